@@ -1,0 +1,192 @@
+#include "FiniteDiff_1D.h"
+
+#include <cmath>
+#include <limits>
+#include <sstream>
+#include <vector>
+
+namespace brennic {
+
+namespace {
+
+std::string Describe(double v)
+{
+    std::ostringstream s;
+    s.imbue(std::locale::classic());
+    s.precision(17);
+    s << v;
+    return s.str();
+}
+
+[[noreturn]] void Refuse(const char* property, const std::string& value, const std::string& rule)
+{
+    throw EBrennicError(std::string(property) + " is " + value + "; " + rule);
+}
+
+void RequireFinite(const char* property, double v)
+{
+    if (!std::isfinite(v))
+        Refuse(property, Describe(v), "it must be a finite number");
+}
+
+void RequirePositive(const char* property, double v)
+{
+    RequireFinite(property, v);
+    if (!(v > 0))
+        Refuse(property, Describe(v), "it must be greater than 0");
+}
+
+// Fourth power as the square of the square.
+inline double Pow4(double x)
+{
+    const double s = x * x;
+    return s * s;
+}
+
+// Clears a flag when the run ends, however it ends.
+struct FlagReset {
+    bool& flag;
+    ~FlagReset() { flag = false; }
+};
+
+}  // namespace
+
+double RadiationFlux(double t, double epsilon)
+{
+    return (Pow4(t + 273) - 1.6e9) * (4.67e-8 * epsilon);
+}
+
+void TBrennicOneD::CheckInputs() const
+{
+    if (ElementCount < 1)
+        Refuse("ElementCount", std::to_string(ElementCount), "at least one element is needed");
+    RequirePositive("Thickness", Thickness);
+    RequirePositive("Conductivity", Conductivity);
+    RequirePositive("Density", Density);
+    RequirePositive("SpecificHeat", SpecificHeat);
+    RequireFinite("InitialMirrorTemp", InitialMirrorTemp);
+    RequireFinite("InitialAirTemp", InitialAirTemp);
+    RequireFinite("FinalAirTemp", FinalAirTemp);
+    RequireFinite("Duration", Duration);
+    RequireFinite("TimeStep", TimeStep);
+    RequireFinite("FrontFilmCoefficient", FrontFilmCoefficient);
+    RequireFinite("BackFilmCoefficient", BackFilmCoefficient);
+    RequireFinite("FrontRadiation", FrontRadiation);
+    RequireFinite("BackRadiation", BackRadiation);
+    if (Duration > 0) {
+        if (!(TimeStep > 0))
+            Refuse("TimeStep", Describe(TimeStep),
+                   "it must be greater than 0, or the run would never end");
+        // The time is accumulated by repeated addition: a step below half a
+        // unit in the last place of the duration would stop the clock.
+        const double ulp = std::nextafter(Duration, std::numeric_limits<double>::infinity()) - Duration;
+        if (TimeStep * 2 <= ulp)
+            Refuse("TimeStep", Describe(TimeStep),
+                   "it is too small to advance the time toward the duration of " +
+                       Describe(Duration) + " s");
+    }
+    // The coefficients below must stay finite for the elimination to mean anything.
+    const double dx = Thickness / ElementCount;
+    if (!std::isfinite((Conductivity * TimeStep) / ((dx * dx) * Density * SpecificHeat)) ||
+        !std::isfinite(FrontFilmCoefficient / (Conductivity / dx)) ||
+        !std::isfinite(BackFilmCoefficient / (Conductivity / dx)))
+        throw EBrennicError("The inputs give coefficients beyond the floating-point range");
+}
+
+void TBrennicOneD::Execute()
+{
+    CheckInputs();
+
+    CancelRequested = false;
+    Running = true;
+    FlagReset runningReset{Running};
+
+    const std::size_t N = static_cast<std::size_t>(ElementCount);
+    const std::size_t size = N + 2;
+
+    // The eight working arrays live in one block, released on every path.
+    std::vector<double> block(8 * size, 0.0);
+    double* const positions = block.data();
+    double* const temps = positions + size;
+    double* const lower = temps + size;
+    double* const diagonal = lower + size;
+    double* const upper = diagonal + size;
+    double* const rhs = upper + size;
+    double* const sweepUpper = rhs + size;
+    double* const sweepRhs = sweepUpper + size;
+
+    const double L = Thickness;
+    const double k = Conductivity;
+    const double nElements = static_cast<double>(ElementCount);
+    const double frontBiot = FrontFilmCoefficient / (k / (L / nElements));
+    const double backBiot = BackFilmCoefficient / (k / (L / nElements));
+
+    positions[0] = 0;
+    for (std::size_t i = 1; i <= N; ++i)
+        positions[i] = ((static_cast<double>(i) - 0.5) * L) / nElements;
+    positions[N + 1] = L;
+
+    const double dt = TimeStep;
+    const double dx = L / nElements;
+    const double fo = (k * dt) / (((dx * dx) * Density) * SpecificHeat);
+    // Heat capacity of one element per unit face area, J/(m^2 K).
+    const double elementCapacity = ((Density * SpecificHeat) * L) / nElements;
+
+    double t = 0;
+    for (std::size_t i = 1; i <= N; ++i)
+        temps[i] = InitialMirrorTemp;
+    temps[0] = InitialAirTemp;
+    temps[N + 1] = temps[0];
+
+    const std::span<const double> positionView(positions, size);
+    const std::span<const double> tempView(temps, size);
+    if (OnStep)
+        OnStep(positionView, tempView, 0.0);
+
+    while (t < Duration) {
+        t = t + dt;
+        const double air = InitialAirTemp + ((FinalAirTemp - InitialAirTemp) * t) / Duration;
+        temps[0] = air;
+        temps[N + 1] = air;
+
+        for (std::size_t i = 1; i <= N; ++i) {
+            diagonal[i] = 2 * fo + 1;
+            lower[i] = fo;
+            upper[i] = fo;
+            rhs[i] = temps[i];
+        }
+
+        // Front face: convection through the film and half an element.
+        lower[1] = frontBiot == 0 ? 0 : fo / (1 / frontBiot + 0.5);
+        diagonal[1] = (1 + fo) + lower[1];
+        rhs[1] = rhs[1] - (RadiationFlux(temps[1], FrontRadiation) * dt) / elementCapacity;
+
+        // Back face, mirroring the front.
+        upper[N] = backBiot == 0 ? 0 : fo / (1 / backBiot + 0.5);
+        if (N == 1) {
+            // A lone element has no neighbour: both faces couple it to the air.
+            diagonal[1] = (1 + lower[1]) + upper[1];
+        } else {
+            diagonal[N] = (1 + fo) + upper[N];
+        }
+        rhs[N] = rhs[N] - (RadiationFlux(temps[N], BackRadiation) * dt) / elementCapacity;
+
+        // Thomas algorithm: forward sweep, then back substitution.
+        sweepUpper[0] = 0;
+        sweepRhs[0] = temps[0];
+        for (std::size_t i = 1; i <= N; ++i) {
+            const double m = diagonal[i] - lower[i] * sweepUpper[i - 1];
+            sweepUpper[i] = upper[i] / m;
+            sweepRhs[i] = (lower[i] * sweepRhs[i - 1] + rhs[i]) / m;
+        }
+        for (std::size_t i = N; i >= 1; --i)
+            temps[i] = sweepUpper[i] * temps[i + 1] + sweepRhs[i];
+
+        if (OnStep)
+            OnStep(positionView, tempView, t);
+        if (CancelRequested)
+            break;
+    }
+}
+
+}  // namespace brennic

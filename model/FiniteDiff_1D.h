@@ -1,0 +1,81 @@
+// One-dimensional implicit finite-difference model of a glass disc that
+// follows the air temperature: the materials table and the solver.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace brennic {
+
+// The model's own error: a refused input or a run that cannot be carried out.
+class EBrennicError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct TGlassProperties {
+    std::string_view Name;
+    double Conductivity;  // W/(m K)
+    double Density;       // kg/m^3
+    double SpecificHeat;  // J/(kg K)
+};
+
+inline constexpr int GlassMaterialCount = 6;
+
+inline constexpr std::array<TGlassProperties, GlassMaterialCount> GlassMaterials{{
+    {"Pyrex", 1.13, 2230, 726},
+    {"Plate glass", 0.75, 2520, 730},
+    {"BK7", 1.11, 2510, 850},
+    {"Fused silica", 1.38, 2200, 700},
+    {"Zerodur", 1.46, 2530, 800},
+    {"Suprax", 1.2, 2310, 730},
+}};
+
+// Positions (m), temperatures (degC) and the time (s) of one reported state.
+// Both arrays hold N + 2 entries: the air node at the front, the N element
+// centres, the air node at the back. They are valid for the call only.
+using TStepEvent = std::function<void(std::span<const double> positions,
+                                      std::span<const double> temperatures, double time)>;
+
+class TBrennicOneD {
+public:
+    double Thickness = 0;          // m
+    std::int32_t ElementCount = 0;
+    double InitialMirrorTemp = 0;  // degC
+    double InitialAirTemp = 0;     // degC
+    double FinalAirTemp = 0;       // degC
+    double Duration = 0;           // s
+    double TimeStep = 0;           // s
+    TStepEvent OnStep;
+    bool Running = false;
+    bool CancelRequested = false;
+    double BackFilmCoefficient = 0;   // W/(m^2 K)
+    double FrontFilmCoefficient = 0;  // W/(m^2 K)
+    double FrontRadiation = 0;        // emissivity toward the sky
+    double BackRadiation = 0;
+    double Conductivity = 0;  // W/(m K)
+    double SpecificHeat = 0;  // J/(kg K)
+    double Density = 0;       // kg/m^3
+
+    // Runs the whole period synchronously, reporting the initial state and
+    // every step through OnStep. Throws EBrennicError, before anything
+    // changes, when an input cannot give a meaningful, finite run.
+    void Execute();
+
+    // Asks a run in progress to stop after the step being reported.
+    void Cancel() { CancelRequested = true; }
+
+    // Throws EBrennicError naming the first input that breaks a precondition.
+    void CheckInputs() const;
+};
+
+// Radiative flux (W/m^2) leaving a face at temperature t (degC) toward a sky
+// at 200 K, for an emissivity factor epsilon, as the solver computes it.
+double RadiationFlux(double t, double epsilon);
+
+}  // namespace brennic
