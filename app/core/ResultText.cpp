@@ -1,0 +1,55 @@
+#include "ResultText.h"
+
+#include "NumberText.h"
+
+#include <algorithm>
+
+namespace brennic {
+
+TRegionalSettings MakeRegionalSettings(std::optional<char16_t> decimal, std::optional<char16_t> list)
+{
+    TRegionalSettings s;
+    s.DecimalSeparator = decimal.value_or(u'.');
+    s.ListSeparator = list.value_or(u',');
+    if (s.ListSeparator == s.DecimalSeparator)
+        s.ListSeparator = s.DecimalSeparator == u';' ? u',' : u';';
+    return s;
+}
+
+TStepValues StepValues(std::span<const double> temperatures, double time)
+{
+    const std::size_t n = temperatures.size() - 2;
+    return {time, temperatures[0], temperatures[1], temperatures[n],
+            *std::max_element(temperatures.begin(), temperatures.end())};
+}
+
+std::u16string ResultHeader(const TRegionalSettings& settings)
+{
+    const char16_t sep = settings.ListSeparator;
+    std::u16string h = u"\"Time\"";
+    for (const char16_t* name : {u"\"T_Ambient\"", u"\"T_Surface\"", u"\"T_Back\"", u"\"T_Core\""}) {
+        h += sep;
+        h += name;
+    }
+    return h;
+}
+
+void AppendResultRow(std::u16string& out, const TStepValues& v, const TRegionalSettings& settings)
+{
+    const char16_t dec = settings.DecimalSeparator;
+    AppendFloat(out, v.Time, dec);
+    for (double x : {v.Air, v.Surface, v.Back, v.Core}) {
+        out += settings.ListSeparator;
+        AppendFloat(out, x, dec);
+    }
+}
+
+std::u16string ResultRow(const TStepValues& v, const TRegionalSettings& settings)
+{
+    std::u16string row;
+    row.reserve(64);
+    AppendResultRow(row, v, settings);
+    return row;
+}
+
+}  // namespace brennic

@@ -1,0 +1,35 @@
+// The text of the result table: header, rows and the regional separators.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+
+namespace brennic {
+
+struct TRegionalSettings {
+    char16_t DecimalSeparator = u'.';
+    char16_t ListSeparator = u',';
+};
+
+// Settings from what the system reports. A missing list separator is ",";
+// one equal to the decimal separator would make the table ambiguous and
+// becomes ";" (or "," when the decimal separator is ";").
+TRegionalSettings MakeRegionalSettings(std::optional<char16_t> decimal, std::optional<char16_t> list);
+
+// The values one report contributes to the table and the curves.
+struct TStepValues {
+    double Time;     // s
+    double Air;      // degC, Temperatures[0]
+    double Surface;  // degC, the front element
+    double Back;     // degC, the back element
+    double Core;     // degC, the largest of all N + 2 values
+};
+
+TStepValues StepValues(std::span<const double> temperatures, double time);
+
+std::u16string ResultHeader(const TRegionalSettings& settings);
+void AppendResultRow(std::u16string& out, const TStepValues& v, const TRegionalSettings& settings);
+std::u16string ResultRow(const TStepValues& v, const TRegionalSettings& settings);
+
+}  // namespace brennic

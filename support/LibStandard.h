@@ -1,0 +1,21 @@
+// Text routines that fold the 26 ASCII letters only and consult no locale.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace brennic {
+
+constexpr char16_t FoldAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - 0x20) : c; }
+
+bool TextEqualsIgnoreCase(std::u16string_view a, std::u16string_view b);
+bool TextStartsWithIgnoreCase(std::u16string_view text, std::u16string_view name);
+// Negative, zero or positive: the difference of the first differing folded
+// code units, or of the lengths when one text is a prefix of the other.
+int CompareTextIgnoreCase(std::u16string_view a, std::u16string_view b);
+
+std::string ToUtf8(std::u16string_view s);
+std::u16string FromUtf8(std::string_view s);
+std::u16string FromAscii(std::string_view s);
+
+}  // namespace brennic

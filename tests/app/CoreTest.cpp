@@ -1,0 +1,198 @@
+#include "FiniteDiff_1D.h"
+#include "NumberText.h"
+#include "ResultText.h"
+#include "RunSetup.h"
+#include "StripPalette.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace brennic;
+
+TEST(ResultText, RegionalSettingsRule)
+{
+    struct Case { std::optional<char16_t> dec, list; char16_t wantDec, wantList; };
+    const Case cases[] = {
+        {std::nullopt, std::nullopt, u'.', u','},
+        {u',', std::nullopt, u',', u';'},
+        {u',', u';', u',', u';'},
+        {u'.', u'.', u'.', u';'},
+        {u';', u';', u';', u','},
+        {u'.', u'\t', u'.', u'\t'},
+    };
+    for (const auto& c : cases) {
+        const auto s = MakeRegionalSettings(c.dec, c.list);
+        EXPECT_EQ(s.DecimalSeparator, c.wantDec);
+        EXPECT_EQ(s.ListSeparator, c.wantList);
+        EXPECT_NE(s.DecimalSeparator, s.ListSeparator);
+    }
+}
+
+TEST(ResultText, HeaderAndRowsForBothSeparatorSets)
+{
+    const TRegionalSettings dot{u'.', u','}, comma{u',', u';'};
+    EXPECT_EQ(ResultHeader(dot), u"\"Time\",\"T_Ambient\",\"T_Surface\",\"T_Back\",\"T_Core\"");
+    EXPECT_EQ(ResultHeader(dot).size(), 48u);
+    EXPECT_EQ(ResultHeader(comma), u"\"Time\";\"T_Ambient\";\"T_Surface\";\"T_Back\";\"T_Core\"");
+    const TStepValues first{0, 10, 20, 20, 20};
+    EXPECT_EQ(ResultRow(first, dot), u"0,10,20,20,20");
+    EXPECT_EQ(ResultRow(first, comma), u"0;10;20;20;20");
+    const TStepValues frac{600, -2.5, 17.96, 0.00005, 1e20};
+    EXPECT_EQ(ResultRow(frac, dot), u"600,-2.5,17.96,5E-005,1E020");
+    EXPECT_EQ(ResultRow(frac, comma), u"600;-2,5;17,96;5E-005;1E020");
+}
+
+TEST(ResultText, StepValuesTakeCoreAsMaximumOfAllNodes)
+{
+    const double glassWarm[] = {10, 18, 19.5, 19, 10};
+    auto v = StepValues(glassWarm, 60);
+    EXPECT_EQ(v.Air, 10);
+    EXPECT_EQ(v.Surface, 18);
+    EXPECT_EQ(v.Back, 19);
+    EXPECT_EQ(v.Core, 19.5);
+    const double airWarm[] = {15, 5, 6, 15};
+    v = StepValues(airWarm, 0);
+    EXPECT_EQ(v.Core, 15);
+    const double single[] = {10, 12, 10};
+    v = StepValues(single, 0);
+    EXPECT_EQ(v.Surface, 12);
+    EXPECT_EQ(v.Back, 12);
+}
+
+TEST(RunSetup, DefaultsGiveTheExpectedSolverAndPlan)
+{
+    TBrennicOneD s;
+    ApplyInputs(TInputTexts{}, u'.', s);
+    EXPECT_EQ(s.Thickness, 0.0508);
+    EXPECT_EQ(s.ElementCount, 50);
+    EXPECT_EQ(s.Duration, 7200);
+    EXPECT_EQ(s.TimeStep, 10);
+    EXPECT_EQ(s.FrontRadiation, 0.04);
+    EXPECT_EQ(s.Conductivity, 1.13);
+    const auto plan = PlanRun(s, u'.');
+    EXPECT_EQ(plan.StripWidth, 721);
+    EXPECT_EQ(plan.StripHeight, 50);
+    EXPECT_EQ(plan.AxisMinutes, 120);
+    EXPECT_EQ(plan.TempMin, 9);
+    EXPECT_EQ(plan.TempMax, 21);
+
+    TInputTexts t;
+    t.Duration = u"2.5";
+    t.InitialMirrorTemp = u"5";
+    t.InitialAirTemp = u"12";
+    t.FinalAirTemp = u"-3";
+    t.Material = 3;
+    ApplyInputs(t, u'.', s);
+    EXPECT_EQ(s.Duration, 150);
+    EXPECT_EQ(s.Conductivity, 1.38);
+    EXPECT_EQ(s.Density, 2200);
+    EXPECT_EQ(s.SpecificHeat, 700);
+    const auto p = PlanRun(s, u'.');
+    EXPECT_EQ(p.AxisMinutes, 2.5);
+    EXPECT_EQ(p.TempMin, -4);
+    EXPECT_EQ(p.TempMax, 13);
+    EXPECT_EQ(p.StripWidth, 16);  // 15 steps, halves to even
+}
+
+TEST(RunSetup, ConversionStopsAtFirstBadField)
+{
+    TBrennicOneD s;
+    TInputTexts t;
+    t.Thickness = u"abc";
+    t.ElementCount = u"nonsense";
+    try {
+        ApplyInputs(t, u'.', s);
+        ADD_FAILURE();
+    } catch (const EConvertError& e) {
+        EXPECT_STREQ(e.what(), "'abc' is not a valid floating point value");
+    }
+    EXPECT_EQ(s.ElementCount, 0);  // not read
+    t = TInputTexts{};
+    t.ElementCount = u"50.0";
+    t.TimeStep = u"x";
+    try {
+        ApplyInputs(t, u'.', s);
+        ADD_FAILURE();
+    } catch (const EConvertError& e) {
+        EXPECT_STREQ(e.what(), "''50.0'' is not a valid integer value");
+    }
+    EXPECT_EQ(s.Thickness, 0.0508);  // stored before the failure
+    t = TInputTexts{};
+    t.FrontRadiation = u"0.04";
+    EXPECT_THROW(ApplyInputs(t, u',', s), EConvertError);
+    t.FrontRadiation = u"0,04";
+    t.Thickness = u"50,8";
+    EXPECT_NO_THROW(ApplyInputs(t, u',', s));
+    EXPECT_EQ(s.FrontRadiation, 0.04);
+}
+
+TEST(RunSetup, RefusalsNameFieldAndValue)
+{
+    struct Case { void (*spoil)(TInputTexts&); const char* field; };
+    const Case cases[] = {
+        {[](TInputTexts& t) { t.TimeStep = u"0"; }, "\"Time Step\" is 0"},
+        {[](TInputTexts& t) { t.TimeStep = u"-1"; }, "\"Time Step\" is -1"},
+        {[](TInputTexts& t) { t.ElementCount = u"0"; }, "\"Mirror Elements\" is 0"},
+        {[](TInputTexts& t) { t.ElementCount = u"-5"; }, "\"Mirror Elements\" is -5"},
+        {[](TInputTexts& t) { t.Duration = u"-1"; }, "\"Simulation Duration\" is -1"},
+        {[](TInputTexts& t) { t.Thickness = u"0"; }, "\"Mirror Thickness\" is 0"},
+        {[](TInputTexts& t) { t.Duration = u"1e307"; }, "\"Simulation Duration\" is INF"},
+        {[](TInputTexts& t) { t.FrontFilm = u"-10"; }, "\"Front Film Coefficient\" is -10"},
+        {[](TInputTexts& t) { t.BackRadiation = u"-0.1"; }, "\"Back Radiation\" is -0.1"},
+        {[](TInputTexts& t) { t.TimeStep = u"0.0001"; t.Duration = u"100000"; }, "The run is too large"},
+        {[](TInputTexts& t) { t.ElementCount = u"2000000000"; }, "The run is too large"},
+        {[](TInputTexts& t) { t.Duration = u"1e300"; }, "The run is too large"},
+    };
+    for (const auto& c : cases) {
+        TInputTexts t;
+        c.spoil(t);
+        TBrennicOneD s;
+        ApplyInputs(t, u'.', s);
+        try {
+            PlanRun(s, u'.');
+            ADD_FAILURE() << c.field;
+        } catch (const EBrennicError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(c.field, 0), 0u) << e.what();
+        }
+    }
+    TInputTexts zero;
+    zero.Duration = u"0";
+    TBrennicOneD s;
+    ApplyInputs(zero, u'.', s);
+    EXPECT_EQ(PlanRun(s, u'.').StripWidth, 1);
+}
+
+TEST(StripPalette, TableEntriesAndIndex)
+{
+    const auto p = MakeStripPalette();
+    struct Entry { int index; std::uint32_t color; };
+    const Entry table[] = {
+        {0, 0x00EEEEEE},   {1, 0xFF00D21D},   {32, 0xFF7FF000}, {64, 0xFFDCFF00},
+        {128, 0xFFFFB115}, {192, 0xFFFF6726}, {255, 0xFFFF3333},
+    };
+    for (const auto& e : table) EXPECT_EQ(p[e.index], e.color) << e.index;
+    for (int i = 1; i < 256; ++i) EXPECT_EQ(p[i] >> 24, 0xFFu);
+
+    struct Idx { double v; int index; };
+    const Idx cases[] = {
+        {0, 1},          {-0.5, 1},       {std::numeric_limits<double>::quiet_NaN(), 1},
+        {0.5 / 6, 22},   {1.0 / 6, 43},   {3.0 / 6, 128},
+        {0.75, 191},     {1, 255},        {10.0 / 6, 255},
+        {1e-9, 1},       {0.999999, 255}, {std::numeric_limits<double>::infinity(), 255},
+    };
+    for (const auto& c : cases) EXPECT_EQ(StripColorIndex(c.v), c.index) << c.v;
+    EXPECT_EQ(StripColorIndex(std::fabs(8.0 - 10.0) / 6), StripColorIndex(std::fabs(12.0 - 10.0) / 6));
+}
+
+TEST(RunSetup, StripColumnsRoundHalfToEven)
+{
+    EXPECT_EQ(StripColumn(7200, 10), 720);
+    EXPECT_EQ(StripColumn(25, 10), 2);
+    EXPECT_EQ(StripColumn(35, 10), 4);
+    EXPECT_EQ(StripColumn(1.0999999999999999, 0.1), 11);
+    EXPECT_EQ(RoundHalfEven(190.5), 190);
+    EXPECT_EQ(RoundHalfEven(191.5), 192);
+    EXPECT_EQ(RoundHalfEven(-2.5), -2);
+}

@@ -1,0 +1,111 @@
+#include "EnhStringList.h"
+#include "FileOutput.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+using namespace brennic;
+namespace fs = std::filesystem;
+
+namespace {
+std::string ReadAll(const fs::path& p)
+{
+    std::ifstream f(p, std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+struct TempDir {
+    fs::path path;
+    TempDir()
+    {
+        char tmpl[] = "/tmp/brennic-test-XXXXXX";
+        path = ::mkdtemp(tmpl);
+    }
+    ~TempDir() { fs::remove_all(path); }
+    std::size_t Entries() const { return std::distance(fs::directory_iterator(path), fs::directory_iterator()); }
+};
+}  // namespace
+
+TEST(FileOutput, WritesAndReplacesWholeFile)
+{
+    TempDir dir;
+    const auto file = dir.path / "out.csv";
+    WriteFileAtomically(file.string(), std::string(10000, 'x'));
+    EXPECT_EQ(ReadAll(file), std::string(10000, 'x'));
+    WriteFileAtomically(file.string(), "short\r\n");
+    EXPECT_EQ(ReadAll(file), "short\r\n");
+    EXPECT_EQ(dir.Entries(), 1u);  // no temporary file left behind
+}
+
+TEST(FileOutput, FailuresLeaveTheOldFileIntact)
+{
+    TempDir dir;
+    const auto file = dir.path / "keep.csv";
+    WriteFileAtomically(file.string(), "previous results\r\n");
+
+    struct Case { const char* what; WriteFunction write; };
+    int calls = 0;
+    const Case cases[] = {
+        {"disk full after a partial write",
+         [&](int fd, const char* d, std::size_t n) -> long {
+             if (calls++ == 0) return ::write(fd, d, n / 2);
+             errno = ENOSPC;
+             return -1;
+         }},
+        {"write returns nothing", [](int, const char*, std::size_t) -> long { return 0; }},
+        {"error at once", [](int, const char*, std::size_t) -> long { errno = EIO; return -1; }},
+    };
+    for (const auto& c : cases) {
+        calls = 0;
+        try {
+            WriteFileAtomically(file.string(), std::string(5000, 'n'), c.write);
+            ADD_FAILURE() << c.what;
+        } catch (const EWriteError& e) {
+            EXPECT_STREQ(e.what(), "Stream write error");
+        }
+        EXPECT_EQ(ReadAll(file), "previous results\r\n") << c.what;
+        EXPECT_EQ(dir.Entries(), 1u) << c.what;
+    }
+    // Short writes that do progress are completed.
+    WriteFileAtomically(file.string(), "abcdef",
+                        [](int fd, const char* d, std::size_t) -> long { return ::write(fd, d, 1); });
+    EXPECT_EQ(ReadAll(file), "abcdef");
+}
+
+TEST(FileOutput, CannotCreateNamesFullPathAndReason)
+{
+    TempDir dir;
+    fs::current_path(dir.path);
+    try {
+        WriteFileAtomically("missing/sub/x.csv", "x");
+        ADD_FAILURE();
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot create file \"" + (dir.path / "missing/sub/x.csv").string() +
+                      "\". No such file or directory");
+    }
+    fs::create_directory(dir.path / "adir");
+    EXPECT_THROW(WriteFileAtomically((dir.path / "adir").string(), "x"), EFCreateError);
+    fs::current_path("/");
+}
+
+TEST(FileOutput, SaveToFileWritesTextFormInAscii)
+{
+    TempDir dir;
+    TEnhStringList l;
+    l.Add(u"\"Time\",\"T_Ambient\"");
+    l.Add(u"0,10");
+    const auto file = dir.path / "r.csv";
+    l.SaveToFile(file.string());
+    EXPECT_EQ(ReadAll(file), "\"Time\",\"T_Ambient\"\r\n0,10\r\n");
+    EXPECT_EQ(EncodeSystem8Bit(u"abc"), "abc");
+    // Outside ASCII, a character the C locale's codeset lacks becomes '?'.
+    EXPECT_EQ(EncodeSystem8Bit(u"1\u00b0"), "1?");
+}
