@@ -7,7 +7,7 @@
 #include <langinfo.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <fcntl.h>
+#include <utility>
 
 namespace brennic {
 
@@ -18,19 +18,6 @@ namespace {
     throw EFCreateError("Cannot create file \"" + fullPath + "\". " + std::strerror(error));
 }
 
-struct TempFile {
-    std::string path;
-    int fd = -1;
-    bool keep = false;
-    ~TempFile()
-    {
-        if (fd >= 0)
-            ::close(fd);
-        if (!keep && !path.empty())
-            ::unlink(path.c_str());
-    }
-};
-
 }  // namespace
 
 std::string FullPath(const std::string& path)
@@ -40,11 +27,10 @@ std::string FullPath(const std::string& path)
     return ec ? path : abs.lexically_normal().string();
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view bytes, const WriteFunction& write)
+TAtomicFile::TAtomicFile(const std::string& path, WriteFunction write)
+    : fullPath_(FullPath(path)), write_(std::move(write))
 {
-    const std::string full = FullPath(path);
-    std::filesystem::path target(full);
-
+    std::filesystem::path target(fullPath_);
     // Replace what a link points to, not the link itself.
     std::error_code ec;
     if (std::filesystem::is_symlink(target, ec)) {
@@ -52,22 +38,20 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes, const 
         if (!ec)
             target = resolved;
     }
+    target_ = target.string();
 
     struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    const bool exists = ::stat(target_.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode))
-        CannotCreate(full, EISDIR);
-    if (exists && ::access(target.c_str(), W_OK) != 0)
-        CannotCreate(full, errno);
+        CannotCreate(fullPath_, EISDIR);
+    if (exists && ::access(target_.c_str(), W_OK) != 0)
+        CannotCreate(fullPath_, errno);
 
-    TempFile temp;
-    temp.path = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
-    temp.fd = ::mkstemp(temp.path.data());
-    if (temp.fd < 0) {
-        const int error = errno;
-        temp.path.clear();
-        CannotCreate(full, error);
-    }
+    std::string temp = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    fd_ = ::mkstemp(temp.data());
+    if (fd_ < 0)
+        CannotCreate(fullPath_, errno);
+    tempPath_ = temp;
     // Keep the permissions of the file being replaced, or the usual ones.
     mode_t mode;
     if (exists) {
@@ -77,27 +61,53 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes, const 
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    ::fchmod(temp.fd, mode);
+    ::fchmod(fd_, mode);
+}
 
+TAtomicFile::~TAtomicFile()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    if (!tempPath_.empty())
+        ::unlink(tempPath_.c_str());
+}
+
+void TAtomicFile::Write(std::string_view bytes)
+{
+    if (fd_ < 0)
+        throw EWriteError();
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const long n = write ? write(temp.fd, bytes.data() + done, bytes.size() - done)
-                             : ::write(temp.fd, bytes.data() + done, bytes.size() - done);
+        const long n = write_ ? write_(fd_, bytes.data() + done, bytes.size() - done)
+                              : ::write(fd_, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             throw EWriteError();
         done += static_cast<std::size_t>(n);
     }
-    if (::fsync(temp.fd) != 0)
+}
+
+void TAtomicFile::Commit()
+{
+    if (fd_ < 0)
         throw EWriteError();
-    const int fd = temp.fd;
-    temp.fd = -1;
+    if (::fsync(fd_) != 0)
+        throw EWriteError();
+    const int fd = fd_;
+    fd_ = -1;
     if (::close(fd) != 0)
         throw EWriteError();
-    if (::rename(temp.path.c_str(), target.c_str()) != 0)
-        CannotCreate(full, errno);
-    temp.keep = true;
+    if (::rename(tempPath_.c_str(), target_.c_str()) != 0)
+        CannotCreate(fullPath_, errno);
+    tempPath_.clear();
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view bytes, const WriteFunction& write)
+{
+    TAtomicFile file(path, write);
+    file.Write(bytes);
+    file.Commit();
 }
 
 std::string EncodeSystem8Bit(std::u16string_view text)

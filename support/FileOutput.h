@@ -26,9 +26,30 @@ public:
 // errno set, like write(2). Tests replace it to inject failures.
 using WriteFunction = std::function<long(int fd, const char* data, std::size_t size)>;
 
-// Writes bytes to a temporary file beside path, flushes it to disk and
-// renames it over path. On any failure the temporary file is removed and an
-// existing file at path stays as it was.
+// A file written in pieces to a temporary file beside its path and renamed
+// over the path by Commit, once every byte is flushed to disk. Until then, and
+// on any failure, an existing file at the path stays as it was; a writer that
+// is destroyed without Commit removes its temporary file.
+class TAtomicFile {
+public:
+    explicit TAtomicFile(const std::string& path, WriteFunction write = {});
+    TAtomicFile(const TAtomicFile&) = delete;
+    TAtomicFile& operator=(const TAtomicFile&) = delete;
+    ~TAtomicFile();
+
+    void Write(std::string_view bytes);  // throws EWriteError
+    void Commit();                       // throws EWriteError or EFCreateError
+    const std::string& Path() const { return fullPath_; }
+
+private:
+    std::string fullPath_;
+    std::string target_;
+    std::string tempPath_;
+    int fd_ = -1;
+    WriteFunction write_;
+};
+
+// The whole file in one go, through TAtomicFile.
 void WriteFileAtomically(const std::string& path, std::string_view bytes, const WriteFunction& write = {});
 
 // Text in the encoding of the user's locale (its LC_CTYPE codeset); a

@@ -60,43 +60,42 @@ void RequireFinite(const char* field, double value, char16_t dec)
 
 }  // namespace
 
-TRunPlan PlanRun(const TBrennicOneD& s, char16_t dec)
+TRunPlan PlanRun(const TBrennicOneD& s, char16_t dec, const TFieldNames& names, bool limitMemory)
 {
+    enum { Thickness, Elements, Mirror, Air0, Air1, Duration, Step, FrontFilm, BackFilm, FrontRad, BackRad };
     const double thicknessMm = s.Thickness * 1000;
-    RequireFinite("Mirror Thickness", thicknessMm, dec);
+    RequireFinite(names[Thickness], thicknessMm, dec);
     if (!(s.Thickness > 0))
-        Refuse("Mirror Thickness", thicknessMm, dec, "it must be greater than 0 mm");
+        Refuse(names[Thickness], thicknessMm, dec, "it must be greater than 0 mm");
     if (s.ElementCount < 1)
-        Refuse("Mirror Elements", s.ElementCount, dec, "at least 1 element is needed");
-    RequireFinite("Initial Mirror Temperature", s.InitialMirrorTemp, dec);
-    RequireFinite("Initial Air Temperature", s.InitialAirTemp, dec);
-    RequireFinite("Final Air Temperature", s.FinalAirTemp, dec);
+        Refuse(names[Elements], s.ElementCount, dec, "at least 1 element is needed");
+    RequireFinite(names[Mirror], s.InitialMirrorTemp, dec);
+    RequireFinite(names[Air0], s.InitialAirTemp, dec);
+    RequireFinite(names[Air1], s.FinalAirTemp, dec);
     const double minutes = s.Duration / 60;
-    RequireFinite("Simulation Duration", s.Duration, dec);
+    RequireFinite(names[Duration], s.Duration, dec);
     if (s.Duration < 0)
-        Refuse("Simulation Duration", minutes, dec, "it must not be negative");
-    RequireFinite("Time Step", s.TimeStep, dec);
+        Refuse(names[Duration], minutes, dec, "it must not be negative");
+    RequireFinite(names[Step], s.TimeStep, dec);
     if (!(s.TimeStep > 0))
-        Refuse("Time Step", s.TimeStep, dec, "it must be greater than 0 s");
-    RequireFinite("Front Film Coefficient", s.FrontFilmCoefficient, dec);
-    if (s.FrontFilmCoefficient < 0)
-        Refuse("Front Film Coefficient", s.FrontFilmCoefficient, dec, "it must not be negative");
-    RequireFinite("Back Film Coefficient", s.BackFilmCoefficient, dec);
-    if (s.BackFilmCoefficient < 0)
-        Refuse("Back Film Coefficient", s.BackFilmCoefficient, dec, "it must not be negative");
-    RequireFinite("Front Radiation", s.FrontRadiation, dec);
-    if (s.FrontRadiation < 0)
-        Refuse("Front Radiation", s.FrontRadiation, dec, "it must not be negative");
-    RequireFinite("Back Radiation", s.BackRadiation, dec);
-    if (s.BackRadiation < 0)
-        Refuse("Back Radiation", s.BackRadiation, dec, "it must not be negative");
+        Refuse(names[Step], s.TimeStep, dec, "it must be greater than 0 s");
+    const std::pair<int, double> nonNegative[] = {{FrontFilm, s.FrontFilmCoefficient},
+                                                  {BackFilm, s.BackFilmCoefficient},
+                                                  {FrontRad, s.FrontRadiation},
+                                                  {BackRad, s.BackRadiation}};
+    for (const auto& [field, value] : nonNegative) {
+        RequireFinite(names[field], value, dec);
+        if (value < 0)
+            Refuse(names[field], value, dec, "it must not be negative");
+    }
 
     // Strip cells (a byte each plus a 32-bit pixel), and per reported step a
     // result line and four curve points.
     const double columns = RoundHalfEven(s.Duration / s.TimeStep) + 1;
     const double cells = columns * s.ElementCount;
     const double bytes = cells * 5 + (columns + 1) * 256;
-    if (!(columns <= 0x7FFFFFFF) || !(cells <= 0x7FFFFFFF) || !(bytes <= double(RunMemoryLimitBytes))) {
+    if (limitMemory &&
+        (!(columns <= 0x7FFFFFFF) || !(cells <= 0x7FFFFFFF) || !(bytes <= double(RunMemoryLimitBytes)))) {
         throw EBrennicError("The run is too large: " + ToUtf8(FormatFloat(columns, dec)) + " steps of " +
                             std::to_string(s.ElementCount) + " elements would need about " +
                             ToUtf8(FormatFloat(std::round(bytes / 1048576), dec)) +
@@ -106,7 +105,7 @@ TRunPlan PlanRun(const TBrennicOneD& s, char16_t dec)
     s.CheckInputs();
 
     TRunPlan plan;
-    plan.StripWidth = static_cast<std::int32_t>(columns);
+    plan.StripWidth = columns <= 0x7FFFFFFF ? static_cast<std::int32_t>(columns) : 0;
     plan.StripHeight = s.ElementCount;
     plan.AxisMinutes = minutes;
     plan.TempMin = std::min({s.InitialMirrorTemp, s.InitialAirTemp, s.FinalAirTemp}) - 1;

@@ -4,6 +4,7 @@
 
 #include "FiniteDiff_1D.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -42,9 +43,19 @@ struct TRunPlan {
 // Upper bound on the memory a run's results and strip may take.
 inline constexpr std::uint64_t RunMemoryLimitBytes = 2048ull << 20;
 
+// How refusals name the inputs, in the order of TInputTexts.
+using TFieldNames = std::array<const char*, 11>;
+inline constexpr TFieldNames WindowFieldNames{
+    "Mirror Thickness", "Mirror Elements", "Initial Mirror Temperature", "Initial Air Temperature",
+    "Final Air Temperature", "Simulation Duration", "Time Step", "Front Film Coefficient",
+    "Back Film Coefficient", "Front Radiation", "Back Radiation"};
+
 // Checks everything a run needs and lays it out. Throws EBrennicError with a
-// message that names the field as the window shows it and the value.
-TRunPlan PlanRun(const TBrennicOneD& solver, char16_t decimalSeparator);
+// message that names the field and the value in the units of the inputs.
+// Without limitMemory the strip and the result lines are not counted (for
+// callers that keep neither).
+TRunPlan PlanRun(const TBrennicOneD& solver, char16_t decimalSeparator,
+                 const TFieldNames& names = WindowFieldNames, bool limitMemory = true);
 
 // Rounds to the nearest integer, halves to the even neighbour.
 double RoundHalfEven(double v);

@@ -66,7 +66,9 @@ TEST(NumberText, WholeNumberForms)
     for (const auto& c : cases) {
         std::int32_t v = 0;
         EXPECT_EQ(TryStrToInt(c.text, v), c.ok) << std::u16string(c.text).size();
-        if (c.ok) EXPECT_EQ(v, c.value);
+        if (c.ok) {
+            EXPECT_EQ(v, c.value);
+        }
     }
     try {
         StrToInt(u"50.0");
@@ -114,8 +116,12 @@ TEST(NumberText, GeneralNumberForm)
     double t = 0;
     for (int i = 1; i <= 60; ++i) {
         t += 0.1;
-        if (i == 10) EXPECT_EQ(FormatFloat(t, u'.'), u"1");
-        if (i == 3) EXPECT_EQ(FormatFloat(t, u'.'), u"0.3");
+        if (i == 10) {
+            EXPECT_EQ(FormatFloat(t, u'.'), u"1");
+        }
+        if (i == 3) {
+            EXPECT_EQ(FormatFloat(t, u'.'), u"0.3");
+        }
     }
     EXPECT_EQ(FormatFloat(t, u'.'), u"5.99999999999999");
 }

@@ -1,0 +1,185 @@
+#include "Summary.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace brennic;
+
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// Runs the command-line tool with the given arguments in the C locale.
+Result RunSim(const std::string& args, const std::string& env = "LC_ALL=C")
+{
+    char errName[] = "/tmp/brennic-cli-err-XXXXXX";
+    const int errFd = ::mkstemp(errName);
+    ::close(errFd);
+    const std::string cmd = "env " + env + " " + BRENNIC_SIM + std::string(" ") + args + " 2>" + errName;
+    FILE* p = ::popen(cmd.c_str(), "r");
+    Result r{};
+    char buf[65536];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    const int status = ::pclose(p);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream e(errName);
+    std::ostringstream s;
+    s << e.rdbuf();
+    r.err = s.str();
+    ::unlink(errName);
+    return r;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0, end;
+    while ((end = text.find("\r\n", start)) != std::string::npos) {
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    EXPECT_EQ(start, text.size()) << "text does not end with CR LF";
+    return lines;
+}
+
+std::string ReadAll(const fs::path& p)
+{
+    std::ifstream f(p, std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+}  // namespace
+
+TEST(Cli, DefaultRunWritesTheWholeTable)
+{
+    const Result r = RunSim("");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 722u);
+    EXPECT_EQ(lines[0], "\"Time\",\"T_Ambient\",\"T_Surface\",\"T_Back\",\"T_Core\"");
+    EXPECT_EQ(lines[1], "0,10,20,20,20");
+    EXPECT_EQ(lines[61].rfind("600,10,17.96", 0), 0u) << lines[61];
+    EXPECT_EQ(lines[721].rfind("7200,10,11.36", 0), 0u) << lines[721];
+}
+
+TEST(Cli, SeparatorsFromOptionsAndLocale)
+{
+    Result r = RunSim("--duration 10 --decimal-separator , --list-separator ';'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    auto lines = Lines(r.out);
+    EXPECT_EQ(lines[0], "\"Time\";\"T_Ambient\";\"T_Surface\";\"T_Back\";\"T_Core\"");
+    EXPECT_EQ(lines[1], "0;10;20;20;20");
+    EXPECT_EQ(lines[61].rfind("600;10;17,96", 0), 0u);
+    // A comma-decimal locale gives ";" between fields; option values keep ".".
+    r = RunSim("--duration 0.5 --thickness 25.4", "LC_ALL=de_DE.UTF-8");
+    ASSERT_EQ(r.status, 0) << r.err;
+    lines = Lines(r.out);
+    EXPECT_EQ(lines[1], "0;10;20;20;20");
+    EXPECT_NE(lines[2].find(','), std::string::npos);
+}
+
+TEST(Cli, BadInputsAreRefusedWithStatus2)
+{
+    struct Case { const char* args; const char* mentions; };
+    const Case cases[] = {
+        {"--bogus 1", "--bogus"},
+        {"--thickness abc", "--thickness: 'abc' is not a valid floating point value"},
+        {"--thickness 0", "--thickness"},
+        {"--elements 0", "--elements"},
+        {"--elements 50.0", "''50.0'' is not a valid integer value"},
+        {"--time-step 0", "--time-step"},
+        {"--time-step -5", "--time-step"},
+        {"--duration -1", "--duration"},
+        {"--air-end 1e999", "--air-end"},
+        {"--mirror-temp 1,5", "--mirror-temp"},
+        {"--material Glassium", "--material: unknown material 'Glassium'"},
+        {"--material 6", "--material"},
+        {"--front-film -3", "--front-film"},
+    };
+    for (const auto& c : cases) {
+        const Result r = RunSim(c.args);
+        EXPECT_EQ(r.status, 2) << c.args;
+        EXPECT_EQ(r.out, "") << c.args;
+        EXPECT_NE(r.err.find(c.mentions), std::string::npos) << c.args << " -> " << r.err;
+    }
+    // Materials by name in any case, or by index.
+    const Result zerodur = RunSim("--duration 1 --material zERODUR");
+    const Result four = RunSim("--duration 1 --material 4");
+    EXPECT_EQ(zerodur.status, 0);
+    EXPECT_EQ(zerodur.out, four.out);
+    EXPECT_NE(zerodur.out, RunSim("--duration 1").out);
+}
+
+TEST(Cli, OutputFileIsWrittenAtomically)
+{
+    char tmpl[] = "/tmp/brennic-cli-XXXXXX";
+    const fs::path dir = ::mkdtemp(tmpl);
+    const fs::path file = dir / "night.csv";
+    Result r = RunSim("--output " + file.string());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(ReadAll(file), RunSim("").out);
+
+    // Refused input leaves an existing file as it was.
+    { std::ofstream(file, std::ios::binary) << "keep me"; }
+    r = RunSim("--time-step 0 --output " + file.string());
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(ReadAll(file), "keep me");
+    // A file that cannot be created: status 1 with the path and the reason.
+    r = RunSim("--output " + (dir / "no/such/dir.csv").string());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find((dir / "no/such/dir.csv").string()), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("No such file or directory"), std::string::npos) << r.err;
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+    fs::remove_all(dir);
+}
+
+TEST(Cli, SummaryAnswersWhenTheMirrorIsReady)
+{
+    const Result r = RunSim("--duration 600 --time-step 60 --front-radiation 0");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Surface"), std::string::npos);
+    EXPECT_EQ(RunSim("--summary --duration 600 --time-step 60 --front-radiation 0").out.find("not reached"),
+              std::string::npos);
+    EXPECT_NE(RunSim("--summary").out.find("not reached"), std::string::npos);
+}
+
+TEST(Readiness, TracksTheLastEntryIntoTolerance)
+{
+    TReadiness r;
+    // time, air, surface, back, core
+    const TStepValues steps[] = {
+        {0, 10, 12, 12, 12},    {60, 10, 10.8, 11.4, 11.4}, {120, 10, 10.4, 10.9, 10.9},
+        {180, 10, 11.2, 10.6, 11.2}, {240, 10, 10.05, 10.3, 10.3}, {300, 10, 10.02, 10.08, 10.08},
+    };
+    for (const auto& s : steps) r.Add(s);
+    EXPECT_EQ(r.ReadyFrom(TReadiness::Surface, 0), 240.0);  // left the 1 C band again at 180 s
+    EXPECT_EQ(r.ReadyFrom(TReadiness::Surface, 2), 240.0);
+    EXPECT_EQ(r.ReadyFrom(TReadiness::Back, 0), 120.0);
+    EXPECT_EQ(r.ReadyFrom(TReadiness::Back, 1), 240.0);
+    EXPECT_EQ(r.ReadyFrom(TReadiness::Back, 2), 300.0);
+    EXPECT_EQ(r.ReadyFrom(TReadiness::Core, 0), 240.0);
+    EXPECT_DOUBLE_EQ(r.LargestGradient(), -0.6);
+    EXPECT_EQ(r.LargestGradientTime(), 60);  // the first of equal magnitudes
+    r.Add({360, 10, 10.5, 10.0, 10.5});
+    EXPECT_FALSE(r.ReadyFrom(TReadiness::Surface, 2).has_value());
+    EXPECT_EQ(r.ReadyFrom(TReadiness::Surface, 0), 240.0);
+    const std::string report = r.Report(u',');
+    EXPECT_NE(report.find("not reached"), std::string::npos);
+    EXPECT_NE(report.find("4,0"), std::string::npos);
+}
