@@ -318,9 +318,9 @@ std::u16string TEnhStringList::GetTextStr() const
     return result;
 }
 
-void TEnhStringList::SaveToFile(const std::string& fileName) const
+void TEnhStringList::SaveToFile(const std::string& fileName, const WriteFunction& write) const
 {
-    WriteFileAtomically(fileName, EncodeSystem8Bit(GetTextStr()));
+    WriteFileAtomically(fileName, EncodeSystem8Bit(GetTextStr()), write);
 }
 
 }  // namespace brennic

@@ -3,6 +3,8 @@
 // form built in one allocation and an optional hashed name=value lookup.
 #pragma once
 
+#include "FileOutput.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -65,7 +67,7 @@ public:
     std::u16string GetTextStr() const;
     // Writes the text form in the system's 8-bit encoding, replacing the file
     // only once every byte is on disk.
-    void SaveToFile(const std::string& fileName) const;
+    void SaveToFile(const std::string& fileName, const WriteFunction& write = {}) const;
 
     void BeginUpdate();
     void EndUpdate();

@@ -1,7 +1,17 @@
 #include "LibPlatform.h"
 
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusUnixFileDescriptor>
+#include <QFile>
 #include <QLocale>
-#include <QString>
+#include <QProcess>
+#include <QUrl>
+#include <QVariantMap>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace brennic {
 
@@ -16,6 +26,103 @@ std::optional<char16_t> SystemDecimalSeparator()
 std::optional<char16_t> SystemListSeparator()
 {
     return std::nullopt;
+}
+
+namespace {
+
+// xdg-open's status when it found no way to open the target.
+constexpr int XdgNoMethod = 3;
+
+bool OpenWithXdg(const QString& target, const QString& parameters, const QString& directory,
+                 std::function<void()> noAssociation)
+{
+    auto* process = new QProcess(QCoreApplication::instance());
+    process->setProgram(QStringLiteral("xdg-open"));
+    QStringList args{target};
+    if (!parameters.isEmpty())
+        args += QProcess::splitCommand(parameters);
+    process->setArguments(args);
+    if (!directory.isEmpty())
+        process->setWorkingDirectory(directory);
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    auto fallback = std::make_shared<std::function<void()>>(std::move(noAssociation));
+    QObject::connect(process, &QProcess::finished, process, [process, fallback](int code, QProcess::ExitStatus) {
+        if (code == XdgNoMethod && *fallback)
+            (*fallback)();
+        process->deleteLater();
+    });
+    QObject::connect(process, &QProcess::errorOccurred, process, [process, fallback](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart) {
+            if (*fallback)
+                (*fallback)();
+            process->deleteLater();
+        }
+    });
+    process->start();
+    return true;
+}
+
+bool ChooseWithPortal(const QString& target)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return false;
+    const QUrl url = QUrl::fromUserInput(target);
+    QVariantMap options;
+    options.insert(QStringLiteral("ask"), true);
+    QDBusMessage call;
+    if (url.isLocalFile()) {
+        const int fd = ::open(QFile::encodeName(url.toLocalFile()).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return false;
+        call = QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.portal.Desktop"), QStringLiteral("/org/freedesktop/portal/desktop"),
+            QStringLiteral("org.freedesktop.portal.OpenURI"), QStringLiteral("OpenFile"));
+        call << QString() << QVariant::fromValue(QDBusUnixFileDescriptor(fd)) << options;
+        ::close(fd);  // the descriptor object holds its own duplicate
+    } else {
+        call = QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.portal.Desktop"), QStringLiteral("/org/freedesktop/portal/desktop"),
+            QStringLiteral("org.freedesktop.portal.OpenURI"), QStringLiteral("OpenURI"));
+        call << QString() << url.toString() << options;
+    }
+    return bus.send(call);  // the answer is not awaited
+}
+
+TShellOps& CurrentOps()
+{
+    static TShellOps ops = DesktopShellOps();
+    return ops;
+}
+
+}  // namespace
+
+TShellOps DesktopShellOps()
+{
+    return {OpenWithXdg, ChooseWithPortal};
+}
+
+void SetShellOps(TShellOps ops)
+{
+    const TShellOps desktop = DesktopShellOps();
+    CurrentOps() = {ops.openAssociated ? ops.openAssociated : desktop.openAssociated,
+                    ops.chooseApplication ? ops.chooseApplication : desktop.chooseApplication};
+}
+
+int ShellOpen(const QString& fileName, const QString& parameters, const QString& directory, int /*showCommand*/)
+{
+    const TShellOps& ops = CurrentOps();
+    auto choose = [choose = ops.chooseApplication, fileName] {
+        if (choose)
+            choose(fileName);
+    };
+    if (ops.openAssociated && ops.openAssociated(fileName, parameters, directory, choose))
+        return ShellOpenStarted;
+    // The shell could not even be asked: the user may still pick a program.
+    if (ops.chooseApplication && ops.chooseApplication(fileName))
+        return ShellOpenStarted;
+    return ShellOpenFailed;
 }
 
 }  // namespace brennic

@@ -1,8 +1,10 @@
 // What the desktop platform tells or does for the program.
 #pragma once
 
+#include <QString>
+
+#include <functional>
 #include <optional>
-#include <string>
 
 namespace brennic {
 
@@ -12,5 +14,34 @@ std::optional<char16_t> SystemDecimalSeparator();
 // The list separator of the user's regional settings; desktops without such
 // a setting report nothing.
 std::optional<char16_t> SystemListSeparator();
+
+// Show commands, as the desktop shell knows them.
+inline constexpr int SW_SHOW = 5;
+
+// ShellOpen's results: above 32 means the shell took the request.
+inline constexpr int ShellOpenStarted = 42;
+inline constexpr int ShellOpenFailed = 2;
+
+// How the shell is reached. openAssociated starts the application associated
+// with the target without waiting for it, returns false when it cannot even
+// try, and calls noAssociation later, from the event loop, if it turns out
+// that no application is associated. chooseApplication asks the desktop to
+// let the user pick one.
+struct TShellOps {
+    std::function<bool(const QString& target, const QString& parameters, const QString& directory,
+                       std::function<void()> noAssociation)>
+        openAssociated;
+    std::function<bool(const QString& target)> chooseApplication;
+};
+
+// The desktop's own: xdg-open, then the desktop portal's chooser.
+TShellOps DesktopShellOps();
+// Replaces how the shell is reached (tests); an empty member means the default.
+void SetShellOps(TShellOps ops);
+
+// Hands a file or address to the desktop shell, falling back to the
+// desktop's chooser when no application is associated with it. Never waits
+// for the other program and never shows anything of its own.
+int ShellOpen(const QString& fileName, const QString& parameters, const QString& directory, int showCommand);
 
 }  // namespace brennic

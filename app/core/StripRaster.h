@@ -1,0 +1,39 @@
+// The strip's pixels at the size it is shown: when the strip has more
+// columns (or rows) than the view has pixels, each pixel is the average of
+// the cells that fall on it, kept as running sums so that writing one cell
+// costs O(1) however long the run.
+#pragma once
+
+#include "ByteMap.h"
+#include "StripPalette.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace brennic {
+
+class TStripRaster {
+public:
+    // Recomputes everything from the map, for a view of viewWidth x viewHeight.
+    void Rebuild(const TByteMap& map, const TStripPalette& palette, int viewWidth, int viewHeight);
+    // Cell (x, y) of the map changes from oldIndex to newIndex.
+    void CellChanged(std::int32_t x, std::int32_t y, std::uint8_t oldIndex, std::uint8_t newIndex,
+                     const TStripPalette& palette);
+
+    int Width() const { return cols_; }
+    int Height() const { return rows_; }
+    // Opaque 0xFFRRGGBB pixels, row by row.
+    void Render(std::vector<std::uint32_t>& pixels) const;
+
+private:
+    int TargetColumn(std::int32_t x) const { return int(std::int64_t(x) * cols_ / mapWidth_); }
+    int TargetRow(std::int32_t y) const { return int(std::int64_t(y) * rows_ / mapHeight_); }
+    void Add(int tx, int ty, std::uint32_t color, int sign);
+
+    std::int32_t mapWidth_ = 0, mapHeight_ = 0;
+    int cols_ = 0, rows_ = 0;
+    std::vector<std::uint64_t> sums_;   // r, g, b per target pixel
+    std::vector<std::uint32_t> colCount_, rowCount_;
+};
+
+}  // namespace brennic

@@ -1,0 +1,41 @@
+// ImgView321: shows the strip's byte map through its palette, stretched over
+// the whole view with linear resampling.
+#pragma once
+
+#include "ByteMap.h"
+#include "StripPalette.h"
+#include "StripRaster.h"
+
+#include <QImage>
+#include <QWidget>
+
+namespace brennic {
+
+class TImgView32 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TImgView32(QWidget* parent = nullptr);
+
+    // The map and palette to show; both must outlive the view's use of them.
+    void SetSource(const TByteMap* map, const TStripPalette* palette);
+    // Recomputes the pixels from the whole map (after it was resized or cleared).
+    void Rebuild();
+    // One cell changed from oldIndex; the map already holds the new value.
+    void CellChanged(std::int32_t x, std::int32_t y, std::uint8_t oldIndex);
+
+    // The pixels as last drawn, before stretching: at most one per view pixel.
+    QImage Pixels() const;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+
+private:
+    const TByteMap* map_ = nullptr;
+    const TStripPalette* palette_ = nullptr;
+    TStripRaster raster_;
+    mutable bool dirty_ = true;
+    mutable QImage image_;
+};
+
+}  // namespace brennic

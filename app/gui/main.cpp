@@ -1,0 +1,25 @@
+#include "ErrorReport.h"
+#include "MainOrvalis.h"
+
+#include <QScreen>
+
+using namespace brennic;
+
+int main(int argc, char** argv)
+{
+    TBrennicApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Brennic"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Brennic"));
+
+    UseWindowFont();
+
+    int status = 0;
+    Guarded([&] {
+        TFrmBrennic window;
+        const QRect screen = window.screen()->availableGeometry();
+        window.move(screen.center() - window.rect().center());
+        window.show();
+        status = app.exec();
+    });
+    return status;
+}

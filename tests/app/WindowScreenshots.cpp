@@ -1,0 +1,38 @@
+// Not a test: takes screenshots of the real window (run under Xvfb by
+// scripts/screenshot.sh) at start and of both pages after a default run.
+#include "ErrorReport.h"
+#include "MainOrvalis.h"
+
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTest>
+
+using namespace brennic;
+
+int main(int argc, char** argv)
+{
+    TBrennicApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Brennic"));
+    UseWindowFont();
+    const QString dir = qEnvironmentVariable("BRENNIC_SCREENSHOT_DIR", QStringLiteral("."));
+    TFrmBrennic w;
+    w.move(20, 20);
+    w.show();
+    if (!QTest::qWaitForWindowExposed(&w))
+        return 1;
+    auto shoot = [&](const char* name) {
+        QTest::qWait(300);
+        w.screen()->grabWindow(w.winId()).save(dir + QLatin1Char('/') + QLatin1String(name));
+    };
+    shoot("start.png");
+    w.btnRun->click();
+    shoot("profile-after-run.png");
+    w.PageControl1->setCurrentIndex(1);
+    shoot("evolution-after-run.png");
+    w.resize(1200, 780);
+    shoot("evolution-enlarged.png");
+    w.PageControl1->setCurrentIndex(0);
+    shoot("profile-enlarged.png");
+    return 0;
+}
