@@ -46,7 +46,7 @@ void TDecimator::Add(const TPoint& p)
         return;
     }
     if (p.y < col.low.y || std::isnan(p.y)) col.low = p;
-    if (p.y > col.high.y) col.high = p;
+    if (p.y >= col.high.y) col.high = p;  // on ties the latest, so a flat run keeps both ends
 }
 
 void TDecimator::Rebuild(const std::vector<TPoint>& points)

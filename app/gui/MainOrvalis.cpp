@@ -621,7 +621,9 @@ void TFrmBrennic::SyncProfile()
 void TFrmBrennic::UpdateCurveViews()
 {
     QValueAxis* x = Axis(Chart1, Qt::Horizontal);
-    const int pixels = std::max(1, int(Chart1->chart()->plotArea().width()));
+    // A chart not yet shown has no plot area laid out: take the view's width.
+    const int plot = int(Chart1->chart()->plotArea().width());
+    const int pixels = std::max({1, plot, Chart1->isVisible() ? 0 : Chart1->width()});
     for (TCurve* c : {&core_, &air_, &surface_, &back_}) c->SetView(x->min(), x->max(), pixels);
     SyncEvolution();
 }

@@ -1,0 +1,568 @@
+#include "ErrorReport.h"
+#include "LibPlatform.h"
+#include "MainOrvalis.h"
+#include "StripView.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace brennic;
+
+namespace {
+
+// Collects what the error report would show.
+struct ErrorCapture {
+    QStringList messages;
+    ErrorCapture()
+    {
+        SetErrorReportHook([this](const QString& text) { messages << text; });
+    }
+    ~ErrorCapture() { SetErrorReportHook({}); }
+};
+
+// Counts help openings instead of starting a browser.
+struct ShellCapture {
+    QStringList opened;
+    QStringList chosen;
+    bool associated = true;
+    ShellCapture()
+    {
+        SetShellOps({[this](const QString& target, const QString&, const QString&, std::function<void()> none) {
+                         opened << target;
+                         if (!associated)
+                             QTimer::singleShot(0, [none] { none(); });
+                         return true;
+                     },
+                     [this](const QString& target) {
+                         chosen << target;
+                         return true;
+                     }});
+    }
+    ~ShellCapture() { SetShellOps(DesktopShellOps()); }
+};
+
+struct Window {
+    TFrmBrennic w;
+    Window()
+    {
+        w.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
+    }
+};
+
+QValueAxis* AxisOf(QChartView* v, Qt::Orientation o)
+{
+    return qobject_cast<QValueAxis*>(v->chart()->axes(o).first());
+}
+
+std::u16string Line(const TFrmBrennic& w, int i)
+{
+    return w.ResultLines->Get(i);
+}
+
+}  // namespace
+
+TEST(Window, StartUpState)
+{
+    Window f;
+    TFrmBrennic& w = f.w;
+    EXPECT_EQ(w.windowTitle(), "Telescope Brennic");
+    EXPECT_EQ(w.size(), QSize(855, 671));
+    EXPECT_EQ(w.PageControl1->currentIndex(), 0);
+    EXPECT_EQ(w.PageControl1->tabText(0), "Temperate Profile");
+    EXPECT_EQ(w.PageControl1->tabText(1), "Temperature Evolution");
+    EXPECT_TRUE(w.btnRun->isEnabled());
+    EXPECT_FALSE(w.btnCancel->isEnabled());
+    EXPECT_FALSE(w.btnExportCSV->isEnabled());
+    EXPECT_TRUE(w.btnHelp->isEnabled());
+    EXPECT_EQ(w.ResultLines->Count(), 0);
+    EXPECT_EQ(w.StripMap->Width(), 0);
+
+    struct Field { const char* name; const char* text; const char* caption; };
+    const Field fields[] = {
+        {"edtThickness", "50.8", "Mirror Thickness:"},
+        {"edtInitialMirrorTemp", "20", "Initial Mirror Temperature:"},
+        {"edtElementCount", "50", "Mirror Elements:"},
+        {"edtFrontFanFlow", "10", "Front Film Coefficient:"},
+        {"edtFrontRadiation", "0.04", "Front Radiation:"},
+        {"edtBackFanFlow", "10", "Back Film Coefficient:"},
+        {"edtBackRadiation", "0", "Back Radiation:"},
+        {"edtInitialAirTemp", "10", "Initial Air Temperature:"},
+        {"edtFinalAirTemp", "10", "Final Air Temperature:"},
+        {"edtTimeInterval", "120", "Simulation Duration:"},
+        {"edtTimeStep", "10", "Time Step:"},
+    };
+    const auto labels = w.findChildren<QLabel*>();
+    for (const auto& f : fields) {
+        auto* edit = w.findChild<QLineEdit*>(f.name);
+        ASSERT_NE(edit, nullptr) << f.name;
+        EXPECT_EQ(edit->text(), f.text) << f.name;
+        EXPECT_EQ(edit->size(), QSize(61, 21)) << f.name;
+        const auto caption = std::find_if(labels.begin(), labels.end(), [&](QLabel* l) { return l->buddy() == edit; });
+        ASSERT_NE(caption, labels.end()) << f.name;
+        EXPECT_EQ((*caption)->text(), f.caption);
+    }
+    QStringList materials;
+    for (int i = 0; i < w.cmbMaterial->count(); ++i) materials << w.cmbMaterial->itemText(i);
+    EXPECT_EQ(materials, QStringList({"Pyrex", "Plate glass", "BK7", "Fused silica", "Zerodur", "Suprax"}));
+    EXPECT_EQ(w.cmbMaterial->currentIndex(), 0);
+    EXPECT_FALSE(w.cmbMaterial->isEditable());
+
+    EXPECT_EQ(w.grpMirror->title(), " Mirror Properties ");
+    EXPECT_EQ(w.grpHeatTransfer->geometry(), QRect(270, 8, 256, 129));
+    EXPECT_EQ(w.btnHelp->geometry(), QRect(665, 149, 102, 25));
+    EXPECT_EQ(w.PageControl1->geometry(), QRect(8, 184, 839, 462));
+    EXPECT_EQ(w.StatusBar1->geometry(), QRect(0, 652, 855, 19));
+    EXPECT_EQ(w.StatusBar1->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(w.Chart1->chart()->title(), "Temperature Evolution");
+    EXPECT_EQ(w.Chart4->chart()->title(), "Temperature Profile");
+    EXPECT_EQ(w.LineSeries1->name(), "Core Temp.");
+    EXPECT_EQ(w.Series1->pen().color(), QColor(0, 128, 0));
+    EXPECT_EQ(w.Series3->pen().color(), QColor(0, 255, 0));
+    EXPECT_EQ(w.StaticText1->text(), "Mirror Front (Optical Surface)");
+
+    // Hints, exact, shown for 20 s.
+    EXPECT_EQ(w.edtFrontRadiation->toolTip(), "Use 0.04 for an optical surface with aluminum coating");
+    EXPECT_EQ(w.edtBackRadiation->toolTip(), "Usually zero (mirror back doesn't radiate to the sky)");
+    EXPECT_EQ(w.edtFinalAirTemp->toolTip(), w.edtInitialAirTemp->toolTip());
+    const QStringList film = w.edtFrontFanFlow->toolTip().split("\r\n");
+    ASSERT_EQ(film.size(), 11);
+    EXPECT_EQ(film[0], "For natural convection without fans the film coefficients lie between 5");
+    EXPECT_EQ(film[5], "");
+    EXPECT_EQ(film[10], "telescope.");
+    EXPECT_EQ(w.edtBackFanFlow->toolTip(), w.edtFrontFanFlow->toolTip());
+    EXPECT_EQ(w.edtFrontFanFlow->toolTipDuration(), 20000);
+    EXPECT_TRUE(w.edtThickness->toolTip().isEmpty());
+
+    // Tab order: the rows of the groups, then the commands.
+    QStringList chain;
+    QWidget* at = w.edtThickness;
+    for (int i = 0; i < 17; ++i, at = at->nextInFocusChain())
+        while (at->focusPolicy() == Qt::NoFocus || at->objectName().isEmpty() || at->objectName().startsWith("qt_"))
+            at = at->nextInFocusChain();
+    at = w.edtThickness;
+    for (int i = 0; i < 17 && at; ++i) {
+        chain << at->objectName();
+        do at = at->nextInFocusChain();
+        while (at != w.edtThickness && (at->objectName().isEmpty() || at->focusPolicy() == Qt::NoFocus ||
+                                         at->objectName().startsWith("qt_") || !at->isEnabled() ||
+                                         !at->isVisible()));
+    }
+    EXPECT_EQ(chain.mid(0, 13),
+              QStringList({"edtThickness", "edtInitialMirrorTemp", "cmbMaterial", "edtElementCount",
+                           "edtFrontFanFlow", "edtFrontRadiation", "edtBackFanFlow", "edtBackRadiation",
+                           "edtInitialAirTemp", "edtFinalAirTemp", "edtTimeInterval", "edtTimeStep", "btnRun"}));
+}
+
+TEST(Window, F1OpensHelpOnceFromAnyControl)
+{
+    ShellCapture shell;
+    Window f;
+    TFrmBrennic& w = f.w;
+    int reached = 0;
+    struct Spy : QObject {
+        int* count;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_F1) ++*count;
+            return false;
+        }
+    };
+    QWidget* targets[] = {w.edtThickness, w.cmbMaterial, w.btnRun, w.PageControl1, w.edtTimeStep};
+    const Qt::KeyboardModifiers mods[] = {Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier,
+                                          Qt::ShiftModifier | Qt::ControlModifier};
+    int expected = 0;
+    for (QWidget* t : targets)
+        for (auto m : mods) {
+            Spy spy;
+            spy.count = &reached;
+            t->installEventFilter(&spy);
+            t->setFocus();
+            QTest::keyClick(t, Qt::Key_F1, m);
+            t->removeEventFilter(&spy);
+            ++expected;
+            ASSERT_EQ(shell.opened.size(), expected) << t->objectName().toStdString() << " " << int(m);
+        }
+    EXPECT_EQ(reached, 0) << "F1 reached a control";
+    EXPECT_EQ(shell.opened.first(), HelpAddress());
+    // Other keys still reach the controls.
+    w.edtThickness->setFocus();
+    w.edtThickness->selectAll();
+    QTest::keyClicks(w.edtThickness, "63.5");
+    EXPECT_EQ(w.edtThickness->text(), "63.5");
+    // The button and the status bar open it once each; no chooser.
+    w.btnHelp->click();
+    QTest::mouseClick(w.StatusBar1, Qt::LeftButton, {}, QPoint(40, 8));
+    EXPECT_EQ(shell.opened.size(), expected + 2);
+    QTest::qWait(10);
+    EXPECT_TRUE(shell.chosen.isEmpty());
+}
+
+TEST(Window, HelpFallsBackToChooserOnlyWithoutAssociation)
+{
+    ShellCapture shell;
+    shell.associated = false;
+    Window f;
+    f.w.btnHelp->click();
+    EXPECT_TRUE(shell.chosen.isEmpty());  // decided later, from the event loop
+    QTest::qWait(20);
+    EXPECT_EQ(shell.chosen, QStringList({HelpAddress()}));
+    EXPECT_EQ(shell.opened.size(), 1);
+}
+
+TEST(Window, HelpPageShipsBesideTheProgram)
+{
+    const QUrl url(HelpAddress());
+    ASSERT_TRUE(url.isLocalFile());
+    QFile page(url.toLocalFile());
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << url.toLocalFile().toStdString();
+    const QString html = QString::fromUtf8(page.readAll());
+    for (const char* topic : {"Film coefficient", "Emissivity", "T_Core", "colour strip", "Time Step"})
+        EXPECT_TRUE(html.contains(QLatin1String(topic), Qt::CaseInsensitive)) << topic;
+}
+
+TEST(Window, DefaultRunRecordsEverything)
+{
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.btnRun->click();
+    EXPECT_EQ(w.Solver->Thickness, 0.0508);
+    EXPECT_EQ(w.Solver->Duration, 7200);
+    EXPECT_EQ(w.Solver->TimeStep, 10);
+    EXPECT_EQ(w.Solver->Conductivity, 1.13);
+    for (QChartView* v : {w.Chart1, w.Chart4}) {
+        EXPECT_EQ(AxisOf(v, Qt::Vertical)->min(), 9);
+        EXPECT_EQ(AxisOf(v, Qt::Vertical)->max(), 21);
+    }
+    EXPECT_EQ(AxisOf(w.Chart1, Qt::Horizontal)->min(), 0);
+    EXPECT_EQ(AxisOf(w.Chart1, Qt::Horizontal)->max(), 120);
+    EXPECT_EQ(w.StripMap->Width(), 721);
+    EXPECT_EQ(w.StripMap->Height(), 50);
+    ASSERT_EQ(w.ResultLines->Count(), 722);
+    EXPECT_EQ(Line(w, 0), u"\"Time\",\"T_Ambient\",\"T_Surface\",\"T_Back\",\"T_Core\"");
+    EXPECT_EQ(Line(w, 1), u"0,10,20,20,20");
+    EXPECT_EQ(Line(w, 721).substr(0, 13), u"7200,10,11.36");
+    EXPECT_TRUE(w.btnRun->isEnabled());
+    EXPECT_FALSE(w.btnCancel->isEnabled());
+    EXPECT_TRUE(w.btnExportCSV->isEnabled());
+
+    // Curves: one point per report, from minute 0 to 120.
+    for (QLineSeries* s : {w.LineSeries1, w.Series1, w.Series2, w.Series3}) {
+        const auto& pts = w.Curve(s).Points();
+        ASSERT_EQ(pts.size(), 721u);
+        EXPECT_EQ(pts.front().x, 0);
+        EXPECT_EQ(pts.back().x, 120);
+        // What the chart draws is decimated but spans the same range.
+        ASSERT_GT(s->count(), 0);
+        EXPECT_LE(s->count(), 2 * std::max(w.Chart1->width(), int(w.Chart1->chart()->plotArea().width())) + 2);
+        EXPECT_EQ(s->at(0).x(), 0);
+        EXPECT_EQ(s->at(s->count() - 1).x(), 120);
+    }
+    EXPECT_EQ(w.Curve(w.LineSeries1).Points().front().y, 20);
+    EXPECT_EQ(w.Curve(w.Series1).Points().back().y, 10);
+    EXPECT_EQ(w.Chart4->chart()->title(), "Temperature Profile - Time 7200 sec");
+    EXPECT_EQ(w.LineSeries3->count(), 50);
+    EXPECT_DOUBLE_EQ(w.LineSeries3->at(0).x(), 0.508);
+    EXPECT_DOUBLE_EQ(w.LineSeries3->at(49).x(), 50.292);
+    // Every column of the strip is coloured; none is background.
+    for (int c : {0, 360, 720})
+        for (int r = 0; r < 50; ++r) ASSERT_NE(w.StripMap->Value(c, r), 0) << c << "," << r;
+    for (int r = 0; r < 50; ++r) EXPECT_EQ(w.StripMap->Value(0, r), 255);  // 10 C apart at the start
+}
+
+TEST(Window, FirstCallShowsTheInitialState)
+{
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.edtTimeInterval->setText("0");
+    w.btnRun->click();
+    ASSERT_EQ(w.ResultLines->Count(), 2);
+    EXPECT_EQ(Line(w, 1), u"0,10,20,20,20");
+    EXPECT_EQ(w.StripMap->Width(), 1);
+    EXPECT_EQ(w.Chart4->chart()->title(), "Temperature Profile - Time 0 sec");
+    ASSERT_EQ(w.LineSeries3->count(), 50);
+    for (int i = 0; i < 50; ++i) EXPECT_EQ(w.LineSeries3->at(i).y(), 20);
+    EXPECT_DOUBLE_EQ(w.LineSeries3->at(0).x(), 0.508);
+    EXPECT_EQ(AxisOf(w.Chart1, Qt::Horizontal)->max(), 0);
+    for (QLineSeries* s : {w.LineSeries1, w.Series1, w.Series2, w.Series3})
+        EXPECT_EQ(w.Curve(s).Points().size(), 1u);
+}
+
+TEST(Window, InputConversionCases)
+{
+    ErrorCapture errors;
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.edtTimeInterval->setText("2.5");
+    w.edtElementCount->setText(" 50");
+    w.btnRun->click();
+    ASSERT_TRUE(errors.messages.isEmpty()) << errors.messages.join("|").toStdString();
+    EXPECT_EQ(w.Solver->Duration, 150);
+    EXPECT_EQ(w.Solver->ElementCount, 50);
+    EXPECT_EQ(AxisOf(w.Chart1, Qt::Horizontal)->max(), 2.5);
+    w.edtElementCount->setText("$32");
+    w.edtInitialMirrorTemp->setText("5");
+    w.edtInitialAirTemp->setText("12");
+    w.edtFinalAirTemp->setText("-3");
+    w.btnRun->click();
+    EXPECT_EQ(w.Solver->ElementCount, 50);
+    EXPECT_EQ(AxisOf(w.Chart1, Qt::Vertical)->min(), -4);
+    EXPECT_EQ(AxisOf(w.Chart4, Qt::Vertical)->max(), 13);
+
+    struct Bad { QLineEdit* edit; const char* text; const char* message; };
+    const Bad bad[] = {
+        {w.edtThickness, "abc", "'abc' is not a valid floating point value."},
+        {w.edtElementCount, "50.0", "''50.0'' is not a valid integer value."},
+        {w.edtFrontRadiation, "0,04", "'0,04' is not a valid floating point value."},
+        {w.edtTimeStep, "", "'' is not a valid floating point value."},
+    };
+    for (const auto& b : bad) {
+        const QString keep = b.edit->text();
+        b.edit->setText(b.text);
+        errors.messages.clear();
+        w.btnRun->click();
+        EXPECT_EQ(errors.messages, QStringList({b.message}));
+        b.edit->setText(keep);
+    }
+    // With a comma as decimal separator the comma form is the accepted one.
+    w.Regional = {u',', u';'};
+    w.edtTimeInterval->setText("2,5");
+    w.edtFrontRadiation->setText("0,04");
+    w.edtThickness->setText("50,8");
+    errors.messages.clear();
+    w.btnRun->click();
+    EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join("|").toStdString();
+    EXPECT_EQ(w.Solver->FrontRadiation, 0.04);
+    EXPECT_EQ(Line(w, 0), u"\"Time\";\"T_Ambient\";\"T_Surface\";\"T_Back\";\"T_Core\"");
+    EXPECT_EQ(Line(w, 1), u"0;12;5;5;12");
+    w.edtFrontRadiation->setText("0.04");
+    w.btnRun->click();
+    EXPECT_EQ(errors.messages.last(), "'0.04' is not a valid floating point value.");
+}
+
+TEST(Window, CommaLocaleDefaults)
+{
+    Window f;
+    TFrmBrennic& w = f.w;
+    if (w.Regional.DecimalSeparator != u',')
+        GTEST_SKIP() << "runs under a comma-decimal locale (registered so with ctest)";
+    EXPECT_EQ(w.edtThickness->text(), "50,8");
+    EXPECT_EQ(w.edtFrontRadiation->text(), "0,04");
+    EXPECT_EQ(w.edtFrontRadiation->toolTip(), "Use 0,04 for an optical surface with aluminum coating");
+    EXPECT_EQ(w.Regional.ListSeparator, u';');
+    w.edtTimeInterval->setText("10");
+    w.btnRun->click();
+    EXPECT_EQ(Line(w, 1), u"0;10;20;20;20");
+    EXPECT_EQ(Line(w, 61).substr(0, 12), u"600;10;17,96");
+}
+
+TEST(Window, RefusedRunLeavesPreviousResults)
+{
+    ErrorCapture errors;
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.btnRun->click();
+    ASSERT_EQ(w.ResultLines->Count(), 722);
+    const std::u16string text = w.ResultLines->GetTextStr();
+    const std::vector<std::uint8_t> strip(w.StripMap->Bits(), w.StripMap->Bits() + 721 * 50);
+    const QString title = w.Chart4->chart()->title();
+
+    struct Bad { QLineEdit* edit; const char* text; const char* field; };
+    const Bad bad[] = {
+        {w.edtTimeStep, "0", "\"Time Step\" is 0"},
+        {w.edtTimeStep, "-10", "\"Time Step\" is -10"},
+        {w.edtElementCount, "0", "\"Mirror Elements\" is 0"},
+        {w.edtTimeInterval, "-5", "\"Simulation Duration\" is -5"},
+        {w.edtThickness, "0", "\"Mirror Thickness\" is 0"},
+        {w.edtThickness, "abc", "'abc' is not"},
+        {w.edtTimeStep, "0.00001", "The run is too large"},
+        {w.edtBackFanFlow, "-1", "\"Back Film Coefficient\" is -1"},
+    };
+    for (const auto& b : bad) {
+        const QString keep = b.edit->text();
+        b.edit->setText(b.text);
+        errors.messages.clear();
+        w.btnRun->click();
+        ASSERT_EQ(errors.messages.size(), 1) << b.text;
+        EXPECT_TRUE(errors.messages[0].startsWith(b.field)) << errors.messages[0].toStdString();
+        EXPECT_EQ(w.ResultLines->GetTextStr(), text) << b.text;
+        EXPECT_EQ(w.StripMap->Width(), 721);
+        EXPECT_TRUE(std::equal(strip.begin(), strip.end(), w.StripMap->Bits()));
+        EXPECT_EQ(w.Curve(w.LineSeries1).Points().size(), 721u);
+        EXPECT_EQ(AxisOf(w.Chart1, Qt::Horizontal)->max(), 120);
+        EXPECT_EQ(w.Chart4->chart()->title(), title);
+        EXPECT_TRUE(w.btnRun->isEnabled());
+        EXPECT_TRUE(w.btnExportCSV->isEnabled());
+        EXPECT_FALSE(w.btnCancel->isEnabled());
+        b.edit->setText(keep);
+    }
+}
+
+TEST(Window, CancelFromTheEventLoop)
+{
+    Window f;
+    TFrmBrennic& w = f.w;
+    bool sawRunningButtons = false;
+    w.ResultLines->OnChange = [&] {
+        if (w.ResultLines->Count() == 101) {
+            sawRunningButtons = !w.btnRun->isEnabled() && w.btnCancel->isEnabled() && !w.btnExportCSV->isEnabled();
+            QTimer::singleShot(0, w.btnCancel, [&] { QTest::mouseClick(w.btnCancel, Qt::LeftButton); });
+        }
+    };
+    w.btnRun->click();
+    w.ResultLines->OnChange = nullptr;
+    EXPECT_TRUE(sawRunningButtons);
+    const int rows = w.ResultLines->Count() - 1;
+    EXPECT_GE(rows, 100);
+    EXPECT_LT(rows, 110);
+    // Rows, curves, profile and title all belong to the last reported step.
+    const double lastTime = (rows - 1) * 10.0;
+    EXPECT_EQ(w.Curve(w.LineSeries1).Points().back().x, lastTime / 60);
+    EXPECT_EQ(w.Curve(w.Series2).Points().size(), std::size_t(rows));
+    EXPECT_EQ(w.Chart4->chart()->title(),
+              QString("Temperature Profile - Time %1 sec").arg(lastTime, 0, 'g', 15));
+    const std::u16string last = Line(w, rows);
+    EXPECT_EQ(last.substr(0, last.find(u',')), std::u16string(QString::number(lastTime).toStdU16String()));
+    const QString surface = QString::fromStdU16String(last).split(',')[2];
+    EXPECT_NEAR(w.LineSeries3->at(0).y(), surface.toDouble(), 1e-12);
+    // The strip is coloured up to that step and grey beyond.
+    for (int c = 0; c < 721; ++c)
+        EXPECT_EQ(w.StripMap->Value(c, 25) != 0, c < rows) << c;
+    EXPECT_TRUE(w.btnRun->isEnabled());
+    EXPECT_FALSE(w.btnCancel->isEnabled());
+    EXPECT_TRUE(w.btnExportCSV->isEnabled());
+    // A cancel while idle changes nothing and does not affect the next run.
+    w.btnCancelClick();
+    w.btnRun->click();
+    EXPECT_EQ(w.ResultLines->Count(), 722);
+}
+
+TEST(Window, ClosingDuringARunWaitsForItsEnd)
+{
+    Window f;
+    TFrmBrennic& w = f.w;
+    bool visibleAfterClose = false;
+    w.ResultLines->OnChange = [&] {
+        if (w.ResultLines->Count() == 50) QTimer::singleShot(0, &w, [&] { w.close(); });
+        if (w.ResultLines->Count() == 200) visibleAfterClose = w.isVisible();
+    };
+    w.btnRun->click();
+    w.ResultLines->OnChange = nullptr;
+    EXPECT_TRUE(visibleAfterClose);
+    EXPECT_EQ(w.ResultLines->Count(), 722);  // the run went on to its end
+    EXPECT_TRUE(w.CloseRequested());
+    QTest::qWait(20);
+    EXPECT_FALSE(w.isVisible());
+}
+
+TEST(Window, ErrorInsideARunRestoresTheButtons)
+{
+    ErrorCapture errors;
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.ResultLines->OnChange = [&] {
+        if (w.ResultLines->Count() == 30) throw std::runtime_error("display failed");
+    };
+    w.btnRun->click();
+    w.ResultLines->OnChange = nullptr;
+    EXPECT_EQ(errors.messages, QStringList({"display failed."}));
+    EXPECT_TRUE(w.btnRun->isEnabled());
+    EXPECT_FALSE(w.btnCancel->isEnabled());
+    EXPECT_TRUE(w.btnExportCSV->isEnabled());  // the rows so far can be exported
+    EXPECT_FALSE(w.Solver->Running);
+    EXPECT_EQ(ErrorReportText("Stream write error"), "Stream write error.");
+    EXPECT_EQ(ErrorReportText("Done."), "Done.");
+    EXPECT_EQ(ErrorReportText("(see above)"), "(see above)");
+    EXPECT_EQ(ErrorReportText(""), "");
+}
+
+TEST(Window, AirWarmerThanGlassPutsCoreOnAir)
+{
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.edtInitialMirrorTemp->setText("5");
+    w.edtInitialAirTemp->setText("15");
+    w.edtFinalAirTemp->setText("15");
+    w.edtFrontRadiation->setText("0");
+    w.btnRun->click();
+    EXPECT_EQ(w.Curve(w.LineSeries1).Points(), w.Curve(w.Series1).Points());
+}
+
+TEST(Window, OneElementDrawsOnePointAndOneRow)
+{
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.edtElementCount->setText("1");
+    w.btnRun->click();
+    EXPECT_EQ(w.LineSeries3->count(), 1);
+    EXPECT_DOUBLE_EQ(w.LineSeries3->at(0).x(), 25.4);
+    EXPECT_EQ(w.StripMap->Height(), 1);
+    EXPECT_EQ(w.ResultLines->Count(), 722);
+}
+
+TEST(Window, TurningThePageDuringARunShowsTheWholeChart)
+{
+    Window f;
+    TFrmBrennic& w = f.w;
+    int seriesCount = -1;
+    std::size_t recorded = 0;
+    double lastDrawnX = -1;
+    w.ResultLines->OnChange = [&] {
+        if (w.ResultLines->Count() == 300)
+            QTimer::singleShot(0, &w, [&] {
+                w.PageControl1->setCurrentIndex(1);
+                seriesCount = w.LineSeries1->count();
+                recorded = w.Curve(w.LineSeries1).Points().size();
+                lastDrawnX = w.LineSeries1->at(w.LineSeries1->count() - 1).x();
+            });
+    };
+    w.btnRun->click();
+    w.ResultLines->OnChange = nullptr;
+    ASSERT_GT(seriesCount, 0);
+    EXPECT_GE(recorded, 299u);
+    EXPECT_EQ(lastDrawnX, double(recorded - 1) * 10 / 60);
+    EXPECT_EQ(w.LineSeries1->at(w.LineSeries1->count() - 1).x(), 120);
+}
+
+TEST(Window, StripViewAveragesColumnsItCannotShow)
+{
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.edtTimeStep->setText("1");  // 7201 columns on a view under 800 pixels wide
+    w.PageControl1->setCurrentIndex(1);
+    w.btnRun->click();
+    const QImage pixels = w.ImgView321->Pixels();
+    EXPECT_EQ(pixels.width(), w.ImgView321->width());
+    EXPECT_EQ(pixels.height(), 50);
+    // The first pixel averages the first columns, all fully red.
+    EXPECT_EQ(pixels.pixel(0, 0), 0xFFFF3333u);
+    // A pixel in the middle averages its columns' colours.
+    const int x = pixels.width() / 2;
+    const int first = int(std::int64_t(x) * 7201 / pixels.width() + 1);
+    std::uint32_t red = 0, n = 0;
+    for (int c = first; c < 7201 && int(std::int64_t(c) * pixels.width() / 7201) == x; ++c, ++n)
+        red += (w.StripPalette[w.StripMap->Value(c, 10)] >> 16) & 0xFF;
+    ASSERT_GT(n, 5u);
+    EXPECT_NEAR(qRed(pixels.pixel(x, 10)), double(red) / n, 3);
+}
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    TBrennicApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Brennic"));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
