@@ -26,6 +26,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace brennic {
 

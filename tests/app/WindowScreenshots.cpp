@@ -7,6 +7,8 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolTip>
+#include <QLineEdit>
 
 using namespace brennic;
 
@@ -26,6 +28,11 @@ int main(int argc, char** argv)
         w.screen()->grabWindow(w.winId()).save(dir + QLatin1Char('/') + QLatin1String(name));
     };
     shoot("start.png");
+    QToolTip::showText(w.edtFrontFanFlow->mapToGlobal(QPoint(10, 10)), w.edtFrontFanFlow->toolTip(),
+                       w.edtFrontFanFlow);
+    QTest::qWait(300);
+    w.screen()->grabWindow(0).save(dir + QStringLiteral("/hint.png"));
+    QToolTip::hideText();
     w.btnRun->click();
     shoot("profile-after-run.png");
     w.PageControl1->setCurrentIndex(1);
