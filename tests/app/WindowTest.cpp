@@ -507,6 +507,36 @@ TEST(Window, OneElementDrawsOnePointAndOneRow)
     EXPECT_EQ(w.ResultLines->Count(), 722);
 }
 
+TEST(Window, ExtremeInputsNeverBreakTheWindow)
+{
+    ErrorCapture errors;
+    Window f;
+    TFrmBrennic& w = f.w;
+    struct Case { QLineEdit* edit; const char* text; };
+    const Case cases[] = {
+        {w.edtFrontRadiation, "1e300"},   {w.edtFrontFanFlow, "1e300"},  {w.edtInitialMirrorTemp, "1e300"},
+        {w.edtInitialAirTemp, "-1e300"},  {w.edtTimeInterval, "1e-9"},   {w.edtThickness, "1e-200"},
+        {w.edtThickness, "1e200"},        {w.edtTimeStep, "1e300"},      {w.edtElementCount, "100000"},
+    };
+    for (const auto& c : cases) {
+        const QString keep = c.edit->text();
+        c.edit->setText(c.text);
+        w.edtTimeInterval->setText(c.edit == w.edtTimeInterval ? c.text : "5");
+        errors.messages.clear();
+        w.btnRun->click();
+        EXPECT_TRUE(w.btnRun->isEnabled()) << c.text;
+        EXPECT_FALSE(w.btnCancel->isEnabled()) << c.text;
+        EXPECT_FALSE(w.Solver->Running);
+        // Either a clear refusal, or a completed run with every row recorded.
+        if (errors.messages.isEmpty())
+            EXPECT_EQ(w.ResultLines->Count(), int(w.Curve(w.LineSeries1).Points().size()) + 1) << c.text;
+        else
+            EXPECT_EQ(errors.messages.size(), 1) << c.text;
+        c.edit->setText(keep);
+    }
+    w.edtTimeInterval->setText("120");
+}
+
 TEST(Window, StepBeyondTheLastStripColumnIsNotDrawn)
 {
     Window f;
