@@ -21,7 +21,6 @@
 #include <QLegend>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTabWidget>
 #include <QUrl>
 

@@ -23,7 +23,6 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QStatusBar;
 class QTabWidget;
 
 namespace brennic {
