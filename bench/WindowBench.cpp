@@ -50,7 +50,8 @@ int main(int argc, char** argv)
     UseWindowFont();
     TFrmBrennic w;
     w.show();
-    QTest::qWaitForWindowExposed(&w);
+    if (!QTest::qWaitForWindowExposed(&w))
+        return 1;
     window = &w;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

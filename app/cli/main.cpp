@@ -32,15 +32,6 @@ struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-double Decimal(const std::string& option, const std::string& text)
-{
-    try {
-        return StrToFloat(FromUtf8(text), u'.');
-    } catch (const EConvertError& e) {
-        throw UsageError(option + ": " + e.what());
-    }
-}
-
 int Material(const std::string& text)
 {
     const std::u16string name = FromUtf8(text);
@@ -174,24 +165,15 @@ int Run(int argc, char** argv)
     TBrennicOneD solver;
     TRegionalSettings settings;
     try {
-        solver.Thickness = Decimal("--thickness", thickness) / 1000;
-        std::int32_t n;
-        if (!TryStrToInt(FromUtf8(elements), n))
-            throw UsageError("--elements: ''" + elements + "'' is not a valid integer value");
-        solver.ElementCount = n;
-        solver.InitialMirrorTemp = Decimal("--mirror-temp", mirror);
-        solver.InitialAirTemp = Decimal("--air-start", air0);
-        solver.FinalAirTemp = Decimal("--air-end", air1);
-        solver.Duration = Decimal("--duration", duration) * 60;
-        solver.TimeStep = Decimal("--time-step", step);
-        solver.FrontFilmCoefficient = Decimal("--front-film", frontFilm);
-        solver.BackFilmCoefficient = Decimal("--back-film", backFilm);
-        solver.FrontRadiation = Decimal("--front-radiation", frontRad);
-        solver.BackRadiation = Decimal("--back-radiation", backRad);
-        const auto& m = GlassMaterials[static_cast<std::size_t>(Material(material))];
-        solver.Conductivity = m.Conductivity;
-        solver.Density = m.Density;
-        solver.SpecificHeat = m.SpecificHeat;
+        const TInputTexts texts{FromUtf8(thickness), FromUtf8(elements),  FromUtf8(mirror),
+                                FromUtf8(air0),      FromUtf8(air1),      FromUtf8(duration),
+                                FromUtf8(step),      FromUtf8(frontFilm), FromUtf8(backFilm),
+                                FromUtf8(frontRad),  FromUtf8(backRad),   Material(material)};
+        try {
+            ApplyInputs(texts, u'.', solver);  // option values always use "."
+        } catch (const EFieldConvertError& e) {
+            throw UsageError(std::string(OptionNames[std::size_t(e.Field)]) + ": " + e.what());
+        }
         std::optional<char16_t> dec = SystemDecimalSeparator(), list = SystemListSeparator();
         if (!decimalSep.empty())
             dec = Separator("--decimal-separator", decimalSep);

@@ -30,7 +30,7 @@ private:
         TPoint low{}, high{};
     };
     double xMin_ = 0, xMax_ = 1;
-    std::vector<Column> columns_;
+    std::vector<Column> columns_ = std::vector<Column>(1);  // one column until told the width
     bool hasBefore_ = false, hasAfter_ = false;
     TPoint before_{}, after_{};
 };

@@ -11,17 +11,32 @@ namespace brennic {
 
 void ApplyInputs(const TInputTexts& t, char16_t dec, TBrennicOneD& s)
 {
-    s.Thickness = StrToFloat(t.Thickness, dec) / 1000;
-    s.ElementCount = StrToInt(t.ElementCount);
-    s.InitialMirrorTemp = StrToFloat(t.InitialMirrorTemp, dec);
-    s.InitialAirTemp = StrToFloat(t.InitialAirTemp, dec);
-    s.FinalAirTemp = StrToFloat(t.FinalAirTemp, dec);
-    s.Duration = StrToFloat(t.Duration, dec) * 60;
-    s.TimeStep = StrToFloat(t.TimeStep, dec);
-    s.FrontFilmCoefficient = StrToFloat(t.FrontFilm, dec);
-    s.BackFilmCoefficient = StrToFloat(t.BackFilm, dec);
-    s.FrontRadiation = StrToFloat(t.FrontRadiation, dec);
-    s.BackRadiation = StrToFloat(t.BackRadiation, dec);
+    int field = 0;
+    auto decimal = [&](const std::u16string& text) {
+        try {
+            const double v = StrToFloat(text, dec);
+            ++field;
+            return v;
+        } catch (const EConvertError& e) {
+            throw EFieldConvertError(e, field);
+        }
+    };
+    s.Thickness = decimal(t.Thickness) / 1000;
+    try {
+        s.ElementCount = StrToInt(t.ElementCount);
+        ++field;
+    } catch (const EConvertError& e) {
+        throw EFieldConvertError(e, field);
+    }
+    s.InitialMirrorTemp = decimal(t.InitialMirrorTemp);
+    s.InitialAirTemp = decimal(t.InitialAirTemp);
+    s.FinalAirTemp = decimal(t.FinalAirTemp);
+    s.Duration = decimal(t.Duration) * 60;
+    s.TimeStep = decimal(t.TimeStep);
+    s.FrontFilmCoefficient = decimal(t.FrontFilm);
+    s.BackFilmCoefficient = decimal(t.BackFilm);
+    s.FrontRadiation = decimal(t.FrontRadiation);
+    s.BackRadiation = decimal(t.BackRadiation);
     const TGlassProperties& m = GlassMaterials.at(static_cast<std::size_t>(t.Material));
     s.Conductivity = m.Conductivity;
     s.Density = m.Density;

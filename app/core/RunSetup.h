@@ -3,6 +3,7 @@
 #pragma once
 
 #include "FiniteDiff_1D.h"
+#include "NumberText.h"
 
 #include <array>
 #include <cstdint>
@@ -26,9 +27,18 @@ struct TInputTexts {
     int Material = 0;
 };
 
+// A field that did not convert: the conversion's message, and which field
+// (its position in TInputTexts) it was.
+class EFieldConvertError : public EConvertError {
+public:
+    EFieldConvertError(const EConvertError& e, int field) : EConvertError(e), Field(field) {}
+    int Field;
+};
+
 // Converts the fields in their fixed order, storing each value into the
 // solver as soon as it is converted, then copies the material. The first
-// field that does not convert throws EConvertError; later ones are not read.
+// field that does not convert throws EFieldConvertError; later ones are not
+// read.
 void ApplyInputs(const TInputTexts& texts, char16_t decimalSeparator, TBrennicOneD& solver);
 
 // Where a run will draw and how much it will hold.

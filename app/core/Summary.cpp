@@ -13,14 +13,11 @@ void TReadiness::Add(const TStepValues& v)
     for (int p = 0; p < 3; ++p) {
         const double gap = std::fabs(parts[p] - v.Air);
         for (std::size_t k = 0; k < Tolerances.size(); ++k) {
-            const bool outside = !(gap <= Tolerances[k]);
-            if (outside) {
-                outsideAtLast_[p][k] = true;
+            // Empty while outside; set on the report that comes back inside.
+            if (!(gap <= Tolerances[k]))
                 readyFrom_[p][k].reset();
-            } else if (outsideAtLast_[p][k] || reports_ == 0) {
-                outsideAtLast_[p][k] = false;
+            else if (!readyFrom_[p][k])
                 readyFrom_[p][k] = v.Time;
-            }
         }
     }
     const double gradient = v.Surface - v.Back;

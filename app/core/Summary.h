@@ -31,7 +31,6 @@ public:
 private:
     // Per part and tolerance: the first report after the last one outside.
     std::array<std::array<std::optional<double>, 3>, 3> readyFrom_{};
-    std::array<std::array<bool, 3>, 3> outsideAtLast_{};
     double largestGradient_ = 0;
     double largestGradientTime_ = 0;
     TStepValues last_{};

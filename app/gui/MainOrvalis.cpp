@@ -342,14 +342,7 @@ void TFrmBrennic::CreateControls()
     connect(Axis(Chart1, Qt::Horizontal), &QValueAxis::rangeChanged, this, onView);
     connect(c1, &QChart::plotAreaChanged, this, onView);
     connect(c1, &QChart::plotAreaChanged, this, [this] { PlaceLegend(); });
-    connect(Chart4->chart(), &QChart::plotAreaChanged, this, [this] {
-        Guarded([this] {
-            profile_.SetView(profile_.Points().empty() ? 0 : profile_.Points().front().x,
-                             profile_.Points().empty() ? 1 : profile_.Points().back().x,
-                             std::max(1, int(Chart4->chart()->plotArea().width())));
-            SyncProfile();
-        });
-    });
+    connect(Chart4->chart(), &QChart::plotAreaChanged, this, [this] { Guarded([this] { SyncProfile(); }); });
 
     LayoutAnchored();
 }

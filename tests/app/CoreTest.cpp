@@ -1,3 +1,4 @@
+#include "Decimator.h"
 #include "FiniteDiff_1D.h"
 #include "NumberText.h"
 #include "ResultText.h"
@@ -195,4 +196,29 @@ TEST(RunSetup, StripColumnsRoundHalfToEven)
     EXPECT_EQ(RoundHalfEven(190.5), 190);
     EXPECT_EQ(RoundHalfEven(191.5), 192);
     EXPECT_EQ(RoundHalfEven(-2.5), -2);
+}
+
+TEST(Decimator, KeepsAtMostLowAndHighPerColumnAndTheEnds)
+{
+    std::vector<TPoint> out;
+    TDecimator fresh;  // usable before it is told a range
+    fresh.Add({0.5, 3});
+    fresh.Add({0.7, 1});
+    fresh.Output(out);
+    EXPECT_EQ(out, (std::vector<TPoint>{{0.5, 3}, {0.7, 1}}));
+
+    TDecimator d;
+    d.SetRange(0, 10, 5);  // columns 2 units wide
+    const std::vector<TPoint> pts{{-1, 9}, {-0.5, 8}, {0, 5}, {0.5, 7}, {1, 2}, {1.5, 4},
+                                  {4, 6},  {4.5, 6},  {5, 6}, {10, 1}, {11, 0}, {12, -1}};
+    d.Rebuild(pts);
+    d.Output(out);
+    EXPECT_EQ(out, (std::vector<TPoint>{{-0.5, 8}, {0.5, 7}, {1, 2}, {4, 6}, {5, 6}, {10, 1}, {11, 0}}));
+    // A long run costs at most two points per column.
+    TDecimator many;
+    many.SetRange(0, 1, 100);
+    for (int i = 0; i <= 100000; ++i) many.Add({i / 100000.0, std::sin(i * 0.01)});
+    many.Output(out);
+    EXPECT_LE(out.size(), 200u);
+    EXPECT_EQ(out.back().x <= 1.0, true);
 }
