@@ -145,7 +145,10 @@ void TBrennicOneD::Execute()
 
     while (t < Duration) {
         t = t + dt;
-        const double air = InitialAirTemp + ((FinalAirTemp - InitialAirTemp) * t) / Duration;
+        // The ramp runs over the period; a last step that carries the time
+        // past it finds the air at its final temperature.
+        const double air =
+            t > Duration ? FinalAirTemp : InitialAirTemp + ((FinalAirTemp - InitialAirTemp) * t) / Duration;
         temps[0] = air;
         temps[N + 1] = air;
 
@@ -179,8 +182,16 @@ void TBrennicOneD::Execute()
             sweepUpper[i] = upper[i] / m;
             sweepRhs[i] = (lower[i] * sweepRhs[i - 1] + rhs[i]) / m;
         }
-        for (std::size_t i = N; i >= 1; --i)
+        // x * 0 is 0 for every finite x and NaN otherwise, so one sum tells
+        // whether any element left the floating-point range.
+        double poison = 0;
+        for (std::size_t i = N; i >= 1; --i) {
             temps[i] = sweepUpper[i] * temps[i + 1] + sweepRhs[i];
+            poison += temps[i] * 0;
+        }
+        if (std::isnan(poison))
+            throw EBrennicError("The temperatures are no longer finite numbers at time " + Describe(t) +
+                                " s; the run was stopped");
 
         if (OnStep)
             OnStep(positionView, tempView, t);

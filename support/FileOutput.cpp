@@ -1,7 +1,12 @@
 #include "FileOutput.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <iconv.h>
 #include <langinfo.h>
@@ -18,7 +23,91 @@ namespace {
     throw EFCreateError("Cannot create file \"" + fullPath + "\". " + std::strerror(error));
 }
 
+// Temporary files not yet committed, for the signal handler: fixed storage,
+// written with the signals blocked, read by the handler alone.
+struct TPendingSlot {
+    volatile std::sig_atomic_t used;
+    char path[PATH_MAX];
+};
+std::array<TPendingSlot, 8> pendingFiles{};
+
+// Blocks the cleanup signals for its lifetime.
+class TSignalBlock {
+public:
+    TSignalBlock()
+    {
+        sigset_t set;
+        sigemptyset(&set);
+        for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&set, s);
+        ::pthread_sigmask(SIG_BLOCK, &set, &old_);
+    }
+    ~TSignalBlock() { ::pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
+
+private:
+    sigset_t old_;
+};
+
+int RegisterPending(const std::string& path)
+{
+    if (path.size() >= PATH_MAX)
+        return -1;
+    TSignalBlock block;
+    for (std::size_t i = 0; i < pendingFiles.size(); ++i) {
+        if (!pendingFiles[i].used) {
+            std::memcpy(pendingFiles[i].path, path.c_str(), path.size() + 1);
+            pendingFiles[i].used = 1;
+            return int(i);
+        }
+    }
+    return -1;
+}
+
+extern "C" void RemovePendingAndExit(int signal)
+{
+    for (auto& slot : pendingFiles)
+        if (slot.used)
+            ::unlink(slot.path);
+    ::_exit(128 + signal);
+}
+
+// The temporary name beside the target: "." + name + ".XXXXXX", the name
+// shortened (at a character boundary) to keep within the folder's limit.
+std::string TemporaryName(const std::filesystem::path& target)
+{
+    const std::string folder = target.parent_path().string();
+    long limit = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+    if (limit <= 0)
+        limit = NAME_MAX;
+    std::string name = target.filename().string();
+    const std::size_t room = std::size_t(std::max(limit - 8, 1L));
+    if (name.size() > room) {
+        std::size_t cut = room;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+        name.resize(cut);
+    }
+    return (target.parent_path() / ("." + name + ".XXXXXX")).string();
+}
+
+void SyncFolder(const std::string& file)
+{
+    const std::string folder = std::filesystem::path(file).parent_path().string();
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);  // some file systems cannot; the rename has happened anyway
+    ::close(fd);
+}
+
 }  // namespace
+
+void RemoveTemporaryFilesOnSignals()
+{
+    struct sigaction action {};
+    action.sa_handler = RemovePendingAndExit;
+    sigemptyset(&action.sa_mask);
+    for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&action.sa_mask, s);
+    for (int s : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(s, &action, nullptr);
+}
 
 std::string FullPath(const std::string& path)
 {
@@ -46,12 +135,24 @@ TAtomicFile::TAtomicFile(const std::string& path, WriteFunction write)
         CannotCreate(fullPath_, EISDIR);
     if (exists && ::access(target_.c_str(), W_OK) != 0)
         CannotCreate(fullPath_, errno);
+    if (exists && !S_ISREG(existing.st_mode)) {
+        // A pipe or a device cannot be replaced, only written to.
+        fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        if (fd_ < 0)
+            CannotCreate(fullPath_, errno);
+        direct_ = true;
+        return;
+    }
 
-    std::string temp = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
-    fd_ = ::mkstemp(temp.data());
-    if (fd_ < 0)
-        CannotCreate(fullPath_, errno);
-    tempPath_ = temp;
+    std::string temp = TemporaryName(target);
+    {
+        TSignalBlock block;
+        fd_ = ::mkstemp(temp.data());
+        if (fd_ < 0)
+            CannotCreate(fullPath_, errno);
+        tempPath_ = temp;
+        slot_ = RegisterPending(tempPath_);
+    }
     // Keep the permissions of the file being replaced, or the usual ones.
     mode_t mode;
     if (exists) {
@@ -68,8 +169,11 @@ TAtomicFile::~TAtomicFile()
 {
     if (fd_ >= 0)
         ::close(fd_);
+    TSignalBlock block;
     if (!tempPath_.empty())
         ::unlink(tempPath_.c_str());
+    if (slot_ >= 0)
+        pendingFiles[std::size_t(slot_)].used = 0;
 }
 
 void TAtomicFile::Write(std::string_view bytes)
@@ -92,15 +196,24 @@ void TAtomicFile::Commit()
 {
     if (fd_ < 0)
         throw EWriteError();
-    if (::fsync(fd_) != 0)
+    if (!direct_ && ::fsync(fd_) != 0)
         throw EWriteError();
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0)
         throw EWriteError();
-    if (::rename(tempPath_.c_str(), target_.c_str()) != 0)
-        CannotCreate(fullPath_, errno);
-    tempPath_.clear();
+    if (direct_)
+        return;
+    {
+        TSignalBlock block;
+        if (::rename(tempPath_.c_str(), target_.c_str()) != 0)
+            CannotCreate(fullPath_, errno);
+        tempPath_.clear();
+        if (slot_ >= 0)
+            pendingFiles[std::size_t(slot_)].used = 0;
+        slot_ = -1;
+    }
+    SyncFolder(target_);
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes, const WriteFunction& write)

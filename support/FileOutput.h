@@ -27,9 +27,12 @@ public:
 using WriteFunction = std::function<long(int fd, const char* data, std::size_t size)>;
 
 // A file written in pieces to a temporary file beside its path and renamed
-// over the path by Commit, once every byte is flushed to disk. Until then, and
-// on any failure, an existing file at the path stays as it was; a writer that
-// is destroyed without Commit removes its temporary file.
+// over the path by Commit, once every byte is flushed to disk; the folder is
+// flushed too, so the new name survives a crash. Until then, and on any
+// failure, an existing file at the path stays as it was; a writer that is
+// destroyed without Commit removes its temporary file. A symbolic link stays
+// and the file it points to is replaced, in that file's folder. An existing
+// path that is not a regular file (a FIFO, a device) is written directly.
 class TAtomicFile {
 public:
     explicit TAtomicFile(const std::string& path, WriteFunction write = {});
@@ -46,8 +49,15 @@ private:
     std::string target_;
     std::string tempPath_;
     int fd_ = -1;
+    bool direct_ = false;
+    int slot_ = -1;  // where the temporary name is registered for the signal handler
     WriteFunction write_;
 };
+
+// From now on SIGINT, SIGTERM and SIGHUP remove the temporary files of the
+// writers not yet committed (with async-signal-safe calls only) and end the
+// process with status 128 + the signal's number.
+void RemoveTemporaryFilesOnSignals();
 
 // The whole file in one go, through TAtomicFile.
 void WriteFileAtomically(const std::string& path, std::string_view bytes, const WriteFunction& write = {});

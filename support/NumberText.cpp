@@ -2,6 +2,7 @@
 
 #include "LibStandard.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -29,11 +30,13 @@ bool TryStrToFloat(std::u16string_view text, char16_t decimalSeparator, double& 
         ++i;
     }
     std::size_t intDigits = 0, fracDigits = 0;
-    long firstNonZero = 0;  // decimal position of the first non-zero digit
-    bool seenNonZero = false;
+    // Where the first non-zero digit stands, to tell an overflow from an
+    // underflow by the decimal magnitude of the value.
+    long firstIntIndex = -1;  // index of the first non-zero integer digit
+    long firstFracIndex = -1;  // index of the first non-zero fraction digit
     while (i < n && IsDigit(text[i])) {
         number += char(text[i]);
-        if (!seenNonZero && text[i] != u'0') { seenNonZero = true; firstNonZero = long(intDigits); }
+        if (firstIntIndex < 0 && text[i] != u'0') firstIntIndex = long(intDigits);
         ++intDigits;
         ++i;
     }
@@ -44,7 +47,7 @@ bool TryStrToFloat(std::u16string_view text, char16_t decimalSeparator, double& 
         ++i;
         while (i < n && IsDigit(text[i])) {
             number += char(text[i]);
-            if (!seenNonZero && text[i] != u'0') { seenNonZero = true; firstNonZero = -long(fracDigits) - 1; }
+            if (firstIntIndex < 0 && firstFracIndex < 0 && text[i] != u'0') firstFracIndex = long(fracDigits);
             ++fracDigits;
             ++i;
         }
@@ -54,7 +57,7 @@ bool TryStrToFloat(std::u16string_view text, char16_t decimalSeparator, double& 
             return false;
         number = "0";  // a lone decimal separator counts as 0
     }
-    long exponent = 0;
+    long long exponent = 0;  // held short of overflow, beyond any text's digit count
     if (i < n && (text[i] == u'E' || text[i] == u'e')) {
         ++i;
         bool expNegative = false;
@@ -63,7 +66,7 @@ bool TryStrToFloat(std::u16string_view text, char16_t decimalSeparator, double& 
             ++i;
         }
         while (i < n && IsDigit(text[i])) {
-            if (exponent < 100000) exponent = exponent * 10 + (text[i] - u'0');
+            if (exponent < 1000000000000000LL) exponent = exponent * 10 + (text[i] - u'0');
             ++i;
         }
         if (expNegative) exponent = -exponent;
@@ -72,17 +75,18 @@ bool TryStrToFloat(std::u16string_view text, char16_t decimalSeparator, double& 
     if (i != n)
         return false;
 
-    if (!seenNonZero) {
+    if (firstIntIndex < 0 && firstFracIndex < 0) {
         value = negative ? -0.0 : 0.0;
         return true;
     }
+    const long firstNonZero = firstIntIndex >= 0 ? long(intDigits) - 1 - firstIntIndex : -firstFracIndex - 1;
     number += 'e';
     number += std::to_string(exponent);
     double v = 0;
     const auto r = std::from_chars(number.data(), number.data() + number.size(), v);
     if (r.ec == std::errc::result_out_of_range) {
         // Too small for a double becomes zero; too large is refused.
-        const long magnitude = firstNonZero + exponent;
+        const long long magnitude = firstNonZero + exponent;
         if (magnitude >= 0)
             return false;
         v = 0;
@@ -166,6 +170,11 @@ void AppendFloat(std::u16string& out, double value, char16_t decimalSeparator)
         if (*p != '.') digits[count++] = *p;
     int exp10 = 0;
     std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), r.ptr, exp10);
+    // Near the top of the range, rounding up would write a number beyond it
+    // that no reader takes back: keep the largest 15 digits that fit.
+    static constexpr char largest[] = "179769313486231";
+    if (exp10 == 308 && std::string_view(digits, 15) > std::string_view(largest, 15))
+        std::copy(largest, largest + 15, digits);
     while (count > 1 && digits[count - 1] == '0') --count;
     const int e = exp10 + 1;  // value = 0.d1d2... x 10^e
 

@@ -3,6 +3,7 @@
 #include "EnhStringList.h"
 #include "FileOutput.h"
 #include "FiniteDiff_1D.h"
+#include "InputFields.h"
 #include "LibPlatform.h"
 #include "LibStandard.h"
 #include "NumberText.h"
@@ -12,6 +13,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <array>
 #include <chrono>
 #include <clocale>
 #include <cstdio>
@@ -23,10 +25,6 @@
 using namespace brennic;
 
 namespace {
-
-constexpr TFieldNames OptionNames{"--thickness",     "--elements",     "--mirror-temp",    "--air-start",
-                                  "--air-end",       "--duration",     "--time-step",      "--front-film",
-                                  "--back-film",     "--front-radiation", "--back-radiation"};
 
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -125,26 +123,33 @@ private:
     std::chrono::steady_clock::time_point lastDrawn_{};
 };
 
+// "--option=" with nothing after the sign is refused here: the parser
+// would take the next argument as its value.
+void RefuseEmptyValues(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg(argv[i]);
+        if (arg == "--")
+            return;
+        if (arg.size() > 3 && arg.substr(0, 2) == "--" && arg.back() == '=' && arg.find('=') == arg.size() - 1)
+            throw UsageError(std::string(arg.substr(0, arg.size() - 1)) + ": the value is empty");
+    }
+}
+
 int Run(int argc, char** argv)
 {
     CLI::App app{"Predicts how a telescope mirror follows the night air and writes the results as CSV.",
                  "brennic-sim"};
     app.set_version_flag("--version", std::string("brennic-sim ") + "0.1.0");
-    std::string thickness = "50.8", elements = "50", mirror = "20", air0 = "10", air1 = "10",
-                duration = "120", step = "10", frontFilm = "10", backFilm = "10", frontRad = "0.04",
-                backRad = "0", material = "Pyrex", output, decimalSep, listSep;
+    std::array<std::string, FieldCount> values;
+    std::string material = "Pyrex", output, decimalSep, listSep;
     bool summary = false;
-    app.add_option("--thickness", thickness, "mirror thickness, mm")->capture_default_str();
-    app.add_option("--elements", elements, "number of elements through the thickness")->capture_default_str();
-    app.add_option("--mirror-temp", mirror, "initial mirror temperature, C")->capture_default_str();
-    app.add_option("--air-start", air0, "initial air temperature, C")->capture_default_str();
-    app.add_option("--air-end", air1, "final air temperature, C")->capture_default_str();
-    app.add_option("--duration", duration, "simulated period, min")->capture_default_str();
-    app.add_option("--time-step", step, "time step, s")->capture_default_str();
-    app.add_option("--front-film", frontFilm, "front film coefficient, W/m2K")->capture_default_str();
-    app.add_option("--back-film", backFilm, "back film coefficient, W/m2K")->capture_default_str();
-    app.add_option("--front-radiation", frontRad, "front emissivity toward the sky")->capture_default_str();
-    app.add_option("--back-radiation", backRad, "back emissivity toward the sky")->capture_default_str();
+    for (int i = 0; i < FieldCount; ++i) {
+        const TInputField& f = InputFields[i];
+        values[i] = ToUtf8(f.Default);
+        const std::string help = std::string(f.Help) + (f.PlainUnit[0] ? std::string(", ") + f.PlainUnit : "");
+        app.add_option(f.Option, values[i], help)->capture_default_str();
+    }
     app.add_option("--material", material, "glass: name (any case) or index 0-5")->capture_default_str();
     app.add_option("--output", output, "file to write (default: standard output)");
     app.add_option("--decimal-separator", decimalSep, "decimal separator of the table (default: locale)");
@@ -152,7 +157,11 @@ int Run(int argc, char** argv)
     app.add_flag("--summary", summary, "print when the mirror is ready instead of the table");
 
     try {
+        RefuseEmptyValues(argc, argv);
         app.parse(argc, argv);
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "brennic-sim: %s\n", e.what());
+        return 2;
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
     } catch (const CLI::CallForVersion& e) {
@@ -165,14 +174,14 @@ int Run(int argc, char** argv)
     TBrennicOneD solver;
     TRegionalSettings settings;
     try {
-        const TInputTexts texts{FromUtf8(thickness), FromUtf8(elements),  FromUtf8(mirror),
-                                FromUtf8(air0),      FromUtf8(air1),      FromUtf8(duration),
-                                FromUtf8(step),      FromUtf8(frontFilm), FromUtf8(backFilm),
-                                FromUtf8(frontRad),  FromUtf8(backRad),   Material(material)};
+        TInputTexts texts;
+        for (int i = 0; i < FieldCount; ++i)
+            texts.Text(i) = FromUtf8(values[i]);
+        texts.Material = Material(material);
         try {
             ApplyInputs(texts, u'.', solver);  // option values always use "."
         } catch (const EFieldConvertError& e) {
-            throw UsageError(std::string(OptionNames[std::size_t(e.Field)]) + ": " + e.what());
+            throw UsageError(std::string(InputFields[e.Field].Option) + ": " + e.what());
         }
         std::optional<char16_t> dec = SystemDecimalSeparator(), list = SystemListSeparator();
         if (!decimalSep.empty())
@@ -182,7 +191,7 @@ int Run(int argc, char** argv)
         if (dec && list && *dec == *list && !listSep.empty() && !decimalSep.empty())
             throw UsageError("--list-separator: '" + listSep + "' equals the decimal separator");
         settings = MakeRegionalSettings(dec, list);
-        PlanRun(solver, u'.', OptionNames, false);
+        PlanRun(solver, u'.', &texts, TFieldNaming::Option, TMemoryUse::Streams);
     } catch (const UsageError& e) {
         std::fprintf(stderr, "brennic-sim: %s\n", e.what());
         return 2;
@@ -191,6 +200,7 @@ int Run(int argc, char** argv)
         return 2;
     }
 
+    RemoveTemporaryFilesOnSignals();
     try {
         Sink sink(output);
         TReadiness readiness;

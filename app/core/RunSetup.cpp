@@ -2,41 +2,57 @@
 
 #include "LibStandard.h"
 #include "NumberText.h"
+#include "RadiationLimit.h"
 
 #include <algorithm>
 #include <cfenv>
 #include <cmath>
+#include <limits>
 
 namespace brennic {
 
+namespace {
+
+void Store(TBrennicOneD& s, int field, double v)
+{
+    switch (field) {
+    case fThickness: s.Thickness = v; break;
+    case fElementCount: s.ElementCount = static_cast<std::int32_t>(v); break;
+    case fInitialMirrorTemp: s.InitialMirrorTemp = v; break;
+    case fInitialAirTemp: s.InitialAirTemp = v; break;
+    case fFinalAirTemp: s.FinalAirTemp = v; break;
+    case fDuration: s.Duration = v; break;
+    case fTimeStep: s.TimeStep = v; break;
+    case fFrontFilm: s.FrontFilmCoefficient = v; break;
+    case fBackFilm: s.BackFilmCoefficient = v; break;
+    case fFrontRadiation: s.FrontRadiation = v; break;
+    case fBackRadiation: s.BackRadiation = v; break;
+    default: break;
+    }
+}
+
+double Stored(const TBrennicOneD& s, int field)
+{
+    const double values[FieldCount] = {s.Thickness,      double(s.ElementCount), s.InitialMirrorTemp,
+                                       s.InitialAirTemp, s.FinalAirTemp,         s.Duration,
+                                       s.TimeStep,       s.FrontFilmCoefficient, s.BackFilmCoefficient,
+                                       s.FrontRadiation, s.BackRadiation};
+    return values[field];
+}
+
+}  // namespace
+
 void ApplyInputs(const TInputTexts& t, char16_t dec, TBrennicOneD& s)
 {
-    int field = 0;
-    auto decimal = [&](const std::u16string& text) {
+    for (int field = 0; field < FieldCount; ++field) {
         try {
-            const double v = StrToFloat(text, dec);
-            ++field;
-            return v;
+            const std::u16string& text = t.Text(field);
+            const double v = InputFields[field].Whole ? double(StrToInt(text)) : StrToFloat(text, dec);
+            Store(s, field, ToSolverUnit(field, v));
         } catch (const EConvertError& e) {
             throw EFieldConvertError(e, field);
         }
-    };
-    s.Thickness = decimal(t.Thickness) / 1000;
-    try {
-        s.ElementCount = StrToInt(t.ElementCount);
-        ++field;
-    } catch (const EConvertError& e) {
-        throw EFieldConvertError(e, field);
     }
-    s.InitialMirrorTemp = decimal(t.InitialMirrorTemp);
-    s.InitialAirTemp = decimal(t.InitialAirTemp);
-    s.FinalAirTemp = decimal(t.FinalAirTemp);
-    s.Duration = decimal(t.Duration) * 60;
-    s.TimeStep = decimal(t.TimeStep);
-    s.FrontFilmCoefficient = decimal(t.FrontFilm);
-    s.BackFilmCoefficient = decimal(t.BackFilm);
-    s.FrontRadiation = decimal(t.FrontRadiation);
-    s.BackRadiation = decimal(t.BackRadiation);
     const TGlassProperties& m = GlassMaterials.at(static_cast<std::size_t>(t.Material));
     s.Conductivity = m.Conductivity;
     s.Density = m.Density;
@@ -60,69 +76,124 @@ std::int64_t StripColumn(double time, double timeStep)
     return static_cast<std::int64_t>(RoundHalfEven(time / timeStep));
 }
 
-namespace {
-
-[[noreturn]] void Refuse(const char* field, double value, char16_t dec, const char* rule)
+double RunMemoryBytes(const TBrennicOneD& s, TMemoryUse use)
 {
-    throw EBrennicError(std::string("\"") + field + "\" is " + ToUtf8(FormatFloat(value, dec)) + ": " + rule);
+    // The solver's eight arrays of N + 2 doubles.
+    const double elements = std::max(0.0, double(s.ElementCount));
+    double bytes = 64 * (elements + 2);
+    if (use == TMemoryUse::Streams)
+        return bytes + (1 << 17);  // output buffer and a line being built
+    // The profile: the last report's points, their decimated copy and the
+    // copy being built; per step a strip cell and its pixel; per report a
+    // result line and four curve points with their decimation.
+    const double columns = RoundHalfEven(s.Duration / s.TimeStep) + 1;
+    bytes += 64 * elements + 5 * columns * elements + 256 * (columns + 1);
+    return bytes;
 }
 
-void RequireFinite(const char* field, double value, char16_t dec)
+namespace {
+
+class TRefusal {
+public:
+    TRefusal(const TBrennicOneD& s, char16_t dec, const TInputTexts* texts, TFieldNaming naming)
+        : s_(s), dec_(dec), texts_(texts), naming_(naming) {}
+
+    [[noreturn]] void Refuse(int field, const std::string& rule) const
+    {
+        throw EFieldError(std::string("\"") + FieldName(field, naming_) + "\" is " + Typed(field) + ": " + rule,
+                          field);
+    }
+
+    std::string Number(double v) const { return ToUtf8(FormatFloat(v, dec_)); }
+
+    // Checks the field's rule on the value the solver holds.
+    void Check(int field) const
+    {
+        const TInputField& f = InputFields[field];
+        const double v = Stored(s_, field);
+        const std::string suffix = f.Unit[0] ? std::string(" ") + f.Unit : std::string();
+        if (!std::isfinite(v))
+            Refuse(field, "it is beyond the range of numbers a run can use");
+        const double lo = ToSolverUnit(field, f.Rule.Min), hi = ToSolverUnit(field, f.Rule.Max);
+        if (f.Rule.Max != NoLimit && !(v >= lo && v <= hi))
+            Refuse(field, "it must be between " + Number(f.Rule.Min) + " and " + Number(f.Rule.Max) + suffix);
+        if (f.Rule.MinExclusive && !(v > lo))
+            Refuse(field, "it must be greater than " + Number(f.Rule.Min) + suffix);
+        if (!f.Rule.MinExclusive && !(v >= lo)) {
+            if (f.Whole)
+                Refuse(field, "at least " + Number(f.Rule.Min) + " is needed");
+            Refuse(field, f.Rule.Min == 0 ? std::string("it must not be negative")
+                                          : "it must not be below " + Number(f.Rule.Min) + suffix);
+        }
+    }
+
+private:
+    std::string Typed(int field) const
+    {
+        if (texts_)
+            return ToUtf8(texts_->Text(field));
+        const TInputField& f = InputFields[field];
+        return Number(Stored(s_, field) * f.ScaleDown / f.ScaleUp);
+    }
+
+    const TBrennicOneD& s_;
+    char16_t dec_;
+    const TInputTexts* texts_;
+    TFieldNaming naming_;
+};
+
+// Refusals that concern the run as a whole rather than one field's rule.
+void CheckCombination(const TBrennicOneD& s, const TRefusal& r)
 {
-    if (!std::isfinite(value))
-        Refuse(field, value, dec, "it must be a finite number");
+    if (s.Duration > 0) {
+        // The time is accumulated by repeated addition: a step below half a
+        // unit in the last place of the duration would stop the clock.
+        const double ulp = std::nextafter(s.Duration, std::numeric_limits<double>::infinity()) - s.Duration;
+        if (s.TimeStep * 2 <= ulp)
+            r.Refuse(fTimeStep, "it is too small to advance the time over the simulated period");
+    }
+    const double dx = s.Thickness / s.ElementCount;
+    if (!(dx > 0) || !std::isfinite((s.Conductivity * s.TimeStep) / ((dx * dx) * s.Density * s.SpecificHeat)) ||
+        !std::isfinite(s.FrontFilmCoefficient / (s.Conductivity / dx)) ||
+        !std::isfinite(s.BackFilmCoefficient / (s.Conductivity / dx)))
+        r.Refuse(fThickness, "the elements would be too thin to compute with");
+
+    const double hottest = std::max({s.InitialMirrorTemp, s.InitialAirTemp, s.FinalAirTemp});
+    const double limit = MaxStableTimeStep(s, hottest);
+    if (s.Duration > 0 && s.TimeStep > limit)
+        r.Refuse(fTimeStep, "the faces' radiation makes the model unstable beyond " +
+                                r.Number(std::floor(limit * 1000) / 1000) + " s for this mirror");
 }
 
 }  // namespace
 
-TRunPlan PlanRun(const TBrennicOneD& s, char16_t dec, const TFieldNames& names, bool limitMemory)
+TRunPlan PlanRun(const TBrennicOneD& s, char16_t dec, const TInputTexts* texts, TFieldNaming naming,
+                 TMemoryUse use)
 {
-    enum { Thickness, Elements, Mirror, Air0, Air1, Duration, Step, FrontFilm, BackFilm, FrontRad, BackRad };
-    const double thicknessMm = s.Thickness * 1000;
-    RequireFinite(names[Thickness], thicknessMm, dec);
-    if (!(s.Thickness > 0))
-        Refuse(names[Thickness], thicknessMm, dec, "it must be greater than 0 mm");
-    if (s.ElementCount < 1)
-        Refuse(names[Elements], s.ElementCount, dec, "at least 1 element is needed");
-    RequireFinite(names[Mirror], s.InitialMirrorTemp, dec);
-    RequireFinite(names[Air0], s.InitialAirTemp, dec);
-    RequireFinite(names[Air1], s.FinalAirTemp, dec);
-    const double minutes = s.Duration / 60;
-    RequireFinite(names[Duration], s.Duration, dec);
-    if (s.Duration < 0)
-        Refuse(names[Duration], minutes, dec, "it must not be negative");
-    RequireFinite(names[Step], s.TimeStep, dec);
-    if (!(s.TimeStep > 0))
-        Refuse(names[Step], s.TimeStep, dec, "it must be greater than 0 s");
-    const std::pair<int, double> nonNegative[] = {{FrontFilm, s.FrontFilmCoefficient},
-                                                  {BackFilm, s.BackFilmCoefficient},
-                                                  {FrontRad, s.FrontRadiation},
-                                                  {BackRad, s.BackRadiation}};
-    for (const auto& [field, value] : nonNegative) {
-        RequireFinite(names[field], value, dec);
-        if (value < 0)
-            Refuse(names[field], value, dec, "it must not be negative");
-    }
+    const TRefusal r(s, dec, texts, naming);
+    for (int field = 0; field < FieldCount; ++field)
+        r.Check(field);
+    CheckCombination(s, r);
 
-    // Strip cells (a byte each plus a 32-bit pixel), and per reported step a
-    // result line and four curve points.
     const double columns = RoundHalfEven(s.Duration / s.TimeStep) + 1;
     const double cells = columns * s.ElementCount;
-    const double bytes = cells * 5 + (columns + 1) * 256;
-    if (limitMemory &&
-        (!(columns <= 0x7FFFFFFF) || !(cells <= 0x7FFFFFFF) || !(bytes <= double(RunMemoryLimitBytes)))) {
-        throw EBrennicError("The run is too large: " + ToUtf8(FormatFloat(columns, dec)) + " steps of " +
-                            std::to_string(s.ElementCount) + " elements would need about " +
-                            ToUtf8(FormatFloat(std::round(bytes / 1048576), dec)) +
-                            " MiB, more than the limit of " + std::to_string(RunMemoryLimitBytes >> 20) +
-                            " MiB. Use a longer time step, a shorter duration or fewer elements");
+    const double bytes = RunMemoryBytes(s, use);
+    const bool keeps = use == TMemoryUse::KeepsResults;
+    if ((keeps && (!(columns <= 0x7FFFFFFF) || !(cells <= 0x7FFFFFFF))) || !(bytes <= double(RunMemoryLimitBytes))) {
+        const std::string need = "about " + r.Number(std::round(bytes / 1048576)) + " MiB, more than the limit of " +
+                                 std::to_string(RunMemoryLimitBytes >> 20) + " MiB";
+        if (!keeps)
+            r.Refuse(fElementCount, "so many elements would need " + need);
+        throw EBrennicError("The run is too large: " + r.Number(columns) + " steps of " +
+                            std::to_string(s.ElementCount) + " elements would need " + need +
+                            ". Use a longer time step, a shorter duration or fewer elements");
     }
     s.CheckInputs();
 
     TRunPlan plan;
     plan.StripWidth = columns <= 0x7FFFFFFF ? static_cast<std::int32_t>(columns) : 0;
     plan.StripHeight = s.ElementCount;
-    plan.AxisMinutes = minutes;
+    plan.AxisMinutes = s.Duration / 60;
     plan.TempMin = std::min({s.InitialMirrorTemp, s.InitialAirTemp, s.FinalAirTemp}) - 1;
     plan.TempMax = std::max({s.InitialMirrorTemp, s.InitialAirTemp, s.FinalAirTemp}) + 1;
     return plan;

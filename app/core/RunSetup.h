@@ -3,6 +3,7 @@
 #pragma once
 
 #include "FiniteDiff_1D.h"
+#include "InputFields.h"
 #include "NumberText.h"
 
 #include <array>
@@ -11,27 +12,18 @@
 
 namespace brennic {
 
-// The eleven input texts as typed, and the chosen material's table index.
-struct TInputTexts {
-    std::u16string Thickness = u"50.8";       // mm
-    std::u16string ElementCount = u"50";
-    std::u16string InitialMirrorTemp = u"20";  // degC
-    std::u16string InitialAirTemp = u"10";     // degC
-    std::u16string FinalAirTemp = u"10";       // degC
-    std::u16string Duration = u"120";          // min
-    std::u16string TimeStep = u"10";           // s
-    std::u16string FrontFilm = u"10";          // W/(m^2 K)
-    std::u16string BackFilm = u"10";           // W/(m^2 K)
-    std::u16string FrontRadiation = u"0.04";
-    std::u16string BackRadiation = u"0";
-    int Material = 0;
-};
-
 // A field that did not convert: the conversion's message, and which field
-// (its position in TInputTexts) it was.
+// (its TFieldId) it was.
 class EFieldConvertError : public EConvertError {
 public:
     EFieldConvertError(const EConvertError& e, int field) : EConvertError(e), Field(field) {}
+    int Field;
+};
+
+// A refused input: the message names the field and the value as typed.
+class EFieldError : public EBrennicError {
+public:
+    EFieldError(const std::string& message, int field) : EBrennicError(message), Field(field) {}
     int Field;
 };
 
@@ -50,22 +42,22 @@ struct TRunPlan {
     double TempMax = 0;
 };
 
-// Upper bound on the memory a run's results and strip may take.
+// Upper bound on the memory a run may take.
 inline constexpr std::uint64_t RunMemoryLimitBytes = 2048ull << 20;
 
-// How refusals name the inputs, in the order of TInputTexts.
-using TFieldNames = std::array<const char*, 11>;
-inline constexpr TFieldNames WindowFieldNames{
-    "Mirror Thickness", "Mirror Elements", "Initial Mirror Temperature", "Initial Air Temperature",
-    "Final Air Temperature", "Simulation Duration", "Time Step", "Front Film Coefficient",
-    "Back Film Coefficient", "Front Radiation", "Back Radiation"};
+// What a run keeps: the window keeps every report (rows, curves, strip); a
+// streaming caller keeps only the solver's arrays and its output buffer.
+enum class TMemoryUse { KeepsResults, Streams };
 
-// Checks everything a run needs and lays it out. Throws EBrennicError with a
-// message that names the field and the value in the units of the inputs.
-// Without limitMemory the strip and the result lines are not counted (for
-// callers that keep neither).
-TRunPlan PlanRun(const TBrennicOneD& solver, char16_t decimalSeparator,
-                 const TFieldNames& names = WindowFieldNames, bool limitMemory = true);
+// Bytes a run will allocate, at the most.
+double RunMemoryBytes(const TBrennicOneD& solver, TMemoryUse use);
+
+// Checks everything a run needs and lays it out. Throws EFieldError with a
+// message that names the field (as naming says) and its text as typed, or
+// EBrennicError for a run too large as a whole. Texts default to the values
+// written in the number form.
+TRunPlan PlanRun(const TBrennicOneD& solver, char16_t decimalSeparator, const TInputTexts* texts = nullptr,
+                 TFieldNaming naming = TFieldNaming::Caption, TMemoryUse use = TMemoryUse::KeepsResults);
 
 // Rounds to the nearest integer, halves to the even neighbour.
 double RoundHalfEven(double v);

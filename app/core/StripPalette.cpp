@@ -58,6 +58,8 @@ TStripPalette MakeStripPalette()
 
 std::uint8_t StripColorIndex(double v)
 {
+    if (std::isnan(v))
+        return 0;  // no valid temperature: shown as not computed, never as "at air temperature"
     if (!(v > 0))
         return 1;
     if (!(v < 1))

@@ -14,7 +14,7 @@ using TStripPalette = std::array<TColor32, 256>;
 // from green (glass at air temperature) through yellow to red (6 degC or more).
 TStripPalette MakeStripPalette();
 
-// Palette index 1..255 for v = |glass - air| / 6 degC; never 0.
+// Palette index 1..255 for v = |glass - air| / 6 degC; 0 (not computed) for NaN.
 std::uint8_t StripColorIndex(double v);
 
 // Hue, saturation and lightness in [0, 1] to an opaque colour with alpha a.

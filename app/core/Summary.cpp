@@ -1,6 +1,7 @@
 #include "Summary.h"
 
 #include "LibStandard.h"
+#include "NumberText.h"
 
 #include <charconv>
 #include <cmath>
@@ -38,8 +39,11 @@ namespace {
 
 std::string Fixed(double v, int decimals, char16_t sep)
 {
-    char buf[64];
+    // Fixed notation of the largest double takes 309 digits before the point.
+    char buf[400];
     const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+    if (r.ec != std::errc())
+        return ToUtf8(FormatFloat(v, sep));
     std::string s(buf, r.ptr);
     if (s == "-0.00" || s == "-0.0" || s == "-0")
         s.erase(0, 1);
@@ -62,7 +66,8 @@ std::string TReadiness::Report(char16_t sep) const
         for (std::size_t k = 0; k < Tolerances.size(); ++k) {
             const auto t = readyFrom_[p][k];
             std::string cell = t ? Fixed(*t / 60, 1, sep) : "not reached";
-            out += std::string(k == 0 ? 13 - cell.size() : 15 - cell.size(), ' ') + cell;
+            const std::size_t width = k == 0 ? 13 : 15;
+            out += std::string(width > cell.size() ? width - cell.size() : 1, ' ') + cell;
         }
         out += '\n';
     }

@@ -504,7 +504,7 @@ void TFrmBrennic::btnRunClick()
                             FromQ(edtBackRadiation->text()),  cmbMaterial->currentIndex()};
     ApplyInputs(texts, Regional.DecimalSeparator, *Solver);
     // Everything a run needs is checked before anything of the last run goes.
-    const TRunPlan plan = PlanRun(*Solver, Regional.DecimalSeparator);
+    const TRunPlan plan = PlanRun(*Solver, Regional.DecimalSeparator, &texts);
 
     Solver->OnStep = [this](std::span<const double> p, std::span<const double> t, double time) {
         SolverStep(p, t, time);

@@ -1,6 +1,7 @@
 #include "Decimator.h"
 #include "FiniteDiff_1D.h"
 #include "NumberText.h"
+#include "LibStandard.h"
 #include "ResultText.h"
 #include "RunSetup.h"
 #include "StripPalette.h"
@@ -129,33 +130,57 @@ TEST(RunSetup, ConversionStopsAtFirstBadField)
     EXPECT_EQ(s.FrontRadiation, 0.04);
 }
 
-TEST(RunSetup, RefusalsNameFieldAndValue)
+TEST(RunSetup, RefusalsNameFieldAndValueAsTyped)
 {
-    struct Case { void (*spoil)(TInputTexts&); const char* field; };
+    struct Case { const char* name; void (*spoil)(TInputTexts&); const char* caption; const char* option; };
     const Case cases[] = {
-        {[](TInputTexts& t) { t.TimeStep = u"0"; }, "\"Time Step\" is 0"},
-        {[](TInputTexts& t) { t.TimeStep = u"-1"; }, "\"Time Step\" is -1"},
-        {[](TInputTexts& t) { t.ElementCount = u"0"; }, "\"Mirror Elements\" is 0"},
-        {[](TInputTexts& t) { t.ElementCount = u"-5"; }, "\"Mirror Elements\" is -5"},
-        {[](TInputTexts& t) { t.Duration = u"-1"; }, "\"Simulation Duration\" is -1"},
-        {[](TInputTexts& t) { t.Thickness = u"0"; }, "\"Mirror Thickness\" is 0"},
-        {[](TInputTexts& t) { t.Duration = u"1e307"; }, "\"Simulation Duration\" is INF"},
-        {[](TInputTexts& t) { t.FrontFilm = u"-10"; }, "\"Front Film Coefficient\" is -10"},
-        {[](TInputTexts& t) { t.BackRadiation = u"-0.1"; }, "\"Back Radiation\" is -0.1"},
-        {[](TInputTexts& t) { t.TimeStep = u"0.0001"; t.Duration = u"100000"; }, "The run is too large"},
-        {[](TInputTexts& t) { t.ElementCount = u"2000000000"; }, "The run is too large"},
-        {[](TInputTexts& t) { t.Duration = u"1e300"; }, "The run is too large"},
+        {"zero step", [](TInputTexts& t) { t.TimeStep = u"0"; }, "\"Time Step\" is 0: it must be greater than 0 s",
+         "\"--time-step\" is 0:"},
+        {"negative step", [](TInputTexts& t) { t.TimeStep = u"-1"; }, "\"Time Step\" is -1", "\"--time-step\" is -1"},
+        {"no element", [](TInputTexts& t) { t.ElementCount = u"0"; }, "\"Mirror Elements\" is 0",
+         "\"--elements\" is 0"},
+        {"negative elements", [](TInputTexts& t) { t.ElementCount = u"-5"; }, "\"Mirror Elements\" is -5",
+         "\"--elements\" is -5"},
+        {"negative period", [](TInputTexts& t) { t.Duration = u"-1"; }, "\"Simulation Duration\" is -1",
+         "\"--duration\" is -1"},
+        {"flat disc", [](TInputTexts& t) { t.Thickness = u"0"; }, "\"Mirror Thickness\" is 0", "\"--thickness\" is 0"},
+        {"period beyond the range", [](TInputTexts& t) { t.Duration = u"1e307"; },
+         "\"Simulation Duration\" is 1e307: it is beyond", "\"--duration\" is 1e307:"},
+        {"negative film", [](TInputTexts& t) { t.FrontFilm = u"-10"; }, "\"Front Film Coefficient\" is -10",
+         "\"--front-film\" is -10"},
+        {"negative emissivity", [](TInputTexts& t) { t.BackRadiation = u"-0.1"; },
+         "\"Back Radiation\" is -0.1: it must be between 0 and 1", "\"--back-radiation\" is -0.1"},
+        {"emissivity above 1", [](TInputTexts& t) { t.FrontRadiation = u"1.5"; },
+         "\"Front Radiation\" is 1.5: it must be between 0 and 1", "\"--front-radiation\" is 1.5"},
+        {"below absolute zero", [](TInputTexts& t) { t.InitialMirrorTemp = u"-300"; },
+         "\"Initial Mirror Temperature\" is -300: it must not be below -273 \u00b0C", "\"--mirror-temp\" is -300"},
+        {"air below absolute zero", [](TInputTexts& t) { t.FinalAirTemp = u"-273.5"; },
+         "\"Final Air Temperature\" is -273.5", "\"--air-end\" is -273.5"},
+        {"elements too thin", [](TInputTexts& t) { t.Thickness = u"1e-320"; },
+         "\"Mirror Thickness\" is 1e-320: the elements would be too thin", "\"--thickness\" is 1e-320"},
+        {"step that stops the clock", [](TInputTexts& t) { t.TimeStep = u"1e-320"; },
+         "\"Time Step\" is 1e-320: it is too small", "\"--time-step\" is 1e-320"},
+        {"step too small for the period", [](TInputTexts& t) { t.Duration = u"1e9"; t.TimeStep = u"1e-6"; },
+         "\"Time Step\" is 1e-6: it is too small", "\"--time-step\" is 1e-6"},
+        {"radiation unstable", [](TInputTexts& t) {
+             t.Thickness = u"1"; t.FrontFilm = u"0"; t.BackFilm = u"0"; t.FrontRadiation = u"1";
+             t.TimeStep = u"3600"; t.Duration = u"720"; },
+         "\"Time Step\" is 3600: the faces' radiation makes the model unstable beyond 342.649 s",
+         "\"--time-step\" is 3600: the faces'"},
     };
     for (const auto& c : cases) {
         TInputTexts t;
         c.spoil(t);
         TBrennicOneD s;
         ApplyInputs(t, u'.', s);
-        try {
-            PlanRun(s, u'.');
-            ADD_FAILURE() << c.field;
-        } catch (const EBrennicError& e) {
-            EXPECT_EQ(std::string(e.what()).rfind(c.field, 0), 0u) << e.what();
+        for (const auto& [naming, expected] : {std::pair{TFieldNaming::Caption, c.caption},
+                                               std::pair{TFieldNaming::Option, c.option}}) {
+            try {
+                PlanRun(s, u'.', &t, naming, TMemoryUse::Streams);
+                ADD_FAILURE() << c.name;
+            } catch (const EFieldError& e) {
+                EXPECT_EQ(std::string(e.what()).rfind(expected, 0), 0u) << c.name << ": " << e.what();
+            }
         }
     }
     TInputTexts zero;
@@ -163,6 +188,69 @@ TEST(RunSetup, RefusalsNameFieldAndValue)
     TBrennicOneD s;
     ApplyInputs(zero, u'.', s);
     EXPECT_EQ(PlanRun(s, u'.').StripWidth, 1);
+}
+
+TEST(RunSetup, MemoryLimitsCountTheSolverAndWhatIsKept)
+{
+    struct Case { const char* name; const char16_t* elements; const char16_t* duration; const char16_t* step;
+                  TMemoryUse use; const char* refusal; };
+    const Case cases[] = {
+        {"many small steps kept", u"50", u"100000", u"0.0001", TMemoryUse::KeepsResults, "The run is too large"},
+        {"steps beyond the strip", u"2000000000", u"120", u"10", TMemoryUse::KeepsResults, "The run is too large"},
+        {"long period kept", u"50", u"1e12", u"10", TMemoryUse::KeepsResults, "The run is too large"},
+        {"50 million elements, no step", u"50000000", u"0", u"10", TMemoryUse::KeepsResults,
+         "The run is too large"},
+        {"streamed rows need no memory", u"50", u"1e12", u"10", TMemoryUse::Streams, nullptr},
+        {"streamed solver arrays", u"100000000", u"0", u"10", TMemoryUse::Streams,
+         "\"--elements\" is 100000000: so many elements"},
+        {"a million elements streamed", u"1000000", u"0", u"10", TMemoryUse::Streams, nullptr},
+    };
+    for (const auto& c : cases) {
+        TInputTexts t;
+        t.ElementCount = c.elements;
+        t.Duration = c.duration;
+        t.TimeStep = c.step;
+        TBrennicOneD s;
+        ApplyInputs(t, u'.', s);
+        if (!c.refusal) {
+            EXPECT_NO_THROW(PlanRun(s, u'.', &t, TFieldNaming::Option, c.use)) << c.name;
+            continue;
+        }
+        try {
+            PlanRun(s, u'.', &t, TFieldNaming::Option, c.use);
+            ADD_FAILURE() << c.name;
+        } catch (const EBrennicError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(c.refusal, 0), 0u) << c.name << ": " << e.what();
+        }
+    }
+    // The estimate covers the solver's eight arrays and the profile.
+    TBrennicOneD s;
+    ApplyInputs(TInputTexts{}, u'.', s);
+    s.ElementCount = 1000;
+    s.Duration = 0;
+    EXPECT_GE(RunMemoryBytes(s, TMemoryUse::KeepsResults), 8 * 8 * 1002 + 16 * 1000);
+    EXPECT_GE(RunMemoryBytes(s, TMemoryUse::Streams), 8 * 8 * 1002);
+}
+
+TEST(RunSetup, OrdinaryMirrorsAreNeverRefusedForRadiation)
+{
+    // 10 mm and thicker, any listed glass, steps up to 10 minutes, both faces
+    // fully emissive, from a warm room into cold air.
+    for (const char16_t* thickness : {u"10", u"25", u"50.8", u"100"})
+        for (int material = 0; material < GlassMaterialCount; ++material)
+            for (const char16_t* step : {u"1", u"60", u"600"}) {
+                TInputTexts t;
+                t.Thickness = thickness;
+                t.Material = material;
+                t.TimeStep = step;
+                t.FrontRadiation = u"1";
+                t.BackRadiation = u"1";
+                t.InitialMirrorTemp = u"35";
+                t.FinalAirTemp = u"-20";
+                TBrennicOneD s;
+                ApplyInputs(t, u'.', s);
+                EXPECT_NO_THROW(PlanRun(s, u'.', &t)) << material << " " << ToUtf8(step) << " " << ToUtf8(thickness);
+            }
 }
 
 TEST(StripPalette, TableEntriesAndIndex)
@@ -178,7 +266,7 @@ TEST(StripPalette, TableEntriesAndIndex)
 
     struct Idx { double v; int index; };
     const Idx cases[] = {
-        {0, 1},          {-0.5, 1},       {std::numeric_limits<double>::quiet_NaN(), 1},
+        {0, 1},          {-0.5, 1},       {std::numeric_limits<double>::quiet_NaN(), 0},
         {0.5 / 6, 22},   {1.0 / 6, 43},   {3.0 / 6, 128},
         {0.75, 191},     {1, 255},        {10.0 / 6, 255},
         {1e-9, 1},       {0.999999, 255}, {std::numeric_limits<double>::infinity(), 255},

@@ -195,15 +195,17 @@ TEST(Solver, CountsStepsByRepeatedAddition)
         EXPECT_EQ(r.front().temps[51], 10);
         for (int i = 1; i <= 50; ++i) EXPECT_EQ(r.front().temps[i], 20);
     }
-    // 25 s in 10 s steps: the third step lands at 30 s and the ramp is not clamped.
+    // 25 s in 10 s steps: the third step lands at 30 s, past the period,
+    // where the air holds its final temperature; within it the ramp is exact.
     TBrennicOneD s = ReferenceSolver();
     s.Duration = 25;
     s.InitialAirTemp = 10;
     s.FinalAirTemp = 0;
     const auto r = Record(s);
     EXPECT_EQ(r[3].time, 30);
-    EXPECT_DOUBLE_EQ(r[3].temps[0], 10 + 1.2 * (0 - 10));
+    EXPECT_EQ(r[3].temps[0], 0);
     EXPECT_EQ(r[3].temps[0], r[3].temps[51]);
+    EXPECT_EQ(r[2].temps[0], 10 + ((0 - 10) * 20.0) / 25);
     // Ten additions of 0.1 stay just below 1, so an eleventh step follows.
     TBrennicOneD tenth = ReferenceSolver();
     tenth.Duration = 1;

@@ -101,7 +101,11 @@ TEST(NumberText, GeneralNumberForm)
         {1e15, u"1E015", u"1E015"},
         {123456789012345678.0, u"1.23456789012346E017", u"1,23456789012346E017"},
         {1e-300, u"1E-300", u"1E-300"},
-        {1.7976931348623157e308, u"1.79769313486232E308", u"1,79769313486232E308"},
+        // Rounding up would give a number beyond the range: the digits stay within it.
+        {1.7976931348623157e308, u"1.79769313486231E308", u"1,79769313486231E308"},
+        {1.797693134862315e308, u"1.79769313486231E308", u"1,79769313486231E308"},
+        {-1.797693134862315e308, u"-1.79769313486231E308", u"-1,79769313486231E308"},
+        {1.7976931348623e308, u"1.7976931348623E308", u"1,7976931348623E308"},
         {4.9e-324, u"4.94065645841247E-324", u"4,94065645841247E-324"},
         {0.00099999999999999995, u"0.001", u"0,001"},
         {std::numeric_limits<double>::quiet_NaN(), u"NAN", u"NAN"},
@@ -128,10 +132,40 @@ TEST(NumberText, GeneralNumberForm)
 
 TEST(NumberText, FormattedNumbersReadBack)
 {
-    const double values[] = {50.8, 0.04, -273.15, 1e-5, 6.02214076e23, 12345.678};
+    const double values[] = {50.8, 0.04, -273.15, 1e-5, 6.02214076e23, 12345.678, 1.797693134862315e308,
+                             -1.7976931348623157e308, 4.9e-324};
     for (char16_t sep : {u'.', u','})
         for (double v : values) {
             const double back = StrToFloat(FormatFloat(v, sep), sep);
-            EXPECT_NEAR(back, v, std::fabs(v) * 1e-14);
+            EXPECT_NEAR(back, v, std::fabs(v) * 1e-14) << v;
         }
+}
+
+TEST(NumberText, MagnitudeDecidesBetweenOverflowAndUnderflow)
+{
+    // Many digits with a compensating exponent: the value, not the digit
+    // count, decides whether it is too large (refused) or too small (zero).
+    const std::u16string ones310 = u"1" + std::u16string(310, u'0');
+    const std::u16string zeros400 = std::u16string(400, u'0');
+    struct Case { const char* name; std::u16string text; bool ok; double value; };
+    const Case cases[] = {
+        {"1e309 written with 310 digits", ones310 + u"e-1", false, 0},
+        {"1e308 written with 310 digits", ones310 + u"e-2", true, 1e308},
+        {"1e-400 after 400 leading zeros", zeros400 + u"1e-400", true, 0},
+        {"400 leading zeros then 1", zeros400 + u"1", true, 1},
+        {"fraction digits beyond the range", u"0." + std::u16string(400, u'0') + u"1e400", true, 0.1},
+        {"a tiny fraction becomes zero", u"-0." + std::u16string(400, u'0') + u"1", true, -0.0},
+        {"an exponent beyond any digit count", u"1e-99999999999999999999", true, 0},
+        {"and upward", u"1e99999999999999999999", false, 0},
+        {"the largest double", u"1.7976931348623157e308", true, 1.7976931348623157e308},
+        {"just beyond it", u"1.7976931348623159e308", false, 0},
+    };
+    for (const auto& c : cases) {
+        double v = -1;
+        EXPECT_EQ(TryStrToFloat(c.text, u'.', v), c.ok) << c.name;
+        if (c.ok) {
+            EXPECT_EQ(v, c.value) << c.name;
+            EXPECT_EQ(std::signbit(v), std::signbit(c.value)) << c.name;
+        }
+    }
 }
