@@ -30,7 +30,6 @@ void StyleChart(QChartView* view, const QString& title, const QMargins& margins)
     // No animations: a chart redrawn at once must show its final state.
     chart->setAnimationOptions(QChart::NoAnimation);
     view->setRenderHint(QPainter::Antialiasing, true);
-    view->setRubberBand(QChartView::RectangleRubberBand);
     view->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     view->setLineWidth(1);
 }

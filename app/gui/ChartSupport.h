@@ -13,7 +13,7 @@
 
 namespace brennic {
 
-// Gradient background, margins, title font, frame, zoom by rubber band.
+// Gradient background, margins, title font, frame.
 void StyleChart(QChartView* view, const QString& title, const QMargins& margins);
 
 // A series with all its points and what the plot shows of them.

@@ -256,7 +256,7 @@ void TFrmBrennic::CreateControls()
     PageControl1->addTab(TabSheet3, QStringLiteral("Temperature Evolution"));
 
     // Profile chart.
-    Chart4 = new QChartView(new QChart, TabSheet1);
+    Chart4 = new TZoomChartView(new QChart, TabSheet1);
     Chart4->setObjectName(QStringLiteral("Chart4"));
     StyleChart(Chart4, QStringLiteral("Temperature Profile"), QMargins(10, 5, 10, 30));
     Chart4->chart()->legend()->hide();
@@ -274,7 +274,7 @@ void TFrmBrennic::CreateControls()
     }
 
     // Evolution chart and the strip below its time axis.
-    Chart1 = new QChartView(new QChart, TabSheet3);
+    Chart1 = new TZoomChartView(new QChart, TabSheet3);
     Chart1->setObjectName(QStringLiteral("Chart1"));
     StyleChart(Chart1, QStringLiteral("Temperature Evolution"), QMargins(10, 5, 10, 60));
     QChart* c1 = Chart1->chart();
@@ -339,10 +339,14 @@ void TFrmBrennic::CreateControls()
     });
     // A zoom or a new plot size re-decimates the curves for the new view.
     auto onView = [this] { Guarded([this] { UpdateCurveViews(); }); };
+    // These only re-decimate and place things; none of them sets an axis, so
+    // no axis change can come back to its own handler.
     connect(Axis(Chart1, Qt::Horizontal), &QValueAxis::rangeChanged, this, onView);
     connect(c1, &QChart::plotAreaChanged, this, onView);
     connect(c1, &QChart::plotAreaChanged, this, [this] { PlaceLegend(); });
-    connect(Chart4->chart(), &QChart::plotAreaChanged, this, [this] { Guarded([this] { SyncProfile(); }); });
+    auto onProfileView = [this] { Guarded([this] { UpdateProfileView(); }); };
+    connect(Chart4->chart(), &QChart::plotAreaChanged, this, onProfileView);
+    connect(Chart4, &TZoomChartView::zoomChanged, this, onProfileView);
 
     LayoutAnchored();
 }
@@ -509,13 +513,13 @@ void TFrmBrennic::btnRunClick()
     Solver->OnStep = [this](std::span<const double> p, std::span<const double> t, double time) {
         SolverStep(p, t, time);
     };
-    QValueAxis* x1 = Axis(Chart1, Qt::Horizontal);
-    QValueAxis* y1 = Axis(Chart1, Qt::Vertical);
-    x1->setRange(0, Solver->Duration / 60);
-    y1->setRange(plan.TempMin, plan.TempMax);
+    Chart1->SetHome({0, Solver->Duration / 60, plan.TempMin, plan.TempMax}, true);
     for (TCurve* c : {&core_, &air_, &surface_, &back_}) c->Clear();
     UpdateCurveViews();
-    Axis(Chart4, Qt::Vertical)->setRange(plan.TempMin, plan.TempMax);
+    TAxisRanges profileHome = Chart4->Home();
+    profileHome.yMin = plan.TempMin;
+    profileHome.yMax = plan.TempMax;
+    Chart4->SetHome(profileHome, true);
     ResultLines->Clear();
     ResultLines->Add(ResultHeader(Regional));
     StripMap->SetSize(plan.StripWidth, plan.StripHeight);
@@ -599,15 +603,22 @@ void TFrmBrennic::SyncProfile()
     if (Chart4->chart()->title() != profileTitle_ && !profileTitle_.isEmpty())
         Chart4->chart()->setTitle(profileTitle_);
     if (!profile_.Points().empty()) {
-        // The position axis follows the profile: front to back element.
+        // The position axis follows the profile, front to back element, unless
+        // the user has zoomed in.
         const double first = profile_.Points().front().x, last = profile_.Points().back().x;
-        QValueAxis* x = Axis(Chart4, Qt::Horizontal);
-        if (first < last && (x->min() != first || x->max() != last))
-            x->setRange(first, last);
-        else if (first == last && (x->min() != first - 1 || x->max() != last + 1))
-            x->setRange(first - 1, last + 1);
-        profile_.SetView(first, last, std::max(1, int(Chart4->chart()->plotArea().width())));
+        TAxisRanges home = Chart4->Home();
+        home.xMin = first < last ? first : first - 1;
+        home.xMax = first < last ? last : last + 1;
+        if (!(home == Chart4->Home()))
+            Chart4->SetHome(home, false);
     }
+    UpdateProfileView();
+}
+
+void TFrmBrennic::UpdateProfileView()
+{
+    const TAxisRanges shown = Chart4->Shown();
+    profile_.SetView(shown.xMin, shown.xMax, std::max(1, int(Chart4->chart()->plotArea().width())));
     profile_.Sync();
 }
 

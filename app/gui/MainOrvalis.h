@@ -8,6 +8,7 @@
 #include "ResultText.h"
 #include "RunSetup.h"
 #include "StripPalette.h"
+#include "ZoomChartView.h"
 
 #include <QElapsedTimer>
 #include <QWidget>
@@ -72,7 +73,7 @@ public:
     QPushButton *btnRun, *btnCancel, *btnExportCSV, *btnHelp;
     QTabWidget* PageControl1;
     QWidget *TabSheet1, *TabSheet3;
-    QChartView *Chart1, *Chart4;
+    TZoomChartView *Chart1, *Chart4;
     QLineSeries *LineSeries1, *Series1, *Series2, *Series3, *LineSeries3;
     QLabel *StaticText1, *StaticText2;
     TImgView32* ImgView321;
@@ -125,6 +126,7 @@ private:
     void SetButtonsRunning(bool running);
     void SyncEvolution();
     void SyncProfile();
+    void UpdateProfileView();
     void UpdateCurveViews();
 
     TCurve core_, air_, surface_, back_, profile_;

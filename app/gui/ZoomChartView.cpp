@@ -1,0 +1,145 @@
+#include "ZoomChartView.h"
+
+#include <QMouseEvent>
+#include <QRubberBand>
+
+#include <cmath>
+
+namespace brennic {
+
+const char* const TZoomChartView::HowToZoom =
+    "Drag to the right to zoom in, right-click to step back, double-click or drag to the left for the whole run";
+
+TZoomChartView::TZoomChartView(QChart* chart, QWidget* parent)
+    : QChartView(chart, parent), band_(new QRubberBand(QRubberBand::Rectangle, viewport()))
+{
+    setRubberBand(QChartView::NoRubberBand);  // zooming is done here
+    setToolTip(QString::fromLatin1(HowToZoom));
+}
+
+QValueAxis* TZoomChartView::Axis(Qt::Orientation o) const
+{
+    const auto axes = chart()->axes(o);
+    return axes.isEmpty() ? nullptr : qobject_cast<QValueAxis*>(axes.first());
+}
+
+TAxisRanges TZoomChartView::Shown() const
+{
+    const QValueAxis* x = Axis(Qt::Horizontal);
+    const QValueAxis* y = Axis(Qt::Vertical);
+    if (!x || !y)
+        return home_;
+    return {x->min(), x->max(), y->min(), y->max()};
+}
+
+void TZoomChartView::Apply(const TAxisRanges& r)
+{
+    QValueAxis* x = Axis(Qt::Horizontal);
+    QValueAxis* y = Axis(Qt::Vertical);
+    if (!x || !y)
+        return;
+    if (x->min() != r.xMin || x->max() != r.xMax)
+        x->setRange(r.xMin, r.xMax);
+    if (y->min() != r.yMin || y->max() != r.yMax)
+        y->setRange(r.yMin, r.yMax);
+}
+
+void TZoomChartView::SetHome(const TAxisRanges& home, bool resetZoom)
+{
+    home_ = home;
+    if (resetZoom)
+        history_.clear();
+    if (history_.empty())
+        Apply(home_);
+}
+
+void TZoomChartView::ZoomIn(const TAxisRanges& to)
+{
+    // A range too narrow for the axis to draw is not a zoom.
+    const auto usable = [](double a, double b) {
+        return std::isfinite(a) && std::isfinite(b) && b - a > 1e-9 * std::max(1.0, std::fabs(a) + std::fabs(b));
+    };
+    if (!usable(to.xMin, to.xMax) || !usable(to.yMin, to.yMax))
+        return;
+    history_.push_back(Shown());
+    Apply(to);
+    emit zoomChanged();
+}
+
+void TZoomChartView::StepBack()
+{
+    if (history_.empty())
+        return;
+    const TAxisRanges previous = history_.back();
+    history_.pop_back();
+    Apply(history_.empty() ? home_ : previous);
+    emit zoomChanged();
+}
+
+void TZoomChartView::ZoomHome()
+{
+    if (history_.empty() && Shown() == home_)
+        return;
+    history_.clear();
+    Apply(home_);
+    emit zoomChanged();
+}
+
+void TZoomChartView::mousePressEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::LeftButton) {
+        origin_ = e->position().toPoint();
+        dragging_ = true;
+        band_->setGeometry(QRect(origin_, QSize()));
+        band_->show();
+    }
+    e->accept();
+}
+
+void TZoomChartView::mouseMoveEvent(QMouseEvent* e)
+{
+    if (dragging_)
+        band_->setGeometry(QRect(origin_, e->position().toPoint()).normalized());
+    e->accept();
+}
+
+void TZoomChartView::mouseReleaseEvent(QMouseEvent* e)
+{
+    e->accept();
+    if (e->button() == Qt::RightButton) {
+        StepBack();
+        return;
+    }
+    if (e->button() != Qt::LeftButton || !dragging_)
+        return;
+    dragging_ = false;
+    band_->hide();
+    const QPoint end = e->position().toPoint();
+    if (std::abs(end.x() - origin_.x()) < 4 || std::abs(end.y() - origin_.y()) < 4)
+        return;  // a click, not a drag
+    if (end.x() < origin_.x()) {
+        ZoomHome();
+        return;
+    }
+    const QRectF plot = chart()->plotArea();
+    const QRectF r = QRectF(mapToScene(origin_), mapToScene(end)).normalized().intersected(plot);
+    if (r.isEmpty())
+        return;
+    const QPointF low = chart()->mapToValue(r.bottomLeft());
+    const QPointF high = chart()->mapToValue(r.topRight());
+    ZoomIn({low.x(), high.x(), low.y(), high.y()});
+}
+
+void TZoomChartView::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    e->accept();
+    if (e->button() == Qt::LeftButton)
+        ZoomHome();
+}
+
+void TZoomChartView::wheelEvent(QWheelEvent* e)
+{
+    e->ignore();  // the wheel scrolls whatever holds the chart, never the axes
+}
+
+}  // namespace brennic

@@ -1,0 +1,114 @@
+#include "ErrorReport.h"
+#include "MainOrvalis.h"
+#include "ZoomChartView.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace brennic;
+
+namespace {
+
+QValueAxis* AxisOf(QChartView* v, Qt::Orientation o)
+{
+    return qobject_cast<QValueAxis*>(v->chart()->axes(o).first());
+}
+
+TAxisRanges Ranges(QChartView* v)
+{
+    const QValueAxis* x = AxisOf(v, Qt::Horizontal);
+    const QValueAxis* y = AxisOf(v, Qt::Vertical);
+    return {x->min(), x->max(), y->min(), y->max()};
+}
+
+QPoint InPlot(QChartView* v, double fx, double fy)
+{
+    const QRectF plot = v->chart()->plotArea();
+    return v->mapFromScene(QPointF(plot.left() + fx * plot.width(), plot.top() + fy * plot.height()));
+}
+
+void Drag(QChartView* v, QPoint from, QPoint to)
+{
+    QTest::mousePress(v->viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(v->viewport(), to);
+    QTest::mouseRelease(v->viewport(), Qt::LeftButton, {}, to);
+}
+
+struct Window {
+    TFrmBrennic w;
+    Window()
+    {
+        w.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
+    }
+};
+
+}  // namespace
+
+// Both charts, after a run: zoom in, step back, restore, and a right-click
+// that once fed the profile's axis change back into itself.
+TEST(Zoom, DragRightClickAndDoubleClickOnBothCharts)
+{
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.edtTimeInterval->setText("30");
+    w.btnRun->click();
+    struct Case { const char* name; int page; QChartView* view; };
+    const Case cases[] = {{"profile", 0, w.Chart4}, {"evolution", 1, w.Chart1}};
+    for (const auto& c : cases) {
+        w.PageControl1->setCurrentIndex(c.page);
+        QCoreApplication::processEvents();
+        const TAxisRanges home = Ranges(c.view);
+
+        QTest::mouseClick(c.view->viewport(), Qt::RightButton, {}, InPlot(c.view, 0.5, 0.5));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(Ranges(c.view), home) << c.name << ": a right-click with nothing to step back from";
+
+        Drag(c.view, InPlot(c.view, 0.25, 0.25), InPlot(c.view, 0.75, 0.75));
+        const TAxisRanges first = Ranges(c.view);
+        EXPECT_GT(first.xMin, home.xMin) << c.name;
+        EXPECT_LT(first.xMax, home.xMax) << c.name;
+        EXPECT_GT(first.yMin, home.yMin) << c.name;
+        EXPECT_LT(first.yMax, home.yMax) << c.name;
+        Drag(c.view, InPlot(c.view, 0.1, 0.1), InPlot(c.view, 0.5, 0.5));
+        EXPECT_LT(Ranges(c.view).xMax, first.xMax) << c.name;
+
+        QTest::mouseClick(c.view->viewport(), Qt::RightButton, {}, InPlot(c.view, 0.5, 0.5));
+        EXPECT_EQ(Ranges(c.view), first) << c.name << ": one step back";
+        QTest::mouseClick(c.view->viewport(), Qt::RightButton, {}, InPlot(c.view, 0.5, 0.5));
+        EXPECT_EQ(Ranges(c.view), home) << c.name << ": back at the run's axes";
+
+        Drag(c.view, InPlot(c.view, 0.2, 0.2), InPlot(c.view, 0.6, 0.6));
+        QTest::mouseDClick(c.view->viewport(), Qt::LeftButton, {}, InPlot(c.view, 0.5, 0.5));
+        EXPECT_EQ(Ranges(c.view), home) << c.name << ": double-click restores";
+
+        Drag(c.view, InPlot(c.view, 0.2, 0.2), InPlot(c.view, 0.6, 0.6));
+        Drag(c.view, InPlot(c.view, 0.8, 0.2), InPlot(c.view, 0.3, 0.6));
+        EXPECT_EQ(Ranges(c.view), home) << c.name << ": a drag to the left restores";
+        EXPECT_FALSE(c.view->toolTip().isEmpty()) << c.name << ": says how to zoom";
+    }
+}
+
+TEST(Zoom, ANewRunForgetsTheZoomAndAZoomSurvivesTheProfileUpdates)
+{
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.edtTimeInterval->setText("10");
+    w.btnRun->click();
+    auto* profile = static_cast<TZoomChartView*>(w.Chart4);
+    Drag(w.Chart4, InPlot(w.Chart4, 0.2, 0.2), InPlot(w.Chart4, 0.6, 0.6));
+    const TAxisRanges zoomed = Ranges(w.Chart4);
+    ASSERT_TRUE(profile->Zoomed());
+    // Redrawing the profile does not undo the user's zoom.
+    w.RedrawPage(0);
+    EXPECT_EQ(Ranges(w.Chart4), zoomed);
+    w.btnRun->click();
+    EXPECT_FALSE(profile->Zoomed());
+    EXPECT_EQ(Ranges(w.Chart4).yMin, 9);
+    EXPECT_EQ(Ranges(w.Chart4).yMax, 21);
+    EXPECT_NEAR(Ranges(w.Chart4).xMin, 0.508, 1e-12);
+}
