@@ -538,6 +538,7 @@ void TFrmBrennic::btnRunClick()
         RedrawPage(1);
         RedrawPage(0);
     }
+    emit RunFinished();
     if (closeRequested_)
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }

@@ -55,6 +55,10 @@ void UseWindowFont();
 
 class TFrmBrennic : public QWidget {
     Q_OBJECT
+signals:
+    // A run has ended (completed or cancelled) and its results are in place.
+    void RunFinished();
+
 public:
     explicit TFrmBrennic(QWidget* parent = nullptr);
     ~TFrmBrennic() override;
