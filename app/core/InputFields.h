@@ -46,7 +46,10 @@ struct TInputField {
 
 inline constexpr double NoLimit = std::numeric_limits<double>::infinity();
 // The solver's radiation offset is 273: nothing below that is a temperature.
+// Glass softens long before the upper bound; beyond it the fourth power of
+// the radiation term would leave the floating-point range.
 inline constexpr double LowestTemperature = -273;
+inline constexpr double HighestTemperature = 1000;
 
 inline constexpr std::array<TInputField, FieldCount> InputFields{{
     {"thickness", "--thickness", "Mirror Thickness", "mm", "mm", 1, 1000, false, u"50.8", {0, true, NoLimit},
@@ -54,11 +57,11 @@ inline constexpr std::array<TInputField, FieldCount> InputFields{{
     {"elements", "--elements", "Mirror Elements", "", "", 1, 1, true, u"50", {1, false, NoLimit},
      "number of elements through the thickness"},
     {"mirror-temp", "--mirror-temp", "Initial Mirror Temperature", "\u00b0C", "C", 1, 1, false, u"20",
-     {LowestTemperature, false, NoLimit}, "initial mirror temperature"},
+     {LowestTemperature, false, HighestTemperature}, "initial mirror temperature"},
     {"air-start", "--air-start", "Initial Air Temperature", "\u00b0C", "C", 1, 1, false, u"10",
-     {LowestTemperature, false, NoLimit}, "initial air temperature"},
+     {LowestTemperature, false, HighestTemperature}, "initial air temperature"},
     {"air-end", "--air-end", "Final Air Temperature", "\u00b0C", "C", 1, 1, false, u"10",
-     {LowestTemperature, false, NoLimit}, "final air temperature"},
+     {LowestTemperature, false, HighestTemperature}, "final air temperature"},
     {"duration", "--duration", "Simulation Duration", "min", "min", 60, 1, false, u"120", {0, false, NoLimit},
      "simulated period"},
     {"time-step", "--time-step", "Time Step", "s", "s", 1, 1, false, u"10", {0, true, NoLimit}, "time step"},

@@ -153,10 +153,11 @@ void CheckCombination(const TBrennicOneD& s, const TRefusal& r)
             r.Refuse(fTimeStep, "it is too small to advance the time over the simulated period");
     }
     const double dx = s.Thickness / s.ElementCount;
-    if (!(dx > 0) || !std::isfinite((s.Conductivity * s.TimeStep) / ((dx * dx) * s.Density * s.SpecificHeat)) ||
-        !std::isfinite(s.FrontFilmCoefficient / (s.Conductivity / dx)) ||
-        !std::isfinite(s.BackFilmCoefficient / (s.Conductivity / dx)))
+    if (!(dx > 0) || !std::isfinite((s.Conductivity * s.TimeStep) / ((dx * dx) * s.Density * s.SpecificHeat)))
         r.Refuse(fThickness, "the elements would be too thin to compute with");
+    for (int film : {fFrontFilm, fBackFilm})
+        if (!std::isfinite(Stored(s, film) / (s.Conductivity / dx)))
+            r.Refuse(film, "it is beyond the range of numbers a run can use");
 
     const double hottest = std::max({s.InitialMirrorTemp, s.InitialAirTemp, s.FinalAirTemp});
     const double limit = MaxStableTimeStep(s, hottest);

@@ -39,7 +39,10 @@ TEST(CliSafety, RefusalsNameTheOptionAndTheValueAsTyped)
     const Case cases[] = {
         {"emissivity above 1", "--front-radiation 1.5", "\"--front-radiation\" is 1.5: it must be between 0 and 1"},
         {"negative emissivity", "--back-radiation -0.2", "\"--back-radiation\" is -0.2: it must be between 0 and 1"},
-        {"below absolute zero", "--air-start -300", "\"--air-start\" is -300: it must not be below -273"},
+        {"far too hot", "--mirror-temp 1e62", "\"--mirror-temp\" is 1e62: it must be between -273 and 1000"},
+        {"film beyond the range", "--thickness 5000 --elements 1 --front-film 1e308",
+         "\"--front-film\" is 1e308: it is beyond"},
+        {"below absolute zero", "--air-start -300", "\"--air-start\" is -300: it must be between -273 and 1000"},
         {"1e309 as film", "--front-film " + ones310, "--front-film: '" + ones310 + "' is not a valid floating"},
         {"elements too thin", "--thickness 1e-320", "\"--thickness\" is 1e-320: the elements would be too thin"},
         {"step that stops the clock", "--time-step 1e-320", "\"--time-step\" is 1e-320: it is too small"},
@@ -84,9 +87,9 @@ TEST(CliSafety, TheAirStaysWithinTheRangeGiven)
 
 TEST(CliSafety, SummariesOfExtremeRunsAreWholeText)
 {
-    for (const char* args : {"--summary --mirror-temp 1e62 --front-radiation 0 --duration 0",
-                             "--summary --duration 1e14 --time-step 1e15 --front-radiation 0",
-                             "--summary --mirror-temp -273 --air-start 5000 --front-radiation 0 --duration 1"}) {
+    for (const char* args : {"--summary --duration 1e14 --time-step 1e15 --front-radiation 0",
+                             "--summary --duration 1e12 --time-step 1e13 --back-film 1e300 --front-radiation 0",
+                             "--summary --mirror-temp -273 --air-start 1000 --front-radiation 0 --duration 1"}) {
         const Result r = RunSim(args);
         EXPECT_EQ(r.status, 0) << args << ": " << r.err;
         EXPECT_NE(r.out.find("Final temperatures"), std::string::npos) << args;

@@ -153,7 +153,7 @@ TEST(RunSetup, RefusalsNameFieldAndValueAsTyped)
         {"emissivity above 1", [](TInputTexts& t) { t.FrontRadiation = u"1.5"; },
          "\"Front Radiation\" is 1.5: it must be between 0 and 1", "\"--front-radiation\" is 1.5"},
         {"below absolute zero", [](TInputTexts& t) { t.InitialMirrorTemp = u"-300"; },
-         "\"Initial Mirror Temperature\" is -300: it must not be below -273 \u00b0C", "\"--mirror-temp\" is -300"},
+         "\"Initial Mirror Temperature\" is -300: it must be between -273 and 1000 \u00b0C", "\"--mirror-temp\" is -300"},
         {"air below absolute zero", [](TInputTexts& t) { t.FinalAirTemp = u"-273.5"; },
          "\"Final Air Temperature\" is -273.5", "\"--air-end\" is -273.5"},
         {"elements too thin", [](TInputTexts& t) { t.Thickness = u"1e-320"; },
