@@ -152,14 +152,21 @@ void CheckCombination(const TBrennicOneD& s, const TRefusal& r)
         if (s.TimeStep * 2 <= ulp)
             r.Refuse(fTimeStep, "it is too small to advance the time over the simulated period");
     }
+    // Every coefficient of the scheme must be a finite, non-zero number.
     const double dx = s.Thickness / s.ElementCount;
-    if (!(dx > 0) || !std::isfinite((s.Conductivity * s.TimeStep) / ((dx * dx) * s.Density * s.SpecificHeat)))
+    const double rhoC = s.Density * s.SpecificHeat;
+    if (!(dx > 0) || !std::isfinite((s.Conductivity * s.TimeStep) / ((dx * dx) * rhoC)))
         r.Refuse(fThickness, "the elements would be too thin to compute with");
+    if (!std::isfinite(dx * dx) || !std::isfinite(rhoC * s.Thickness))
+        r.Refuse(fThickness, "it is beyond the range of numbers a run can use");
     for (int film : {fFrontFilm, fBackFilm})
         if (!std::isfinite(Stored(s, film) / (s.Conductivity / dx)))
             r.Refuse(film, "it is beyond the range of numbers a run can use");
 
     const double hottest = std::max({s.InitialMirrorTemp, s.InitialAirTemp, s.FinalAirTemp});
+    const double sink = std::max(RadiationFlux(hottest, s.FrontRadiation), RadiationFlux(hottest, s.BackRadiation));
+    if (!std::isfinite(sink * s.TimeStep))
+        r.Refuse(fTimeStep, "it is beyond the range of numbers a run can use");
     const double limit = MaxStableTimeStep(s, hottest);
     if (s.Duration > 0 && s.TimeStep > limit)
         r.Refuse(fTimeStep, "the faces' radiation makes the model unstable beyond " +
