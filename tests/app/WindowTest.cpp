@@ -384,10 +384,26 @@ TEST(Window, RefusedRunLeavesPreviousResults)
         {w.edtThickness, "abc", "'abc' is not"},
         {w.edtTimeStep, "0.00001", "The run is too large"},
         {w.edtBackFanFlow, "-1", "\"Back Film Coefficient\" is -1"},
+        {w.edtFrontRadiation, "1.2", "\"Front Radiation\" is 1.2: it must be between 0 and 1"},
+        {w.edtInitialAirTemp, "-280", "\"Initial Air Temperature\" is -280: it must be between -273 and 1000"},
+        // With no step at all, the solver's arrays and the profile still count.
+        {w.edtElementCount, "50000000", "The run is too large"},
+        {w.edtElementCount, "400000000", "The run is too large"},
+        {w.edtThickness, "1", "\"Time Step\" is 3600: the faces' radiation"},
     };
     for (const auto& b : bad) {
         const QString keep = b.edit->text();
         b.edit->setText(b.text);
+        const bool noStep = b.edit == w.edtElementCount && QString(b.text).size() > 6;
+        const bool radiating = b.edit == w.edtThickness && QString(b.text) == "1";
+        if (noStep)
+            w.edtTimeInterval->setText("0");
+        if (radiating) {
+            w.edtTimeStep->setText("3600");
+            w.edtFrontRadiation->setText("1");
+            w.edtFrontFanFlow->setText("0");
+            w.edtBackFanFlow->setText("0");
+        }
         errors.messages.clear();
         w.btnRun->click();
         ASSERT_EQ(errors.messages.size(), 1) << b.text;
@@ -402,6 +418,11 @@ TEST(Window, RefusedRunLeavesPreviousResults)
         EXPECT_TRUE(w.btnExportCSV->isEnabled());
         EXPECT_FALSE(w.btnCancel->isEnabled());
         b.edit->setText(keep);
+        w.edtTimeInterval->setText("120");
+        w.edtTimeStep->setText("10");
+        w.edtFrontRadiation->setText("0.04");
+        w.edtFrontFanFlow->setText("10");
+        w.edtBackFanFlow->setText("10");
     }
 }
 
