@@ -9,7 +9,8 @@
 #include "NumberText.h"
 #include "ResultText.h"
 #include "RunSetup.h"
-#include "Summary.h"
+#include "Readiness.h"
+#include "RunRecord.h"
 
 #include <CLI/CLI.hpp>
 
@@ -136,106 +137,135 @@ void RefuseEmptyValues(int argc, char** argv)
     }
 }
 
+// What the command line asked for.
+struct TOptions {
+    std::array<std::string, FieldCount> values;
+    std::string material = "Pyrex", output, decimalSep, listSep, tolerances = "1,0.5,0.1";
+    bool summary = false, json = false;
+};
+
+void AddOptions(CLI::App& app, TOptions& o)
+{
+    app.set_version_flag("--version", std::string("brennic-sim ") + "0.1.0");
+    for (int i = 0; i < FieldCount; ++i) {
+        const TInputField& f = InputFields[i];
+        o.values[i] = ToUtf8(f.Default);
+        const std::string help = std::string(f.Help) + (f.PlainUnit[0] ? std::string(", ") + f.PlainUnit : "");
+        app.add_option(f.Option, o.values[i], help)->capture_default_str();
+    }
+    app.add_option("--material", o.material, "glass: name (any case) or index 0-5")->capture_default_str();
+    app.add_option("--output", o.output, "file to write (default: standard output)");
+    app.add_option("--decimal-separator", o.decimalSep, "decimal separator of the table (default: locale)");
+    app.add_option("--list-separator", o.listSep, "field separator of the table (default: locale)");
+    app.add_flag("--summary", o.summary, "print when the mirror is ready instead of the table");
+    app.add_option("--tolerance", o.tolerances, "readiness tolerances, C, comma-separated (with --summary)")
+        ->capture_default_str();
+    app.add_flag("--json", o.json, "print the summary as one JSON object (with --summary)");
+}
+
+// Everything a run needs, checked; throws UsageError or EBrennicError.
+struct TSetup {
+    TBrennicOneD solver;
+    TInputTexts texts;
+    TRegionalSettings settings;
+    TRunPlan plan;
+    std::vector<double> tolerances;
+};
+
+void Configure(const TOptions& o, TSetup& s)
+{
+    for (int i = 0; i < FieldCount; ++i)
+        s.texts.Text(i) = FromUtf8(o.values[i]);
+    s.texts.Material = Material(o.material);
+    try {
+        ApplyInputs(s.texts, u'.', s.solver);  // option values always use "."
+    } catch (const EFieldConvertError& e) {
+        throw UsageError(std::string(InputFields[e.Field].Option) + ": " + e.what());
+    }
+    std::optional<char16_t> dec = SystemDecimalSeparator(), list = SystemListSeparator();
+    if (!o.decimalSep.empty())
+        dec = Separator("--decimal-separator", o.decimalSep);
+    if (!o.listSep.empty())
+        list = Separator("--list-separator", o.listSep);
+    if (dec && list && *dec == *list && !o.listSep.empty() && !o.decimalSep.empty())
+        throw UsageError("--list-separator: '" + o.listSep + "' equals the decimal separator");
+    if (o.json && !o.summary)
+        throw UsageError("--json: it goes with --summary");
+    s.settings = MakeRegionalSettings(dec, list);
+    s.tolerances = ParseTolerances(o.tolerances);
+    s.plan = PlanRun(s.solver, u'.', &s.texts, TFieldNaming::Option, TMemoryUse::Streams);
+}
+
+// Runs the model, streaming the rows (or keeping only the readiness) to the sink.
+void Execute(const TOptions& o, TSetup& s)
+{
+    Sink sink(o.output);
+    Progress progress(s.solver.Duration);
+    TRunRecord record;
+    std::u16string line;
+    auto rows = [&](const std::u16string& row) {
+        if (o.summary)
+            return;
+        line.assign(row);
+        line += u"\r\n";
+        sink.Put(EncodeSystem8Bit(line));
+    };
+    record.Start(s.solver, s.plan, s.texts, s.settings, s.tolerances, rows);
+    std::size_t reports = 0;
+    s.solver.OnStep = [&](std::span<const double> p, std::span<const double> t, double time) {
+        record.Add(p, t, time);
+        progress.Update(time, ++reports);
+    };
+    s.solver.Execute();
+    if (o.summary && o.json)
+        sink.Put(ReadinessJson(record.Readiness) + "\n");
+    else if (o.summary)
+        sink.Put(ReadinessText(record.Readiness, s.settings.DecimalSeparator));
+    sink.Finish();
+}
+
+int Fail(int status, const std::string& message)
+{
+    std::fprintf(stderr, "brennic-sim: %s\n", message.c_str());
+    return status;
+}
+
 int Run(int argc, char** argv)
 {
     CLI::App app{"Predicts how a telescope mirror follows the night air and writes the results as CSV.",
                  "brennic-sim"};
-    app.set_version_flag("--version", std::string("brennic-sim ") + "0.1.0");
-    std::array<std::string, FieldCount> values;
-    std::string material = "Pyrex", output, decimalSep, listSep;
-    bool summary = false;
-    for (int i = 0; i < FieldCount; ++i) {
-        const TInputField& f = InputFields[i];
-        values[i] = ToUtf8(f.Default);
-        const std::string help = std::string(f.Help) + (f.PlainUnit[0] ? std::string(", ") + f.PlainUnit : "");
-        app.add_option(f.Option, values[i], help)->capture_default_str();
-    }
-    app.add_option("--material", material, "glass: name (any case) or index 0-5")->capture_default_str();
-    app.add_option("--output", output, "file to write (default: standard output)");
-    app.add_option("--decimal-separator", decimalSep, "decimal separator of the table (default: locale)");
-    app.add_option("--list-separator", listSep, "field separator of the table (default: locale)");
-    app.add_flag("--summary", summary, "print when the mirror is ready instead of the table");
-
+    TOptions options;
+    AddOptions(app, options);
     try {
         RefuseEmptyValues(argc, argv);
         app.parse(argc, argv);
     } catch (const UsageError& e) {
-        std::fprintf(stderr, "brennic-sim: %s\n", e.what());
-        return 2;
+        return Fail(2, e.what());
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
     } catch (const CLI::CallForVersion& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        std::fprintf(stderr, "brennic-sim: %s\n", e.what());
-        return 2;
+        return Fail(2, e.what());
     }
 
-    TBrennicOneD solver;
-    TRegionalSettings settings;
+    TSetup setup;
     try {
-        TInputTexts texts;
-        for (int i = 0; i < FieldCount; ++i)
-            texts.Text(i) = FromUtf8(values[i]);
-        texts.Material = Material(material);
-        try {
-            ApplyInputs(texts, u'.', solver);  // option values always use "."
-        } catch (const EFieldConvertError& e) {
-            throw UsageError(std::string(InputFields[e.Field].Option) + ": " + e.what());
-        }
-        std::optional<char16_t> dec = SystemDecimalSeparator(), list = SystemListSeparator();
-        if (!decimalSep.empty())
-            dec = Separator("--decimal-separator", decimalSep);
-        if (!listSep.empty())
-            list = Separator("--list-separator", listSep);
-        if (dec && list && *dec == *list && !listSep.empty() && !decimalSep.empty())
-            throw UsageError("--list-separator: '" + listSep + "' equals the decimal separator");
-        settings = MakeRegionalSettings(dec, list);
-        PlanRun(solver, u'.', &texts, TFieldNaming::Option, TMemoryUse::Streams);
+        Configure(options, setup);
     } catch (const UsageError& e) {
-        std::fprintf(stderr, "brennic-sim: %s\n", e.what());
-        return 2;
+        return Fail(2, e.what());
     } catch (const EBrennicError& e) {
-        std::fprintf(stderr, "brennic-sim: %s\n", e.what());
-        return 2;
+        return Fail(2, e.what());
     }
 
     RemoveTemporaryFilesOnSignals();
     try {
-        Sink sink(output);
-        TReadiness readiness;
-        Progress progress(solver.Duration);
-        std::u16string line;
-        std::size_t reports = 0;
-        if (!summary) {
-            line = ResultHeader(settings);
-            line += u"\r\n";
-            sink.Put(EncodeSystem8Bit(line));
-        }
-        solver.OnStep = [&](std::span<const double>, std::span<const double> temps, double t) {
-            const TStepValues v = StepValues(temps, t);
-            if (summary) {
-                readiness.Add(v);
-            } else {
-                line.clear();
-                AppendResultRow(line, v, settings);
-                line += u"\r\n";
-                sink.Put(EncodeSystem8Bit(line));
-            }
-            progress.Update(t, ++reports);
-        };
-        solver.Execute();
-        if (summary)
-            sink.Put(readiness.Report(settings.DecimalSeparator));
-        sink.Finish();
+        Execute(options, setup);
     } catch (const EFCreateError& e) {
-        std::fprintf(stderr, "brennic-sim: %s\n", e.what());
-        return 1;
+        return Fail(1, e.what());
     } catch (const EWriteError& e) {
-        const std::string where = output.empty() ? "standard output" : "\"" + FullPath(output) + "\"";
-        std::fprintf(stderr, "brennic-sim: cannot write %s: %s\n", where.c_str(),
-                     errno ? std::strerror(errno) : e.what());
-        return 1;
+        const std::string where = options.output.empty() ? "standard output" : "\"" + FullPath(options.output) + "\"";
+        return Fail(1, "cannot write " + where + ": " + (errno ? std::strerror(errno) : e.what()));
     }
     return 0;
 }

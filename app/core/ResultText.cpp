@@ -3,6 +3,7 @@
 #include "NumberText.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace brennic {
 
@@ -19,8 +20,14 @@ TRegionalSettings MakeRegionalSettings(std::optional<char16_t> decimal, std::opt
 TStepValues StepValues(std::span<const double> temperatures, double time)
 {
     const std::size_t n = temperatures.size() - 2;
-    return {time, temperatures[0], temperatures[1], temperatures[n],
-            *std::max_element(temperatures.begin(), temperatures.end())};
+    const double air = temperatures[0];
+    double core = std::max(air, temperatures[n + 1]);
+    double glass = 0;
+    for (std::size_t i = 1; i <= n; ++i) {
+        core = std::max(core, temperatures[i]);
+        glass = std::max(glass, std::fabs(temperatures[i] - air));
+    }
+    return {time, air, temperatures[1], temperatures[n], core, glass};
 }
 
 std::u16string ResultHeader(const TRegionalSettings& settings)

@@ -159,6 +159,13 @@ void CheckCombination(const TBrennicOneD& s, const TRefusal& r)
         r.Refuse(fThickness, "the elements would be too thin to compute with");
     if (!std::isfinite(dx * dx) || !std::isfinite(rhoC * s.Thickness))
         r.Refuse(fThickness, "it is beyond the range of numbers a run can use");
+    // The elimination multiplies the couplings (at most 2 Fo + 1) by the
+    // temperatures, and adds a few such products.
+    const double fo = (s.Conductivity * s.TimeStep) / ((dx * dx) * rhoC);
+    const double hottestMagnitude = std::max({std::fabs(s.InitialMirrorTemp), std::fabs(s.InitialAirTemp),
+                                              std::fabs(s.FinalAirTemp), 273.0});
+    if (!std::isfinite(8 * (2 * fo + 1) * hottestMagnitude))
+        r.Refuse(fTimeStep, "it is beyond the range of numbers a run can use");
     for (int film : {fFrontFilm, fBackFilm})
         if (!std::isfinite(Stored(s, film) / (s.Conductivity / dx)))
             r.Refuse(film, "it is beyond the range of numbers a run can use");

@@ -1,5 +1,5 @@
 #include "CliRunner.h"
-#include "Summary.h"
+#include "Readiness.h"
 
 using namespace brennic;
 
@@ -96,29 +96,4 @@ TEST(Cli, SummaryAnswersWhenTheMirrorIsReady)
     EXPECT_EQ(RunSim("--summary --duration 600 --time-step 60 --front-radiation 0").out.find("not reached"),
               std::string::npos);
     EXPECT_NE(RunSim("--summary").out.find("not reached"), std::string::npos);
-}
-
-TEST(Readiness, TracksTheLastEntryIntoTolerance)
-{
-    TReadiness r;
-    // time, air, surface, back, core
-    const TStepValues steps[] = {
-        {0, 10, 12, 12, 12},    {60, 10, 10.8, 11.4, 11.4}, {120, 10, 10.4, 10.9, 10.9},
-        {180, 10, 11.2, 10.6, 11.2}, {240, 10, 10.05, 10.3, 10.3}, {300, 10, 10.02, 10.08, 10.08},
-    };
-    for (const auto& s : steps) r.Add(s);
-    EXPECT_EQ(r.ReadyFrom(TReadiness::Surface, 0), 240.0);  // left the 1 C band again at 180 s
-    EXPECT_EQ(r.ReadyFrom(TReadiness::Surface, 2), 240.0);
-    EXPECT_EQ(r.ReadyFrom(TReadiness::Back, 0), 120.0);
-    EXPECT_EQ(r.ReadyFrom(TReadiness::Back, 1), 240.0);
-    EXPECT_EQ(r.ReadyFrom(TReadiness::Back, 2), 300.0);
-    EXPECT_EQ(r.ReadyFrom(TReadiness::Core, 0), 240.0);
-    EXPECT_DOUBLE_EQ(r.LargestGradient(), -0.6);
-    EXPECT_EQ(r.LargestGradientTime(), 60);  // the first of equal magnitudes
-    r.Add({360, 10, 10.5, 10.0, 10.5});
-    EXPECT_FALSE(r.ReadyFrom(TReadiness::Surface, 2).has_value());
-    EXPECT_EQ(r.ReadyFrom(TReadiness::Surface, 0), 240.0);
-    const std::string report = r.Report(u',');
-    EXPECT_NE(report.find("not reached"), std::string::npos);
-    EXPECT_NE(report.find("4,0"), std::string::npos);
 }

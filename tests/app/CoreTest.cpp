@@ -162,6 +162,14 @@ TEST(RunSetup, RefusalsNameFieldAndValueAsTyped)
          "\"Time Step\" is 1e-320: it is too small", "\"--time-step\" is 1e-320"},
         {"step too small for the period", [](TInputTexts& t) { t.Duration = u"1e9"; t.TimeStep = u"1e-6"; },
          "\"Time Step\" is 1e-6: it is too small", "\"--time-step\" is 1e-6"},
+        // Found by fuzzing: coefficients finite on their own whose products
+        // in the elimination are not.
+        {"step beyond the elimination's range", [](TInputTexts& t) {
+             t.TimeStep = u"1.1773127589098302e+308"; t.FrontRadiation = u"0"; },
+         "\"Time Step\" is 1.1773127589098302e+308: it is beyond", "\"--time-step\" is 1.1773127589098302e+308"},
+        {"disc beyond the range", [](TInputTexts& t) {
+             t.Thickness = u"7.68425692941147E307"; t.TimeStep = u"9.2352078692926788e+307"; },
+         "\"Mirror Thickness\" is 7.68425692941147E307: it is beyond", "\"--thickness\" is 7.684"},
         {"radiation unstable", [](TInputTexts& t) {
              t.Thickness = u"1"; t.FrontFilm = u"0"; t.BackFilm = u"0"; t.FrontRadiation = u"1";
              t.TimeStep = u"3600"; t.Duration = u"720"; },

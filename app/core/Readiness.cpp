@@ -1,0 +1,154 @@
+#include "Readiness.h"
+
+#include "FiniteDiff_1D.h"
+#include "LibStandard.h"
+#include "NumberText.h"
+
+#include <nlohmann/json.hpp>
+
+#include <charconv>
+#include <cmath>
+
+namespace brennic {
+
+TReadiness::TReadiness(std::vector<double> tolerances) : tolerances_(std::move(tolerances))
+{
+    Clear();
+}
+
+void TReadiness::Clear()
+{
+    for (auto& part : readyFrom_) part.assign(tolerances_.size(), std::nullopt);
+    largestDifference_ = 0;
+    largestDifferenceTime_ = 0;
+    last_ = {};
+    reports_ = 0;
+}
+
+double DistanceToAir(const TStepValues& v, TReadiness::Part part)
+{
+    switch (part) {
+    case TReadiness::Surface: return std::fabs(v.Surface - v.Air);
+    case TReadiness::Back: return std::fabs(v.Back - v.Air);
+    default: return v.Glass;
+    }
+}
+
+void TReadiness::Add(const TStepValues& v)
+{
+    for (int p = 0; p < PartCount; ++p) {
+        const double gap = DistanceToAir(v, Part(p));
+        for (std::size_t k = 0; k < tolerances_.size(); ++k) {
+            // Empty while outside; set on the report that comes back inside.
+            if (!(gap <= tolerances_[k]))
+                readyFrom_[p][k].reset();
+            else if (!readyFrom_[p][k])
+                readyFrom_[p][k] = v.Time;
+        }
+    }
+    const double difference = v.Surface - v.Back;
+    if (reports_ == 0 || std::fabs(difference) > std::fabs(largestDifference_)) {
+        largestDifference_ = difference;
+        largestDifferenceTime_ = v.Time;
+    }
+    last_ = v;
+    ++reports_;
+}
+
+namespace {
+
+std::string Fixed(double v, int decimals, char16_t sep)
+{
+    // Fixed notation of the largest double takes 309 digits before the point.
+    char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+    if (r.ec != std::errc())
+        return ToUtf8(FormatFloat(v, sep));
+    std::string s(buf, r.ptr);
+    if (s.find_first_not_of("-0.") == std::string::npos && s[0] == '-')
+        s.erase(0, 1);  // no "-0.0"
+    const auto dot = s.find('.');
+    if (dot != std::string::npos)
+        s.replace(dot, 1, ToUtf8(std::u16string(1, sep)));
+    return s;
+}
+
+std::string Padded(const std::string& cell, std::size_t width)
+{
+    return std::string(width > cell.size() ? width - cell.size() : 1, ' ') + cell;
+}
+
+}  // namespace
+
+std::string MinutesText(double seconds, char16_t sep)
+{
+    return Fixed(seconds / 60, 1, sep) + " min";
+}
+
+std::string ReadinessText(const TReadiness& r, char16_t sep)
+{
+    static const char* const names[TReadiness::PartCount] = {"Surface", "Back", "Glass"};
+    std::string out = "Time from which each stays within the given distance of the air (minutes):\n";
+    std::string header = "       ";
+    for (double tol : r.Tolerances()) header += Padded("within " + ToUtf8(FormatFloat(tol, sep)) + " C", 15);
+    out += header + "\n";
+    for (int p = 0; p < TReadiness::PartCount; ++p) {
+        std::string line = names[p];
+        line.resize(7, ' ');
+        for (std::size_t k = 0; k < r.Tolerances().size(); ++k) {
+            const auto t = r.ReadyFrom(TReadiness::Part(p), k);
+            line += Padded(t ? Fixed(*t / 60, 1, sep) : "not reached", 15);
+        }
+        out += line + "\n";
+    }
+    const TStepValues& last = r.Last();
+    out += "Largest surface-minus-back difference: " + Fixed(r.LargestDifference(), 2, sep) + " C at minute " +
+           Fixed(r.LargestDifferenceTime() / 60, 1, sep) + "\n";
+    out += "Final temperatures at minute " + Fixed(last.Time / 60, 1, sep) + ": air " + Fixed(last.Air, 2, sep) +
+           " C, surface " + Fixed(last.Surface, 2, sep) + " C, back " + Fixed(last.Back, 2, sep) + " C, core " +
+           Fixed(last.Core, 2, sep) + " C\n";
+    return out;
+}
+
+std::string ReadinessJson(const TReadiness& r)
+{
+    using Json = nlohmann::ordered_json;
+    Json ready = Json::object();
+    static const char* const keys[TReadiness::PartCount] = {"surface", "back", "glass"};
+    for (int p = 0; p < TReadiness::PartCount; ++p) {
+        Json list = Json::array();
+        for (std::size_t k = 0; k < r.Tolerances().size(); ++k) {
+            const auto t = r.ReadyFrom(TReadiness::Part(p), k);
+            list.push_back(t ? Json(*t / 60) : Json(nullptr));
+        }
+        ready[keys[p]] = list;
+    }
+    const TStepValues& last = r.Last();
+    Json out = Json::object();
+    out["tolerances"] = r.Tolerances();
+    out["ready_minutes"] = ready;
+    out["largest_front_back_difference"] = {{"kelvin", r.LargestDifference()},
+                                            {"minutes", r.LargestDifferenceTime() / 60}};
+    out["final"] = {{"minutes", last.Time / 60}, {"air", last.Air}, {"surface", last.Surface},
+                    {"back", last.Back},         {"core", last.Core}};
+    return out.dump();
+}
+
+std::vector<double> ParseTolerances(const std::string& list)
+{
+    std::vector<double> out;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t end = list.find(',', start);
+        const std::string item = list.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        double v = 0;
+        if (!TryStrToFloat(FromUtf8(item), u'.', v) || !(v > 0) || !std::isfinite(v))
+            throw EBrennicError("\"--tolerance\" has '" + item + "': each tolerance must be a number above 0 (degrees C)");
+        out.push_back(v);
+        if (end == std::string::npos)
+            return out;
+        start = end + 1;
+    }
+}
+
+}  // namespace brennic

@@ -1,0 +1,59 @@
+// When is the mirror ready? Follows a run's reports and tells from when the
+// surface, the back and the whole glass stay close to the air.
+#pragma once
+
+#include "ResultText.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace brennic {
+
+class TReadiness {
+public:
+    enum Part { Surface, Back, Glass, PartCount };
+    static inline const std::vector<double> DefaultTolerances{1.0, 0.5, 0.1};  // degC
+
+    explicit TReadiness(std::vector<double> tolerances = DefaultTolerances);
+
+    void Clear();
+    void Add(const TStepValues& v);
+
+    const std::vector<double>& Tolerances() const { return tolerances_; }
+    // The time (s) of the earliest report from which the part's distance to
+    // the air stays within tolerance k at every later report; nothing while
+    // it is outside at the last report.
+    std::optional<double> ReadyFrom(Part part, std::size_t k) const { return readyFrom_[part][k]; }
+    // Surface minus back of the largest magnitude, the first on ties, and when.
+    double LargestDifference() const { return largestDifference_; }
+    double LargestDifferenceTime() const { return largestDifferenceTime_; }
+    const TStepValues& Last() const { return last_; }
+    std::size_t Reports() const { return reports_; }
+
+private:
+    std::vector<double> tolerances_;
+    std::array<std::vector<std::optional<double>>, PartCount> readyFrom_;
+    double largestDifference_ = 0;
+    double largestDifferenceTime_ = 0;
+    TStepValues last_{};
+    std::size_t reports_ = 0;
+};
+
+// The part's distance to the air in one report (degC).
+double DistanceToAir(const TStepValues& v, TReadiness::Part part);
+
+// A time in minutes with one decimal and the given separator: "84.8 min".
+std::string MinutesText(double seconds, char16_t decimalSeparator);
+
+// The command line's summary: a small table and the extremes.
+std::string ReadinessText(const TReadiness& r, char16_t decimalSeparator);
+// The same as one JSON object, numbers in their shortest round-trip form.
+std::string ReadinessJson(const TReadiness& r);
+
+// Tolerances from a comma-separated list, each a number above 0 ("." decimals).
+// Throws EBrennicError naming the item.
+std::vector<double> ParseTolerances(const std::string& list);
+
+}  // namespace brennic

@@ -1,0 +1,65 @@
+// Everything one run produces that is not a widget: the result lines, the
+// reported values, the last profile, the strip and the readiness. The
+// solver's step event feeds it; the window's views read it once per frame,
+// and the command line streams its rows from it.
+#pragma once
+
+#include "ByteMap.h"
+#include "Decimator.h"
+#include "EnhStringList.h"
+#include "FiniteDiff_1D.h"
+#include "InputFields.h"
+#include "Readiness.h"
+#include "ResultText.h"
+#include "RunSetup.h"
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace brennic {
+
+// A strip column written since the views last looked; Old holds the column's
+// previous indices when it had been written before in this run (else all 0).
+struct TStripChange {
+    std::int32_t Column;
+    std::vector<std::uint8_t> Old;
+};
+
+class TRunRecord {
+public:
+    // Where rows go instead of being kept (the command line): each row
+    // without its line end. Nothing per report is kept then but the readiness.
+    using TRowSink = std::function<void(const std::u16string& line)>;
+
+    // A new run: everything of the last one goes, the header is the first line.
+    void Start(const TBrennicOneD& solver, const TRunPlan& plan, const TInputTexts& inputs,
+               const TRegionalSettings& settings, const std::vector<double>& tolerances,
+               TRowSink sink = {});
+    // One report of the solver.
+    void Add(std::span<const double> positions, std::span<const double> temperatures, double time);
+
+    TEnhStringList Lines;              // header and one row per report (when kept)
+    TByteMap Strip;                    // palette index per step and element
+    std::vector<TStepValues> Reports;  // when kept
+    std::vector<TPoint> Profile;       // (mm, degC) of the last report, front to back
+    std::u16string ProfileTitle;       // "Temperature Profile - Time <t> sec"
+    TReadiness Readiness;
+    TInputTexts Inputs;                // as typed for this run
+    TRunPlan Plan;
+    double TimeStep = 0;
+    double Duration = 0;
+
+    // Strip columns written since the last call, for a view to catch up.
+    std::vector<TStripChange> TakeStripChanges();
+
+private:
+    TRegionalSettings settings_;
+    TRowSink sink_;
+    std::u16string row_;
+    std::vector<TStripChange> stripChanges_;
+};
+
+}  // namespace brennic
