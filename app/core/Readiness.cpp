@@ -55,9 +55,7 @@ void TReadiness::Add(const TStepValues& v)
     ++reports_;
 }
 
-namespace {
-
-std::string Fixed(double v, int decimals, char16_t sep)
+std::string FixedText(double v, int decimals, char16_t sep)
 {
     // Fixed notation of the largest double takes 309 digits before the point.
     char buf[400];
@@ -73,6 +71,8 @@ std::string Fixed(double v, int decimals, char16_t sep)
     return s;
 }
 
+namespace {
+
 std::string Padded(const std::string& cell, std::size_t width)
 {
     return std::string(width > cell.size() ? width - cell.size() : 1, ' ') + cell;
@@ -82,7 +82,18 @@ std::string Padded(const std::string& cell, std::size_t width)
 
 std::string MinutesText(double seconds, char16_t sep)
 {
-    return Fixed(seconds / 60, 1, sep) + " min";
+    return FixedText(seconds / 60, 1, sep) + " min";
+}
+
+std::vector<std::vector<std::string>> ReadyCells(const TReadiness& r, char16_t sep)
+{
+    std::vector<std::vector<std::string>> cells(TReadiness::PartCount);
+    for (int p = 0; p < TReadiness::PartCount; ++p)
+        for (std::size_t k = 0; k < r.Tolerances().size(); ++k) {
+            const auto t = r.ReadyFrom(TReadiness::Part(p), k);
+            cells[p].push_back(t ? MinutesText(*t, sep) : "not reached");
+        }
+    return cells;
 }
 
 std::string ReadinessText(const TReadiness& r, char16_t sep)
@@ -97,16 +108,16 @@ std::string ReadinessText(const TReadiness& r, char16_t sep)
         line.resize(7, ' ');
         for (std::size_t k = 0; k < r.Tolerances().size(); ++k) {
             const auto t = r.ReadyFrom(TReadiness::Part(p), k);
-            line += Padded(t ? Fixed(*t / 60, 1, sep) : "not reached", 15);
+            line += Padded(t ? FixedText(*t / 60, 1, sep) : "not reached", 15);
         }
         out += line + "\n";
     }
     const TStepValues& last = r.Last();
-    out += "Largest surface-minus-back difference: " + Fixed(r.LargestDifference(), 2, sep) + " C at minute " +
-           Fixed(r.LargestDifferenceTime() / 60, 1, sep) + "\n";
-    out += "Final temperatures at minute " + Fixed(last.Time / 60, 1, sep) + ": air " + Fixed(last.Air, 2, sep) +
-           " C, surface " + Fixed(last.Surface, 2, sep) + " C, back " + Fixed(last.Back, 2, sep) + " C, core " +
-           Fixed(last.Core, 2, sep) + " C\n";
+    out += "Largest surface-minus-back difference: " + FixedText(r.LargestDifference(), 2, sep) + " C at minute " +
+           FixedText(r.LargestDifferenceTime() / 60, 1, sep) + "\n";
+    out += "Final temperatures at minute " + FixedText(last.Time / 60, 1, sep) + ": air " + FixedText(last.Air, 2, sep) +
+           " C, surface " + FixedText(last.Surface, 2, sep) + " C, back " + FixedText(last.Back, 2, sep) + " C, core " +
+           FixedText(last.Core, 2, sep) + " C\n";
     return out;
 }
 

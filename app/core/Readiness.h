@@ -46,6 +46,12 @@ double DistanceToAir(const TStepValues& v, TReadiness::Part part);
 
 // A time in minutes with one decimal and the given separator: "84.8 min".
 std::string MinutesText(double seconds, char16_t decimalSeparator);
+// A number with the given decimals and separator, never "-0.00".
+std::string FixedText(double v, int decimals, char16_t decimalSeparator);
+
+// The readout as cells: per part (surface, back, glass) the time from which
+// it stays within each tolerance, or "not reached".
+std::vector<std::vector<std::string>> ReadyCells(const TReadiness& r, char16_t decimalSeparator);
 
 // The command line's summary: a small table and the extremes.
 std::string ReadinessText(const TReadiness& r, char16_t decimalSeparator);

@@ -13,6 +13,7 @@ void TRunRecord::Start(const TBrennicOneD& solver, const TRunPlan& plan, const T
 {
     settings_ = settings;
     sink_ = std::move(sink);
+    ++Version;
     Inputs = inputs;
     Plan = plan;
     TimeStep = solver.TimeStep;
@@ -37,6 +38,7 @@ void TRunRecord::Start(const TBrennicOneD& solver, const TRunPlan& plan, const T
 void TRunRecord::Add(std::span<const double> positions, std::span<const double> temperatures, double time)
 {
     const TStepValues v = StepValues(temperatures, time);
+    ++Version;
     Readiness.Add(v);
     row_.clear();
     AppendResultRow(row_, v, settings_);

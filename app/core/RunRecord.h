@@ -51,6 +51,7 @@ public:
     TRunPlan Plan;
     double TimeStep = 0;
     double Duration = 0;
+    std::uint64_t Version = 0;  // changes with every start and report, for views to notice
 
     // Strip columns written since the last call, for a view to catch up.
     std::vector<TStripChange> TakeStripChanges();

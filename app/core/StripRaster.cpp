@@ -4,22 +4,26 @@
 
 namespace brennic {
 
-void TStripRaster::Rebuild(const TByteMap& map, const TStripPalette& palette, int viewWidth, int viewHeight)
+void TStripRaster::Rebuild(const TByteMap& map, const TStripPalette& palette, int viewWidth, int viewHeight,
+                           std::int32_t first, std::int32_t count)
 {
     mapWidth_ = map.Width();
     mapHeight_ = map.Height();
-    cols_ = std::max(0, std::min<int>(mapWidth_, std::max(1, viewWidth)));
+    first_ = std::clamp<std::int32_t>(first, 0, mapWidth_);
+    span_ = count < 0 ? mapWidth_ - first_ : std::min<std::int32_t>(count, mapWidth_ - first_);
+    cols_ = std::max(0, std::min<int>(span_, std::max(1, viewWidth)));
     rows_ = std::max(0, std::min<int>(mapHeight_, std::max(1, viewHeight)));
     sums_.assign(std::size_t(cols_) * rows_ * 3, 0);
     colCount_.assign(cols_, 0);
     rowCount_.assign(rows_, 0);
     if (cols_ == 0 || rows_ == 0)
         return;
-    for (std::int32_t x = 0; x < mapWidth_; ++x) ++colCount_[TargetColumn(x)];
+    const std::int32_t end = first_ + span_;
+    for (std::int32_t x = first_; x < end; ++x) ++colCount_[TargetColumn(x)];
     for (std::int32_t y = 0; y < mapHeight_; ++y) ++rowCount_[TargetRow(y)];
     for (std::int32_t y = 0; y < mapHeight_; ++y) {
         const int ty = TargetRow(y);
-        for (std::int32_t x = 0; x < mapWidth_; ++x)
+        for (std::int32_t x = first_; x < end; ++x)
             Add(TargetColumn(x), ty, palette[map.Value(x, y)], +1);
     }
 }
@@ -38,7 +42,7 @@ void TStripRaster::Add(int tx, int ty, std::uint32_t color, int sign)
 void TStripRaster::CellChanged(std::int32_t x, std::int32_t y, std::uint8_t oldIndex, std::uint8_t newIndex,
                                const TStripPalette& palette)
 {
-    if (cols_ == 0 || rows_ == 0 || x < 0 || y < 0 || x >= mapWidth_ || y >= mapHeight_)
+    if (cols_ == 0 || rows_ == 0 || x < first_ || y < 0 || x >= first_ + span_ || y >= mapHeight_)
         return;
     const int tx = TargetColumn(x), ty = TargetRow(y);
     Add(tx, ty, palette[oldIndex], -1);

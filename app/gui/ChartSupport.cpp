@@ -5,6 +5,9 @@
 #include <QLinearGradient>
 #include <QList>
 
+#include <algorithm>
+#include <cmath>
+
 namespace brennic {
 
 void StyleChart(QChartView* view, const QString& title, const QMargins& margins)
@@ -34,10 +37,75 @@ void StyleChart(QChartView* view, const QString& title, const QMargins& margins)
     view->setLineWidth(1);
 }
 
-TCurve::TCurve(QLineSeries* series, const QColor& color) : series_(series)
+void AttachAxes(QChart* chart)
 {
-    QPen pen(color);
-    pen.setWidth(1);
+    auto* x = new QValueAxis(chart);
+    auto* y = new QValueAxis(chart);
+    x->setObjectName(QStringLiteral("BottomAxis"));
+    y->setObjectName(QStringLiteral("LeftAxis"));
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    for (QAbstractSeries* s : chart->series()) {
+        s->attachAxis(x);
+        s->attachAxis(y);
+    }
+}
+
+QValueAxis* ChartAxis(QChartView* view, Qt::Orientation o)
+{
+    const auto axes = view->chart()->axes(o);
+    for (QAbstractAxis* a : axes)
+        if (a->alignment() == (o == Qt::Horizontal ? Qt::AlignBottom : Qt::AlignLeft))
+            return qobject_cast<QValueAxis*>(a);
+    return axes.isEmpty() ? nullptr : qobject_cast<QValueAxis*>(axes.first());
+}
+
+QLocale LocaleWithDecimal(char16_t sep)
+{
+    QLocale locale = QLocale::system();
+    if (locale.decimalPoint() != QString(QChar(sep)))
+        locale = sep == u',' ? QLocale(QLocale::German, QLocale::Germany) : QLocale::c();
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale;
+}
+
+void TitleAxis(QValueAxis* axis, const QString& title)
+{
+    axis->setTitleText(title);
+    QFont font = axis->titleFont();
+    font.setPixelSize(11);
+    font.setBold(false);
+    axis->setTitleFont(font);
+}
+
+double RoundTickStep(double span)
+{
+    if (!(span > 0) || !std::isfinite(span))
+        return 1;
+    const double raw = span / 6;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    for (double m : {1.0, 2.0, 5.0})
+        if (raw <= m * power * 1.0000001)
+            return m * power;
+    return 10 * power;
+}
+
+void UseRoundTicks(QValueAxis* axis)
+{
+    const double step = RoundTickStep(axis->max() - axis->min());
+    const int decimals = std::clamp(int(-std::floor(std::log10(step) + 1e-9)), 0, 12);
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0);
+    axis->setTickInterval(step);
+    const QString format = QStringLiteral("%.") + QString::number(decimals) + QStringLiteral("f");
+    if (axis->labelFormat() != format)
+        axis->setLabelFormat(format);
+}
+
+TCurve::TCurve(QLineSeries* series, const QColor& color) : TCurve(series, QPen(color, 1)) {}
+
+TCurve::TCurve(QLineSeries* series, const QPen& pen) : series_(series)
+{
     series_->setPen(pen);
     series_->setPointsVisible(false);
     series_->setPointLabelsVisible(false);

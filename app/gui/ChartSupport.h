@@ -7,6 +7,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QLineSeries>
+#include <QLocale>
 #include <QValueAxis>
 
 #include <vector>
@@ -16,11 +17,29 @@ namespace brennic {
 // Gradient background, margins, title font, frame.
 void StyleChart(QChartView* view, const QString& title, const QMargins& margins);
 
+// Value axes at the bottom and the left, attached to every series of the chart.
+void AttachAxes(QChart* chart);
+// The chart's value axis of that orientation.
+QValueAxis* ChartAxis(QChartView* view, Qt::Orientation orientation);
+
+// A locale whose decimal point is the given separator, without group
+// separators, for the numbers a chart writes.
+QLocale LocaleWithDecimal(char16_t decimalSeparator);
+
+// Titles an axis ("Time (min)").
+void TitleAxis(QValueAxis* axis, const QString& title);
+
+// Ticks at round values for the axis's range: steps of 1, 2 or 5 times a
+// power of ten, anchored at 0, with as many decimals as the step needs.
+void UseRoundTicks(QValueAxis* axis);
+double RoundTickStep(double span);
+
 // A series with all its points and what the plot shows of them.
 class TCurve {
 public:
     TCurve() = default;
     TCurve(QLineSeries* series, const QColor& color);
+    TCurve(QLineSeries* series, const QPen& pen);
 
     QLineSeries* Series() const { return series_; }
     const std::vector<TPoint>& Points() const { return points_; }

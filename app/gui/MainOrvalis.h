@@ -2,11 +2,15 @@
 #pragma once
 
 #include "ByteMap.h"
-#include "ChartSupport.h"
 #include "EnhStringList.h"
+#include "EvolutionPage.h"
 #include "FiniteDiff_1D.h"
+#include "ProfilePage.h"
 #include "ResultText.h"
+#include "RunComparison.h"
+#include "RunRecord.h"
 #include "RunSetup.h"
+#include "StatusBar.h"
 #include "StripPalette.h"
 #include "ZoomChartView.h"
 
@@ -18,6 +22,7 @@
 #include <optional>
 #include <span>
 
+class QCheckBox;
 class QComboBox;
 class QFileDialog;
 class QGroupBox;
@@ -30,23 +35,10 @@ namespace brennic {
 
 class TImgView32;
 
-// The status bar: one simple text panel; a click anywhere on it is reported.
-class TClickStatusBar : public QWidget {
-    Q_OBJECT
-public:
-    explicit TClickStatusBar(QWidget* parent = nullptr);
-    QLabel* Panel() const { return panel_; }
-signals:
-    void clicked();
+// The pages of PageControl1, in their order.
+enum TPage : int { ProfilePage = 0, EvolutionPage = 1 };
 
-protected:
-    void mouseReleaseEvent(QMouseEvent* e) override;
-
-private:
-    QLabel* panel_;
-};
-
-// Address of the help page shipped beside the program.
+// Address of the help page shipped with the program.
 QString HelpAddress();
 
 // Makes the window's font the application's: Tahoma, 11 pixels high, where
@@ -75,8 +67,11 @@ public:
     QLineEdit *edtFrontFanFlow, *edtFrontRadiation, *edtBackFanFlow, *edtBackRadiation;
     QLineEdit *edtInitialAirTemp, *edtFinalAirTemp, *edtTimeInterval, *edtTimeStep;
     QPushButton *btnRun, *btnCancel, *btnExportCSV, *btnHelp;
+    QPushButton *btnKeepRun, *btnClearKept;
+    QCheckBox* chkSurfaceMinusAir;
     QTabWidget* PageControl1;
-    QWidget *TabSheet1, *TabSheet3;
+    TProfilePage* TabSheet1;
+    TEvolutionPage* TabSheet3;
     TZoomChartView *Chart1, *Chart4;
     QLineSeries *LineSeries1, *Series1, *Series2, *Series3, *LineSeries3;
     QLabel *StaticText1, *StaticText2;
@@ -84,12 +79,15 @@ public:
     TClickStatusBar* StatusBar1;
     QFileDialog* SaveDialog1;
 
-    // Owned state.
+    // Owned state: the solver, what the last run produced (its result lines
+    // and strip are ResultLines and StripMap), and the runs kept to compare.
     std::unique_ptr<TBrennicOneD> Solver;
-    std::unique_ptr<TEnhStringList> ResultLines;
-    std::unique_ptr<TByteMap> StripMap;
+    TRunRecord Record;
+    TEnhStringList* ResultLines = nullptr;
+    TByteMap* StripMap = nullptr;
     TStripPalette StripPalette{};
     TRegionalSettings Regional;
+    TKeptRuns Kept;
 
     // Seams: where export asks for a file name (the dialog by default) and
     // how it writes (write(2) by default).
@@ -104,6 +102,8 @@ public:
     void btnCancelClick();
     void btnExportCSVClick();
     void btnHelpClick();
+    void btnKeepRunClick();
+    void btnClearKeptClick();
     void SolverStep(std::span<const double> positions, std::span<const double> temperatures, double time);
     void BuildStripPalette();
 
@@ -113,9 +113,13 @@ public:
     std::optional<QString> ChooseExportFile();
     // Reads the regional settings again.
     void ReadRegionalSettings();
-    // Redraws the page in front now, with every point recorded so far.
+    // Redraws the page now, with every point recorded so far.
     void RedrawPage(int page);
     bool CloseRequested() const { return closeRequested_; }
+    // The texts of the inputs as typed.
+    TInputTexts InputTexts() const;
+    // The edit of a field of the input table.
+    QLineEdit* FieldEdit(int field) const;
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -125,16 +129,14 @@ protected:
 
 private:
     void CreateControls();
+    void CreateInputs();
+    void CreateCommands();
+    void ConnectHandlers();
     void LayoutAnchored();
-    void PlaceLegend();
     void SetButtonsRunning(bool running);
-    void SyncEvolution();
-    void SyncProfile();
-    void UpdateProfileView();
-    void UpdateCurveViews();
+    void StartRun(const TInputTexts& texts, const TRunPlan& plan);
+    void UpdateKeepButtons();
 
-    TCurve core_, air_, surface_, back_, profile_;
-    QString profileTitle_;
     QElapsedTimer frameClock_;
     bool redrawnOnce_ = false;
     bool closeRequested_ = false;

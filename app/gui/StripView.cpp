@@ -21,9 +21,18 @@ void TImgView32::SetSource(const TByteMap* map, const TStripPalette* palette)
 void TImgView32::Rebuild()
 {
     if (map_ && palette_)
-        raster_.Rebuild(*map_, *palette_, width(), height());
+        raster_.Rebuild(*map_, *palette_, width(), height(), first_, count_);
     dirty_ = true;
     update();
+}
+
+void TImgView32::SetSpan(std::int32_t first, std::int32_t count)
+{
+    if (first == first_ && count == count_)
+        return;
+    first_ = first;
+    count_ = count;
+    Rebuild();
 }
 
 void TImgView32::CellChanged(std::int32_t x, std::int32_t y, std::uint8_t oldIndex)

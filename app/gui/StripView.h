@@ -18,8 +18,12 @@ public:
 
     // The map and palette to show; both must outlive the view's use of them.
     void SetSource(const TByteMap* map, const TStripPalette* palette);
+    void SetSource(const TByteMap* map) { SetSource(map, palette_); }
+    void SetPalette(const TStripPalette* palette) { SetSource(map_, palette); }
     // Recomputes the pixels from the whole map (after it was resized or cleared).
     void Rebuild();
+    // Shows count columns of the map from first on (all when count < 0).
+    void SetSpan(std::int32_t first, std::int32_t count);
     // One cell changed from oldIndex; the map already holds the new value.
     void CellChanged(std::int32_t x, std::int32_t y, std::uint8_t oldIndex);
 
@@ -34,6 +38,7 @@ private:
     const TByteMap* map_ = nullptr;
     const TStripPalette* palette_ = nullptr;
     TStripRaster raster_;
+    std::int32_t first_ = 0, count_ = -1;
     mutable bool dirty_ = true;
     mutable QImage image_;
 };

@@ -2,7 +2,9 @@
 // scripts/screenshot.sh) at start and of both pages after a default run.
 #include "ErrorReport.h"
 #include "MainOrvalis.h"
+#include "StripView.h"
 
+#include <QCheckBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -37,6 +39,23 @@ int main(int argc, char** argv)
     shoot("profile-after-run.png");
     w.PageControl1->setCurrentIndex(1);
     shoot("evolution-after-run.png");
+
+    // A compared pair: a 25 mm Pyrex mirror from 20 degC into 10 degC air,
+    // kept without a fan, then run with a front fan of 25 W/m2K.
+    w.edtThickness->setText("25");
+    w.edtTimeInterval->setText("180");
+    w.btnRun->click();
+    w.btnKeepRun->click();
+    w.edtFrontFanFlow->setText("25");
+    w.btnRun->click();
+    shoot("evolution-compared.png");
+    QToolTip::showText(w.ImgView321->mapToGlobal(QPoint(200, 20)), w.ImgView321->toolTip(), w.ImgView321);
+    QTest::qWait(300);
+    w.screen()->grabWindow(0).save(dir + QStringLiteral("/strip-key.png"));
+    QToolTip::hideText();
+    w.chkSurfaceMinusAir->setChecked(true);
+    shoot("evolution-surface-minus-air.png");
+    w.chkSurfaceMinusAir->setChecked(false);
     w.resize(1200, 780);
     shoot("evolution-enlarged.png");
     w.PageControl1->setCurrentIndex(0);

@@ -1,0 +1,352 @@
+#include "EvolutionPage.h"
+
+#include "StripView.h"
+
+#include <QLegend>
+#include <QLegendMarker>
+
+#include <algorithm>
+#include <cmath>
+
+namespace brennic {
+
+namespace {
+
+constexpr int DesignPageHeight = 434;
+
+QLineSeries* AddSeries(QChart* chart, const char* name, const QString& title)
+{
+    auto* series = new QLineSeries(chart);
+    series->setObjectName(QString::fromLatin1(name));
+    series->setName(title);
+    chart->addSeries(series);
+    return series;
+}
+
+void HideFromLegend(QChart* chart, QAbstractSeries* series)
+{
+    for (QLegendMarker* m : chart->legend()->markers(series)) m->setVisible(false);
+}
+
+const std::array<QColor, 4> CurveColours{QColor(255, 0, 0), QColor(0, 0, 255), QColor(0, 255, 0),
+                                         QColor(0, 128, 0)};
+const std::array<Qt::PenStyle, 4> KeptStyles{Qt::DashLine, Qt::DotLine, Qt::DashDotLine, Qt::DashDotDotLine};
+
+}  // namespace
+
+TEvolutionPage::TEvolutionPage(const TStripPalette& palette, QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("TabSheet3"));
+    Chart = new TZoomChartView(new QChart, this);
+    Chart->setObjectName(QStringLiteral("Chart1"));
+    StyleChart(Chart, QStringLiteral("Temperature Evolution"), QMargins(10, 5, 10, 60));
+    QChart* c = Chart->chart();
+    Core = AddSeries(c, "LineSeries1", QStringLiteral("Core Temp."));
+    Surface = AddSeries(c, "Series2", QStringLiteral("Surface Temp."));
+    Back = AddSeries(c, "Series3", QStringLiteral("Back Temp."));
+    Air = AddSeries(c, "Series1", QStringLiteral("Air Temp."));
+    AttachAxes(c);
+    TitleAxis(ChartAxis(Chart, Qt::Horizontal), QStringLiteral("Time (min)"));
+    TitleAxis(ChartAxis(Chart, Qt::Vertical), QStringLiteral("Temperature (\u00b0C)"));
+    const QLineSeries* order[] = {Core, Surface, Back, Air};
+    for (std::size_t i = 0; i < 4; ++i) curves_[i] = TCurve(const_cast<QLineSeries*>(order[i]), CurveColours[i]);
+
+    // The readiness markers: thin vertical lines, labelled at the top.
+    for (std::size_t i = 0; i < 2; ++i) {
+        markers_[i] = AddSeries(c, i == 0 ? "ReadyMarker1" : "ReadyMarker05", QString());
+        markers_[i]->setPen(QPen(QColor(0, 0, 160), 1, Qt::DashLine));
+        markers_[i]->attachAxis(ChartAxis(Chart, Qt::Horizontal));
+        markers_[i]->attachAxis(ChartAxis(Chart, Qt::Vertical));
+        HideFromLegend(c, markers_[i]);
+        markerLabels_[i] = new QGraphicsSimpleTextItem(c);
+        markerLabels_[i]->setBrush(QColor(0, 0, 160));
+        markerLabels_[i]->setText(i == 0 ? QStringLiteral("1 \u00b0C") : QStringLiteral("0.5 \u00b0C"));
+        markerLabels_[i]->setZValue(20);
+        markerLabels_[i]->hide();
+    }
+
+    // Surface minus air, on its own axis at the right, shown on request.
+    SurfaceMinusAir = AddSeries(c, "SurfaceMinusAir", QStringLiteral("Surface \u2212 air"));
+    differenceAxis_ = new QValueAxis(c);
+    differenceAxis_->setObjectName(QStringLiteral("DifferenceAxis"));
+    TitleAxis(differenceAxis_, QStringLiteral("Surface \u2212 air (K)"));
+    c->addAxis(differenceAxis_, Qt::AlignRight);
+    SurfaceMinusAir->attachAxis(ChartAxis(Chart, Qt::Horizontal));
+    SurfaceMinusAir->attachAxis(differenceAxis_);
+    difference_ = TCurve(SurfaceMinusAir, QPen(QColor(128, 0, 160), 1));
+    SurfaceMinusAir->setVisible(false);
+    differenceAxis_->setVisible(false);
+    HideFromLegend(c, SurfaceMinusAir);
+
+    QLegend* legend = c->legend();
+    legend->detachFromChart();
+    legend->setAlignment(Qt::AlignRight);
+    legend->setBackgroundVisible(true);
+    QLinearGradient fill(0, 0, 0, 1);
+    fill.setCoordinateMode(QGradient::ObjectBoundingMode);
+    fill.setColorAt(0, Qt::white);
+    fill.setColorAt(1, QColor(214, 214, 214));
+    legend->setBrush(fill);
+    legend->setPen(QPen(QColor(128, 128, 128)));
+
+    Strip = new TImgView32(this);
+    Strip->setObjectName(QStringLiteral("ImgView321"));
+    Strip->SetPalette(&palette);
+    Strip->setToolTip(QStringLiteral(
+        "Each column is one time step, each row one element from the front (top) to the back (bottom).\n"
+        "Green: at the air temperature; yellow to red: up to 6 \u00b0C or more from it; grey: not yet computed."));
+    Readout = new TReadoutPanel(Chart->viewport());
+
+    // These only re-decimate and place things; none sets an axis.
+    QValueAxis* x = ChartAxis(Chart, Qt::Horizontal);
+    QValueAxis* y = ChartAxis(Chart, Qt::Vertical);
+    connect(x, &QValueAxis::rangeChanged, this, [this] { UpdateViews(); });
+    connect(y, &QValueAxis::rangeChanged, this, [this, y] { UseRoundTicks(y); PlaceOverlays(); });
+    connect(c, &QChart::plotAreaChanged, this, [this] { UpdateViews(); });
+}
+
+void TEvolutionPage::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    Chart->setGeometry(0, 0, std::max(width(), 1), std::max(height() - (DesignPageHeight - 433), 1));
+    PlaceOverlays();
+}
+
+void TEvolutionPage::SetDecimalSeparator(char16_t sep)
+{
+    decimal_ = sep;
+    Chart->chart()->setLocalizeNumbers(true);
+    Chart->chart()->setLocale(LocaleWithDecimal(sep));
+    ShowReadout();
+}
+
+const TCurve& TEvolutionPage::Curve(QLineSeries* series) const
+{
+    for (const TCurve& c : curves_)
+        if (c.Series() == series)
+            return c;
+    if (difference_.Series() == series)
+        return difference_;
+    for (const TCurve& c : keptCurves_)
+        if (c.Series() == series)
+            return c;
+    throw std::invalid_argument("not a series of the evolution page");
+}
+
+void TEvolutionPage::StartRun(TRunRecord& record)
+{
+    record_ = &record;
+    timeStep_ = record.TimeStep;
+    stripWidth_ = record.Strip.Width();
+    Chart->SetHome({0, record.Duration / 60, record.Plan.TempMin, record.Plan.TempMax}, true);
+    for (TCurve& c : curves_) c.Clear();
+    difference_.Clear();
+    differenceMin_ = differenceMax_ = 0;
+    synced_ = 0;
+    version_ = ~0ull;
+    record.TakeStripChanges();
+    Strip->SetSource(&record.Strip);
+    UpdateViews();
+    ShowReadout();
+}
+
+void TEvolutionPage::Sync(TRunRecord& record)
+{
+    if (&record != record_ || version_ == record.Version)
+        return;
+    version_ = record.Version;
+    for (; synced_ < record.Reports.size(); ++synced_) {
+        const TStepValues& v = record.Reports[synced_];
+        const double minutes = v.Time / 60;
+        const double values[4] = {v.Core, v.Surface, v.Back, v.Air};
+        for (std::size_t i = 0; i < 4; ++i) curves_[i].Append(minutes, values[i]);
+        const double d = v.Surface - v.Air;
+        difference_.Append(minutes, d);
+        differenceMin_ = std::min(differenceMin_, d);
+        differenceMax_ = std::max(differenceMax_, d);
+    }
+    for (const TStripChange& change : record.TakeStripChanges())
+        for (std::int32_t row = 0; row < record.Strip.Height(); ++row)
+            Strip->CellChanged(change.Column, row, change.Old.empty() ? 0 : change.Old[std::size_t(row)]);
+    for (TCurve& c : curves_) c.Sync();
+    if (SurfaceMinusAir->isVisible()) {
+        UpdateDifferenceAxis();
+        difference_.Sync();
+    }
+    UpdateMarkers(record.Readiness);
+    ShowReadout();
+}
+
+void TEvolutionPage::Redraw(TRunRecord& record)
+{
+    Sync(record);
+    if (Chart->isVisible()) {
+        Chart->viewport()->repaint();
+        Strip->repaint();
+    }
+}
+
+void TEvolutionPage::ShowReadout()
+{
+    static const TReadiness none;
+    static const std::vector<TKeptRun> noRuns;
+    Readout->Show(record_ ? record_->Readiness : none, kept_ ? kept_->Runs() : noRuns, keptLabels_, decimal_);
+    PlaceOverlays();
+}
+
+void TEvolutionPage::ShowKept(const TKeptRuns& kept, const TRunRecord& current, char16_t sep)
+{
+    QChart* c = Chart->chart();
+    for (TCurve& curve : keptCurves_) {
+        c->removeSeries(curve.Series());
+        delete curve.Series();
+    }
+    keptCurves_.clear();
+    keptLabels_.clear();
+    kept_ = &kept;
+    for (std::size_t k = 0; k < kept.Runs().size(); ++k) {
+        const TKeptRun& run = kept.Runs()[k];
+        keptLabels_.push_back(DifferenceLabel(run.Inputs, current.Inputs, sep));
+        for (std::size_t i = 0; i < 4; ++i) {
+            auto* series = AddSeries(c, "KeptSeries", i == 1 ? QString::fromStdString(keptLabels_.back()) : QString());
+            series->attachAxis(ChartAxis(Chart, Qt::Horizontal));
+            series->attachAxis(ChartAxis(Chart, Qt::Vertical));
+            if (i != 1)
+                HideFromLegend(c, series);
+            const QColor light = QColor::fromRgbF(float(0.45 + 0.55 * CurveColours[i].redF()),
+                                                  float(0.45 + 0.55 * CurveColours[i].greenF()),
+                                                  float(0.45 + 0.55 * CurveColours[i].blueF()));
+            TCurve curve(series, QPen(light, 1.5, KeptStyles[k % KeptStyles.size()]));
+            std::vector<TPoint> points;
+            points.reserve(run.Reports.size());
+            for (const TStepValues& v : run.Reports) {
+                const double values[4] = {v.Core, v.Surface, v.Back, v.Air};
+                points.push_back({v.Time / 60, values[i]});
+            }
+            curve.Assign(std::move(points));
+            keptCurves_.push_back(std::move(curve));
+        }
+    }
+    // The markers stay after the kept curves in the legend's order of drawing.
+    UpdateViews();
+    ShowReadout();
+}
+
+void TEvolutionPage::ShowSurfaceMinusAir(bool show)
+{
+    SurfaceMinusAir->setVisible(show);
+    differenceAxis_->setVisible(show);
+    HideFromLegend(Chart->chart(), SurfaceMinusAir);
+    if (show) {
+        UpdateDifferenceAxis();
+        UpdateViews();
+    }
+}
+
+void TEvolutionPage::UpdateDifferenceAxis()
+{
+    const double span = std::max(differenceMax_ - differenceMin_, 1.0);
+    const double lo = differenceMin_ - span * 0.05, hi = differenceMax_ + span * 0.05;
+    if (differenceAxis_->min() != lo || differenceAxis_->max() != hi)
+        differenceAxis_->setRange(lo, hi);
+    UseRoundTicks(differenceAxis_);
+}
+
+void TEvolutionPage::UpdateMarkers(const TReadiness& r)
+{
+    for (std::size_t i = 0; i < 2; ++i) {
+        // Tolerances 1 and 0.5 degC, where the run's list has them.
+        std::optional<double> at;
+        const auto& tols = r.Tolerances();
+        const double wanted = i == 0 ? 1.0 : 0.5;
+        for (std::size_t k = 0; k < tols.size(); ++k)
+            if (tols[k] == wanted && r.Reports() > 0)
+                if (const auto t = r.ReadyFrom(TReadiness::Surface, k))
+                    at = *t / 60;
+        if (at == markerMinutes_[i])
+            continue;
+        markerMinutes_[i] = at;
+        if (at)
+            markers_[i]->replace(QList<QPointF>{{*at, -1e6}, {*at, 1e6}});
+        else
+            markers_[i]->clear();
+    }
+    PlaceOverlays();
+}
+
+void TEvolutionPage::UpdateViews()
+{
+    QValueAxis* x = ChartAxis(Chart, Qt::Horizontal);
+    UseRoundTicks(x);
+    const int plot = int(Chart->chart()->plotArea().width());
+    const int pixels = std::max({1, plot, Chart->isVisible() ? 0 : Chart->width()});
+    for (TCurve& c : curves_) {
+        c.SetView(x->min(), x->max(), pixels);
+        c.Sync();
+    }
+    for (TCurve& c : keptCurves_) {
+        c.SetView(x->min(), x->max(), pixels);
+        c.Sync();
+    }
+    if (SurfaceMinusAir->isVisible()) {
+        difference_.SetView(x->min(), x->max(), pixels);
+        difference_.Sync();
+    }
+    // The strip shows the columns of the time span on the axis.
+    if (timeStep_ > 0 && stripWidth_ > 0) {
+        const double first = std::floor(x->min() * 60 / timeStep_ + 0.5);
+        const double last = std::ceil(x->max() * 60 / timeStep_ - 0.5);
+        const auto from = std::int32_t(std::clamp(first, 0.0, double(stripWidth_)));
+        const auto to = std::int32_t(std::clamp(last + 1, double(from), double(stripWidth_)));
+        Strip->SetSpan(from, from == 0 && to == stripWidth_ ? -1 : to - from);
+    }
+    PlaceOverlays();
+}
+
+void TEvolutionPage::PlaceLegend()
+{
+    // The legend floats over the plot at the right, 7 % from the top, sized
+    // for its visible items stacked one above the other.
+    QChart* chart = Chart->chart();
+    QLegend* legend = chart->legend();
+    const QFontMetrics metrics(legend->font());
+    int textWidth = 0, items = 0;
+    for (QLegendMarker* m : legend->markers())
+        if (m->isVisible()) {
+            textWidth = std::max(textWidth, metrics.horizontalAdvance(m->label()));
+            ++items;
+        }
+    const QSizeF size(textWidth + 40, items * (metrics.height() + 9) + 16);
+    const QRectF plot = chart->plotArea();
+    legend->setGeometry(QRectF(plot.right() - size.width() - 6, chart->size().height() * 0.07, size.width(),
+                               size.height()));
+    legend->update();
+}
+
+void TEvolutionPage::PlaceOverlays()
+{
+    PlaceLegend();
+    QChart* chart = Chart->chart();
+    const QRectF plot = chart->plotArea();
+    // The strip spans exactly the plot's width, below the time axis.
+    const QPoint left = Chart->viewport()->mapTo(this, Chart->mapFromScene(plot.bottomLeft()));
+    const QPoint right = Chart->viewport()->mapTo(this, Chart->mapFromScene(plot.bottomRight()));
+    Strip->setGeometry(left.x(), height() - (DesignPageHeight - 374), std::max(1, right.x() - left.x()), 57);
+    // The readout under the legend, at the plot's right.
+    const QRectF legend = chart->legend()->geometry();
+    const QPoint at = Chart->mapFromScene(QPointF(plot.right() - Readout->width() - 6, legend.bottom() + 6));
+    Readout->move(at);
+    for (std::size_t i = 0; i < 2; ++i) {
+        if (!markerMinutes_[i]) {
+            markerLabels_[i]->hide();
+            continue;
+        }
+        const QPointF p = chart->mapToPosition(QPointF(*markerMinutes_[i], 0), markers_[i]);
+        const bool inside = p.x() >= plot.left() && p.x() <= plot.right();
+        markerLabels_[i]->setVisible(inside);
+        const double width = markerLabels_[i]->boundingRect().width();
+        markerLabels_[i]->setPos(p.x() - width / 2, plot.top() + 2 + 14 * double(i));
+    }
+}
+
+}  // namespace brennic

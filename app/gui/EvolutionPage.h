@@ -1,0 +1,79 @@
+// The "Temperature Evolution" page: core, surface, back and air against
+// time, the colour strip under the time axis, the readiness readout with its
+// markers, the runs kept for comparison and the surface-minus-air curve.
+#pragma once
+
+#include "ChartSupport.h"
+#include "ReadoutPanel.h"
+#include "RunComparison.h"
+#include "RunRecord.h"
+#include "StripPalette.h"
+#include "ZoomChartView.h"
+
+#include <QGraphicsSimpleTextItem>
+#include <QWidget>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace brennic {
+
+class TImgView32;
+
+class TEvolutionPage : public QWidget {
+    Q_OBJECT
+public:
+    TEvolutionPage(const TStripPalette& palette, QWidget* parent = nullptr);
+
+    TZoomChartView* Chart;  // Chart1
+    QLineSeries *Core, *Surface, *Back, *Air;  // LineSeries1, Series2, Series3, Series1
+    TImgView32* Strip;                         // ImgView321
+    TReadoutPanel* Readout;
+    QLineSeries* SurfaceMinusAir;
+
+    // A run starts: axes to the run's ranges, curves and strip emptied.
+    void StartRun(TRunRecord& record);
+    // Brings curves, strip, readout and markers up to the record.
+    void Sync(TRunRecord& record);
+    // Sync, then draw at once if the page is showing.
+    void Redraw(TRunRecord& record);
+    // The kept runs' curves and readout lines, labelled against the current inputs.
+    void ShowKept(const TKeptRuns& kept, const TRunRecord& current, char16_t decimalSeparator);
+    void ShowSurfaceMinusAir(bool show);
+    void SetDecimalSeparator(char16_t decimalSeparator);
+    const TCurve& Curve(QLineSeries* series) const;
+    const std::vector<std::string>& KeptLabels() const { return keptLabels_; }
+    // Minutes at which the surface comes within 1 and 0.5 degC for good.
+    std::array<std::optional<double>, 2> MarkerMinutes() const { return markerMinutes_; }
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    void UpdateViews();
+    void PlaceOverlays();
+    void PlaceLegend();
+    void UpdateMarkers(const TReadiness& readiness);
+    void UpdateDifferenceAxis();
+    void ShowReadout();
+
+    std::array<TCurve, 4> curves_;     // core, surface, back, air
+    TCurve difference_;
+    QValueAxis* differenceAxis_;
+    double differenceMin_ = 0, differenceMax_ = 0;
+    std::vector<TCurve> keptCurves_;
+    std::vector<std::string> keptLabels_;
+    const TKeptRuns* kept_ = nullptr;
+    std::array<QLineSeries*, 2> markers_{};
+    std::array<QGraphicsSimpleTextItem*, 2> markerLabels_{};
+    std::array<std::optional<double>, 2> markerMinutes_{};
+    const TRunRecord* record_ = nullptr;
+    std::size_t synced_ = 0;   // reports already in the curves
+    std::uint64_t version_ = ~0ull;
+    char16_t decimal_ = u'.';
+    double timeStep_ = 1;
+    std::int32_t stripWidth_ = 0;
+};
+
+}  // namespace brennic

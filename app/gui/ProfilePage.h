@@ -1,0 +1,43 @@
+// The "Temperate Profile" page: the temperature through the disc at the
+// last reported time, from the front (optical) face to the back.
+#pragma once
+
+#include "ChartSupport.h"
+#include "RunRecord.h"
+#include "ZoomChartView.h"
+
+#include <QLabel>
+#include <QWidget>
+
+namespace brennic {
+
+class TProfilePage : public QWidget {
+    Q_OBJECT
+public:
+    explicit TProfilePage(QWidget* parent = nullptr);
+
+    TZoomChartView* Chart;  // Chart4
+    QLineSeries* Series;    // LineSeries3
+    QLabel* FrontLabel;     // StaticText1
+    QLabel* BackLabel;      // StaticText2
+
+    // A run starts: the temperature axis takes the run's range, zoom is reset.
+    void StartRun(const TRunPlan& plan);
+    // Brings the profile and the title up to the record's last report.
+    void Sync(const TRunRecord& record);
+    // Sync, then draw at once if the page is showing.
+    void Redraw(const TRunRecord& record);
+    void SetDecimalSeparator(char16_t decimalSeparator);
+    const TCurve& Curve() const { return curve_; }
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    void UpdateView();
+
+    TCurve curve_;
+    std::uint64_t synced_ = ~0ull;
+};
+
+}  // namespace brennic

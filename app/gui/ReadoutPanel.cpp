@@ -1,0 +1,73 @@
+#include "ReadoutPanel.h"
+
+#include "LibStandard.h"
+#include "NumberText.h"
+
+namespace brennic {
+
+namespace {
+
+QString Html(const std::string& s)
+{
+    return QString::fromStdString(s).toHtmlEscaped();
+}
+
+QString Degrees(double v, char16_t sep)
+{
+    return Html(FixedText(v, 2, sep)) + QStringLiteral("&nbsp;\u00b0C");
+}
+
+}  // namespace
+
+TReadoutPanel::TReadoutPanel(QWidget* parent) : QLabel(parent)
+{
+    setObjectName(QStringLiteral("Readout"));
+    setTextFormat(Qt::RichText);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, QColor(255, 255, 255, 215));
+    setPalette(p);
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setContentsMargins(4, 2, 4, 2);
+    QFont f = font();
+    f.setPixelSize(11);
+    setFont(f);
+}
+
+void TReadoutPanel::Show(const TReadiness& r, const std::vector<TKeptRun>& kept, const std::vector<std::string>& labels,
+                         char16_t sep)
+{
+    QString html = QStringLiteral("<b>Ready</b>: stays this close to the air from<table cellspacing=\"0\" "
+                                  "cellpadding=\"1\"><tr><td></td>");
+    for (double tol : r.Tolerances())
+        html += QStringLiteral("<td align=\"right\">&nbsp;&nbsp;\u2264&nbsp;") + Html(ToUtf8(FormatFloat(tol, sep))) +
+                QStringLiteral("&nbsp;\u00b0C</td>");
+    html += QStringLiteral("</tr>");
+    static const char* const parts[] = {"Surface", "Back", "Glass"};
+    const auto cells = ReadyCells(r, sep);
+    for (int p = 0; p < TReadiness::PartCount; ++p) {
+        html += QStringLiteral("<tr><td>") + QString::fromLatin1(parts[p]) + QStringLiteral("</td>");
+        for (const std::string& c : cells[p])
+            html += QStringLiteral("<td align=\"right\">&nbsp;&nbsp;") + Html(c) + QStringLiteral("</td>");
+        html += QStringLiteral("</tr>");
+    }
+    html += QStringLiteral("</table>");
+    if (r.Reports() > 0) {
+        const TStepValues& last = r.Last();
+        html += QStringLiteral("Largest front\u2212back: ") + Degrees(r.LargestDifference(), sep) +
+                QStringLiteral(" at ") + Html(MinutesText(r.LargestDifferenceTime(), sep)) + QStringLiteral("<br>");
+        html += QStringLiteral("<b>Surface \u2212 air now: ") + Degrees(last.Surface - last.Air, sep) +
+                QStringLiteral("</b>");
+    }
+    for (std::size_t i = 0; i < kept.size() && i < labels.size(); ++i) {
+        html += QStringLiteral("<br><i>") + Html(labels[i]) + QStringLiteral("</i>: surface ");
+        const auto keptCells = ReadyCells(kept[i].Readiness, sep);
+        for (std::size_t k = 0; k < keptCells[TReadiness::Surface].size(); ++k)
+            html += (k ? QStringLiteral(", ") : QString()) + Html(keptCells[TReadiness::Surface][k]);
+    }
+    setText(html);
+    adjustSize();
+}
+
+}  // namespace brennic

@@ -1,0 +1,25 @@
+// The readiness readout over the evolution chart: from when the surface,
+// the back and the whole glass stay near the air, the largest front-to-back
+// difference, the surface's distance to the air now, and one line per kept run.
+#pragma once
+
+#include "RunComparison.h"
+
+#include <QLabel>
+
+#include <string>
+#include <vector>
+
+namespace brennic {
+
+class TReadoutPanel : public QLabel {
+    Q_OBJECT
+public:
+    explicit TReadoutPanel(QWidget* parent = nullptr);
+
+    // labels: one per kept run, saying what differs from the current inputs.
+    void Show(const TReadiness& current, const std::vector<TKeptRun>& kept, const std::vector<std::string>& labels,
+              char16_t decimalSeparator);
+};
+
+}  // namespace brennic

@@ -1,0 +1,29 @@
+// The status bar: one simple text panel; a click anywhere on it is reported.
+#pragma once
+
+#include <QLabel>
+#include <QWidget>
+
+namespace brennic {
+
+class TClickStatusBar : public QWidget {
+    Q_OBJECT
+public:
+    explicit TClickStatusBar(QWidget* parent = nullptr);
+    QLabel* Panel() const { return panel_; }
+
+    // The notice shown: the year, the authors and how to open the help.
+    static QString Notice();
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    QLabel* panel_;
+};
+
+}  // namespace brennic
