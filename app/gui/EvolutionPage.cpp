@@ -174,12 +174,15 @@ void TEvolutionPage::Sync(TRunRecord& record)
         difference_.Sync();
     }
     UpdateMarkers(record.Readiness);
-    ShowReadout();
+    if (!readoutClock_.isValid() || readoutClock_.elapsed() >= 200)
+        ShowReadout();
 }
 
-void TEvolutionPage::Redraw(TRunRecord& record)
+void TEvolutionPage::Redraw(TRunRecord& record, bool final)
 {
     Sync(record);
+    if (final)
+        ShowReadout();
     if (Chart->isVisible()) {
         Chart->viewport()->repaint();
         Strip->repaint();
@@ -190,8 +193,11 @@ void TEvolutionPage::ShowReadout()
 {
     static const TReadiness none;
     static const std::vector<TKeptRun> noRuns;
+    const QSize before = Readout->size();
     Readout->Show(record_ ? record_->Readiness : none, kept_ ? kept_->Runs() : noRuns, keptLabels_, decimal_);
-    PlaceOverlays();
+    readoutClock_.start();
+    if (Readout->size() != before)
+        PlaceOverlays();
 }
 
 void TEvolutionPage::ShowKept(const TKeptRuns& kept, const TRunRecord& current, char16_t sep)
@@ -254,6 +260,7 @@ void TEvolutionPage::UpdateDifferenceAxis()
 
 void TEvolutionPage::UpdateMarkers(const TReadiness& r)
 {
+    bool moved = false;
     for (std::size_t i = 0; i < 2; ++i) {
         // Tolerances 1 and 0.5 degC, where the run's list has them.
         std::optional<double> at;
@@ -265,13 +272,15 @@ void TEvolutionPage::UpdateMarkers(const TReadiness& r)
                     at = *t / 60;
         if (at == markerMinutes_[i])
             continue;
+        moved = true;
         markerMinutes_[i] = at;
         if (at)
             markers_[i]->replace(QList<QPointF>{{*at, -1e6}, {*at, 1e6}});
         else
             markers_[i]->clear();
     }
-    PlaceOverlays();
+    if (moved)
+        PlaceOverlays();
 }
 
 void TEvolutionPage::UpdateViews()

@@ -10,6 +10,7 @@
 #include "StripPalette.h"
 #include "ZoomChartView.h"
 
+#include <QElapsedTimer>
 #include <QGraphicsSimpleTextItem>
 #include <QWidget>
 
@@ -36,8 +37,9 @@ public:
     void StartRun(TRunRecord& record);
     // Brings curves, strip, readout and markers up to the record.
     void Sync(TRunRecord& record);
-    // Sync, then draw at once if the page is showing.
-    void Redraw(TRunRecord& record);
+    // Sync, then draw at once if the page is showing. During a run the
+    // readout follows a few times a second; final brings it up to date.
+    void Redraw(TRunRecord& record, bool final = false);
     // The kept runs' curves and readout lines, labelled against the current inputs.
     void ShowKept(const TKeptRuns& kept, const TRunRecord& current, char16_t decimalSeparator);
     void ShowSurfaceMinusAir(bool show);
@@ -57,6 +59,7 @@ private:
     void UpdateMarkers(const TReadiness& readiness);
     void UpdateDifferenceAxis();
     void ShowReadout();
+    QElapsedTimer readoutClock_;
 
     std::array<TCurve, 4> curves_;     // core, surface, back, air
     TCurve difference_;

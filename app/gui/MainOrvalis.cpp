@@ -471,7 +471,7 @@ void TFrmBrennic::btnRunClick()
     {
         Restore restore{this};
         Solver->Execute();
-        RedrawPage(EvolutionPage);
+        TabSheet3->Redraw(Record, true);
         RedrawPage(ProfilePage);
     }
     emit RunFinished();
