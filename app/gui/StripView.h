@@ -24,6 +24,8 @@ public:
     void Rebuild();
     // Shows count columns of the map from first on (all when count < 0).
     void SetSpan(std::int32_t first, std::int32_t count);
+    std::int32_t SpanFirst() const { return first_; }
+    std::int32_t SpanCount() const { return count_; }
     // One cell changed from oldIndex; the map already holds the new value.
     void CellChanged(std::int32_t x, std::int32_t y, std::uint8_t oldIndex);
 

@@ -97,3 +97,25 @@ TEST(Cli, SummaryAnswersWhenTheMirrorIsReady)
               std::string::npos);
     EXPECT_NE(RunSim("--summary").out.find("not reached"), std::string::npos);
 }
+
+TEST(Cli, SummaryWithChosenTolerancesAndAsJson)
+{
+    Result r = RunSim("--summary --json --tolerance 2,0.25 --thickness 25 --duration 180 --front-film 25");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("{\"tolerances\":[2.0,0.25],\"ready_minutes\":{\"surface\":[", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("\"largest_front_back_difference\":{\"kelvin\":"), std::string::npos);
+    EXPECT_NE(r.out.find("\"final\":{\"minutes\":180.0,\"air\":10.0,"), std::string::npos);
+    EXPECT_EQ(r.out.back(), '\n');
+    r = RunSim("--summary --tolerance 0.3");
+    EXPECT_NE(r.out.find("within 0.3 C"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Glass"), std::string::npos);
+    struct Bad { const char* args; const char* message; };
+    const Bad bad[] = {{"--summary --tolerance 0", "\"--tolerance\" has '0'"},
+                       {"--summary --tolerance 1,x", "\"--tolerance\" has 'x'"},
+                       {"--json", "--json: it goes with --summary"}};
+    for (const auto& b : bad) {
+        r = RunSim(b.args);
+        EXPECT_EQ(r.status, 2) << b.args;
+        EXPECT_NE(r.err.find(b.message), std::string::npos) << b.args << ": " << r.err;
+    }
+}

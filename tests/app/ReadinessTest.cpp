@@ -1,4 +1,5 @@
 #include "Readiness.h"
+#include "RunComparison.h"
 
 #include "FiniteDiff_1D.h"
 
@@ -97,4 +98,31 @@ TEST(Readiness, ToleranceListsAreCheckedItemByItem)
             EXPECT_NE(std::string(e.what()).find("\"--tolerance\""), std::string::npos) << e.what();
         }
     }
+}
+
+TEST(RunComparison, LabelsNameWhatDiffersByValue)
+{
+    struct Case { const char* name; void (*change)(TInputTexts&); const char* label; };
+    const Case cases[] = {
+        {"nothing", [](TInputTexts&) {}, "same inputs"},
+        {"same value, other text", [](TInputTexts& t) { t.FrontFilm = u"10.0"; t.ElementCount = u"$32"; },
+         "same inputs"},
+        {"whole numbers by value", [](TInputTexts& t) { t.ElementCount = u"$33"; }, "elements $33"},
+        {"a fan", [](TInputTexts& t) { t.FrontFilm = u"25"; }, "front film 25"},
+        {"two fields, spaces trimmed", [](TInputTexts& t) { t.Thickness = u" 25 "; t.BackFilm = u"5"; },
+         "thickness 25, back film 5"},
+        {"material", [](TInputTexts& t) { t.Material = 2; }, "material BK7"},
+        {"unreadable text compared as text", [](TInputTexts& t) { t.TimeStep = u"ten"; }, "time step ten"},
+    };
+    const TInputTexts current;
+    for (const auto& c : cases) {
+        TInputTexts kept;
+        c.change(kept);
+        EXPECT_EQ(DifferenceLabel(kept, current, u'.'), c.label) << c.name;
+    }
+    TInputTexts comma;
+    comma.FrontRadiation = u"0,04";
+    TInputTexts other = comma;
+    other.Thickness = u"50,8";
+    EXPECT_EQ(DifferenceLabel(other, comma, u','), "thickness 50,8");
 }

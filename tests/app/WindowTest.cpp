@@ -19,52 +19,9 @@
 
 using namespace brennic;
 
+#include "WindowFixtures.h"
+
 namespace {
-
-// Collects what the error report would show.
-struct ErrorCapture {
-    QStringList messages;
-    ErrorCapture()
-    {
-        SetErrorReportHook([this](const QString& text) { messages << text; });
-    }
-    ~ErrorCapture() { SetErrorReportHook({}); }
-};
-
-// Counts help openings instead of starting a browser.
-struct ShellCapture {
-    QStringList opened;
-    QStringList chosen;
-    bool associated = true;
-    ShellCapture()
-    {
-        SetShellOps({[this](const QString& target, const QString&, const QString&, std::function<void()> none) {
-                         opened << target;
-                         if (!associated)
-                             QTimer::singleShot(0, [none] { none(); });
-                         return true;
-                     },
-                     [this](const QString& target) {
-                         chosen << target;
-                         return true;
-                     }});
-    }
-    ~ShellCapture() { SetShellOps(DesktopShellOps()); }
-};
-
-struct Window {
-    TFrmBrennic w;
-    Window()
-    {
-        w.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
-    }
-};
-
-QValueAxis* AxisOf(QChartView* v, Qt::Orientation o)
-{
-    return qobject_cast<QValueAxis*>(v->chart()->axes(o).first());
-}
 
 std::u16string Line(const TFrmBrennic& w, int i)
 {

@@ -1,5 +1,6 @@
 #include "ErrorReport.h"
 #include "MainOrvalis.h"
+#include "WindowFixtures.h"
 #include "ZoomChartView.h"
 
 #include <QLineEdit>
@@ -12,11 +13,6 @@
 using namespace brennic;
 
 namespace {
-
-QValueAxis* AxisOf(QChartView* v, Qt::Orientation o)
-{
-    return qobject_cast<QValueAxis*>(v->chart()->axes(o).first());
-}
 
 TAxisRanges Ranges(QChartView* v)
 {
@@ -37,15 +33,6 @@ void Drag(QChartView* v, QPoint from, QPoint to)
     QTest::mouseMove(v->viewport(), to);
     QTest::mouseRelease(v->viewport(), Qt::LeftButton, {}, to);
 }
-
-struct Window {
-    TFrmBrennic w;
-    Window()
-    {
-        w.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
-    }
-};
 
 }  // namespace
 
