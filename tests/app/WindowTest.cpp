@@ -319,6 +319,12 @@ TEST(Window, CommaLocaleDefaults)
     w.btnRun->click();
     EXPECT_EQ(Line(w, 1), u"0;10;20;20;20");
     EXPECT_EQ(Line(w, 61).substr(0, 12), u"600;10;17,96");
+    // The charts' numbers and the readout in the same form.
+    for (QChartView* v : {static_cast<QChartView*>(w.Chart1), static_cast<QChartView*>(w.Chart4)}) {
+        EXPECT_TRUE(v->chart()->localizeNumbers());
+        EXPECT_EQ(v->chart()->locale().decimalPoint(), ",");
+    }
+    EXPECT_TRUE(w.TabSheet3->Readout->text().contains("\u2264&nbsp;0,5")) << w.TabSheet3->Readout->text().toStdString();
 }
 
 TEST(Window, RefusedRunLeavesPreviousResults)
