@@ -171,7 +171,11 @@ void CheckCombination(const TBrennicOneD& s, const TRefusal& r)
             r.Refuse(film, "it is beyond the range of numbers a run can use");
 
     const double hottest = std::max({s.InitialMirrorTemp, s.InitialAirTemp, s.FinalAirTemp});
-    const double sink = std::max(RadiationFlux(hottest, s.FrontRadiation), RadiationFlux(hottest, s.BackRadiation));
+    // The flux is largest in magnitude at the hottest face, or toward the
+    // sky's 1.6e9 K^4 for a face near absolute zero.
+    const double kelvin = hottest + 273;
+    const double fourth = std::max(kelvin * kelvin * kelvin * kelvin, 1.6e9);
+    const double sink = 4.67e-8 * std::max(s.FrontRadiation, s.BackRadiation) * fourth;
     if (!std::isfinite(sink * s.TimeStep))
         r.Refuse(fTimeStep, "it is beyond the range of numbers a run can use");
     const double limit = MaxStableTimeStep(s, hottest);
