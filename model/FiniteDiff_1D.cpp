@@ -53,7 +53,17 @@ struct FlagReset {
 
 double RadiationFlux(double t, double epsilon)
 {
-    return (Pow4(t + 273) - 1.6e9) * (4.67e-8 * epsilon);
+    return RadiationFlux(t, epsilon, 1.6e9);
+}
+
+double RadiationFlux(double t, double epsilon, double skyFourth)
+{
+    return (Pow4(t + 273) - skyFourth) * (4.67e-8 * epsilon);
+}
+
+double KelvinFourth(double t)
+{
+    return Pow4(t + 273);
 }
 
 void TBrennicOneD::CheckInputs() const
@@ -135,7 +145,7 @@ void TBrennicOneD::Execute()
     double t = 0;
     for (std::size_t i = 1; i <= N; ++i)
         temps[i] = InitialMirrorTemp;
-    temps[0] = InitialAirTemp;
+    temps[0] = AirTemperature ? AirTemperature(0.0) : InitialAirTemp;
     temps[N + 1] = temps[0];
 
     const std::span<const double> positionView(positions, size);
@@ -147,8 +157,10 @@ void TBrennicOneD::Execute()
         t = t + dt;
         // The ramp runs over the period; a last step that carries the time
         // past it finds the air at its final temperature.
-        const double air =
-            t > Duration ? FinalAirTemp : InitialAirTemp + ((FinalAirTemp - InitialAirTemp) * t) / Duration;
+        const double air = AirTemperature ? AirTemperature(t)
+                           : t > Duration ? FinalAirTemp
+                                          : InitialAirTemp + ((FinalAirTemp - InitialAirTemp) * t) / Duration;
+        const double sky = SkyTemperature ? KelvinFourth(SkyTemperature(t)) : 1.6e9;
         temps[0] = air;
         temps[N + 1] = air;
 
@@ -162,7 +174,7 @@ void TBrennicOneD::Execute()
         // Front face: convection through the film and half an element.
         lower[1] = frontBiot == 0 ? 0 : fo / (1 / frontBiot + 0.5);
         diagonal[1] = (1 + fo) + lower[1];
-        rhs[1] = rhs[1] - (RadiationFlux(temps[1], FrontRadiation) * dt) / elementCapacity;
+        rhs[1] = rhs[1] - (RadiationFlux(temps[1], FrontRadiation, sky) * dt) / elementCapacity;
 
         // Back face, mirroring the front.
         upper[N] = backBiot == 0 ? 0 : fo / (1 / backBiot + 0.5);
@@ -172,7 +184,7 @@ void TBrennicOneD::Execute()
         } else {
             diagonal[N] = (1 + fo) + upper[N];
         }
-        rhs[N] = rhs[N] - (RadiationFlux(temps[N], BackRadiation) * dt) / elementCapacity;
+        rhs[N] = rhs[N] - (RadiationFlux(temps[N], BackRadiation, sky) * dt) / elementCapacity;
 
         // Thomas algorithm: forward sweep, then back substitution.
         sweepUpper[0] = 0;

@@ -62,6 +62,12 @@ public:
     double SpecificHeat = 0;  // J/(kg K)
     double Density = 0;       // kg/m^3
 
+    // The air (degC) at a time (s) of the run, in place of the linear ramp
+    // from InitialAirTemp to FinalAirTemp; and the sky's effective
+    // temperature (degC) in place of a black sky at 200 K. Empty: ramp, 200 K.
+    std::function<double(double time)> AirTemperature;
+    std::function<double(double time)> SkyTemperature;
+
     // Runs the whole period synchronously, reporting the initial state and
     // every step through OnStep. Throws EBrennicError, before anything
     // changes, when an input cannot give a meaningful, finite run.
@@ -75,7 +81,12 @@ public:
 };
 
 // Radiative flux (W/m^2) leaving a face at temperature t (degC) toward a sky
-// at 200 K, for an emissivity factor epsilon, as the solver computes it.
+// at 200 K, for an emissivity factor epsilon, as the solver computes it; and
+// toward a sky whose (T + 273)^4 is skyFourth.
 double RadiationFlux(double t, double epsilon);
+double RadiationFlux(double t, double epsilon, double skyFourth);
+
+// (t + 273)^4 as the radiation term computes it.
+double KelvinFourth(double t);
 
 }  // namespace brennic

@@ -11,6 +11,7 @@
 #include "RunSetup.h"
 #include "Readiness.h"
 #include "RunRecord.h"
+#include "RunSummary.h"
 
 #include <CLI/CLI.hpp>
 
@@ -142,6 +143,7 @@ struct TOptions {
     std::array<std::string, FieldCount> values;
     std::string material = "Pyrex", output, decimalSep, listSep, tolerances = "1,0.5,0.1";
     bool summary = false, json = false;
+    TAirFileChoice air;
 };
 
 void AddOptions(CLI::App& app, TOptions& o)
@@ -161,6 +163,25 @@ void AddOptions(CLI::App& app, TOptions& o)
     app.add_option("--tolerance", o.tolerances, "readiness tolerances, C, comma-separated (with --summary)")
         ->capture_default_str();
     app.add_flag("--json", o.json, "print the summary as one JSON object (with --summary)");
+    app.add_option("--air-file", o.air.Path, "take the air from this table of times and temperatures");
+    app.add_option("--air-column", o.air.AirColumn, "its air column (default: the first named ...temp...)");
+    app.add_option("--start", o.air.Start, "time 0 of the run: an ISO date-time or HH:MM (default: first row)");
+    app.add_option("--sky-column", o.air.SkyColumn, "its sky temperature column (default: one named ...sky...)");
+    app.add_option("--dew-column", o.air.DewColumn, "its dew point column (default: one named ...dew...)");
+}
+
+// Options that only make sense together, checked once parsed.
+void CheckCombinations(const CLI::App& app, const TOptions& o)
+{
+    const bool file = !o.air.Path.empty();
+    for (const char* option : {"--air-start", "--air-end"})
+        if (file && app.count(option) > 0)
+            throw UsageError(std::string(option) + ": the air comes from --air-file; give one or the other");
+    for (const char* option : {"--air-column", "--start", "--sky-column", "--dew-column"})
+        if (!file && app.count(option) > 0)
+            throw UsageError(std::string(option) + ": it goes with --air-file");
+    if (o.json && !o.summary)
+        throw UsageError("--json: it goes with --summary");
 }
 
 // Everything a run needs, checked; throws UsageError or EBrennicError.
@@ -170,6 +191,7 @@ struct TSetup {
     TRegionalSettings settings;
     TRunPlan plan;
     std::vector<double> tolerances;
+    std::shared_ptr<const TAirSource> air;
 };
 
 void Configure(const TOptions& o, TSetup& s)
@@ -189,11 +211,16 @@ void Configure(const TOptions& o, TSetup& s)
         list = Separator("--list-separator", o.listSep);
     if (dec && list && *dec == *list && !o.listSep.empty() && !o.decimalSep.empty())
         throw UsageError("--list-separator: '" + o.listSep + "' equals the decimal separator");
-    if (o.json && !o.summary)
-        throw UsageError("--json: it goes with --summary");
     s.settings = MakeRegionalSettings(dec, list);
     s.tolerances = ParseTolerances(o.tolerances);
-    s.plan = PlanRun(s.solver, u'.', &s.texts, TFieldNaming::Option, TMemoryUse::Streams);
+    std::optional<TAirExtremes> extremes;
+    if (!o.air.Path.empty()) {
+        s.air = TAirSource::Load(o.air);
+        TAirSource::Apply(s.air, s.solver);
+        extremes = s.air->Extremes(s.solver.Duration);
+    }
+    s.plan = PlanRun(s.solver, u'.', &s.texts, TFieldNaming::Option, TMemoryUse::Streams,
+                     extremes ? &*extremes : nullptr);
 }
 
 // Runs the model, streaming the rows (or keeping only the readiness) to the sink.
@@ -210,7 +237,7 @@ void Execute(const TOptions& o, TSetup& s)
         line += u"\r\n";
         sink.Put(EncodeSystem8Bit(line));
     };
-    record.Start(s.solver, s.plan, s.texts, s.settings, s.tolerances, rows);
+    record.Start(s.solver, s.plan, s.texts, s.settings, s.tolerances, rows, s.air);
     std::size_t reports = 0;
     s.solver.OnStep = [&](std::span<const double> p, std::span<const double> t, double time) {
         record.Add(p, t, time);
@@ -218,9 +245,9 @@ void Execute(const TOptions& o, TSetup& s)
     };
     s.solver.Execute();
     if (o.summary && o.json)
-        sink.Put(ReadinessJson(record.Readiness) + "\n");
+        sink.Put(SummaryJson(record) + "\n");
     else if (o.summary)
-        sink.Put(ReadinessText(record.Readiness, s.settings.DecimalSeparator));
+        sink.Put(SummaryText(record, s.settings.DecimalSeparator));
     sink.Finish();
 }
 
@@ -239,6 +266,7 @@ int Run(int argc, char** argv)
     try {
         RefuseEmptyValues(argc, argv);
         app.parse(argc, argv);
+        CheckCombinations(app, options);
     } catch (const UsageError& e) {
         return Fail(2, e.what());
     } catch (const CLI::CallForHelp& e) {

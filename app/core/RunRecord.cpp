@@ -9,8 +9,11 @@
 namespace brennic {
 
 void TRunRecord::Start(const TBrennicOneD& solver, const TRunPlan& plan, const TInputTexts& inputs,
-                       const TRegionalSettings& settings, const std::vector<double>& tolerances, TRowSink sink)
+                       const TRegionalSettings& settings, const std::vector<double>& tolerances, TRowSink sink,
+                       std::shared_ptr<const TAirSource> air)
 {
+    Air = std::move(air);
+    DewRiskFrom.reset();
     settings_ = settings;
     sink_ = std::move(sink);
     ++Version;
@@ -40,6 +43,8 @@ void TRunRecord::Add(std::span<const double> positions, std::span<const double> 
     const TStepValues v = StepValues(temperatures, time);
     ++Version;
     Readiness.Add(v);
+    if (!DewRiskFrom && Air && Air->Dew && v.Surface < Air->Dew->At(time))
+        DewRiskFrom = time;
     row_.clear();
     AppendResultRow(row_, v, settings_);
     if (sink_) {

@@ -4,6 +4,7 @@
 // and the command line streams its rows from it.
 #pragma once
 
+#include "AirSource.h"
 #include "ByteMap.h"
 #include "Decimator.h"
 #include "EnhStringList.h"
@@ -15,6 +16,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -37,7 +40,7 @@ public:
     // A new run: everything of the last one goes, the header is the first line.
     void Start(const TBrennicOneD& solver, const TRunPlan& plan, const TInputTexts& inputs,
                const TRegionalSettings& settings, const std::vector<double>& tolerances,
-               TRowSink sink = {});
+               TRowSink sink = {}, std::shared_ptr<const TAirSource> air = {});
     // One report of the solver.
     void Add(std::span<const double> positions, std::span<const double> temperatures, double time);
 
@@ -48,6 +51,8 @@ public:
     std::u16string ProfileTitle;       // "Temperature Profile - Time <t> sec"
     TReadiness Readiness;
     TInputTexts Inputs;                // as typed for this run
+    std::shared_ptr<const TAirSource> Air;  // the air file, if the run used one
+    std::optional<double> DewRiskFrom;      // s: the first report with the surface below the dew point
     TRunPlan Plan;
     double TimeStep = 0;
     double Duration = 0;

@@ -143,7 +143,7 @@ private:
 };
 
 // Refusals that concern the run as a whole rather than one field's rule.
-void CheckCombination(const TBrennicOneD& s, const TRefusal& r)
+void CheckCombination(const TBrennicOneD& s, const TRefusal& r, const TAirExtremes* air)
 {
     if (s.Duration > 0) {
         // The time is accumulated by repeated addition: a step below half a
@@ -170,7 +170,8 @@ void CheckCombination(const TBrennicOneD& s, const TRefusal& r)
         if (!std::isfinite(Stored(s, film) / (s.Conductivity / dx)))
             r.Refuse(film, "it is beyond the range of numbers a run can use");
 
-    const double hottest = std::max({s.InitialMirrorTemp, s.InitialAirTemp, s.FinalAirTemp});
+    const double hottest =
+        std::max({s.InitialMirrorTemp, s.InitialAirTemp, s.FinalAirTemp, air ? air->Highest : -273.0});
     // The flux is largest in magnitude at the hottest face, or toward the
     // sky's 1.6e9 K^4 for a face near absolute zero.
     const double kelvin = hottest + 273;
@@ -187,12 +188,13 @@ void CheckCombination(const TBrennicOneD& s, const TRefusal& r)
 }  // namespace
 
 TRunPlan PlanRun(const TBrennicOneD& s, char16_t dec, const TInputTexts* texts, TFieldNaming naming,
-                 TMemoryUse use)
+                 TMemoryUse use, const TAirExtremes* air)
 {
     const TRefusal r(s, dec, texts, naming);
     for (int field = 0; field < FieldCount; ++field)
-        r.Check(field);
-    CheckCombination(s, r);
+        if (!air || (field != fInitialAirTemp && field != fFinalAirTemp))
+            r.Check(field);
+    CheckCombination(s, r, air);
 
     const double columns = RoundHalfEven(s.Duration / s.TimeStep) + 1;
     const double cells = columns * s.ElementCount;
@@ -215,6 +217,10 @@ TRunPlan PlanRun(const TBrennicOneD& s, char16_t dec, const TInputTexts* texts, 
     plan.AxisMinutes = s.Duration / 60;
     plan.TempMin = std::min({s.InitialMirrorTemp, s.InitialAirTemp, s.FinalAirTemp}) - 1;
     plan.TempMax = std::max({s.InitialMirrorTemp, s.InitialAirTemp, s.FinalAirTemp}) + 1;
+    if (air) {
+        plan.TempMin = std::min(plan.TempMin, air->Lowest - 1);
+        plan.TempMax = std::max(plan.TempMax, air->Highest + 1);
+    }
     return plan;
 }
 

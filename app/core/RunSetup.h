@@ -2,6 +2,7 @@
 // run needs before it may start.
 #pragma once
 
+#include "AirSource.h"
 #include "FiniteDiff_1D.h"
 #include "InputFields.h"
 #include "NumberText.h"
@@ -56,8 +57,10 @@ double RunMemoryBytes(const TBrennicOneD& solver, TMemoryUse use);
 // message that names the field (as naming says) and its text as typed, or
 // EBrennicError for a run too large as a whole. Texts default to the values
 // written in the number form.
+// With air from a file, its extremes widen the axes and the checks.
 TRunPlan PlanRun(const TBrennicOneD& solver, char16_t decimalSeparator, const TInputTexts* texts = nullptr,
-                 TFieldNaming naming = TFieldNaming::Caption, TMemoryUse use = TMemoryUse::KeepsResults);
+                 TFieldNaming naming = TFieldNaming::Caption, TMemoryUse use = TMemoryUse::KeepsResults,
+                 const TAirExtremes* air = nullptr);
 
 // Rounds to the nearest integer, halves to the even neighbour.
 double RoundHalfEven(double v);

@@ -1,0 +1,104 @@
+#include "AirSource.h"
+
+#include "InputFields.h"
+#include "LibStandard.h"
+#include "NumberText.h"
+#include "Readiness.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+namespace brennic {
+
+namespace {
+
+[[noreturn]] void Refuse(const TTimeTable& t, std::size_t line, const std::string& what)
+{
+    throw ETableError(t.File + (line ? ", line " + std::to_string(line) : std::string()) + ": " + what);
+}
+
+int Column(const TTimeTable& t, const std::string& name, int fallback, const char* role)
+{
+    if (name.empty())
+        return fallback;
+    const int c = FindColumn(t, name);
+    if (c <= 0) {
+        std::string names;
+        for (std::size_t i = 1; i < t.Names.size(); ++i) names += (i > 1 ? ", " : "") + t.Names[i];
+        Refuse(t, 0, std::string("there is no ") + role + " column \"" + name + "\" (the columns are " + names + ")");
+    }
+    return c;
+}
+
+// Temperatures outside what the model takes are refused at their line.
+void CheckTemperatures(const TTimeTable& t, int column)
+{
+    const std::vector<double>& values = t.Columns[std::size_t(column) - 1];
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if (!std::isnan(values[i]) && !(values[i] >= LowestTemperature && values[i] <= HighestTemperature))
+            Refuse(t, t.Lines[i], "column \"" + t.Names[std::size_t(column)] + "\" has " +
+                                      ToUtf8(FormatFloat(values[i], u'.')) + ": temperatures must be between -273 and 1000 \u00b0C");
+}
+
+}  // namespace
+
+std::shared_ptr<const TAirSource> TAirSource::Load(const TAirFileChoice& choice)
+{
+    auto s = std::make_shared<TAirSource>();
+    s->Table = ReadTimeTable(choice.Path);
+    const TTimeTable& t = s->Table;
+    s->Start = RunStart(t, choice.Start);
+    const int air = Column(t, choice.AirColumn, DefaultAirColumn(t), "air");
+    const int sky = Column(t, choice.SkyColumn, ColumnContaining(t, "sky"), "sky");
+    const int dew = Column(t, choice.DewColumn, ColumnContaining(t, "dew"), "dew-point");
+    for (int c : {air, sky, dew})
+        if (c > 0)
+            CheckTemperatures(t, c);
+    s->Air = TSeries(t, air, s->Start);
+    if (sky > 0 && sky != air)
+        s->Sky.emplace(t, sky, s->Start);
+    if (dew > 0 && dew != air)
+        s->Dew.emplace(t, dew, s->Start);
+    return s;
+}
+
+void TAirSource::Apply(const std::shared_ptr<const TAirSource>& source, TBrennicOneD& solver)
+{
+    solver.InitialAirTemp = source->Air.At(0);
+    solver.FinalAirTemp = source->Air.At(std::max(solver.Duration, 0.0));
+    solver.AirTemperature = [source](double t) { return source->Air.At(t); };
+    if (source->Sky)
+        solver.SkyTemperature = [source](double t) { return source->Sky->At(t); };
+    else
+        solver.SkyTemperature = nullptr;
+}
+
+TAirExtremes TAirSource::Extremes(double duration) const
+{
+    TAirExtremes e{0, 0, -73.0};
+    Air.Range(0, std::max(duration, 0.0), e.Lowest, e.Highest);
+    if (Sky) {
+        double highest;
+        Sky->Range(0, std::max(duration, 0.0), e.ColdestSky, highest);
+    }
+    return e;
+}
+
+std::string TAirSource::Describe() const
+{
+    std::string text = std::filesystem::path(Table.File).filename().string() + ", column " + BareName(Air.Name());
+    if (Table.ClockTimes)
+        text += ", from " + ClockText(Table, Start);
+    return text;
+}
+
+std::string TAirSource::When(double seconds, char16_t sep) const
+{
+    std::string text = MinutesText(seconds, sep);
+    if (Table.ClockTimes)
+        text += " (" + ClockText(Table, Start + seconds) + ")";
+    return text;
+}
+
+}  // namespace brennic
