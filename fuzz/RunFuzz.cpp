@@ -42,6 +42,13 @@ double Value(FuzzedDataProvider& in, double low, double high)
     return in.ConsumeFloatingPointInRange<double>(low, high);
 }
 
+void Describe(const brennic::TInputTexts& texts)
+{
+    for (int f = 0; f < brennic::FieldCount; ++f)
+        std::fprintf(stderr, "  %s = '%s'\n", brennic::InputFields[f].Option, brennic::ToUtf8(texts.Text(f)).c_str());
+    std::fprintf(stderr, "  --material %d\n", texts.Material);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -86,6 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (!std::isfinite(v) || v < low - slack || v > high + slack) {
                 std::fprintf(stderr, "report %d at %.17g s: %.17g outside [%.17g, %.17g]\n", reports, time, v, low,
                              high);
+                Describe(texts);
                 std::abort();
             }
         const TStepValues v = StepValues(t, time);
@@ -100,8 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         s.Execute();
     } catch (const EBrennicError& e) {
         std::fprintf(stderr, "accepted run failed: %s\n", e.what());
-        for (int f = 0; f < FieldCount; ++f)
-            std::fprintf(stderr, "  %s = '%s'\n", InputFields[f].Option, ToUtf8(texts.Text(f)).c_str());
+        Describe(texts);
         std::abort();
     }
     return 0;

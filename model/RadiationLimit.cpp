@@ -38,14 +38,15 @@ double MaxStableTimeStep(const TBrennicOneD& s, double hottestFace)
     constexpr double inf = std::numeric_limits<double>::infinity();
     if (!(s.FrontRadiation + s.BackRadiation > 0) || !(hottestFace + 273 > 0))
         return inf;
-    // The fraction grows at least like sqrt(dt): bisect on a log scale.
-    double lo = 1e-12, hi = 1e18;
+    // The fraction grows with dt (at least like its square root): bisect on
+    // a log scale over the whole range of time steps.
+    double lo = 1e-300, hi = std::numeric_limits<double>::max();
     if (RadiationStepFraction(s, hottestFace, hi) <= 1)
         return inf;
     if (RadiationStepFraction(s, hottestFace, lo) > 1)
         return 0;
-    for (int i = 0; i < 200 && hi - lo > lo * 1e-12; ++i) {
-        const double mid = std::sqrt(lo * hi);
+    for (int i = 0; i < 400 && hi - lo > lo * 1e-12; ++i) {
+        const double mid = std::sqrt(lo) * std::sqrt(hi);
         (RadiationStepFraction(s, hottestFace, mid) <= 1 ? lo : hi) = mid;
     }
     return lo;

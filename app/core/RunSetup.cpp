@@ -142,6 +142,17 @@ private:
     TFieldNaming naming_;
 };
 
+// The value rounded down to a number of significant digits, so that a
+// limit quoted in a message is still within the limit.
+double FloorSignificant(double v, int digits)
+{
+    if (!(v > 0) || !std::isfinite(v))
+        return v;
+    const double scale = std::pow(10.0, std::floor(std::log10(v)) - (digits - 1));
+    const double floored = std::floor(v / scale) * scale;
+    return floored <= v ? floored : std::nextafter(floored, 0.0);
+}
+
 // Refusals that concern the run as a whole rather than one field's rule.
 void CheckCombination(const TBrennicOneD& s, const TRefusal& r, const TAirExtremes* air)
 {
@@ -182,7 +193,7 @@ void CheckCombination(const TBrennicOneD& s, const TRefusal& r, const TAirExtrem
     const double limit = MaxStableTimeStep(s, hottest);
     if (s.Duration > 0 && s.TimeStep > limit)
         r.Refuse(fTimeStep, "the faces' radiation makes the model unstable beyond " +
-                                r.Number(std::floor(limit * 1000) / 1000) + " s for this mirror");
+                                r.Number(FloorSignificant(limit, 4)) + " s for this mirror");
 }
 
 }  // namespace

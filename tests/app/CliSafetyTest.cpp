@@ -50,7 +50,7 @@ TEST(CliSafety, RefusalsNameTheOptionAndTheValueAsTyped)
         {"period beyond the range", "--duration 1e307", "\"--duration\" is 1e307: it is beyond"},
         {"radiation unstable",
          "--thickness 1 --front-film 0 --back-film 0 --front-radiation 1 --time-step 3600 --duration 720",
-         "\"--time-step\" is 3600: the faces' radiation makes the model unstable beyond 342.649 s"},
+         "\"--time-step\" is 3600: the faces' radiation makes the model unstable beyond 342.6 s"},
         {"empty value", "--thickness= --elements 5", "--thickness: the value is empty"},
         {"empty value last", "--time-step=", "--time-step: the value is empty"},
         {"too many elements", "--elements 2000000000", "\"--elements\" is 2000000000: so many elements would need"},

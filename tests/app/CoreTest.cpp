@@ -178,7 +178,7 @@ TEST(RunSetup, RefusalsNameFieldAndValueAsTyped)
         {"radiation unstable", [](TInputTexts& t) {
              t.Thickness = u"1"; t.FrontFilm = u"0"; t.BackFilm = u"0"; t.FrontRadiation = u"1";
              t.TimeStep = u"3600"; t.Duration = u"720"; },
-         "\"Time Step\" is 3600: the faces' radiation makes the model unstable beyond 342.649 s",
+         "\"Time Step\" is 3600: the faces' radiation makes the model unstable beyond 342.6 s",
          "\"--time-step\" is 3600: the faces'"},
     };
     for (const auto& c : cases) {

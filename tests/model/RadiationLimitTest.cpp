@@ -128,3 +128,22 @@ TEST(Solver, NonFiniteTemperaturesStopTheRunNamingTheTime)
     EXPECT_LT(reports, 721);
     EXPECT_FALSE(s.Running);
 }
+
+TEST(RadiationLimit, FoundOverTheWholeRangeOfSteps)
+{
+    // Elements far thicker than any step's reach (found by fuzzing: the limit
+    // lay beyond where the search once stopped looking).
+    struct Case { const char* name; double thickness; int elements; double front, back; };
+    const Case cases[] = {
+        {"kilometre elements", 8e17, 359, 0.89, 0.41},
+        {"a thin film", 1e-6, 1, 1, 1},
+        {"a coated 2-inch disc", 0.0508, 50, 0.04, 0},
+    };
+    for (const auto& c : cases) {
+        TBrennicOneD s = RadiatingDisc(c.thickness, c.elements, c.front, c.back, 2, 0);
+        const double limit = MaxStableTimeStep(s, 0);
+        ASSERT_TRUE(std::isfinite(limit) && limit > 0) << c.name;
+        EXPECT_LE(RadiationStepFraction(s, 0, limit), 1) << c.name;
+        EXPECT_GT(RadiationStepFraction(s, 0, limit * 1.001), 1) << c.name;
+    }
+}
