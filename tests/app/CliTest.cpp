@@ -119,3 +119,51 @@ TEST(Cli, SummaryWithChosenTolerancesAndAsJson)
         EXPECT_NE(r.err.find(b.message), std::string::npos) << b.args << ": " << r.err;
     }
 }
+
+TEST(Cli, AirFromAFile)
+{
+    char tmpl[] = "/tmp/brennic-cli-air-XXXXXX";
+    const fs::path dir = ::mkdtemp(tmpl);
+    const fs::path file = dir / "forecast.csv";
+    {
+        std::ofstream f(file, std::ios::binary);
+        f << "latitude,longitude\n52.5,13.4\n\ntime,temperature_2m (\xC2\xB0" "C),dew_point_2m (\xC2\xB0" "C)\n"
+             "2026-12-08T17:00,6.2,1.0\n2026-12-08T18:00,5.1,1.2\n2026-12-08T19:00,3.9,1.5\n"
+             "2026-12-08T20:00,3.2,1.6\n";
+    }
+    const std::string air = " --air-file " + file.string();
+    Result r = RunSim("--duration 60 --time-step 600" + air + " --start 18:00");
+    ASSERT_EQ(r.status, 0) << r.err;
+    auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(lines[1], "0,5.1,20,20,20");
+    EXPECT_EQ(lines[7].rfind("3600,3.9,", 0), 0u) << lines[7];
+
+    r = RunSim("--summary --duration 240 --mirror-temp 18" + air + " --start 18:00");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Note: Air from forecast.csv, column temperature_2m, from 18:00"), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("Note: The air file ends at 120.0 min (20:00); after that the air holds its last value"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("Note: No dew risk"), std::string::npos) << r.out;
+    r = RunSim("--summary --json --duration 60" + air);
+    EXPECT_NE(r.out.find(",\"dew_risk_minutes\":null}"), std::string::npos) << r.out;
+
+    struct Bad { std::string args; std::string message; };
+    const Bad bad[] = {
+        {"--air-start 5" + air, "--air-start: the air comes from --air-file"},
+        {"--air-end 5" + air, "--air-end: the air comes from --air-file"},
+        {"--start 18:00", "--start: it goes with --air-file"},
+        {"--air-column temp", "--air-column: it goes with --air-file"},
+        {air + " --air-column wind", file.string() + ": there is no air column \"wind\""},
+        {air + " --start noon", file.string() + ": the start 'noon' is neither"},
+        {"--air-file " + (dir / "none.csv").string(), (dir / "none.csv").string() + ": cannot be read"},
+    };
+    for (const auto& b : bad) {
+        r = RunSim(b.args);
+        EXPECT_EQ(r.status, 2) << b.args;
+        EXPECT_NE(r.err.find(b.message), std::string::npos) << b.args << ": " << r.err;
+    }
+    fs::remove_all(dir);
+}
