@@ -1,5 +1,6 @@
 #include "EvolutionPage.h"
 
+#include "RunSummary.h"
 #include "StripView.h"
 
 #include <QLegend>
@@ -51,16 +52,27 @@ TEvolutionPage::TEvolutionPage(const TStripPalette& palette, QWidget* parent) : 
     const QLineSeries* order[] = {Core, Surface, Back, Air};
     for (std::size_t i = 0; i < 4; ++i) curves_[i] = TCurve(const_cast<QLineSeries*>(order[i]), CurveColours[i]);
 
-    // The readiness markers: thin vertical lines, labelled at the top.
-    for (std::size_t i = 0; i < 2; ++i) {
-        markers_[i] = AddSeries(c, i == 0 ? "ReadyMarker1" : "ReadyMarker05", QString());
-        markers_[i]->setPen(QPen(QColor(0, 0, 160), 1, Qt::DashLine));
+    // The dew point of an air file, dashed cyan, in the legend when shown.
+    DewPoint = AddSeries(c, "DewPoint", QStringLiteral("Dew Point"));
+    DewPoint->attachAxis(ChartAxis(Chart, Qt::Horizontal));
+    DewPoint->attachAxis(ChartAxis(Chart, Qt::Vertical));
+    dew_ = TCurve(DewPoint, QPen(QColor(0, 150, 170), 1, Qt::DashLine));
+    DewPoint->setVisible(false);
+    HideFromLegend(c, DewPoint);
+
+    // The readiness and dew markers: thin vertical lines, labelled at the top.
+    const char* const names[3] = {"ReadyMarker1", "ReadyMarker05", "DewMarker"};
+    const QString texts[3] = {QStringLiteral("1 \u00b0C"), QStringLiteral("0.5 \u00b0C"), QStringLiteral("dew")};
+    const QColor colours[3] = {QColor(0, 0, 160), QColor(0, 0, 160), QColor(0, 130, 150)};
+    for (std::size_t i = 0; i < 3; ++i) {
+        markers_[i] = AddSeries(c, names[i], QString());
+        markers_[i]->setPen(QPen(colours[i], 1, Qt::DashLine));
         markers_[i]->attachAxis(ChartAxis(Chart, Qt::Horizontal));
         markers_[i]->attachAxis(ChartAxis(Chart, Qt::Vertical));
         HideFromLegend(c, markers_[i]);
         markerLabels_[i] = new QGraphicsSimpleTextItem(c);
-        markerLabels_[i]->setBrush(QColor(0, 0, 160));
-        markerLabels_[i]->setText(i == 0 ? QStringLiteral("1 \u00b0C") : QStringLiteral("0.5 \u00b0C"));
+        markerLabels_[i]->setBrush(colours[i]);
+        markerLabels_[i]->setText(texts[i]);
         markerLabels_[i]->setZValue(20);
         markerLabels_[i]->hide();
     }
@@ -141,6 +153,7 @@ void TEvolutionPage::StartRun(TRunRecord& record)
     Chart->SetHome({0, record.Duration / 60, record.Plan.TempMin, record.Plan.TempMax}, true);
     for (TCurve& c : curves_) c.Clear();
     difference_.Clear();
+    ShowDewPoint(record);
     differenceMin_ = differenceMax_ = 0;
     synced_ = 0;
     version_ = ~0ull;
@@ -174,6 +187,10 @@ void TEvolutionPage::Sync(TRunRecord& record)
         difference_.Sync();
     }
     UpdateMarkers(record.Readiness);
+    bool moved = false;
+    SetMarker(2, record.DewRiskFrom ? std::optional<double>(*record.DewRiskFrom / 60) : std::nullopt, moved);
+    if (moved)
+        PlaceOverlays();
     if (!readoutClock_.isValid() || readoutClock_.elapsed() >= 200)
         ShowReadout();
 }
@@ -194,7 +211,8 @@ void TEvolutionPage::ShowReadout()
     static const TReadiness none;
     static const std::vector<TKeptRun> noRuns;
     const QSize before = Readout->size();
-    Readout->Show(record_ ? record_->Readiness : none, kept_ ? kept_->Runs() : noRuns, keptLabels_, decimal_);
+    Readout->Show(record_ ? record_->Readiness : none, kept_ ? kept_->Runs() : noRuns, keptLabels_,
+                  record_ ? AirNotes(*record_, decimal_) : std::vector<std::string>(), decimal_);
     readoutClock_.start();
     if (Readout->size() != before)
         PlaceOverlays();
@@ -270,17 +288,42 @@ void TEvolutionPage::UpdateMarkers(const TReadiness& r)
             if (tols[k] == wanted && r.Reports() > 0)
                 if (const auto t = r.ReadyFrom(TReadiness::Surface, k))
                     at = *t / 60;
-        if (at == markerMinutes_[i])
-            continue;
-        moved = true;
-        markerMinutes_[i] = at;
-        if (at)
-            markers_[i]->replace(QList<QPointF>{{*at, -1e6}, {*at, 1e6}});
-        else
-            markers_[i]->clear();
+        SetMarker(i, at, moved);
     }
     if (moved)
         PlaceOverlays();
+}
+
+void TEvolutionPage::SetMarker(std::size_t i, std::optional<double> at, bool& moved)
+{
+    if (at == markerMinutes_[i])
+        return;
+    moved = true;
+    markerMinutes_[i] = at;
+    if (at)
+        markers_[i]->replace(QList<QPointF>{{*at, -1e6}, {*at, 1e6}});
+    else
+        markers_[i]->clear();
+}
+
+void TEvolutionPage::ShowDewPoint(const TRunRecord& record)
+{
+    const bool show = record.Air && record.Air->Dew;
+    DewPoint->setVisible(show);
+    for (QLegendMarker* m : Chart->chart()->legend()->markers(DewPoint)) m->setVisible(show);
+    if (!show) {
+        dew_.Clear();
+        dew_.Sync();
+        return;
+    }
+    // The dew point over the period, at the file's samples and the period's ends.
+    std::vector<TPoint> points;
+    const TSeries& dew = *record.Air->Dew;
+    const double end = std::max(record.Duration, 0.0);
+    const double step = std::max(end / 2000, record.TimeStep);
+    for (double t = 0; t < end; t += step) points.push_back({t / 60, dew.At(t)});
+    points.push_back({end / 60, dew.At(end)});
+    dew_.Assign(std::move(points));
 }
 
 void TEvolutionPage::UpdateViews()
@@ -297,6 +340,8 @@ void TEvolutionPage::UpdateViews()
         c.SetView(x->min(), x->max(), pixels);
         c.Sync();
     }
+    dew_.SetView(x->min(), x->max(), pixels);
+    dew_.Sync();
     if (SurfaceMinusAir->isVisible()) {
         difference_.SetView(x->min(), x->max(), pixels);
         difference_.Sync();
@@ -345,7 +390,7 @@ void TEvolutionPage::PlaceOverlays()
     const QRectF legend = chart->legend()->geometry();
     const QPoint at = Chart->mapFromScene(QPointF(plot.right() - Readout->width() - 6, legend.bottom() + 6));
     Readout->move(at);
-    for (std::size_t i = 0; i < 2; ++i) {
+    for (std::size_t i = 0; i < 3; ++i) {
         if (!markerMinutes_[i]) {
             markerLabels_[i]->hide();
             continue;

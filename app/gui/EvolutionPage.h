@@ -32,6 +32,7 @@ public:
     TImgView32* Strip;                         // ImgView321
     TReadoutPanel* Readout;
     QLineSeries* SurfaceMinusAir;
+    QLineSeries* DewPoint;  // from an air file with a dew-point column
 
     // A run starts: axes to the run's ranges, curves and strip emptied.
     void StartRun(TRunRecord& record);
@@ -46,8 +47,9 @@ public:
     void SetDecimalSeparator(char16_t decimalSeparator);
     const TCurve& Curve(QLineSeries* series) const;
     const std::vector<std::string>& KeptLabels() const { return keptLabels_; }
-    // Minutes at which the surface comes within 1 and 0.5 degC for good.
-    std::array<std::optional<double>, 2> MarkerMinutes() const { return markerMinutes_; }
+    // Minutes at which the surface comes within 1 and 0.5 degC for good,
+    // and at which dew threatens.
+    std::array<std::optional<double>, 3> MarkerMinutes() const { return markerMinutes_; }
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -68,9 +70,13 @@ private:
     std::vector<TCurve> keptCurves_;
     std::vector<std::string> keptLabels_;
     const TKeptRuns* kept_ = nullptr;
-    std::array<QLineSeries*, 2> markers_{};
-    std::array<QGraphicsSimpleTextItem*, 2> markerLabels_{};
-    std::array<std::optional<double>, 2> markerMinutes_{};
+    void SetMarker(std::size_t i, std::optional<double> minutes, bool& moved);
+    void ShowDewPoint(const TRunRecord& record);
+
+    std::array<QLineSeries*, 3> markers_{};
+    std::array<QGraphicsSimpleTextItem*, 3> markerLabels_{};
+    std::array<std::optional<double>, 3> markerMinutes_{};
+    TCurve dew_;
     const TRunRecord* record_ = nullptr;
     std::size_t synced_ = 0;   // reports already in the curves
     std::uint64_t version_ = ~0ull;

@@ -4,6 +4,7 @@
 #include "LibPlatform.h"
 #include "LibStandard.h"
 #include "NumberText.h"
+#include "AirFileDialog.h"
 #include "StripView.h"
 
 #include <QApplication>
@@ -24,6 +25,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 namespace brennic {
@@ -195,6 +197,8 @@ void TFrmBrennic::CreateControls()
     TabSheet3 = new TEvolutionPage(StripPalette);
     PageControl1->addTab(TabSheet1, QStringLiteral("Temperate Profile"));
     PageControl1->addTab(TabSheet3, QStringLiteral("Temperature Evolution"));
+    AirBar = new TAirSourceBar;
+    PageControl1->setCornerWidget(AirBar, Qt::TopRightCorner);
     Chart4 = TabSheet1->Chart;
     LineSeries3 = TabSheet1->Series;
     StaticText1 = TabSheet1->FrontLabel;
@@ -289,6 +293,8 @@ void TFrmBrennic::ConnectHandlers()
     connect(btnClearKept, &QPushButton::clicked, this, [this] { Guarded([this] { btnClearKeptClick(); }); });
     connect(chkSurfaceMinusAir, &QCheckBox::toggled, this,
             [this](bool on) { Guarded([this, on] { TabSheet3->ShowSurfaceMinusAir(on); }); });
+    connect(AirBar, &TAirSourceBar::fileRequested, this, [this] { Guarded([this] { ChooseAirFile(); }); });
+    connect(AirBar, &TAirSourceBar::rampChosen, this, [this] { Guarded([this] { UseAirRamp(); }); });
     connect(StatusBar1, &TClickStatusBar::clicked, this, [this] { Guarded([this] { btnHelpClick(); }); });
     connect(PageControl1, &QTabWidget::currentChanged, this,
             [this](int page) { Guarded([this, page] { RedrawPage(page); }); });
@@ -443,6 +449,8 @@ void TFrmBrennic::UpdateKeepButtons()
 
 void TFrmBrennic::btnRunClick()
 {
+    if (AirSource)
+        ShowAirFromFile();  // the period may have changed the air at its end
     const TInputTexts texts = InputTexts();
     TRunPlan plan;
     // Everything a run needs is checked before anything of the last run goes;
@@ -454,7 +462,15 @@ void TFrmBrennic::btnRunClick()
     };
     try {
         ApplyInputs(texts, Regional.DecimalSeparator, *Solver);
-        plan = PlanRun(*Solver, Regional.DecimalSeparator, &texts);
+        Solver->AirTemperature = nullptr;
+        Solver->SkyTemperature = nullptr;
+        std::optional<TAirExtremes> extremes;
+        if (AirSource) {
+            TAirSource::Apply(AirSource, *Solver);
+            extremes = AirSource->Extremes(Solver->Duration);
+        }
+        plan = PlanRun(*Solver, Regional.DecimalSeparator, &texts, TFieldNaming::Caption, TMemoryUse::KeepsResults,
+                       extremes ? &*extremes : nullptr);
     } catch (const EFieldConvertError& e) {
         focus(e.Field);
         throw;
@@ -484,12 +500,68 @@ void TFrmBrennic::StartRun(const TInputTexts& texts, const TRunPlan& plan)
     Solver->OnStep = [this](std::span<const double> p, std::span<const double> t, double time) {
         SolverStep(p, t, time);
     };
-    Record.Start(*Solver, plan, texts, Regional, TReadiness::DefaultTolerances);
+    Record.Start(*Solver, plan, texts, Regional, TReadiness::DefaultTolerances, {}, AirSource);
     TabSheet3->StartRun(Record);
     TabSheet1->StartRun(plan);
     TabSheet3->ShowKept(Kept, Record, Regional.DecimalSeparator);
     SetButtonsRunning(true);
     redrawnOnce_ = false;
+}
+
+void TFrmBrennic::ChooseAirFile()
+{
+    TAirFileDialog dialog(this);
+    dialog.SetChoice(AirChoice);
+    if (dialog.exec() == QDialog::Accepted && dialog.Source())
+        UseAirSource(dialog.Source(), dialog.Choice(), dialog.FitDuration());
+}
+
+void TFrmBrennic::UseAirFile(const TAirFileChoice& choice, bool fitDuration)
+{
+    UseAirSource(TAirSource::Load(choice), choice, fitDuration);
+}
+
+void TFrmBrennic::UseAirSource(std::shared_ptr<const TAirSource> source, const TAirFileChoice& choice,
+                               bool fitDuration)
+{
+    if (!AirSource) {
+        rampTexts_[0] = edtInitialAirTemp->text();
+        rampTexts_[1] = edtFinalAirTemp->text();
+    }
+    AirSource = std::move(source);
+    AirChoice = choice;
+    if (fitDuration && AirSource->EndsAt() > 0)
+        edtTimeInterval->setText(ToQ(FormatFloat(AirSource->EndsAt() / 60, Regional.DecimalSeparator)));
+    ShowAirFromFile();
+    AirBar->ShowFile(QString::fromStdString(AirSource->Describe()));
+}
+
+void TFrmBrennic::ShowAirFromFile()
+{
+    // The air fields show the file's air at the start and the end of the period.
+    double minutes = 0;
+    TryStrToFloat(FromQ(edtTimeInterval->text()), Regional.DecimalSeparator, minutes);
+    const double end = std::isfinite(minutes) ? std::max(minutes * 60, 0.0) : 0;
+    const QString from = QStringLiteral("From ") + QString::fromStdString(AirSource->Describe());
+    for (auto [edit, t] : {std::pair{edtInitialAirTemp, 0.0}, std::pair{edtFinalAirTemp, end}}) {
+        edit->setText(ToQ(FormatFloat(AirSource->Air.At(t), Regional.DecimalSeparator)));
+        edit->setEnabled(false);
+        edit->setToolTip(from);
+    }
+}
+
+void TFrmBrennic::UseAirRamp()
+{
+    if (!AirSource)
+        return;
+    AirSource.reset();
+    edtInitialAirTemp->setText(rampTexts_[0]);
+    edtFinalAirTemp->setText(rampTexts_[1]);
+    for (QLineEdit* e : {edtInitialAirTemp, edtFinalAirTemp}) {
+        e->setEnabled(true);
+        e->setToolTip(AirHint);
+    }
+    AirBar->ShowRamp();
 }
 
 void TFrmBrennic::btnCancelClick()

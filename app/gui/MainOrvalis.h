@@ -9,6 +9,7 @@
 #include "ResultText.h"
 #include "RunComparison.h"
 #include "RunRecord.h"
+#include "AirSourceBar.h"
 #include "RunSetup.h"
 #include "StatusBar.h"
 #include "StripPalette.h"
@@ -70,6 +71,7 @@ public:
     QPushButton *btnKeepRun, *btnClearKept;
     QCheckBox* chkSurfaceMinusAir;
     QTabWidget* PageControl1;
+    TAirSourceBar* AirBar;
     TProfilePage* TabSheet1;
     TEvolutionPage* TabSheet3;
     TZoomChartView *Chart1, *Chart4;
@@ -88,6 +90,9 @@ public:
     TStripPalette StripPalette{};
     TRegionalSettings Regional;
     TKeptRuns Kept;
+    // The air file in use (none: the ramp of the two air fields) and how it was chosen.
+    std::shared_ptr<const TAirSource> AirSource;
+    TAirFileChoice AirChoice;
 
     // Seams: where export asks for a file name (the dialog by default) and
     // how it writes (write(2) by default).
@@ -104,6 +109,12 @@ public:
     void btnHelpClick();
     void btnKeepRunClick();
     void btnClearKeptClick();
+    // The air from a file: asks with the dialog, or takes a choice directly;
+    // a file that cannot be used is reported and changes nothing.
+    void ChooseAirFile();
+    void UseAirFile(const TAirFileChoice& choice, bool fitDuration);
+    void UseAirSource(std::shared_ptr<const TAirSource> source, const TAirFileChoice& choice, bool fitDuration);
+    void UseAirRamp();
     void SolverStep(std::span<const double> positions, std::span<const double> temperatures, double time);
     void BuildStripPalette();
 
@@ -136,6 +147,9 @@ private:
     void SetButtonsRunning(bool running);
     void StartRun(const TInputTexts& texts, const TRunPlan& plan);
     void UpdateKeepButtons();
+    void ShowAirFromFile();
+
+    QString rampTexts_[2];  // the air fields' texts while a file is in use
 
     QElapsedTimer frameClock_;
     bool redrawnOnce_ = false;

@@ -36,7 +36,7 @@ TReadoutPanel::TReadoutPanel(QWidget* parent) : QLabel(parent)
 }
 
 void TReadoutPanel::Show(const TReadiness& r, const std::vector<TKeptRun>& kept, const std::vector<std::string>& labels,
-                         char16_t sep)
+                         const std::vector<std::string>& notes, char16_t sep)
 {
     QString html = QStringLiteral("<b>Ready</b>: stays this close to the air from<table cellspacing=\"0\" "
                                   "cellpadding=\"1\"><tr><td></td>");
@@ -66,6 +66,7 @@ void TReadoutPanel::Show(const TReadiness& r, const std::vector<TKeptRun>& kept,
         for (std::size_t k = 0; k < keptCells[TReadiness::Surface].size(); ++k)
             html += (k ? QStringLiteral(", ") : QString()) + Html(keptCells[TReadiness::Surface][k]);
     }
+    for (const std::string& note : notes) html += QStringLiteral("<br>") + Html(note);
     setText(html);
     adjustSize();
 }

@@ -18,8 +18,9 @@ public:
     explicit TReadoutPanel(QWidget* parent = nullptr);
 
     // labels: one per kept run, saying what differs from the current inputs.
+    // notes: lines about the air file, shown last.
     void Show(const TReadiness& current, const std::vector<TKeptRun>& kept, const std::vector<std::string>& labels,
-              char16_t decimalSeparator);
+              const std::vector<std::string>& notes, char16_t decimalSeparator);
 };
 
 }  // namespace brennic
