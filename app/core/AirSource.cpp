@@ -82,6 +82,13 @@ TAirExtremes TAirSource::Extremes(double duration) const
         double highest;
         Sky->Range(0, std::max(duration, 0.0), e.ColdestSky, highest);
     }
+    if (Dew) {
+        // The dew point is drawn too: the axes take it in.
+        double lowest, highest;
+        Dew->Range(0, std::max(duration, 0.0), lowest, highest);
+        e.Lowest = std::min(e.Lowest, lowest);
+        e.Highest = std::max(e.Highest, highest);
+    }
     return e;
 }
 

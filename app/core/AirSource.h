@@ -19,8 +19,8 @@ struct TAirFileChoice {
     std::string DewColumn;  // empty: a column named "...dew..." if there is one
 };
 
-// The lowest and highest air of a run and the coldest sky, for the axes and
-// the checks of run planning.
+// The lowest and highest air (and dew point) of a run and the coldest sky,
+// for the axes and the checks of run planning.
 struct TAirExtremes {
     double Lowest, Highest;
     double ColdestSky;

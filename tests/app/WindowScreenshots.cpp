@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolTip>
+#include <QFile>
 #include <QLineEdit>
 
 using namespace brennic;
@@ -58,6 +59,28 @@ int main(int argc, char** argv)
     w.chkSurfaceMinusAir->setChecked(false);
     w.resize(1200, 780);
     shoot("evolution-enlarged.png");
+    w.resize(855, 671);
+
+    // A real night from a weather service's hourly forecast, with dew point.
+    const QString forecast = dir + QStringLiteral("/forecast.csv");
+    {
+        QFile f(forecast);
+        f.open(QIODevice::WriteOnly);
+        f.write("latitude,longitude,elevation\n52.52,13.42,38.0\n\ntime,temperature_2m (\xC2\xB0" "C),"
+                "dew_point_2m (\xC2\xB0" "C),sky (\xC2\xB0" "C)\n2026-12-08T17:00,7.4,4.1,-22\n"
+                "2026-12-08T18:00,6.0,4.0,-24\n2026-12-08T19:00,4.6,3.8,-25\n2026-12-08T20:00,3.7,3.5,-26\n"
+                "2026-12-08T21:00,3.2,3.1,-26\n2026-12-08T22:00,2.9,2.8,-27\n2026-12-08T23:00,2.7,2.6,-27\n"
+                "2026-12-09T00:00,2.6,2.5,-27\n");
+    }
+    w.btnClearKept->click();
+    w.edtFrontFanFlow->setText("10");
+    w.edtFrontRadiation->setText("0.9");
+    w.edtInitialMirrorTemp->setText("18");
+    w.UseAirFile({forecast.toStdString(), "", "18:00", "", ""}, true);
+    w.PageControl1->setCurrentIndex(1);
+    w.btnRun->click();
+    shoot("evolution-air-file.png");
+    QFile::remove(forecast);
     w.PageControl1->setCurrentIndex(0);
     shoot("profile-enlarged.png");
     return 0;

@@ -1,0 +1,81 @@
+// Reading a large table of air temperatures, and a night driven by a series
+// against the same night on the linear ramp.
+#include "AirSource.h"
+#include "TimeSeries.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <string>
+
+using namespace brennic;
+
+namespace {
+
+// A logger's export: one row a second with clock times, air and dew point.
+std::string LoggerTable(std::size_t rows)
+{
+    std::string text = "time;air (\u00b0C);dew point (\u00b0C)\r\n";
+    text.reserve(rows * 40);
+    char line[80];
+    for (std::size_t i = 0; i < rows; ++i) {
+        const long s = long(i);
+        std::snprintf(line, sizeof line, "2026-12-%02ld %02ld:%02ld:%02ld;%.2f;%.2f\r\n", 8 + s / 86400,
+                      (s / 3600) % 24, (s / 60) % 60, s % 60, 10 - 1e-5 * double(i), 4 + 1e-6 * double(i));
+        for (char* c = line; *c; ++c)
+            if (*c == '.')
+                *c = ',';
+        text += line;
+    }
+    return text;
+}
+
+TBrennicOneD Night()
+{
+    TBrennicOneD s;
+    s.Thickness = 0.0508;
+    s.ElementCount = 50;
+    s.InitialMirrorTemp = 20;
+    s.InitialAirTemp = 10;
+    s.FinalAirTemp = 2;
+    s.TimeStep = 10;
+    s.Duration = 12 * 3600;
+    s.FrontFilmCoefficient = 10;
+    s.BackFilmCoefficient = 10;
+    s.FrontRadiation = 0.04;
+    s.Conductivity = 1.13;
+    s.Density = 2230;
+    s.SpecificHeat = 726;
+    return s;
+}
+
+}  // namespace
+
+static void BM_ReadMillionRows(benchmark::State& state)
+{
+    const std::string text = LoggerTable(1'000'000);
+    for (auto _ : state) {
+        const TTimeTable t = ParseTimeTable(text, "logger.csv");
+        benchmark::DoNotOptimize(t.Times.data());
+    }
+    state.counters["rows_per_s"] = benchmark::Counter(1e6, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["MB"] = double(text.size()) / 1e6;
+}
+BENCHMARK(BM_ReadMillionRows)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A 12-hour night at 10 s steps: the ramp, then a series sampled each minute.
+static void BM_TwelveHourNight(benchmark::State& state)
+{
+    TBrennicOneD s = Night();
+    std::string text = "minutes,air\n";
+    for (int m = 0; m <= 12 * 60; ++m) text += std::to_string(m) + "," + std::to_string(10 - m / 90.0) + "\n";
+    const TTimeTable table = ParseTimeTable(text, "minutes.csv");
+    const TSeries series(table, 1, 0);
+    if (state.range(0) == 1)
+        s.AirTemperature = [&series](double t) { return series.At(t); };
+    for (auto _ : state) s.Execute();
+    state.counters["steps_per_s"] = benchmark::Counter(4320, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_TwelveHourNight)->Arg(0)->Arg(1)->ArgName("series")->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
