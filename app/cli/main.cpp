@@ -12,6 +12,8 @@
 #include "Readiness.h"
 #include "RunRecord.h"
 #include "RunSummary.h"
+#include "FitOutput.h"
+#include "MeasuredLog.h"
 
 #include <CLI/CLI.hpp>
 
@@ -144,6 +146,8 @@ struct TOptions {
     std::string material = "Pyrex", output, decimalSep, listSep, tolerances = "1,0.5,0.1";
     bool summary = false, json = false;
     TAirFileChoice air;
+    std::string measured, measuredColumns, fit;
+    bool mirrorGiven = false, durationGiven = false;  // by the user, not by default
 };
 
 void AddOptions(CLI::App& app, TOptions& o)
@@ -168,6 +172,10 @@ void AddOptions(CLI::App& app, TOptions& o)
     app.add_option("--start", o.air.Start, "time 0 of the run: an ISO date-time or HH:MM (default: first row)");
     app.add_option("--sky-column", o.air.SkyColumn, "its sky temperature column (default: one named ...sky...)");
     app.add_option("--dew-column", o.air.DewColumn, "its dew point column (default: one named ...dew...)");
+    app.add_option("--measured", o.measured, "a log of the mirror's own sensors to compare with (and fit to)");
+    app.add_option("--measured-columns", o.measuredColumns,
+                   "its columns: time=NAME,air=NAME,surface=NAME,back=NAME (default: T_Ambient, T_Surface, T_Back)");
+    app.add_option("--fit", o.fit, "fit these to the log: front-film,back-film,mirror-temp,front-radiation");
 }
 
 // Options that only make sense together, checked once parsed.
@@ -177,11 +185,19 @@ void CheckCombinations(const CLI::App& app, const TOptions& o)
     for (const char* option : {"--air-start", "--air-end"})
         if (file && app.count(option) > 0)
             throw UsageError(std::string(option) + ": the air comes from --air-file; give one or the other");
-    for (const char* option : {"--air-column", "--start", "--sky-column", "--dew-column"})
+    const bool log = !o.measured.empty();
+    for (const char* option : {"--air-column", "--sky-column", "--dew-column"})
         if (!file && app.count(option) > 0)
             throw UsageError(std::string(option) + ": it goes with --air-file");
-    if (o.json && !o.summary)
-        throw UsageError("--json: it goes with --summary");
+    if (!file && !log && app.count("--start") > 0)
+        throw UsageError("--start: it goes with --air-file or --measured");
+    for (const char* option : {"--measured-columns", "--fit"})
+        if (!log && app.count(option) > 0)
+            throw UsageError(std::string(option) + ": it goes with --measured");
+    if (file && log)
+        throw UsageError("--measured: give the air with --air-file or with the log's air column, not both");
+    if (o.json && !o.summary && o.fit.empty())
+        throw UsageError("--json: it goes with --summary or --fit");
 }
 
 // Everything a run needs, checked; throws UsageError or EBrennicError.
@@ -192,13 +208,31 @@ struct TSetup {
     TRunPlan plan;
     std::vector<double> tolerances;
     std::shared_ptr<const TAirSource> air;
+    std::shared_ptr<const TMeasuredLog> log;
+    std::vector<TFitParameter> fit;
 };
+
+// A measured log sets the start temperature and the period unless they were
+// given, and brings its own air.
+void UseLog(const TOptions& o, TSetup& s)
+{
+    s.log = TMeasuredLog::Load(o.measured, ParseLogColumns(o.measuredColumns), o.air.Start);
+    if (!o.mirrorGiven)
+        s.texts.Text(fInitialMirrorTemp) = FormatFloat(s.log->FirstMirrorTemperature(), u'.');
+    if (!o.durationGiven)
+        s.texts.Text(fDuration) = FormatFloat(s.log->Span() / 60, u'.');
+    if (!o.fit.empty())
+        s.fit = ParseFitParameters(o.fit);
+    s.air = s.log->Air;
+}
 
 void Configure(const TOptions& o, TSetup& s)
 {
     for (int i = 0; i < FieldCount; ++i)
         s.texts.Text(i) = FromUtf8(o.values[i]);
     s.texts.Material = Material(o.material);
+    if (!o.measured.empty())
+        UseLog(o, s);
     try {
         ApplyInputs(s.texts, u'.', s.solver);  // option values always use "."
     } catch (const EFieldConvertError& e) {
@@ -214,8 +248,9 @@ void Configure(const TOptions& o, TSetup& s)
     s.settings = MakeRegionalSettings(dec, list);
     s.tolerances = ParseTolerances(o.tolerances);
     std::optional<TAirExtremes> extremes;
-    if (!o.air.Path.empty()) {
+    if (!o.air.Path.empty())
         s.air = TAirSource::Load(o.air);
+    if (s.air) {
         TAirSource::Apply(s.air, s.solver);
         extremes = s.air->Extremes(s.solver.Duration);
     }
@@ -223,9 +258,24 @@ void Configure(const TOptions& o, TSetup& s)
                      extremes ? &*extremes : nullptr);
 }
 
+// Fits the chosen inputs to the log and prints what was found.
+void ExecuteFit(const TOptions& o, TSetup& s)
+{
+    Sink sink(o.output);
+    Progress progress(2000);
+    const TFitResult fit = FitToLog(s.solver, *s.log, s.fit, [&](int runs, double) {
+        progress.Update(runs, 1024 * std::size_t(runs));
+        return true;
+    });
+    sink.Put(o.json ? FitJson(fit) + "\n" : FitTable(fit, s.log->File));
+    sink.Finish();
+}
+
 // Runs the model, streaming the rows (or keeping only the readiness) to the sink.
 void Execute(const TOptions& o, TSetup& s)
 {
+    if (!s.fit.empty())
+        return ExecuteFit(o, s);
     Sink sink(o.output);
     Progress progress(s.solver.Duration);
     TRunRecord record;
@@ -239,8 +289,11 @@ void Execute(const TOptions& o, TSetup& s)
     };
     record.Start(s.solver, s.plan, s.texts, s.settings, s.tolerances, rows, s.air);
     std::size_t reports = 0;
+    std::vector<TStepValues> kept;  // for the comparison with a measured log
     s.solver.OnStep = [&](std::span<const double> p, std::span<const double> t, double time) {
         record.Add(p, t, time);
+        if (s.log && o.summary)
+            kept.push_back(StepValues(t, time));
         progress.Update(time, ++reports);
     };
     s.solver.Execute();
@@ -248,6 +301,11 @@ void Execute(const TOptions& o, TSetup& s)
         sink.Put(SummaryJson(record) + "\n");
     else if (o.summary)
         sink.Put(SummaryText(record, s.settings.DecimalSeparator));
+    if (s.log && o.summary && !o.json) {
+        const TLogComparison c = Compare(*s.log, kept);
+        sink.Put("Note: the measured log differs by " + FixedText(c.Rms, 3, s.settings.DecimalSeparator) +
+                 " K (RMS) over " + std::to_string(c.Points) + " points\n");
+    }
     sink.Finish();
 }
 
@@ -267,6 +325,8 @@ int Run(int argc, char** argv)
         RefuseEmptyValues(argc, argv);
         app.parse(argc, argv);
         CheckCombinations(app, options);
+        options.mirrorGiven = app.count("--mirror-temp") > 0;
+        options.durationGiven = app.count("--duration") > 0;
     } catch (const UsageError& e) {
         return Fail(2, e.what());
     } catch (const CLI::CallForHelp& e) {

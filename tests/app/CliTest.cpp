@@ -1,6 +1,8 @@
 #include "CliRunner.h"
 #include "Readiness.h"
 
+#include <nlohmann/json.hpp>
+
 using namespace brennic;
 
 TEST(Cli, DefaultRunWritesTheWholeTable)
@@ -112,7 +114,7 @@ TEST(Cli, SummaryWithChosenTolerancesAndAsJson)
     struct Bad { const char* args; const char* message; };
     const Bad bad[] = {{"--summary --tolerance 0", "\"--tolerance\" has '0'"},
                        {"--summary --tolerance 1,x", "\"--tolerance\" has 'x'"},
-                       {"--json", "--json: it goes with --summary"}};
+                       {"--json", "--json: it goes with --summary or --fit"}};
     for (const auto& b : bad) {
         r = RunSim(b.args);
         EXPECT_EQ(r.status, 2) << b.args;
@@ -159,6 +161,51 @@ TEST(Cli, AirFromAFile)
         {air + " --air-column wind", file.string() + ": there is no air column \"wind\""},
         {air + " --start noon", file.string() + ": the start 'noon' is neither"},
         {"--air-file " + (dir / "none.csv").string(), (dir / "none.csv").string() + ": cannot be read"},
+    };
+    for (const auto& b : bad) {
+        r = RunSim(b.args);
+        EXPECT_EQ(r.status, 2) << b.args;
+        EXPECT_NE(r.err.find(b.message), std::string::npos) << b.args << ": " << r.err;
+    }
+    fs::remove_all(dir);
+}
+
+TEST(Cli, FitsTheFilmCoefficientsToAMeasuredLog)
+{
+    char tmpl[] = "/tmp/brennic-cli-fit-XXXXXX";
+    const fs::path dir = ::mkdtemp(tmpl);
+    const fs::path log = dir / "mirror.csv";
+    // The program's own export of a mirror with a fan in front, as a "measurement".
+    Result r = RunSim("--thickness 25 --front-film 17.5 --back-film 6.2 --duration 360 --air-start 12 --air-end 4 "
+                      "--mirror-temp 19 --output " + log.string());
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = RunSim("--thickness 25 --measured " + log.string() + " --fit front-film,back-film --json");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto json = nlohmann::json::parse(r.out);
+    EXPECT_NEAR(json["fit"]["front_film"].get<double>(), 17.5, 17.5e-3);
+    EXPECT_NEAR(json["fit"]["back_film"].get<double>(), 6.2, 6.2e-3);
+    EXPECT_EQ(json["fit"]["points"].get<int>(), 2 * 2161);
+    EXPECT_GT(json["fit"]["rms_before"].get<double>(), 0.01);
+    EXPECT_LT(json["fit"]["rms_after"].get<double>(), 1e-6);
+    EXPECT_TRUE(json["fit"]["uncertainty"].contains("front_film"));
+    EXPECT_FALSE(json["fit"].contains("mirror_temp"));
+    // The start temperature and the period come from the log unless given.
+    r = RunSim("--thickness 25 --measured " + log.string());
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto lines = Lines(r.out);
+    EXPECT_EQ(lines.size(), 2162u);
+    EXPECT_EQ(lines[1], "0,12,19,19,19");
+    r = RunSim("--thickness 25 --measured " + log.string() + " --fit front-film");
+    EXPECT_NE(r.out.find("front-film"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("RMS difference:"), std::string::npos);
+
+    struct Bad { std::string args; std::string message; };
+    const Bad bad[] = {
+        {"--fit front-film", "--fit: it goes with --measured"},
+        {"--measured " + log.string() + " --fit fan", "\"--fit\" has 'fan'"},
+        {"--measured " + log.string() + " --air-file " + log.string(), "--measured: give the air with"},
+        {"--measured " + log.string() + " --measured-columns surface=front",
+         log.string() + ": there is no surface column \"front\""},
     };
     for (const auto& b : bad) {
         r = RunSim(b.args);

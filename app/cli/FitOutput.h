@@ -1,0 +1,13 @@
+// How brennic-sim prints a fit: a short table, or one JSON object.
+#pragma once
+
+#include "Fit.h"
+
+#include <string>
+
+namespace brennic {
+
+std::string FitTable(const TFitResult& fit, const std::string& logFile);
+std::string FitJson(const TFitResult& fit);
+
+}  // namespace brennic
