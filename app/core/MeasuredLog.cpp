@@ -13,6 +13,8 @@ namespace {
 
 int Role(const TTimeTable& t, const std::string& name, const char* fallback, bool required, const char* role)
 {
+    if (name == NoColumn)
+        return -1;
     const std::string wanted = name.empty() ? fallback : name;
     const int c = FindColumn(t, wanted);
     if (c <= 0 && (required || !name.empty()))

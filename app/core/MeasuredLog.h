@@ -14,7 +14,9 @@
 namespace brennic {
 
 // Which column plays which part; empty names take this program's own export
-// names (T_Ambient, T_Surface, T_Back), the time is the first column.
+// names (T_Ambient, T_Surface, T_Back), NoColumn leaves the part out; the
+// time is the first column.
+inline constexpr const char* NoColumn = "-";
 struct TLogColumns {
     std::string Time, Air, Surface, Back;
 };

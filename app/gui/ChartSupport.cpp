@@ -102,9 +102,9 @@ void UseRoundTicks(QValueAxis* axis)
         axis->setLabelFormat(format);
 }
 
-TCurve::TCurve(QLineSeries* series, const QColor& color) : TCurve(series, QPen(color, 1)) {}
+TCurve::TCurve(QXYSeries* series, const QColor& color) : TCurve(series, QPen(color, 1)) {}
 
-TCurve::TCurve(QLineSeries* series, const QPen& pen) : series_(series)
+TCurve::TCurve(QXYSeries* series, const QPen& pen) : series_(series)
 {
     series_->setPen(pen);
     series_->setPointsVisible(false);

@@ -38,10 +38,10 @@ double RoundTickStep(double span);
 class TCurve {
 public:
     TCurve() = default;
-    TCurve(QLineSeries* series, const QColor& color);
-    TCurve(QLineSeries* series, const QPen& pen);
+    TCurve(QXYSeries* series, const QColor& color);
+    TCurve(QXYSeries* series, const QPen& pen);
 
-    QLineSeries* Series() const { return series_; }
+    QXYSeries* Series() const { return series_; }
     const std::vector<TPoint>& Points() const { return points_; }
 
     void Clear();
@@ -53,7 +53,7 @@ public:
     void Sync();
 
 private:
-    QLineSeries* series_ = nullptr;
+    QXYSeries* series_ = nullptr;
     std::vector<TPoint> points_;
     TDecimator decimator_;
     bool dirty_ = false;

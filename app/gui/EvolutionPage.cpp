@@ -60,6 +60,30 @@ TEvolutionPage::TEvolutionPage(const TStripPalette& palette, QWidget* parent) : 
     DewPoint->setVisible(false);
     HideFromLegend(c, DewPoint);
 
+    // A measured log's points, in the colours of the curves they compare with.
+    MeasuredSurface = new QScatterSeries(c);
+    MeasuredBack = new QScatterSeries(c);
+    const char* measuredNames[2] = {"MeasuredSurface", "MeasuredBack"};
+    const QString measuredTitles[2] = {QStringLiteral("Measured Surface"), QStringLiteral("Measured Back")};
+    QScatterSeries* measured[2] = {MeasuredSurface, MeasuredBack};
+    for (int i = 0; i < 2; ++i) {
+        measured[i]->setObjectName(QString::fromLatin1(measuredNames[i]));
+        measured[i]->setName(measuredTitles[i]);
+        c->addSeries(measured[i]);
+        measured[i]->attachAxis(ChartAxis(Chart, Qt::Horizontal));
+        measured[i]->attachAxis(ChartAxis(Chart, Qt::Vertical));
+    }
+    measuredSurface_ = TCurve(MeasuredSurface, QPen(CurveColours[1], 1));
+    measuredBack_ = TCurve(MeasuredBack, QPen(QColor(0, 160, 0), 1));
+    for (int i = 0; i < 2; ++i) {
+        measured[i]->setMarkerSize(5);
+        measured[i]->setColor(i == 0 ? CurveColours[1] : CurveColours[2]);
+        measured[i]->setBorderColor(i == 0 ? QColor(0, 0, 120) : QColor(0, 120, 0));
+        measured[i]->setPointsVisible(true);
+        measured[i]->setVisible(false);
+        HideFromLegend(c, measured[i]);
+    }
+
     // The readiness and dew markers: thin vertical lines, labelled at the top.
     const char* const names[3] = {"ReadyMarker1", "ReadyMarker05", "DewMarker"};
     const QString texts[3] = {QStringLiteral("1 \u00b0C"), QStringLiteral("0.5 \u00b0C"), QStringLiteral("dew")};
@@ -211,8 +235,10 @@ void TEvolutionPage::ShowReadout()
     static const TReadiness none;
     static const std::vector<TKeptRun> noRuns;
     const QSize before = Readout->size();
-    Readout->Show(record_ ? record_->Readiness : none, kept_ ? kept_->Runs() : noRuns, keptLabels_,
-                  record_ ? AirNotes(*record_, decimal_) : std::vector<std::string>(), decimal_);
+    std::vector<std::string> notes = record_ ? AirNotes(*record_, decimal_) : std::vector<std::string>();
+    if (!measuredNote_.empty())
+        notes.push_back(measuredNote_);
+    Readout->Show(record_ ? record_->Readiness : none, kept_ ? kept_->Runs() : noRuns, keptLabels_, notes, decimal_);
     readoutClock_.start();
     if (Readout->size() != before)
         PlaceOverlays();
@@ -253,6 +279,31 @@ void TEvolutionPage::ShowKept(const TKeptRuns& kept, const TRunRecord& current, 
     }
     // The markers stay after the kept curves in the legend's order of drawing.
     UpdateViews();
+    ShowReadout();
+}
+
+void TEvolutionPage::ShowMeasured(const TMeasuredLog* log)
+{
+    QScatterSeries* series[2] = {MeasuredSurface, MeasuredBack};
+    TCurve* curves[2] = {&measuredSurface_, &measuredBack_};
+    for (int i = 0; i < 2; ++i) {
+        std::vector<TPoint> points;
+        if (log)
+            for (const TMeasuredPoint& p : i == 0 ? log->Surface : log->Back) points.push_back({p.Time / 60, p.Value});
+        const bool show = !points.empty();
+        curves[i]->Assign(std::move(points));
+        series[i]->setVisible(show);
+        for (QLegendMarker* m : Chart->chart()->legend()->markers(series[i])) m->setVisible(show);
+    }
+    if (!log)
+        measuredNote_.clear();
+    UpdateViews();
+    ShowReadout();
+}
+
+void TEvolutionPage::SetMeasuredNote(const std::string& note)
+{
+    measuredNote_ = note;
     ShowReadout();
 }
 
@@ -342,6 +393,10 @@ void TEvolutionPage::UpdateViews()
     }
     dew_.SetView(x->min(), x->max(), pixels);
     dew_.Sync();
+    for (TCurve* m : {&measuredSurface_, &measuredBack_}) {
+        m->SetView(x->min(), x->max(), pixels);
+        m->Sync();
+    }
     if (SurfaceMinusAir->isVisible()) {
         difference_.SetView(x->min(), x->max(), pixels);
         difference_.Sync();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ChartSupport.h"
+#include "MeasuredLog.h"
 #include "ReadoutPanel.h"
 #include "RunComparison.h"
 #include "RunRecord.h"
@@ -12,6 +13,7 @@
 
 #include <QElapsedTimer>
 #include <QGraphicsSimpleTextItem>
+#include <QScatterSeries>
 #include <QWidget>
 
 #include <array>
@@ -33,6 +35,7 @@ public:
     TReadoutPanel* Readout;
     QLineSeries* SurfaceMinusAir;
     QLineSeries* DewPoint;  // from an air file with a dew-point column
+    QScatterSeries *MeasuredSurface, *MeasuredBack;
 
     // A run starts: axes to the run's ranges, curves and strip emptied.
     void StartRun(TRunRecord& record);
@@ -44,6 +47,10 @@ public:
     // The kept runs' curves and readout lines, labelled against the current inputs.
     void ShowKept(const TKeptRuns& kept, const TRunRecord& current, char16_t decimalSeparator);
     void ShowSurfaceMinusAir(bool show);
+    // A measured log's points over the curves (none: hidden), and the line
+    // the readout gives its comparison with the run.
+    void ShowMeasured(const TMeasuredLog* log);
+    void SetMeasuredNote(const std::string& note);
     void SetDecimalSeparator(char16_t decimalSeparator);
     const TCurve& Curve(QLineSeries* series) const;
     const std::vector<std::string>& KeptLabels() const { return keptLabels_; }
@@ -77,6 +84,8 @@ private:
     std::array<QGraphicsSimpleTextItem*, 3> markerLabels_{};
     std::array<std::optional<double>, 3> markerMinutes_{};
     TCurve dew_;
+    TCurve measuredSurface_, measuredBack_;
+    std::string measuredNote_;
     const TRunRecord* record_ = nullptr;
     std::size_t synced_ = 0;   // reports already in the curves
     std::uint64_t version_ = ~0ull;

@@ -5,6 +5,9 @@
 #include "LibStandard.h"
 #include "NumberText.h"
 #include "AirFileDialog.h"
+#include "FitDialog.h"
+#include "LogDialog.h"
+#include "Readiness.h"
 #include "StripView.h"
 
 #include <QApplication>
@@ -17,6 +20,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -197,8 +201,26 @@ void TFrmBrennic::CreateControls()
     TabSheet3 = new TEvolutionPage(StripPalette);
     PageControl1->addTab(TabSheet1, QStringLiteral("Temperate Profile"));
     PageControl1->addTab(TabSheet3, QStringLiteral("Temperature Evolution"));
-    AirBar = new TAirSourceBar;
-    PageControl1->setCornerWidget(AirBar, Qt::TopRightCorner);
+    // Beside the page tabs: the log of the user's mirror and the air's source.
+    auto* corner = new QWidget;
+    auto* cornerRow = new QHBoxLayout(corner);
+    cornerRow->setContentsMargins(0, 0, 0, 0);
+    cornerRow->setSpacing(4);
+    btnMeasured = new QPushButton(QStringLiteral("Measured log\u2026"), corner);
+    btnMeasured->setObjectName(QStringLiteral("btnMeasured"));
+    btnMeasured->setToolTip(QStringLiteral("Show a log of your own mirror's sensors over the curves"));
+    btnFit = new QPushButton(QStringLiteral("Fit\u2026"), corner);
+    btnFit->setObjectName(QStringLiteral("btnFit"));
+    btnFit->setToolTip(QStringLiteral("Fit the film coefficients to the measured log"));
+    btnFit->setEnabled(false);
+    AirBar = new TAirSourceBar(corner);
+    for (QWidget* w : {static_cast<QWidget*>(btnMeasured), static_cast<QWidget*>(btnFit)}) {
+        w->setFixedHeight(21);
+        cornerRow->addWidget(w);
+    }
+    cornerRow->addSpacing(8);
+    cornerRow->addWidget(AirBar);
+    PageControl1->setCornerWidget(corner, Qt::TopRightCorner);
     Chart4 = TabSheet1->Chart;
     LineSeries3 = TabSheet1->Series;
     StaticText1 = TabSheet1->FrontLabel;
@@ -293,6 +315,8 @@ void TFrmBrennic::ConnectHandlers()
     connect(btnClearKept, &QPushButton::clicked, this, [this] { Guarded([this] { btnClearKeptClick(); }); });
     connect(chkSurfaceMinusAir, &QCheckBox::toggled, this,
             [this](bool on) { Guarded([this, on] { TabSheet3->ShowSurfaceMinusAir(on); }); });
+    connect(btnMeasured, &QPushButton::clicked, this, [this] { Guarded([this] { ChooseMeasuredLog(); }); });
+    connect(btnFit, &QPushButton::clicked, this, [this] { Guarded([this] { ShowFitDialog(); }); });
     connect(AirBar, &TAirSourceBar::fileRequested, this, [this] { Guarded([this] { ChooseAirFile(); }); });
     connect(AirBar, &TAirSourceBar::rampChosen, this, [this] { Guarded([this] { UseAirRamp(); }); });
     connect(StatusBar1, &TClickStatusBar::clicked, this, [this] { Guarded([this] { btnHelpClick(); }); });
@@ -461,16 +485,7 @@ void TFrmBrennic::btnRunClick()
         edit->selectAll();
     };
     try {
-        ApplyInputs(texts, Regional.DecimalSeparator, *Solver);
-        Solver->AirTemperature = nullptr;
-        Solver->SkyTemperature = nullptr;
-        std::optional<TAirExtremes> extremes;
-        if (AirSource) {
-            TAirSource::Apply(AirSource, *Solver);
-            extremes = AirSource->Extremes(Solver->Duration);
-        }
-        plan = PlanRun(*Solver, Regional.DecimalSeparator, &texts, TFieldNaming::Caption, TMemoryUse::KeepsResults,
-                       extremes ? &*extremes : nullptr);
+        plan = ConfigureSolver(texts, *Solver);
     } catch (const EFieldConvertError& e) {
         focus(e.Field);
         throw;
@@ -487,12 +502,27 @@ void TFrmBrennic::btnRunClick()
     {
         Restore restore{this};
         Solver->Execute();
+        CompareWithLog();
         TabSheet3->Redraw(Record, true);
         RedrawPage(ProfilePage);
     }
     emit RunFinished();
     if (closeRequested_)
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+TRunPlan TFrmBrennic::ConfigureSolver(const TInputTexts& texts, TBrennicOneD& solver) const
+{
+    ApplyInputs(texts, Regional.DecimalSeparator, solver);
+    solver.AirTemperature = nullptr;
+    solver.SkyTemperature = nullptr;
+    std::optional<TAirExtremes> extremes;
+    if (AirSource) {
+        TAirSource::Apply(AirSource, solver);
+        extremes = AirSource->Extremes(solver.Duration);
+    }
+    return PlanRun(solver, Regional.DecimalSeparator, &texts, TFieldNaming::Caption, TMemoryUse::KeepsResults,
+                   extremes ? &*extremes : nullptr);
 }
 
 void TFrmBrennic::StartRun(const TInputTexts& texts, const TRunPlan& plan)
@@ -562,6 +592,71 @@ void TFrmBrennic::UseAirRamp()
         e->setToolTip(AirHint);
     }
     AirBar->ShowRamp();
+}
+
+void TFrmBrennic::ChooseMeasuredLog()
+{
+    TLogDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted || !dialog.Log())
+        return;
+    LoadMeasuredLog(dialog.Path->text().toStdString(), dialog.Columns(), dialog.Start->text().trimmed().toStdString());
+}
+
+void TFrmBrennic::LoadMeasuredLog(const std::string& path, const TLogColumns& columns, const std::string& start)
+{
+    auto log = TMeasuredLog::Load(path, columns, start);
+    MeasuredLog = log;
+    edtInitialMirrorTemp->setText(ToQ(FormatFloat(log->FirstMirrorTemperature(), Regional.DecimalSeparator)));
+    if (log->Air) {
+        UseAirSource(log->Air, {path, columns.Air, start, "", ""}, false);
+        edtTimeInterval->setText(ToQ(FormatFloat(log->Span() / 60, Regional.DecimalSeparator)));
+        ShowAirFromFile();
+    }
+    TabSheet3->ShowMeasured(log.get());
+    Measured = {};
+    TabSheet3->SetMeasuredNote("Measured log loaded: press Run to compare");
+    btnFit->setEnabled(true);
+}
+
+void TFrmBrennic::CompareWithLog()
+{
+    if (!MeasuredLog)
+        return;
+    Measured = Compare(*MeasuredLog, Record.Reports);
+    TabSheet3->SetMeasuredNote("Measured log: RMS difference " +
+                               FixedText(Measured.Rms, 3, Regional.DecimalSeparator) + " \u00b0C over " +
+                               std::to_string(Measured.Points) + " points");
+}
+
+TFitResult TFrmBrennic::FitInputs(const std::vector<TFitParameter>& params, const TFitProgress& progress)
+{
+    if (!MeasuredLog)
+        throw EBrennicError("Load a measured log first");
+    TBrennicOneD solver;
+    ConfigureSolver(InputTexts(), solver);
+    return FitToLog(solver, *MeasuredLog, params, progress);
+}
+
+void TFrmBrennic::ShowFitDialog()
+{
+    TFitDialog dialog([this](const std::vector<TFitParameter>& p, const TFitProgress& progress) {
+        return FitInputs(p, progress);
+    }, Regional.DecimalSeparator, this);
+    connect(&dialog, &TFitDialog::useValues, this, [this](const TFitResult& r) { UseFittedValues(r); });
+    dialog.exec();
+}
+
+void TFrmBrennic::UseFittedValues(const TFitResult& r)
+{
+    for (std::size_t i = 0; i < r.Parameters.size(); ++i) {
+        const int field = r.Parameters[i] == TFitParameter::FrontFilm   ? fFrontFilm
+                          : r.Parameters[i] == TFitParameter::BackFilm  ? fBackFilm
+                          : r.Parameters[i] == TFitParameter::MirrorTemp ? fInitialMirrorTemp
+                                                                         : fFrontRadiation;
+        // Rounded to what the data can tell, never beyond four decimals.
+        const double v = std::round(r.Values[i] * 1e4) / 1e4;
+        FieldEdit(field)->setText(ToQ(FormatFloat(v, Regional.DecimalSeparator)));
+    }
 }
 
 void TFrmBrennic::btnCancelClick()

@@ -10,6 +10,8 @@
 #include "RunComparison.h"
 #include "RunRecord.h"
 #include "AirSourceBar.h"
+#include "Fit.h"
+#include "MeasuredLog.h"
 #include "RunSetup.h"
 #include "StatusBar.h"
 #include "StripPalette.h"
@@ -72,6 +74,7 @@ public:
     QCheckBox* chkSurfaceMinusAir;
     QTabWidget* PageControl1;
     TAirSourceBar* AirBar;
+    QPushButton *btnMeasured, *btnFit;
     TProfilePage* TabSheet1;
     TEvolutionPage* TabSheet3;
     TZoomChartView *Chart1, *Chart4;
@@ -90,6 +93,9 @@ public:
     TStripPalette StripPalette{};
     TRegionalSettings Regional;
     TKeptRuns Kept;
+    // The log of the user's mirror shown over the curves, and how far the last run is from it.
+    std::shared_ptr<const TMeasuredLog> MeasuredLog;
+    TLogComparison Measured;
     // The air file in use (none: the ramp of the two air fields) and how it was chosen.
     std::shared_ptr<const TAirSource> AirSource;
     TAirFileChoice AirChoice;
@@ -115,6 +121,15 @@ public:
     void UseAirFile(const TAirFileChoice& choice, bool fitDuration);
     void UseAirSource(std::shared_ptr<const TAirSource> source, const TAirFileChoice& choice, bool fitDuration);
     void UseAirRamp();
+    // A log of the user's mirror: its points over the curves, its air as the
+    // run's, its first value as the mirror's start; and the fit to it.
+    void ChooseMeasuredLog();
+    void LoadMeasuredLog(const std::string& path, const TLogColumns& columns, const std::string& start);
+    void ShowFitDialog();
+    // Runs the fit for the current inputs (checked as for a run).
+    TFitResult FitInputs(const std::vector<TFitParameter>& params, const TFitProgress& progress);
+    // Writes fitted values into their fields, in the user's decimal form.
+    void UseFittedValues(const TFitResult& result);
     void SolverStep(std::span<const double> positions, std::span<const double> temperatures, double time);
     void BuildStripPalette();
 
@@ -148,6 +163,8 @@ private:
     void StartRun(const TInputTexts& texts, const TRunPlan& plan);
     void UpdateKeepButtons();
     void ShowAirFromFile();
+    void CompareWithLog();
+    TRunPlan ConfigureSolver(const TInputTexts& texts, TBrennicOneD& solver) const;
 
     QString rampTexts_[2];  // the air fields' texts while a file is in use
 

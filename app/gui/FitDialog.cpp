@@ -1,0 +1,137 @@
+#include "FitDialog.h"
+
+#include "LibStandard.h"
+#include "NumberText.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace brennic {
+
+namespace {
+
+QString Number(double v, char16_t sep)
+{
+    if (!std::isfinite(v))
+        return QStringLiteral("unknown");
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4g", v);
+    QString s = QString::fromLatin1(text);
+    return s.replace(u'.', QChar(sep));
+}
+
+const char* const Captions[] = {"Front film coefficient", "Back film coefficient", "Initial mirror temperature",
+                                "Front radiation"};
+
+}  // namespace
+
+TFitDialog::TFitDialog(TRunFit fit, char16_t decimalSeparator, QWidget* parent)
+    : QDialog(parent), fit_(std::move(fit)), decimal_(decimalSeparator)
+{
+    setObjectName(QStringLiteral("FitDialog"));
+    setWindowTitle(QStringLiteral("Fit the model to your mirror"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("Fit these inputs to the log; the others stay as entered:"), this));
+    FrontFilm = new QCheckBox(QStringLiteral("Front film coefficient (0 to 500 W/m\u00b2K)"), this);
+    BackFilm = new QCheckBox(QStringLiteral("Back film coefficient (0 to 500 W/m\u00b2K)"), this);
+    MirrorTemp = new QCheckBox(QStringLiteral("Initial mirror temperature (within 30 \u00b0C of the first measured)"),
+                               this);
+    FrontRadiation = new QCheckBox(QStringLiteral("Front radiation (0 to 1)"), this);
+    FrontFilm->setChecked(true);
+    BackFilm->setChecked(true);
+    for (QCheckBox* c : {FrontFilm, BackFilm, MirrorTemp, FrontRadiation}) layout->addWidget(c);
+    Progress = new QProgressBar(this);
+    Progress->setRange(0, 2000);
+    Progress->setFormat(QStringLiteral("%v model runs"));
+    layout->addWidget(Progress);
+    Result = new QLabel(this);
+    Result->setTextFormat(Qt::RichText);
+    Result->setMinimumWidth(460);
+    layout->addWidget(Result);
+    auto* buttons = new QHBoxLayout;
+    Start = new QPushButton(QStringLiteral("Fit"), this);
+    Cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    UseValues = new QPushButton(QStringLiteral("Use fitted values"), this);
+    Close = new QPushButton(QStringLiteral("Close"), this);
+    Cancel->setEnabled(false);
+    UseValues->setEnabled(false);
+    for (QPushButton* b : {Start, Cancel, UseValues, Close}) {
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+    }
+    layout->addLayout(buttons);
+    connect(Start, &QPushButton::clicked, this, [this] { RunFit(); });
+    connect(Cancel, &QPushButton::clicked, this, [this] { cancel_ = true; });
+    connect(UseValues, &QPushButton::clicked, this, [this] {
+        if (fitted_)
+            emit useValues(*fitted_);
+        accept();
+    });
+    connect(Close, &QPushButton::clicked, this, [this] {
+        cancel_ = true;
+        if (!running_)
+            reject();
+    });
+}
+
+void TFitDialog::RunFit()
+{
+    std::vector<TFitParameter> params;
+    const QCheckBox* boxes[] = {FrontFilm, BackFilm, MirrorTemp, FrontRadiation};
+    for (int i = 0; i < 4; ++i)
+        if (boxes[i]->isChecked())
+            params.push_back(TFitParameter(i));
+    if (params.empty()) {
+        Result->setText(QStringLiteral("Choose at least one input to fit."));
+        return;
+    }
+    cancel_ = false;
+    running_ = true;
+    fitted_.reset();
+    Start->setEnabled(false);
+    UseValues->setEnabled(false);
+    Cancel->setEnabled(true);
+    Result->setText(QStringLiteral("Fitting\u2026"));
+    const TFitResult r = fit_(params, [this](int runs, double rms) {
+        Progress->setValue(std::min(runs, Progress->maximum()));
+        Result->setText(QStringLiteral("Fitting\u2026 best RMS so far ") + Number(rms, decimal_) +
+                        QStringLiteral(" \u00b0C"));
+        QCoreApplication::processEvents();
+        return !cancel_;
+    });
+    running_ = false;
+    Start->setEnabled(true);
+    Cancel->setEnabled(false);
+    if (r.Cancelled) {
+        Result->setText(QStringLiteral("The fit was cancelled; the inputs are unchanged."));
+        return;
+    }
+    fitted_ = r;
+    ShowResult(r);
+    UseValues->setEnabled(true);
+}
+
+void TFitDialog::ShowResult(const TFitResult& r)
+{
+    QString html = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"2\">");
+    for (std::size_t i = 0; i < r.Parameters.size(); ++i) {
+        html += QStringLiteral("<tr><td>") + QString::fromLatin1(Captions[int(r.Parameters[i])]) +
+                QStringLiteral("</td><td align=\"right\"><b>") + Number(r.Values[i], decimal_) +
+                QStringLiteral("</b></td><td>\u00b1 ") + Number(r.Uncertainties[i], decimal_) + QStringLiteral("</td><td>") +
+                (r.PoorlyDetermined[i] ? QStringLiteral("<i>poorly determined by this log</i>") : QString()) +
+                QStringLiteral("</td></tr>");
+    }
+    html += QStringLiteral("</table>RMS difference ") + Number(r.RmsBefore, decimal_) + QStringLiteral(" \u00b0C before, ") +
+            Number(r.RmsAfter, decimal_) + QStringLiteral(" \u00b0C after, over ") + QString::number(r.Points) +
+            QStringLiteral(" points; ") + QString::number(r.Evaluations) + QStringLiteral(" model runs.");
+    Result->setText(html);
+}
+
+}  // namespace brennic
