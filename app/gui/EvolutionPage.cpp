@@ -156,7 +156,7 @@ void TEvolutionPage::SetDecimalSeparator(char16_t sep)
     ShowReadout();
 }
 
-const TCurve& TEvolutionPage::Curve(QLineSeries* series) const
+const TCurve& TEvolutionPage::Curve(QXYSeries* series) const
 {
     for (const TCurve& c : curves_)
         if (c.Series() == series)
@@ -166,6 +166,9 @@ const TCurve& TEvolutionPage::Curve(QLineSeries* series) const
     for (const TCurve& c : keptCurves_)
         if (c.Series() == series)
             return c;
+    for (const TCurve* c : {&measuredSurface_, &measuredBack_, &dew_})
+        if (c->Series() == series)
+            return *c;
     throw std::invalid_argument("not a series of the evolution page");
 }
 

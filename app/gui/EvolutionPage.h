@@ -52,7 +52,7 @@ public:
     void ShowMeasured(const TMeasuredLog* log);
     void SetMeasuredNote(const std::string& note);
     void SetDecimalSeparator(char16_t decimalSeparator);
-    const TCurve& Curve(QLineSeries* series) const;
+    const TCurve& Curve(QXYSeries* series) const;
     const std::vector<std::string>& KeptLabels() const { return keptLabels_; }
     // Minutes at which the surface comes within 1 and 0.5 degC for good,
     // and at which dew threatens.

@@ -390,7 +390,7 @@ void TFrmBrennic::BuildStripPalette()
     StripPalette = MakeStripPalette();
 }
 
-const TCurve& TFrmBrennic::Curve(QLineSeries* series) const
+const TCurve& TFrmBrennic::Curve(QXYSeries* series) const
 {
     if (series == LineSeries3)
         return TabSheet1->Curve();

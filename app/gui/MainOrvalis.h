@@ -134,7 +134,7 @@ public:
     void BuildStripPalette();
 
     // All points of the evolution curves and of the profile, as recorded.
-    const TCurve& Curve(QLineSeries* series) const;
+    const TCurve& Curve(QXYSeries* series) const;
     // Shows the file dialog and returns the chosen path.
     std::optional<QString> ChooseExportFile();
     // Reads the regional settings again.

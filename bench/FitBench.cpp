@@ -1,0 +1,49 @@
+// Fitting two film coefficients to a 12-hour log sampled each minute, with
+// the model at 10 s steps and 50 elements.
+#include "Fit.h"
+#include "MeasuredLog.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+
+using namespace brennic;
+
+static void BM_FitTwoFilms(benchmark::State& state)
+{
+    TBrennicOneD truth;
+    truth.Thickness = 0.0508;
+    truth.ElementCount = 50;
+    truth.InitialMirrorTemp = 20;
+    truth.InitialAirTemp = 12;
+    truth.FinalAirTemp = 2;
+    truth.Duration = 12 * 3600;
+    truth.TimeStep = 10;
+    truth.FrontFilmCoefficient = 17.5;
+    truth.BackFilmCoefficient = 6.2;
+    truth.FrontRadiation = 0.04;
+    truth.Conductivity = 1.13;
+    truth.Density = 2230;
+    truth.SpecificHeat = 726;
+    TMeasuredLog log;
+    for (const TStepValues& v : RunReports(truth))
+        if (std::fmod(v.Time, 60) == 0) {
+            log.Surface.push_back({v.Time, v.Surface});
+            log.Back.push_back({v.Time, v.Back});
+        }
+    TBrennicOneD start = truth;
+    start.FrontFilmCoefficient = 10;
+    start.BackFilmCoefficient = 10;
+    int evaluations = 0;
+    double front = 0;
+    for (auto _ : state) {
+        const TFitResult r = FitToLog(start, log, {TFitParameter::FrontFilm, TFitParameter::BackFilm});
+        evaluations = r.Evaluations;
+        front = r.Values[0];
+    }
+    state.counters["model_runs"] = evaluations;
+    state.counters["front_film"] = front;
+}
+BENCHMARK(BM_FitTwoFilms)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+BENCHMARK_MAIN();

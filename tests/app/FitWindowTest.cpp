@@ -1,0 +1,108 @@
+// A measured log in the window: shown, compared, fitted and taken over.
+#include "Fit.h"
+#include "FitDialog.h"
+#include "WindowFixtures.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include <fstream>
+
+using namespace brennic;
+
+namespace {
+
+// A log of a 25 mm mirror with a fan in front (17.5 W/m2K), written by the
+// model as this program exports it, one row a minute over three hours.
+QString WriteLog(const QTemporaryDir& dir)
+{
+    TBrennicOneD s;
+    TInputTexts t;
+    t.Thickness = u"25";
+    t.FrontFilm = u"17.5";
+    t.BackFilm = u"6.2";
+    t.Duration = u"180";
+    t.InitialAirTemp = u"12";
+    t.FinalAirTemp = u"6";
+    ApplyInputs(t, u'.', s);
+    const QString path = dir.filePath(QStringLiteral("mirror.csv"));
+    std::ofstream out(path.toStdString(), std::ios::binary);
+    std::u16string line = ResultHeader({});
+    out << std::string(line.begin(), line.end()) << "\r\n";
+    for (const TStepValues& v : RunReports(s))
+        if (std::fmod(v.Time, 60) == 0) {
+            line.clear();
+            AppendResultRow(line, v, {});
+            out << std::string(line.begin(), line.end()) << "\r\n";
+        }
+    return path;
+}
+
+}  // namespace
+
+TEST(FitWindow, LogShownComparedFittedAndTakenOver)
+{
+    ErrorCapture errors;
+    QTemporaryDir dir;
+    const QString path = WriteLog(dir);
+    Window f;
+    TFrmBrennic& w = f.w;
+    EXPECT_FALSE(w.btnFit->isEnabled());
+    w.edtThickness->setText("25");
+    w.LoadMeasuredLog(path.toStdString(), {}, "");
+    EXPECT_TRUE(w.btnFit->isEnabled());
+    EXPECT_EQ(w.edtInitialMirrorTemp->text(), "20");
+    EXPECT_EQ(w.edtTimeInterval->text(), "180");
+    EXPECT_FALSE(w.edtInitialAirTemp->isEnabled());  // the log's air drives the run
+    EXPECT_TRUE(w.TabSheet3->MeasuredSurface->isVisible());
+    EXPECT_EQ(w.Curve(w.TabSheet3->MeasuredSurface).Points().size(), 181u);
+
+    w.PageControl1->setCurrentIndex(EvolutionPage);
+    w.btnRun->click();
+    ASSERT_TRUE(errors.messages.isEmpty()) << errors.messages.join("|").toStdString();
+    EXPECT_EQ(w.Measured.Points, 362u);
+    EXPECT_GT(w.Measured.Rms, 0.05);
+    EXPECT_TRUE(w.TabSheet3->Readout->text().contains("Measured log: RMS difference")) ;
+
+    // The fit through the dialog, as a user would press its buttons.
+    TFitDialog dialog([&](const std::vector<TFitParameter>& p, const TFitProgress& progress) {
+        return w.FitInputs(p, progress);
+    }, u'.', &w);
+    QObject::connect(&dialog, &TFitDialog::useValues, &w, [&](const TFitResult& r) { w.UseFittedValues(r); });
+    dialog.RunFit();
+    ASSERT_TRUE(dialog.Fitted().has_value());
+    EXPECT_NEAR(dialog.Fitted()->Values[0], 17.5, 0.02);
+    EXPECT_TRUE(dialog.Result->text().contains("RMS difference"));
+    EXPECT_EQ(w.edtFrontFanFlow->text(), "10");  // nothing changes before the user says so
+    dialog.UseValues->click();
+    EXPECT_EQ(w.edtFrontFanFlow->text(), "17.5");
+    EXPECT_EQ(w.edtBackFanFlow->text(), "6.2");
+    w.btnRun->click();
+    EXPECT_LT(w.Measured.Rms, 1e-3);
+}
+
+TEST(FitWindow, CancelledFitLeavesTheInputs)
+{
+    QTemporaryDir dir;
+    const QString path = WriteLog(dir);
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.edtThickness->setText("25");
+    w.LoadMeasuredLog(path.toStdString(), {}, "");
+    TFitDialog dialog([&](const std::vector<TFitParameter>& p, const TFitProgress& progress) {
+        return w.FitInputs(p, [&](int runs, double rms) {
+            if (runs == 3)
+                dialog.Cancel->click();  // pressed while the fit runs
+            return progress(runs, rms);
+        });
+    }, u'.', &w);
+    dialog.RunFit();
+    EXPECT_FALSE(dialog.Fitted().has_value());
+    EXPECT_FALSE(dialog.UseValues->isEnabled());
+    EXPECT_TRUE(dialog.Result->text().contains("cancelled"));
+    EXPECT_EQ(w.edtFrontFanFlow->text(), "10");
+}
