@@ -12,6 +12,7 @@
 #include "Readiness.h"
 #include "RunRecord.h"
 #include "RunSummary.h"
+#include "Scenario.h"
 #include "FitOutput.h"
 #include "MeasuredLog.h"
 
@@ -146,7 +147,7 @@ struct TOptions {
     std::string material = "Pyrex", output, decimalSep, listSep, tolerances = "1,0.5,0.1";
     bool summary = false, json = false;
     TAirFileChoice air;
-    std::string measured, measuredColumns, fit;
+    std::string measured, measuredColumns, fit, scenario;
     bool mirrorGiven = false, durationGiven = false;  // by the user, not by default
 };
 
@@ -176,6 +177,40 @@ void AddOptions(CLI::App& app, TOptions& o)
     app.add_option("--measured-columns", o.measuredColumns,
                    "its columns: time=NAME,air=NAME,surface=NAME,back=NAME (default: T_Ambient, T_Surface, T_Back)");
     app.add_option("--fit", o.fit, "fit these to the log: front-film,back-film,mirror-temp,front-radiation");
+    app.add_option("--scenario", o.scenario, "start from the inputs of this scenario file; options override them");
+}
+
+// A scenario's values stand where the command line gives none.
+void UseScenario(const CLI::App& app, TOptions& o)
+{
+    const TScenario s = ReadScenario(o.scenario);
+    for (int i = 0; i < FieldCount; ++i)
+        if (app.count(InputFields[i].Option) == 0)
+            o.values[i] = ToUtf8(s.Inputs.Text(i));
+    if (app.count("--material") == 0)
+        o.material = std::string(GlassMaterials.at(std::size_t(s.Inputs.Material)).Name);
+    const bool ramp = app.count("--air-start") + app.count("--air-end") > 0;
+    if (s.Air && o.air.Path.empty() && !ramp && o.measured.empty()) {
+        const TAirFileChoice given = o.air;
+        o.air = *s.Air;
+        for (auto [value, option] : {std::pair{&o.air.AirColumn, &given.AirColumn}, {&o.air.Start, &given.Start},
+                                     {&o.air.SkyColumn, &given.SkyColumn}, {&o.air.DewColumn, &given.DewColumn}})
+            if (!option->empty())
+                *value = *option;
+    }
+    if (s.Measured && o.measured.empty() && o.air.Path.empty()) {
+        o.measured = *s.Measured;
+        if (o.measuredColumns.empty()) {
+            std::string cols;
+            for (auto [role, name] : {std::pair{"time", &s.MeasuredColumns.Time}, {"air", &s.MeasuredColumns.Air},
+                                      {"surface", &s.MeasuredColumns.Surface}, {"back", &s.MeasuredColumns.Back}})
+                if (!name->empty())
+                    cols += (cols.empty() ? "" : ",") + std::string(role) + "=" + *name;
+            o.measuredColumns = cols;
+        }
+        if (o.air.Start.empty())
+            o.air.Start = s.MeasuredStart;
+    }
 }
 
 // Options that only make sense together, checked once parsed.
@@ -324,10 +359,14 @@ int Run(int argc, char** argv)
     try {
         RefuseEmptyValues(argc, argv);
         app.parse(argc, argv);
+        if (!options.scenario.empty())
+            UseScenario(app, options);
         CheckCombinations(app, options);
         options.mirrorGiven = app.count("--mirror-temp") > 0;
         options.durationGiven = app.count("--duration") > 0;
     } catch (const UsageError& e) {
+        return Fail(2, e.what());
+    } catch (const EBrennicError& e) {
         return Fail(2, e.what());
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);

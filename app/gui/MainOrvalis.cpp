@@ -20,6 +20,9 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGroupBox>
+#include <QMenu>
+#include <QSettings>
+#include <QToolButton>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -220,6 +223,9 @@ void TFrmBrennic::CreateControls()
     }
     cornerRow->addSpacing(8);
     cornerRow->addWidget(AirBar);
+    CreateFileMenu(corner);
+    cornerRow->insertWidget(0, btnFile);
+    cornerRow->insertSpacing(1, 8);
     PageControl1->setCornerWidget(corner, Qt::TopRightCorner);
     Chart4 = TabSheet1->Chart;
     LineSeries3 = TabSheet1->Series;
@@ -594,6 +600,136 @@ void TFrmBrennic::UseAirRamp()
     AirBar->ShowRamp();
 }
 
+void TFrmBrennic::CreateFileMenu(QWidget* parent)
+{
+    btnFile = new QToolButton(parent);
+    btnFile->setObjectName(QStringLiteral("btnFile"));
+    btnFile->setText(QStringLiteral("File"));
+    btnFile->setPopupMode(QToolButton::InstantPopup);
+    btnFile->setFixedHeight(21);
+    auto* menu = new QMenu(btnFile);
+    auto guarded = [this](void (TFrmBrennic::*handler)()) {
+        return [this, handler] { Guarded([this, handler] { (this->*handler)(); }); };
+    };
+    QAction* open = menu->addAction(QStringLiteral("Open scenario\u2026"), this, guarded(&TFrmBrennic::ChooseScenarioToOpen));
+    open->setShortcut(QKeySequence::Open);
+    QAction* save = menu->addAction(QStringLiteral("Save scenario\u2026"), this, guarded(&TFrmBrennic::ChooseScenarioToSave));
+    save->setShortcut(QKeySequence::Save);
+    RecentMenu = menu->addMenu(QStringLiteral("Recent scenarios"));
+    for (QAction* a : {open, save}) {
+        a->setShortcutContext(Qt::WindowShortcut);
+        addAction(a);  // the shortcuts work anywhere in the window
+    }
+    btnFile->setMenu(menu);
+    UpdateRecentMenu();
+}
+
+TScenario TFrmBrennic::CurrentScenario() const
+{
+    TScenario s;
+    s.Inputs = WithDecimalSeparator(InputTexts(), Regional.DecimalSeparator, u'.');
+    if (AirSource && MeasuredLog && AirSource == MeasuredLog->Air) {
+        // The log brings its own air.
+    } else if (AirSource) {
+        s.Air = AirChoice;
+    }
+    if (MeasuredLog) {
+        s.Measured = MeasuredPath;
+        s.MeasuredColumns = MeasuredColumns;
+        s.MeasuredStart = MeasuredStart;
+    }
+    if (AirSource) {
+        // The air fields show the file's values: keep the ramp's as typed.
+        s.Inputs.Text(fInitialAirTemp) = FromQ(rampTexts_[0]);
+        s.Inputs.Text(fFinalAirTemp) = FromQ(rampTexts_[1]);
+        s.Inputs = WithDecimalSeparator(s.Inputs, Regional.DecimalSeparator, u'.');
+    }
+    return s;
+}
+
+void TFrmBrennic::OpenScenario(const QString& path)
+{
+    const TScenario s = ReadScenario(QFile::encodeName(path).toStdString());
+    // Everything is read before anything changes.
+    std::shared_ptr<const TAirSource> air = s.Air ? TAirSource::Load(*s.Air) : nullptr;
+    std::shared_ptr<const TMeasuredLog> log =
+        s.Measured ? TMeasuredLog::Load(*s.Measured, s.MeasuredColumns, s.MeasuredStart) : nullptr;
+    UseAirRamp();
+    MeasuredLog.reset();
+    TabSheet3->ShowMeasured(nullptr);
+    btnFit->setEnabled(false);
+    const TInputTexts texts = WithDecimalSeparator(s.Inputs, u'.', Regional.DecimalSeparator);
+    for (int f = 0; f < FieldCount; ++f) FieldEdit(f)->setText(ToQ(texts.Text(f)));
+    cmbMaterial->setCurrentIndex(s.Inputs.Material);
+    if (log) {
+        MeasuredPath = *s.Measured;
+        MeasuredColumns = s.MeasuredColumns;
+        MeasuredStart = s.MeasuredStart;
+        LoadMeasuredLog(MeasuredPath, MeasuredColumns, MeasuredStart);
+        FieldEdit(fInitialMirrorTemp)->setText(ToQ(texts.Text(fInitialMirrorTemp)));
+        FieldEdit(fDuration)->setText(ToQ(texts.Text(fDuration)));
+    } else if (air) {
+        UseAirSource(air, *s.Air, false);
+    }
+    RememberScenario(path);
+}
+
+void TFrmBrennic::SaveScenario(const QString& path)
+{
+    WriteScenario(CurrentScenario(), QFile::encodeName(path).toStdString());
+    RememberScenario(path);
+}
+
+void TFrmBrennic::ChooseScenarioToOpen()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open scenario"), ScenarioPath,
+                                                      QStringLiteral("Brennic scenarios (*.brennic);;All files (*)"),
+                                                      nullptr, QFileDialog::DontUseNativeDialog);
+    if (!path.isEmpty())
+        OpenScenario(path);
+}
+
+void TFrmBrennic::ChooseScenarioToSave()
+{
+    QFileDialog dialog(this, QStringLiteral("Save scenario"), ScenarioPath,
+                       QStringLiteral("Brennic scenarios (*.brennic);;All files (*)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("brennic"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        SaveScenario(dialog.selectedFiles().first());
+}
+
+QStringList TFrmBrennic::RecentScenarios() const
+{
+    const QSettings settings = SettingsFile.isEmpty() ? QSettings(QStringLiteral("Brennic"), QStringLiteral("Brennic"))
+                                                      : QSettings(SettingsFile, QSettings::IniFormat);
+    return settings.value(QStringLiteral("recentScenarios")).toStringList();
+}
+
+void TFrmBrennic::RememberScenario(const QString& path)
+{
+    ScenarioPath = QFileInfo(path).absoluteFilePath();
+    setWindowTitle(QStringLiteral("Telescope Brennic \u2014 ") + QFileInfo(path).completeBaseName());
+    QStringList recent = RecentScenarios();
+    recent.removeAll(ScenarioPath);
+    recent.prepend(ScenarioPath);
+    while (recent.size() > 8) recent.removeLast();
+    QSettings settings = SettingsFile.isEmpty() ? QSettings(QStringLiteral("Brennic"), QStringLiteral("Brennic"))
+                                                : QSettings(SettingsFile, QSettings::IniFormat);
+    settings.setValue(QStringLiteral("recentScenarios"), recent);
+    UpdateRecentMenu();
+}
+
+void TFrmBrennic::UpdateRecentMenu()
+{
+    RecentMenu->clear();
+    const QStringList recent = RecentScenarios();
+    for (const QString& path : recent)
+        RecentMenu->addAction(path, this, [this, path] { Guarded([this, path] { OpenScenario(path); }); });
+    RecentMenu->setEnabled(!recent.isEmpty());
+}
+
 void TFrmBrennic::ChooseMeasuredLog()
 {
     TLogDialog dialog(this);
@@ -606,6 +742,9 @@ void TFrmBrennic::LoadMeasuredLog(const std::string& path, const TLogColumns& co
 {
     auto log = TMeasuredLog::Load(path, columns, start);
     MeasuredLog = log;
+    MeasuredPath = path;
+    MeasuredColumns = columns;
+    MeasuredStart = start;
     edtInitialMirrorTemp->setText(ToQ(FormatFloat(log->FirstMirrorTemperature(), Regional.DecimalSeparator)));
     if (log->Air) {
         UseAirSource(log->Air, {path, columns.Air, start, "", ""}, false);

@@ -13,6 +13,7 @@
 #include "Fit.h"
 #include "MeasuredLog.h"
 #include "RunSetup.h"
+#include "Scenario.h"
 #include "StatusBar.h"
 #include "StripPalette.h"
 #include "ZoomChartView.h"
@@ -26,6 +27,8 @@
 #include <span>
 
 class QCheckBox;
+class QMenu;
+class QToolButton;
 class QComboBox;
 class QFileDialog;
 class QGroupBox;
@@ -75,6 +78,8 @@ public:
     QTabWidget* PageControl1;
     TAirSourceBar* AirBar;
     QPushButton *btnMeasured, *btnFit;
+    QToolButton* btnFile;  // scenarios, the spreadsheet and chart images
+    QMenu* RecentMenu;
     TProfilePage* TabSheet1;
     TEvolutionPage* TabSheet3;
     TZoomChartView *Chart1, *Chart4;
@@ -96,6 +101,12 @@ public:
     // The log of the user's mirror shown over the curves, and how far the last run is from it.
     std::shared_ptr<const TMeasuredLog> MeasuredLog;
     TLogComparison Measured;
+    // The scenario last opened or saved, and where the list of recent ones
+    // is kept (empty: the user's settings file; tests give their own).
+    QString ScenarioPath;
+    QString SettingsFile;
+    std::string MeasuredPath, MeasuredStart;
+    TLogColumns MeasuredColumns;
     // The air file in use (none: the ramp of the two air fields) and how it was chosen.
     std::shared_ptr<const TAirSource> AirSource;
     TAirFileChoice AirChoice;
@@ -130,6 +141,11 @@ public:
     TFitResult FitInputs(const std::vector<TFitParameter>& params, const TFitProgress& progress);
     // Writes fitted values into their fields, in the user's decimal form.
     void UseFittedValues(const TFitResult& result);
+    // Scenarios: a file that cannot be used is reported and changes nothing.
+    void OpenScenario(const QString& path);
+    void SaveScenario(const QString& path);
+    TScenario CurrentScenario() const;
+    QStringList RecentScenarios() const;
     void SolverStep(std::span<const double> positions, std::span<const double> temperatures, double time);
     void BuildStripPalette();
 
@@ -164,6 +180,11 @@ private:
     void UpdateKeepButtons();
     void ShowAirFromFile();
     void CompareWithLog();
+    void CreateFileMenu(QWidget* parent);
+    void ChooseScenarioToOpen();
+    void ChooseScenarioToSave();
+    void RememberScenario(const QString& path);
+    void UpdateRecentMenu();
     TRunPlan ConfigureSolver(const TInputTexts& texts, TBrennicOneD& solver) const;
 
     QString rampTexts_[2];  // the air fields' texts while a file is in use

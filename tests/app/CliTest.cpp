@@ -214,3 +214,21 @@ TEST(Cli, FitsTheFilmCoefficientsToAMeasuredLog)
     }
     fs::remove_all(dir);
 }
+
+TEST(Cli, ScenarioWithOverrides)
+{
+    char tmpl[] = "/tmp/brennic-cli-scenario-XXXXXX";
+    const fs::path dir = ::mkdtemp(tmpl);
+    const fs::path file = dir / "mine.brennic";
+    { std::ofstream(file) << "# my 10-inch\nthickness = 38\nfront-film = 25\nduration = 30\nmaterial = suprax\n"; }
+    const Result fromFile = RunSim("--scenario " + file.string());
+    ASSERT_EQ(fromFile.status, 0) << fromFile.err;
+    EXPECT_EQ(fromFile.out, RunSim("--thickness 38 --front-film 25 --duration 30 --material 5").out);
+    const Result overridden = RunSim("--scenario " + file.string() + " --duration 10 --material 0");
+    EXPECT_EQ(overridden.out, RunSim("--thickness 38 --front-film 25 --duration 10").out);
+    { std::ofstream(file) << "thickness = 38\nthickness = 40\n"; }
+    const Result bad = RunSim("--scenario " + file.string());
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.err, "brennic-sim: " + file.string() + ", line 2: \"thickness\" is given twice\n");
+    fs::remove_all(dir);
+}

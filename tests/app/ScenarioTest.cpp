@@ -1,0 +1,87 @@
+#include "Scenario.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+using namespace brennic;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Folder {
+    fs::path path;
+    Folder()
+    {
+        char tmpl[] = "/tmp/brennic-scenario-XXXXXX";
+        path = ::mkdtemp(tmpl);
+    }
+    ~Folder() { fs::remove_all(path); }
+    std::string Write(const char* name, const std::string& text) const
+    {
+        std::ofstream(path / name, std::ios::binary) << text;
+        return (path / name).string();
+    }
+};
+
+}  // namespace
+
+TEST(Scenario, RoundTripKeepsEveryInputAndRelativePaths)
+{
+    Folder folder;
+    fs::create_directories(folder.path / "logs");
+    folder.Write("logs/night.csv", "time,temp\n0,8\n60,6\n");
+    TScenario s;
+    s.Inputs.Thickness = u"25.4";
+    s.Inputs.ElementCount = u"30";
+    s.Inputs.FrontFilm = u"17.5";
+    s.Inputs.Material = 2;
+    s.Air = TAirFileChoice{(folder.path / "logs/night.csv").string(), "temp", "", "", ""};
+    const std::string path = (folder.path / "mine.brennic").string();
+    WriteScenario(s, path);
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_NE(text.str().find("air-file = logs/night.csv\n"), std::string::npos) << text.str();
+    EXPECT_NE(text.str().find("material = BK7\n"), std::string::npos);
+    EXPECT_NE(text.str().find("thickness = 25.4  # mm\n"), std::string::npos);
+    const TScenario back = ReadScenario(path);
+    for (int f = 0; f < FieldCount; ++f) EXPECT_EQ(back.Inputs.Text(f), s.Inputs.Text(f)) << f;
+    EXPECT_EQ(back.Inputs.Material, 2);
+    ASSERT_TRUE(back.Air);
+    EXPECT_EQ(back.Air->Path, s.Air->Path);
+    EXPECT_EQ(back.Air->AirColumn, "temp");
+    // The comma form of the window and back.
+    const TInputTexts comma = WithDecimalSeparator(back.Inputs, u'.', u',');
+    EXPECT_EQ(comma.Thickness, u"25,4");
+    EXPECT_EQ(WithDecimalSeparator(comma, u',', u'.').Thickness, u"25.4");
+}
+
+TEST(Scenario, RefusalsNameTheFileTheLineAndTheKey)
+{
+    Folder folder;
+    struct Case { const char* name; const char* text; std::string message; };
+    const Case cases[] = {
+        {"unknown key", "thickness = 25\nfan = yes\n", ", line 2: \"fan\" is not a setting of a scenario"},
+        {"repeated key", "# mine\nthickness = 25\n\nthickness = 30\n", ", line 4: \"thickness\" is given twice"},
+        {"bad number", "front-film = ten\n", ", line 1: \"front-film\" has 'ten', which is not a number"},
+        {"comma decimal", "thickness = 25,4\n", ", line 1: \"thickness\" has '25,4', which is not a number"},
+        {"bad whole number", "elements = 2.5\n", ", line 1: \"elements\" has '2.5', which is not a number"},
+        {"unknown material", "material = granite\n", ", line 1: \"material\" has 'granite', which is not one of the materials"},
+        {"missing file", "air-file = nowhere.csv\n", ", line 1: \"air-file\" names 'nowhere.csv', which does not exist"},
+        {"not key = value", "thickness 25\n", ", line 1: expected 'key = value', found 'thickness 25'"},
+        {"column without file", "air-column = temp\n", ": air columns or a start are given without \"air-file\""},
+    };
+    for (const auto& c : cases) {
+        const std::string path = folder.Write("s.brennic", c.text);
+        try {
+            ReadScenario(path);
+            ADD_FAILURE() << c.name;
+        } catch (const EBrennicError& e) {
+            EXPECT_EQ(std::string(e.what()), path + c.message) << c.name;
+        }
+    }
+}
