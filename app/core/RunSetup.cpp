@@ -177,6 +177,12 @@ void CheckCombination(const TBrennicOneD& s, const TRefusal& r, const TAirExtrem
                                               std::fabs(s.FinalAirTemp), 273.0});
     if (!std::isfinite(8 * (2 * fo + 1) * hottestMagnitude))
         r.Refuse(fTimeStep, "it is beyond the range of numbers a run can use");
+    // The elimination keeps each element's own heat capacity (the 1 beside
+    // the Fourier number) only while the Fourier number leaves it digits.
+    if (fo > MaxFourierNumber)
+        r.Refuse(fTimeStep, "it is too long for elements this thin; the longest step for them is " +
+                                r.Number(FloorSignificant(MaxFourierNumber * ((dx * dx) * rhoC) / s.Conductivity, 4)) +
+                                " s (or use fewer elements)");
     for (int film : {fFrontFilm, fBackFilm})
         if (!std::isfinite(Stored(s, film) / (s.Conductivity / dx)))
             r.Refuse(film, "it is beyond the range of numbers a run can use");

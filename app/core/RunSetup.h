@@ -43,6 +43,10 @@ struct TRunPlan {
     double TempMax = 0;
 };
 
+// The largest Fourier number k dt / (rho c dx^2) a step may have: beyond it
+// the elements' own heat capacity is lost to rounding in the elimination.
+inline constexpr double MaxFourierNumber = 1e12;
+
 // Upper bound on the memory a run may take.
 inline constexpr std::uint64_t RunMemoryLimitBytes = 2048ull << 20;
 

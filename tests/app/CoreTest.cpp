@@ -175,6 +175,11 @@ TEST(RunSetup, RefusalsNameFieldAndValueAsTyped)
              t.InitialAirTemp = u"-201"; t.FinalAirTemp = u"-91"; t.TimeStep = u"5.99231044954105E307";
              t.FrontRadiation = u"0.12"; t.BackRadiation = u"0.12"; },
          "\"Time Step\" is 5.99231044954105E307: it is beyond", "\"--time-step\" is 5.99"},
+        {"step too long for such thin elements", [](TInputTexts& t) {
+             t.Thickness = u"0.0000000000000032"; t.ElementCount = u"212"; t.TimeStep = u"43038";
+             t.FrontRadiation = u"0"; },
+         "\"Time Step\" is 43038: it is too long for elements this thin; the longest step for them is 3.264E-022 s",
+         "\"--time-step\" is 43038: it is too long"},
         {"radiation unstable", [](TInputTexts& t) {
              t.Thickness = u"1"; t.FrontFilm = u"0"; t.BackFilm = u"0"; t.FrontRadiation = u"1";
              t.TimeStep = u"3600"; t.Duration = u"720"; },
