@@ -179,7 +179,7 @@ void CheckCombination(const TBrennicOneD& s, const TRefusal& r, const TAirExtrem
         r.Refuse(fTimeStep, "it is beyond the range of numbers a run can use");
     // The elimination keeps each element's own heat capacity (the 1 beside
     // the Fourier number) only while the Fourier number leaves it digits.
-    if (fo > MaxFourierNumber)
+    if (s.Duration > 0 && fo > MaxFourierNumber)
         r.Refuse(fTimeStep, "it is too long for elements this thin; the longest step for them is " +
                                 r.Number(FloorSignificant(MaxFourierNumber * ((dx * dx) * rhoC) / s.Conductivity, 4)) +
                                 " s (or use fewer elements)");
@@ -211,8 +211,7 @@ TRunPlan PlanRun(const TBrennicOneD& s, char16_t dec, const TInputTexts* texts, 
     for (int field = 0; field < FieldCount; ++field)
         if (!air || (field != fInitialAirTemp && field != fFinalAirTemp))
             r.Check(field);
-    CheckCombination(s, r, air);
-
+    // A run too large for memory is refused before the finer checks.
     const double columns = RoundHalfEven(s.Duration / s.TimeStep) + 1;
     const double cells = columns * s.ElementCount;
     const double bytes = RunMemoryBytes(s, use);
@@ -226,6 +225,8 @@ TRunPlan PlanRun(const TBrennicOneD& s, char16_t dec, const TInputTexts* texts, 
                             std::to_string(s.ElementCount) + " elements would need " + need +
                             ". Use a longer time step, a shorter duration or fewer elements");
     }
+    CheckCombination(s, r, air);
+
     s.CheckInputs();
 
     TRunPlan plan;

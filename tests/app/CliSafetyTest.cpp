@@ -87,8 +87,8 @@ TEST(CliSafety, TheAirStaysWithinTheRangeGiven)
 
 TEST(CliSafety, SummariesOfExtremeRunsAreWholeText)
 {
-    for (const char* args : {"--summary --duration 1e14 --time-step 1e15 --front-radiation 0",
-                             "--summary --duration 1e12 --time-step 1e13 --back-film 1e300 --front-radiation 0",
+    for (const char* args : {"--summary --duration 1e14 --time-step 1e15 --front-radiation 0 --elements 1",
+                             "--summary --duration 1e12 --time-step 1e13 --back-film 1e300 --front-radiation 0 --elements 1",
                              "--summary --mirror-temp -273 --air-start 1000 --front-radiation 0 --duration 1"}) {
         const Result r = RunSim(args);
         EXPECT_EQ(r.status, 0) << args << ": " << r.err;
