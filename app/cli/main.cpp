@@ -13,6 +13,7 @@
 #include "RunRecord.h"
 #include "RunSummary.h"
 #include "Scenario.h"
+#include "Workbook.h"
 #include "FitOutput.h"
 #include "MeasuredLog.h"
 
@@ -153,7 +154,7 @@ struct TOptions {
 
 void AddOptions(CLI::App& app, TOptions& o)
 {
-    app.set_version_flag("--version", std::string("brennic-sim ") + "0.1.0");
+    app.set_version_flag("--version", std::string("brennic-sim ") + BRENNIC_VERSION);
     for (int i = 0; i < FieldCount; ++i) {
         const TInputField& f = InputFields[i];
         o.values[i] = ToUtf8(f.Default);
@@ -211,6 +212,11 @@ void UseScenario(const CLI::App& app, TOptions& o)
         if (o.air.Start.empty())
             o.air.Start = s.MeasuredStart;
     }
+}
+
+bool WantsWorkbook(const std::string& output)
+{
+    return output.size() > 5 && TextEqualsIgnoreCase(FromUtf8(output.substr(output.size() - 5)), u".xlsx");
 }
 
 // Options that only make sense together, checked once parsed.
@@ -291,6 +297,9 @@ void Configure(const TOptions& o, TSetup& s)
     }
     s.plan = PlanRun(s.solver, u'.', &s.texts, TFieldNaming::Option, TMemoryUse::Streams,
                      extremes ? &*extremes : nullptr);
+    if (WantsWorkbook(o.output) && double(s.plan.StripWidth) > double(MaxWorkbookRows))
+        throw UsageError("--output: a workbook holds at most 1048575 rows; this run has " +
+                         std::to_string(s.plan.StripWidth) + " (write a .csv file, or use a longer time step)");
 }
 
 // Fits the chosen inputs to the log and prints what was found.
@@ -306,9 +315,32 @@ void ExecuteFit(const TOptions& o, TSetup& s)
     sink.Finish();
 }
 
+// Runs the model and writes its workbook.
+void ExecuteWorkbook(const TOptions& o, TSetup& s)
+{
+    TRunRecord record;
+    record.Start(s.solver, s.plan, s.texts, s.settings, s.tolerances, [](const std::u16string&) {}, s.air);
+    TWorkbookContent content;
+    Progress progress(s.solver.Duration);
+    s.solver.OnStep = [&](std::span<const double> p, std::span<const double> t, double time) {
+        record.Add(p, t, time);
+        content.Reports.push_back(StepValues(t, time));
+        progress.Update(time, content.Reports.size());
+    };
+    s.solver.Execute();
+    content.Inputs = s.texts;
+    content.AirSource = s.air ? s.air->Describe() : "linear ramp";
+    content.Readiness = record.Readiness;
+    content.Notes = AirNotes(record, u'.');
+    content.Version = BRENNIC_VERSION;
+    WriteWorkbook(o.output, content);
+}
+
 // Runs the model, streaming the rows (or keeping only the readiness) to the sink.
 void Execute(const TOptions& o, TSetup& s)
 {
+    if (WantsWorkbook(o.output) && !o.summary && s.fit.empty())
+        return ExecuteWorkbook(o, s);
     if (!s.fit.empty())
         return ExecuteFit(o, s);
     Sink sink(o.output);

@@ -5,12 +5,16 @@
 #include "LibStandard.h"
 #include "NumberText.h"
 #include "AirFileDialog.h"
+#include "ChartImage.h"
+#include "Workbook.h"
 #include "FitDialog.h"
 #include "LogDialog.h"
 #include "Readiness.h"
 #include "StripView.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QInputDialog>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -616,6 +620,10 @@ void TFrmBrennic::CreateFileMenu(QWidget* parent)
     QAction* save = menu->addAction(QStringLiteral("Save scenario\u2026"), this, guarded(&TFrmBrennic::ChooseScenarioToSave));
     save->setShortcut(QKeySequence::Save);
     RecentMenu = menu->addMenu(QStringLiteral("Recent scenarios"));
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("Export to spreadsheet\u2026"), this, guarded(&TFrmBrennic::ChooseWorkbookFile));
+    menu->addAction(QStringLiteral("Save chart image\u2026"), this, guarded(&TFrmBrennic::ChooseChartImageFile));
+    menu->addAction(QStringLiteral("Copy chart to clipboard"), this, guarded(&TFrmBrennic::CopyChart));
     for (QAction* a : {open, save}) {
         a->setShortcutContext(Qt::WindowShortcut);
         addAction(a);  // the shortcuts work anywhere in the window
@@ -728,6 +736,73 @@ void TFrmBrennic::UpdateRecentMenu()
     for (const QString& path : recent)
         RecentMenu->addAction(path, this, [this, path] { Guarded([this, path] { OpenScenario(path); }); });
     RecentMenu->setEnabled(!recent.isEmpty());
+}
+
+void TFrmBrennic::ExportWorkbook(const QString& path)
+{
+    if (ResultLines->Count() < 2 || Solver->Running)
+        throw EBrennicError("Run the model before exporting its results");
+    TWorkbookContent content = WorkbookContent(Record, &Kept, BRENNIC_VERSION);
+    content.Inputs = WithDecimalSeparator(Record.Inputs, Regional.DecimalSeparator, u'.');
+    WriteWorkbook(QFile::encodeName(path).toStdString(), content);
+}
+
+QString TFrmBrennic::PictureSubtitle() const
+{
+    const TInputTexts current = WithDecimalSeparator(InputTexts(), Regional.DecimalSeparator, u'.');
+    std::string label = DifferenceLabel(current, TInputTexts{}, u'.');
+    if (AirSource)
+        label += "; air from " + AirSource->Describe();
+    return QStringLiteral("Brennic \u2014 ") +
+           (label == "same inputs" ? QStringLiteral("default inputs") : QString::fromStdString(label));
+}
+
+void TFrmBrennic::SaveChartImage(int page, const QString& path, QSize size)
+{
+    QWidget* shown = page == EvolutionPage ? static_cast<QWidget*>(TabSheet3) : static_cast<QWidget*>(Chart4);
+    SaveChartPicture(shown, PictureSubtitle(), path, size);
+}
+
+void TFrmBrennic::ChooseWorkbookFile()
+{
+    QFileDialog dialog(this, QStringLiteral("Export to spreadsheet"), QString(),
+                       QStringLiteral("Spreadsheets (*.xlsx)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("xlsx"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        ExportWorkbook(dialog.selectedFiles().first());
+}
+
+void TFrmBrennic::ChooseChartImageFile()
+{
+    QFileDialog dialog(this, QStringLiteral("Save chart image"), QString(),
+                       QStringLiteral("PNG images (*.png);;SVG drawings (*.svg)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("png"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const int page = PageControl1->currentIndex();
+    QWidget* shown = page == EvolutionPage ? static_cast<QWidget*>(TabSheet3) : static_cast<QWidget*>(Chart4);
+    bool ok = false;
+    const QString size = QInputDialog::getText(this, QStringLiteral("Image size"),
+                                               QStringLiteral("Width x height in pixels:"), QLineEdit::Normal,
+                                               QStringLiteral("%1x%2").arg(shown->width()).arg(shown->height() + 22), &ok);
+    if (!ok)
+        return;
+    const QStringList parts = size.toLower().split(u'x');
+    const int width = parts.value(0).trimmed().toInt(), height = parts.value(1).trimmed().toInt();
+    if (parts.size() != 2 || width < 50 || height < 50 || width > 10000 || height > 10000)
+        throw EBrennicError("'" + size.toStdString() + "' is not a size from 50x50 to 10000x10000 pixels");
+    SaveChartImage(page, dialog.selectedFiles().first(), QSize(width, height));
+}
+
+void TFrmBrennic::CopyChart()
+{
+    const int page = PageControl1->currentIndex();
+    QWidget* shown = page == EvolutionPage ? static_cast<QWidget*>(TabSheet3) : static_cast<QWidget*>(Chart4);
+    QApplication::clipboard()->setImage(ChartPicture(shown, PictureSubtitle()));
 }
 
 void TFrmBrennic::ChooseMeasuredLog()

@@ -146,6 +146,11 @@ public:
     void SaveScenario(const QString& path);
     TScenario CurrentScenario() const;
     QStringList RecentScenarios() const;
+    // The last run as a workbook; a picture of a page (PNG or SVG).
+    void ExportWorkbook(const QString& path);
+    void SaveChartImage(int page, const QString& path, QSize size = QSize());
+    // What the pictures say they show: the inputs that differ from the defaults.
+    QString PictureSubtitle() const;
     void SolverStep(std::span<const double> positions, std::span<const double> temperatures, double time);
     void BuildStripPalette();
 
@@ -185,6 +190,9 @@ private:
     void ChooseScenarioToSave();
     void RememberScenario(const QString& path);
     void UpdateRecentMenu();
+    void ChooseWorkbookFile();
+    void ChooseChartImageFile();
+    void CopyChart();
     TRunPlan ConfigureSolver(const TInputTexts& texts, TBrennicOneD& solver) const;
 
     QString rampTexts_[2];  // the air fields' texts while a file is in use

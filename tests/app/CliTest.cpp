@@ -232,3 +232,33 @@ TEST(Cli, ScenarioWithOverrides)
     EXPECT_EQ(bad.err, "brennic-sim: " + file.string() + ", line 2: \"thickness\" is given twice\n");
     fs::remove_all(dir);
 }
+
+TEST(Cli, WorkbookByExtension)
+{
+    char tmpl[] = "/tmp/brennic-cli-xlsx-XXXXXX";
+    const fs::path dir = ::mkdtemp(tmpl);
+    const fs::path book = dir / "night.XLSX";
+    Result r = RunSim("--duration 10 --output " + book.string());
+    ASSERT_EQ(r.status, 0) << r.err;
+    FILE* p = ::popen(("unzip -p " + book.string() + " xl/worksheets/sheet1.xml").c_str(), "r");
+    std::string sheet;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) sheet.append(buf, n);
+    ::pclose(p);
+    // Every value of the CSV's last row stands in the sheet's last row.
+    const auto lines = Lines(RunSim("--duration 10").out);
+    std::stringstream last(lines.back());
+    std::string cell;
+    const char columns[] = {'A', 'C', 'D', 'E', 'F'};
+    for (int i = 0; std::getline(last, cell, ','); ++i) {
+        const std::size_t at = sheet.find(std::string("<c r=\"") + columns[i] + "62\"");
+        ASSERT_NE(at, std::string::npos) << columns[i];
+        EXPECT_NEAR(std::stod(sheet.substr(sheet.find("<v>", at) + 3)), std::stod(cell), 1e-12) << columns[i];
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+    r = RunSim("--duration 100000 --time-step 1 --output " + book.string());
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--output: a workbook holds at most 1048575 rows"), std::string::npos) << r.err;
+    fs::remove_all(dir);
+}

@@ -1,0 +1,116 @@
+// The spreadsheet and the pictures a window writes.
+#include "WindowFixtures.h"
+
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <string>
+
+using namespace brennic;
+
+namespace {
+
+std::string Unzip(const QString& file, const char* member)
+{
+    std::string out;
+    const std::string cmd = "unzip -p '" + file.toStdString() + "' " + member;
+    FILE* p = ::popen(cmd.c_str(), "r");
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    ::pclose(p);
+    return out;
+}
+
+// The number in cell ref of a sheet's XML.
+double Cell(const std::string& sheet, const std::string& ref)
+{
+    const std::size_t at = sheet.find("<c r=\"" + ref + "\"");
+    const std::size_t v = sheet.find("<v>", at);
+    return at == std::string::npos ? -1e300 : std::stod(sheet.substr(v + 3));
+}
+
+}  // namespace
+
+TEST(WindowExports, WorkbookHoldsTheResultsAsNumbers)
+{
+    QTemporaryDir dir;
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.edtTimeInterval->setText("30");
+    w.btnRun->click();
+    w.btnKeepRun->click();
+    w.edtFrontFanFlow->setText("25");
+    w.btnRun->click();
+    const QString path = dir.filePath(QStringLiteral("night.xlsx"));
+    w.ExportWorkbook(path);
+    const std::string book = Unzip(path, "xl/workbook.xml");
+    for (const char* sheet : {"Results", "Inputs", "Readiness"})
+        EXPECT_NE(book.find(std::string("<sheet name=\"") + sheet + "\""), std::string::npos) << sheet;
+    const std::string results = Unzip(path, "xl/worksheets/sheet1.xml");
+    // Row 62 is the report at 600 s: the CSV's values, as numbers.
+    const std::u16string row = w.ResultLines->Get(61);
+    double t, air, surface, back, core;
+    ASSERT_EQ(std::sscanf(std::string(row.begin(), row.end()).c_str(), "%lf,%lf,%lf,%lf,%lf", &t, &air, &surface,
+                          &back, &core), 5);
+    EXPECT_EQ(Cell(results, "A62"), 600);
+    EXPECT_EQ(Cell(results, "B62"), 10);
+    EXPECT_NEAR(Cell(results, "D62"), surface, 1e-12);
+    EXPECT_NEAR(Cell(results, "F62"), core, 1e-12);
+    EXPECT_NE(results.find("<dimension ref=\"A1:F182\"/>"), std::string::npos);
+    EXPECT_FALSE(Unzip(path, "xl/charts/chart1.xml").empty());
+    const std::string inputs = Unzip(path, "xl/worksheets/sheet2.xml");
+    EXPECT_EQ(Cell(inputs, "B9"), 25);  // front film coefficient
+    EXPECT_EQ(Cell(inputs, "B14"), 1.13);  // Pyrex's conductivity
+    const std::string strings = Unzip(path, "xl/sharedStrings.xml");
+    EXPECT_NE(strings.find("Kept run, surface: front film 10"), std::string::npos);
+    EXPECT_NE(strings.find("Brennic 0.1.0"), std::string::npos);
+    // The CSV stays the current run's table.
+    EXPECT_EQ(w.ResultLines->Count(), 182);
+}
+
+TEST(WindowExports, PicturesAreImagesOfTheRightSize)
+{
+    QTemporaryDir dir;
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.edtThickness->setText("25");
+    w.edtTimeInterval->setText("30");
+    w.btnRun->click();
+    EXPECT_EQ(w.PictureSubtitle(), "Brennic \u2014 thickness 25, duration 30");
+    struct Case { int page; const char* name; QSize size; };
+    const Case cases[] = {{EvolutionPage, "evolution.png", QSize(1200, 700)},
+                          {ProfilePage, "profile.png", QSize()},
+                          {EvolutionPage, "evolution.svg", QSize(900, 500)}};
+    for (const auto& c : cases) {
+        const QString path = dir.filePath(QString::fromLatin1(c.name));
+        w.SaveChartImage(c.page, path, c.size);
+        const QSize expected = c.size.isValid() ? c.size : QSize(w.Chart4->width(), w.Chart4->height() + 22);
+        if (path.endsWith(".svg")) {
+            QSvgRenderer svg(path);
+            ASSERT_TRUE(svg.isValid()) << c.name;
+            EXPECT_EQ(svg.viewBox().size(), expected) << c.name;
+            QFile file(path);
+            file.open(QIODevice::ReadOnly);
+            EXPECT_TRUE(file.readAll().contains("thickness 25")) << c.name;
+        } else {
+            const QImage image(path);
+            ASSERT_FALSE(image.isNull()) << c.name;
+            EXPECT_EQ(image.size(), expected) << c.name;
+            // Not a blank page: the curves and the strip bring colour.
+            int coloured = 0;
+            for (int y = 0; y < image.height(); y += 7)
+                for (int x = 0; x < image.width(); x += 7) {
+                    const QColor p = image.pixelColor(x, y);
+                    coloured += std::abs(p.red() - p.green()) > 60 || std::abs(p.blue() - p.green()) > 60;
+                }
+            EXPECT_GT(coloured, 20) << c.name;
+        }
+    }
+    EXPECT_THROW(w.SaveChartImage(EvolutionPage, dir.filePath("chart.bmp")), EBrennicError);
+}
