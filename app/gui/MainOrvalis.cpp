@@ -749,7 +749,12 @@ void TFrmBrennic::ExportWorkbook(const QString& path)
 
 QString TFrmBrennic::PictureSubtitle() const
 {
-    const TInputTexts current = WithDecimalSeparator(InputTexts(), Regional.DecimalSeparator, u'.');
+    TInputTexts current = WithDecimalSeparator(InputTexts(), Regional.DecimalSeparator, u'.');
+    if (AirSource) {
+        // The air fields only show the file's values.
+        current.InitialAirTemp = TInputTexts{}.InitialAirTemp;
+        current.FinalAirTemp = TInputTexts{}.FinalAirTemp;
+    }
     std::string label = DifferenceLabel(current, TInputTexts{}, u'.');
     if (AirSource)
         label += "; air from " + AirSource->Describe();

@@ -80,6 +80,7 @@ int main(int argc, char** argv)
     w.PageControl1->setCurrentIndex(1);
     w.btnRun->click();
     shoot("evolution-air-file.png");
+    w.SaveChartImage(1, dir + QStringLiteral("/exported-chart.png"), QSize(1000, 560));
     QFile::remove(forecast);
     w.PageControl1->setCurrentIndex(0);
     shoot("profile-enlarged.png");
