@@ -4,7 +4,7 @@
 #include "FileOutput.h"
 #include "FiniteDiff_1D.h"
 #include "InputFields.h"
-#include "LibPlatform.h"
+#include "LocaleNumbers.h"
 #include "LibStandard.h"
 #include "NumberText.h"
 #include "ResultText.h"
@@ -279,7 +279,7 @@ void Configure(const TOptions& o, TSetup& s)
     } catch (const EFieldConvertError& e) {
         throw UsageError(std::string(InputFields[e.Field].Option) + ": " + e.what());
     }
-    std::optional<char16_t> dec = SystemDecimalSeparator(), list = SystemListSeparator();
+    std::optional<char16_t> dec = LocaleDecimalSeparator(), list = LocaleListSeparator();
     if (!o.decimalSep.empty())
         dec = Separator("--decimal-separator", o.decimalSep);
     if (!o.listSep.empty())
