@@ -103,8 +103,9 @@ TEST(Fit, RecoversTheFilmCoefficientsOfASyntheticLog)
         EXPECT_EQ(r.Points, 2u * 361u) << c.name;
         EXPECT_LE(r.RmsAfter, c.noise > 0 ? c.noise * 1.2 : 1e-6) << c.name;
         EXPECT_GT(r.Evaluations, 5) << c.name;
-        if (c.noise > 0)
+        if (c.noise > 0) {
             EXPECT_GT(r.Uncertainties[0], 0) << c.name;
+        }
     }
 }
 
