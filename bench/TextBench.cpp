@@ -3,10 +3,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <string>
 
 using namespace brennic;
 
@@ -22,8 +22,8 @@ static void BM_FormatFloat(benchmark::State& state)
             benchmark::DoNotOptimize(out.data());
         }
     }
-    state.counters["values_per_s"] = benchmark::Counter(
-        double(state.iterations()) * std::size(values), benchmark::Counter::kIsRate);
+    state.counters["values_per_s"] =
+        benchmark::Counter(double(state.iterations()) * std::size(values), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_FormatFloat);
 
@@ -53,8 +53,12 @@ static void RunCli(benchmark::State& state, std::vector<std::string> args)
 }
 BENCHMARK_CAPTURE(RunCli, default_run, {})->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(RunCli, million_steps, {"--duration", "10000", "--time-step", "0.6"})
-    ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 BENCHMARK_CAPTURE(RunCli, hundred_thousand_steps, {"--duration", "1000", "--time-step", "0.6"})
-    ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 BENCHMARK_MAIN();

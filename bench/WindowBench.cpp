@@ -36,11 +36,16 @@ static void BM_WindowRun(benchmark::State& state)
 }
 // page, duration (1/1000 min), time step (1/1000 s)
 BENCHMARK(BM_WindowRun)
-    ->Args({0, 120000, 10000})->Args({1, 120000, 10000})
-    ->Args({0, 720000, 1000})->Args({1, 720000, 1000})
-    ->Args({0, 2000000, 600})->Args({1, 2000000, 600})
+    ->Args({0, 120000, 10000})
+    ->Args({1, 120000, 10000})
+    ->Args({0, 720000, 1000})
+    ->Args({1, 720000, 1000})
+    ->Args({0, 2000000, 600})
+    ->Args({1, 2000000, 600})
     ->ArgNames({"page", "min_x1000", "step_ms"})
-    ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2);
 
 int main(int argc, char** argv)
 {

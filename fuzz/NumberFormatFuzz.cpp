@@ -2,12 +2,12 @@
 // 15-digit value, and writing it again gives the same text.
 #include "NumberText.h"
 
+#include <locale.h>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

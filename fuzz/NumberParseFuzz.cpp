@@ -3,13 +3,13 @@
 #include "LibStandard.h"
 #include "NumberText.h"
 
+#include <locale.h>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
 #include <string>
 
 namespace {
@@ -22,7 +22,8 @@ bool Grammar(const std::u16string& t, char16_t sep, std::string& c, bool& anyDig
     std::size_t i = 0, n = t.size();
     auto digit = [&](std::size_t k) { return k < n && t[k] >= u'0' && t[k] <= u'9'; };
     while (i < n && t[i] == u' ') ++i;
-    if (i < n && (t[i] == u'+' || t[i] == u'-')) c += char(t[i++]);
+    if (i < n && (t[i] == u'+' || t[i] == u'-'))
+        c += char(t[i++]);
     const std::size_t mantissaStart = c.size();
     while (digit(i)) c += char(t[i++]);
     bool hasSep = false;
@@ -38,9 +39,13 @@ bool Grammar(const std::u16string& t, char16_t sep, std::string& c, bool& anyDig
     if (i < n && (t[i] == u'e' || t[i] == u'E')) {
         std::string e = "e";
         ++i;
-        if (i < n && (t[i] == u'+' || t[i] == u'-')) e += char(t[i++]);
+        if (i < n && (t[i] == u'+' || t[i] == u'-'))
+            e += char(t[i++]);
         bool expDigit = false;
-        while (digit(i)) { e += char(t[i++]); expDigit = true; }
+        while (digit(i)) {
+            e += char(t[i++]);
+            expDigit = true;
+        }
         c += expDigit ? e : "e0";
     }
     while (i < n && t[i] == u' ') ++i;

@@ -85,15 +85,13 @@ void TBrennicOneD::CheckInputs() const
     RequireFinite("BackRadiation", BackRadiation);
     if (Duration > 0) {
         if (!(TimeStep > 0))
-            Refuse("TimeStep", Describe(TimeStep),
-                   "it must be greater than 0, or the run would never end");
+            Refuse("TimeStep", Describe(TimeStep), "it must be greater than 0, or the run would never end");
         // The time is accumulated by repeated addition: a step below half a
         // unit in the last place of the duration would stop the clock.
         const double ulp = std::nextafter(Duration, std::numeric_limits<double>::infinity()) - Duration;
         if (TimeStep * 2 <= ulp)
             Refuse("TimeStep", Describe(TimeStep),
-                   "it is too small to advance the time toward the duration of " +
-                       Describe(Duration) + " s");
+                   "it is too small to advance the time toward the duration of " + Describe(Duration) + " s");
     }
     // The coefficients below must stay finite for the elimination to mean anything.
     const double dx = Thickness / ElementCount;
@@ -132,8 +130,7 @@ void TBrennicOneD::Execute()
     const double backBiot = BackFilmCoefficient / (k / (L / nElements));
 
     positions[0] = 0;
-    for (std::size_t i = 1; i <= N; ++i)
-        positions[i] = ((static_cast<double>(i) - 0.5) * L) / nElements;
+    for (std::size_t i = 1; i <= N; ++i) positions[i] = ((static_cast<double>(i) - 0.5) * L) / nElements;
     positions[N + 1] = L;
 
     const double dt = TimeStep;
@@ -143,8 +140,7 @@ void TBrennicOneD::Execute()
     const double elementCapacity = ((Density * SpecificHeat) * L) / nElements;
 
     double t = 0;
-    for (std::size_t i = 1; i <= N; ++i)
-        temps[i] = InitialMirrorTemp;
+    for (std::size_t i = 1; i <= N; ++i) temps[i] = InitialMirrorTemp;
     temps[0] = AirTemperature ? AirTemperature(0.0) : InitialAirTemp;
     temps[N + 1] = temps[0];
 

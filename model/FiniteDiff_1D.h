@@ -39,12 +39,12 @@ inline constexpr std::array<TGlassProperties, GlassMaterialCount> GlassMaterials
 // Positions (m), temperatures (degC) and the time (s) of one reported state.
 // Both arrays hold N + 2 entries: the air node at the front, the N element
 // centres, the air node at the back. They are valid for the call only.
-using TStepEvent = std::function<void(std::span<const double> positions,
-                                      std::span<const double> temperatures, double time)>;
+using TStepEvent =
+    std::function<void(std::span<const double> positions, std::span<const double> temperatures, double time)>;
 
 class TBrennicOneD {
 public:
-    double Thickness = 0;          // m
+    double Thickness = 0;  // m
     std::int32_t ElementCount = 0;
     double InitialMirrorTemp = 0;  // degC
     double InitialAirTemp = 0;     // degC

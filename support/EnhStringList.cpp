@@ -29,8 +29,7 @@ inline std::uint32_t HashStep(std::uint32_t h, char16_t c)
 std::uint32_t TextHash(std::u16string_view text)
 {
     std::uint32_t h = 0;
-    for (char16_t c : text)
-        h = HashStep(h, c);
+    for (char16_t c : text) h = HashStep(h, c);
     return h == 0 ? 1 : h;
 }
 
@@ -43,8 +42,7 @@ std::uint32_t NameHash(std::u16string_view text)
 TEnhStringList::~TEnhStringList()
 {
     destroying_ = true;
-    for (int i = 0; i < count_; ++i)
-        items_[i].text.clear();
+    for (int i = 0; i < count_; ++i) items_[i].text.clear();
     count_ = 0;
     SetCapacity(0);
 }
@@ -87,13 +85,11 @@ void TEnhStringList::SetCapacity(int newCapacity)
     if (newCapacity == capacity_)
         return;
     if (newCapacity < count_ || newCapacity > MaxCapacity)
-        throw EStringListError("List capacity out of bounds (" + std::to_string(newCapacity) + ")",
-                               newCapacity);
+        throw EStringListError("List capacity out of bounds (" + std::to_string(newCapacity) + ")", newCapacity);
     std::unique_ptr<Item[]> fresh;
     if (newCapacity > 0) {
         fresh = std::make_unique<Item[]>(static_cast<std::size_t>(newCapacity));
-        for (int i = 0; i < count_; ++i)
-            fresh[i] = std::move(items_[i]);
+        for (int i = 0; i < count_; ++i) fresh[i] = std::move(items_[i]);
     }
     items_ = std::move(fresh);
     capacity_ = newCapacity;
@@ -130,14 +126,12 @@ int TEnhStringList::AddItem(std::u16string_view text, ObjectSlot object, bool te
     if (sorted_) {
         if (Find(text, index)) {
             switch (Duplicates) {
-            case TDuplicates::Ignore:
-                return index;
+            case TDuplicates::Ignore: return index;
             case TDuplicates::Error:
-                throw EStringListError(textInError ? std::string(DuplicateMessage) + ": " + ToUtf8(text)
-                                                   : std::string(DuplicateMessage),
-                                       0);
-            case TDuplicates::Accept:
-                break;
+                throw EStringListError(
+                    textInError ? std::string(DuplicateMessage) + ": " + ToUtf8(text) : std::string(DuplicateMessage),
+                    0);
+            case TDuplicates::Accept: break;
             }
         }
     }
@@ -272,9 +266,8 @@ void TEnhStringList::Sort()
     if (sorted_ || count_ <= 1)
         return;
     Changing();
-    std::sort(items_.get(), items_.get() + count_, [](const Item& a, const Item& b) {
-        return CompareTextIgnoreCase(a.text, b.text) < 0;
-    });
+    std::sort(items_.get(), items_.get() + count_,
+              [](const Item& a, const Item& b) { return CompareTextIgnoreCase(a.text, b.text) < 0; });
     Changed();
 }
 
@@ -304,8 +297,7 @@ void TEnhStringList::Clear()
 std::u16string TEnhStringList::GetTextStr() const
 {
     std::size_t total = 0;
-    for (int i = 0; i < count_; ++i)
-        total += items_[i].text.size() + 2;
+    for (int i = 0; i < count_; ++i) total += items_[i].text.size() + 2;
     std::u16string result;
     result.resize(total);
     char16_t* p = result.data();

@@ -1,17 +1,17 @@
 #include "FileOutput.h"
 
+#include <fcntl.h>
+#include <iconv.h>
+#include <langinfo.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <iconv.h>
-#include <langinfo.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 namespace brennic {
@@ -242,8 +242,7 @@ std::string EncodeSystem8Bit(std::u16string_view text)
     const char* codeset = ::nl_langinfo(CODESET);
     iconv_t cd = ::iconv_open(codeset && *codeset ? codeset : "ASCII", "UTF-16LE");
     if (cd == reinterpret_cast<iconv_t>(-1)) {
-        for (char16_t c : text)
-            out += c < 0x80 ? static_cast<char>(c) : '?';
+        for (char16_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
         return out;
     }
     for (std::size_t i = 0; i < text.size(); ++i) {

@@ -6,7 +6,10 @@
 
 namespace brennic {
 
-constexpr char16_t FoldAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - 0x20) : c; }
+constexpr char16_t FoldAscii(char16_t c)
+{
+    return (c >= u'a' && c <= u'z') ? char16_t(c - 0x20) : c;
+}
 
 bool TextEqualsIgnoreCase(std::u16string_view a, std::u16string_view b);
 bool TextStartsWithIgnoreCase(std::u16string_view text, std::u16string_view name);

@@ -12,7 +12,10 @@ namespace brennic {
 
 namespace {
 
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
 
 }  // namespace
 
@@ -32,11 +35,12 @@ bool TryStrToFloat(std::u16string_view text, char16_t decimalSeparator, double& 
     std::size_t intDigits = 0, fracDigits = 0;
     // Where the first non-zero digit stands, to tell an overflow from an
     // underflow by the decimal magnitude of the value.
-    long firstIntIndex = -1;  // index of the first non-zero integer digit
+    long firstIntIndex = -1;   // index of the first non-zero integer digit
     long firstFracIndex = -1;  // index of the first non-zero fraction digit
     while (i < n && IsDigit(text[i])) {
         number += char(text[i]);
-        if (firstIntIndex < 0 && text[i] != u'0') firstIntIndex = long(intDigits);
+        if (firstIntIndex < 0 && text[i] != u'0')
+            firstIntIndex = long(intDigits);
         ++intDigits;
         ++i;
     }
@@ -47,7 +51,8 @@ bool TryStrToFloat(std::u16string_view text, char16_t decimalSeparator, double& 
         ++i;
         while (i < n && IsDigit(text[i])) {
             number += char(text[i]);
-            if (firstIntIndex < 0 && firstFracIndex < 0 && text[i] != u'0') firstFracIndex = long(fracDigits);
+            if (firstIntIndex < 0 && firstFracIndex < 0 && text[i] != u'0')
+                firstFracIndex = long(fracDigits);
             ++fracDigits;
             ++i;
         }
@@ -66,10 +71,12 @@ bool TryStrToFloat(std::u16string_view text, char16_t decimalSeparator, double& 
             ++i;
         }
         while (i < n && IsDigit(text[i])) {
-            if (exponent < 1000000000000000LL) exponent = exponent * 10 + (text[i] - u'0');
+            if (exponent < 1000000000000000LL)
+                exponent = exponent * 10 + (text[i] - u'0');
             ++i;
         }
-        if (expNegative) exponent = -exponent;
+        if (expNegative)
+            exponent = -exponent;
     }
     while (i < n && text[i] == u' ') ++i;
     if (i != n)
@@ -133,10 +140,14 @@ bool TryStrToInt(std::u16string_view text, std::int32_t& value)
     for (; i < n; ++i) {
         const char16_t c = text[i];
         unsigned d;
-        if (IsDigit(c)) d = c - u'0';
-        else if (base == 16 && c >= u'a' && c <= u'f') d = c - u'a' + 10;
-        else if (base == 16 && c >= u'A' && c <= u'F') d = c - u'A' + 10;
-        else return false;
+        if (IsDigit(c))
+            d = c - u'0';
+        else if (base == 16 && c >= u'a' && c <= u'f')
+            d = c - u'a' + 10;
+        else if (base == 16 && c >= u'A' && c <= u'F')
+            d = c - u'A' + 10;
+        else
+            return false;
         magnitude = magnitude * base + d;
         if (magnitude > limit)
             return false;
@@ -156,9 +167,18 @@ std::int32_t StrToInt(std::u16string_view text)
 
 void AppendFloat(std::u16string& out, double value, char16_t decimalSeparator)
 {
-    if (std::isnan(value)) { out += u"NAN"; return; }
-    if (std::isinf(value)) { out += value < 0 ? u"-INF" : u"INF"; return; }
-    if (value == 0) { out += u'0'; return; }
+    if (std::isnan(value)) {
+        out += u"NAN";
+        return;
+    }
+    if (std::isinf(value)) {
+        out += value < 0 ? u"-INF" : u"INF";
+        return;
+    }
+    if (value == 0) {
+        out += u'0';
+        return;
+    }
 
     // Fifteen significant digits, correctly rounded: d.dddddddddddddde+XX.
     char buf[40];
@@ -167,7 +187,8 @@ void AppendFloat(std::u16string& out, double value, char16_t decimalSeparator)
     int count = 0;
     const char* p = buf;
     for (; p < r.ptr && *p != 'e'; ++p)
-        if (*p != '.') digits[count++] = *p;
+        if (*p != '.')
+            digits[count++] = *p;
     int exp10 = 0;
     std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), r.ptr, exp10);
     // Near the top of the range, rounding up would write a number beyond it
@@ -178,7 +199,8 @@ void AppendFloat(std::u16string& out, double value, char16_t decimalSeparator)
     while (count > 1 && digits[count - 1] == '0') --count;
     const int e = exp10 + 1;  // value = 0.d1d2... x 10^e
 
-    if (value < 0) out += u'-';
+    if (value < 0)
+        out += u'-';
     if (e >= -3 && e <= 15) {
         if (e >= 1) {
             for (int k = 0; k < e; ++k) out += k < count ? char16_t(digits[k]) : u'0';
@@ -201,7 +223,10 @@ void AppendFloat(std::u16string& out, double value, char16_t decimalSeparator)
     }
     out += u'E';
     int x = e - 1;
-    if (x < 0) { out += u'-'; x = -x; }
+    if (x < 0) {
+        out += u'-';
+        x = -x;
+    }
     char expDigits[8];
     const auto er = std::to_chars(expDigits, expDigits + sizeof expDigits, x);
     for (auto len = er.ptr - expDigits; len < 3; ++len) out += u'0';

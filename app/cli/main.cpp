@@ -3,22 +3,23 @@
 #include "EnhStringList.h"
 #include "FileOutput.h"
 #include "FiniteDiff_1D.h"
+#include "FitOutput.h"
 #include "InputFields.h"
-#include "LocaleNumbers.h"
 #include "LibStandard.h"
+#include "LocaleNumbers.h"
+#include "MeasuredLog.h"
 #include "NumberText.h"
-#include "ResultText.h"
-#include "RunSetup.h"
 #include "Readiness.h"
+#include "ResultText.h"
 #include "RunRecord.h"
+#include "RunSetup.h"
 #include "RunSummary.h"
 #include "Scenario.h"
 #include "Workbook.h"
-#include "FitOutput.h"
-#include "MeasuredLog.h"
 
 #include <CLI/CLI.hpp>
 
+#include <unistd.h>
 #include <array>
 #include <chrono>
 #include <clocale>
@@ -26,7 +27,6 @@
 #include <cstring>
 #include <iostream>
 #include <memory>
-#include <unistd.h>
 
 using namespace brennic;
 
@@ -46,8 +46,7 @@ int Material(const std::string& text)
     if (TryStrToInt(name, index) && index >= 0 && index < GlassMaterialCount)
         return index;
     std::string known;
-    for (const auto& m : GlassMaterials)
-        known += (known.empty() ? "" : ", ") + std::string(m.Name);
+    for (const auto& m : GlassMaterials) known += (known.empty() ? "" : ", ") + std::string(m.Name);
     throw UsageError("--material: unknown material '" + text + "' (choose one of " + known + ", or 0 to 5)");
 }
 
@@ -111,8 +110,8 @@ public:
         shown_ = true;
         const double fraction = std::min(1.0, time / duration_);
         const int filled = static_cast<int>(fraction * 40);
-        std::fprintf(stderr, "\r[%s%s] %3d%%", std::string(filled, '#').c_str(),
-                     std::string(40 - filled, ' ').c_str(), static_cast<int>(fraction * 100));
+        std::fprintf(stderr, "\r[%s%s] %3d%%", std::string(filled, '#').c_str(), std::string(40 - filled, ' ').c_str(),
+                     static_cast<int>(fraction * 100));
         std::fflush(stderr);
     }
     ~Progress()
@@ -194,8 +193,10 @@ void UseScenario(const CLI::App& app, TOptions& o)
     if (s.Air && o.air.Path.empty() && !ramp && o.measured.empty()) {
         const TAirFileChoice given = o.air;
         o.air = *s.Air;
-        for (auto [value, option] : {std::pair{&o.air.AirColumn, &given.AirColumn}, {&o.air.Start, &given.Start},
-                                     {&o.air.SkyColumn, &given.SkyColumn}, {&o.air.DewColumn, &given.DewColumn}})
+        for (auto [value, option] : {std::pair{&o.air.AirColumn, &given.AirColumn},
+                                     {&o.air.Start, &given.Start},
+                                     {&o.air.SkyColumn, &given.SkyColumn},
+                                     {&o.air.DewColumn, &given.DewColumn}})
             if (!option->empty())
                 *value = *option;
     }
@@ -203,8 +204,10 @@ void UseScenario(const CLI::App& app, TOptions& o)
         o.measured = *s.Measured;
         if (o.measuredColumns.empty()) {
             std::string cols;
-            for (auto [role, name] : {std::pair{"time", &s.MeasuredColumns.Time}, {"air", &s.MeasuredColumns.Air},
-                                      {"surface", &s.MeasuredColumns.Surface}, {"back", &s.MeasuredColumns.Back}})
+            for (auto [role, name] : {std::pair{"time", &s.MeasuredColumns.Time},
+                                      {"air", &s.MeasuredColumns.Air},
+                                      {"surface", &s.MeasuredColumns.Surface},
+                                      {"back", &s.MeasuredColumns.Back}})
                 if (!name->empty())
                     cols += (cols.empty() ? "" : ",") + std::string(role) + "=" + *name;
             o.measuredColumns = cols;
@@ -269,8 +272,7 @@ void UseLog(const TOptions& o, TSetup& s)
 
 void Configure(const TOptions& o, TSetup& s)
 {
-    for (int i = 0; i < FieldCount; ++i)
-        s.texts.Text(i) = FromUtf8(o.values[i]);
+    for (int i = 0; i < FieldCount; ++i) s.texts.Text(i) = FromUtf8(o.values[i]);
     s.texts.Material = Material(o.material);
     if (!o.measured.empty())
         UseLog(o, s);
@@ -295,8 +297,8 @@ void Configure(const TOptions& o, TSetup& s)
         TAirSource::Apply(s.air, s.solver);
         extremes = s.air->Extremes(s.solver.Duration);
     }
-    s.plan = PlanRun(s.solver, u'.', &s.texts, TFieldNaming::Option, TMemoryUse::Streams,
-                     extremes ? &*extremes : nullptr);
+    s.plan =
+        PlanRun(s.solver, u'.', &s.texts, TFieldNaming::Option, TMemoryUse::Streams, extremes ? &*extremes : nullptr);
     if (WantsWorkbook(o.output) && double(s.plan.StripWidth) > double(MaxWorkbookRows))
         throw UsageError("--output: a workbook holds at most 1048575 rows; this run has " +
                          std::to_string(s.plan.StripWidth) + " (write a .csv file, or use a longer time step)");
@@ -319,7 +321,8 @@ void ExecuteFit(const TOptions& o, TSetup& s)
 void ExecuteWorkbook(const TOptions& o, TSetup& s)
 {
     TRunRecord record;
-    record.Start(s.solver, s.plan, s.texts, s.settings, s.tolerances, [](const std::u16string&) {}, s.air);
+    record.Start(
+        s.solver, s.plan, s.texts, s.settings, s.tolerances, [](const std::u16string&) {}, s.air);
     TWorkbookContent content;
     Progress progress(s.solver.Duration);
     s.solver.OnStep = [&](std::span<const double> p, std::span<const double> t, double time) {
@@ -384,8 +387,7 @@ int Fail(int status, const std::string& message)
 
 int Run(int argc, char** argv)
 {
-    CLI::App app{"Predicts how a telescope mirror follows the night air and writes the results as CSV.",
-                 "brennic-sim"};
+    CLI::App app{"Predicts how a telescope mirror follows the night air and writes the results as CSV.", "brennic-sim"};
     TOptions options;
     AddOptions(app, options);
     try {

@@ -37,8 +37,9 @@ void CheckTemperatures(const TTimeTable& t, int column)
     const std::vector<double>& values = t.Columns[std::size_t(column) - 1];
     for (std::size_t i = 0; i < values.size(); ++i)
         if (!std::isnan(values[i]) && !(values[i] >= LowestTemperature && values[i] <= HighestTemperature))
-            Refuse(t, t.Lines[i], "column \"" + t.Names[std::size_t(column)] + "\" has " +
-                                      ToUtf8(FormatFloat(values[i], u'.')) + ": temperatures must be between -273 and 1000 \u00b0C");
+            Refuse(t, t.Lines[i],
+                   "column \"" + t.Names[std::size_t(column)] + "\" has " + ToUtf8(FormatFloat(values[i], u'.')) +
+                       ": temperatures must be between -273 and 1000 \u00b0C");
 }
 
 }  // namespace

@@ -45,8 +45,10 @@ void TDecimator::Add(const TPoint& p)
         col.low = col.high = p;
         return;
     }
-    if (p.y < col.low.y || std::isnan(p.y)) col.low = p;
-    if (p.y >= col.high.y) col.high = p;  // on ties the latest, so a flat run keeps both ends
+    if (p.y < col.low.y || std::isnan(p.y))
+        col.low = p;
+    if (p.y >= col.high.y)
+        col.high = p;  // on ties the latest, so a flat run keeps both ends
 }
 
 void TDecimator::Rebuild(const std::vector<TPoint>& points)
@@ -58,9 +60,11 @@ void TDecimator::Rebuild(const std::vector<TPoint>& points)
 void TDecimator::Output(std::vector<TPoint>& out) const
 {
     out.clear();
-    if (hasBefore_) out.push_back(before_);
+    if (hasBefore_)
+        out.push_back(before_);
     for (const Column& c : columns_) {
-        if (!c.used) continue;
+        if (!c.used)
+            continue;
         if (c.low == c.high) {
             out.push_back(c.low);
         } else if (c.low.x <= c.high.x) {
@@ -71,7 +75,8 @@ void TDecimator::Output(std::vector<TPoint>& out) const
             out.push_back(c.low);
         }
     }
-    if (hasAfter_) out.push_back(after_);
+    if (hasAfter_)
+        out.push_back(after_);
 }
 
 }  // namespace brennic

@@ -135,8 +135,8 @@ public:
         const bool invertible = Invert(jtj);
         for (std::size_t i = 0; i < p; ++i) {
             const TBounds b = Bounds(params_[i], log_);
-            const double u = invertible && jtj[i][i] >= 0 ? std::sqrt(sigma2 * jtj[i][i])
-                                                          : std::numeric_limits<double>::infinity();
+            const double u =
+                invertible && jtj[i][i] >= 0 ? std::sqrt(sigma2 * jtj[i][i]) : std::numeric_limits<double>::infinity();
             result.Uncertainties.push_back(u);
             // Poorly determined: no curvature, or an error bar of half the
             // value itself or a quarter of the value's whole range.
@@ -221,7 +221,10 @@ TFitResult FitToLog(const TBrennicOneD& solver, const TMeasuredLog& log, const s
     opt.set_initial_step(step);
     opt.set_xtol_rel(1e-6);
     opt.set_maxeval(2000);
-    struct Context { TFitter* fitter; nlopt::opt* opt; };
+    struct Context {
+        TFitter* fitter;
+        nlopt::opt* opt;
+    };
     Context context{&fitter, &opt};
     opt.set_min_objective(
         [](const std::vector<double>& v, std::vector<double>&, void* data) {

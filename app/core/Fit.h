@@ -21,9 +21,9 @@ std::vector<TFitParameter> ParseFitParameters(const std::string& list);
 struct TFitResult {
     std::vector<TFitParameter> Parameters;
     std::vector<double> Values;
-    std::vector<double> Uncertainties;    // one standard deviation; infinite when not determined
+    std::vector<double> Uncertainties;   // one standard deviation; infinite when not determined
     std::vector<bool> PoorlyDetermined;  // the log hardly constrains the value
-    double RmsBefore = 0, RmsAfter = 0;   // K
+    double RmsBefore = 0, RmsAfter = 0;  // K
     std::size_t Points = 0;
     int Evaluations = 0;  // model runs, the uncertainty's included
     bool Cancelled = false;

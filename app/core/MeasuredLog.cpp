@@ -58,8 +58,11 @@ TLogColumns ParseLogColumns(const std::string& text)
         const std::string item = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
         const std::size_t eq = item.find('=');
         const std::string role = item.substr(0, eq), name = eq == std::string::npos ? "" : item.substr(eq + 1);
-        std::string* slot = role == "time" ? &c.Time : role == "air" ? &c.Air : role == "surface" ? &c.Surface
-                          : role == "back" ? &c.Back : nullptr;
+        std::string* slot = role == "time"      ? &c.Time
+                            : role == "air"     ? &c.Air
+                            : role == "surface" ? &c.Surface
+                            : role == "back"    ? &c.Back
+                                                : nullptr;
         if (!slot || name.empty())
             throw EBrennicError("\"--measured-columns\" has '" + item +
                                 "': expected time=NAME, air=NAME, surface=NAME or back=NAME");
@@ -72,7 +75,7 @@ TLogColumns ParseLogColumns(const std::string& text)
 }
 
 std::shared_ptr<const TMeasuredLog> TMeasuredLog::Load(const std::string& path, const TLogColumns& columns,
-                                                        const std::string& start)
+                                                       const std::string& start)
 {
     auto log = std::make_shared<TMeasuredLog>();
     log->File = path;

@@ -49,7 +49,7 @@ public:
 // How far a run is from the log: the model's values at the measured times
 // (linear between the two reports around each), over the points the run covers.
 struct TLogComparison {
-    double Rms = 0;       // K
+    double Rms = 0;  // K
     std::size_t Points = 0;
 };
 TLogComparison Compare(const TMeasuredLog& log, const std::vector<TStepValues>& reports);

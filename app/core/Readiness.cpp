@@ -115,9 +115,9 @@ std::string ReadinessText(const TReadiness& r, char16_t sep)
     const TStepValues& last = r.Last();
     out += "Largest surface-minus-back difference: " + FixedText(r.LargestDifference(), 2, sep) + " C at minute " +
            FixedText(r.LargestDifferenceTime() / 60, 1, sep) + "\n";
-    out += "Final temperatures at minute " + FixedText(last.Time / 60, 1, sep) + ": air " + FixedText(last.Air, 2, sep) +
-           " C, surface " + FixedText(last.Surface, 2, sep) + " C, back " + FixedText(last.Back, 2, sep) + " C, core " +
-           FixedText(last.Core, 2, sep) + " C\n";
+    out += "Final temperatures at minute " + FixedText(last.Time / 60, 1, sep) + ": air " +
+           FixedText(last.Air, 2, sep) + " C, surface " + FixedText(last.Surface, 2, sep) + " C, back " +
+           FixedText(last.Back, 2, sep) + " C, core " + FixedText(last.Core, 2, sep) + " C\n";
     return out;
 }
 
@@ -140,8 +140,11 @@ std::string ReadinessJson(const TReadiness& r)
     out["ready_minutes"] = ready;
     out["largest_front_back_difference"] = {{"kelvin", r.LargestDifference()},
                                             {"minutes", r.LargestDifferenceTime() / 60}};
-    out["final"] = {{"minutes", last.Time / 60}, {"air", last.Air}, {"surface", last.Surface},
-                    {"back", last.Back},         {"core", last.Core}};
+    out["final"] = {{"minutes", last.Time / 60},
+                    {"air", last.Air},
+                    {"surface", last.Surface},
+                    {"back", last.Back},
+                    {"core", last.Core}};
     return out.dump();
 }
 
@@ -154,7 +157,8 @@ std::vector<double> ParseTolerances(const std::string& list)
         const std::string item = list.substr(start, end == std::string::npos ? std::string::npos : end - start);
         double v = 0;
         if (!TryStrToFloat(FromUtf8(item), u'.', v) || !(v > 0) || !std::isfinite(v))
-            throw EBrennicError("\"--tolerance\" has '" + item + "': each tolerance must be a number above 0 (degrees C)");
+            throw EBrennicError("\"--tolerance\" has '" + item +
+                                "': each tolerance must be a number above 0 (degrees C)");
         out.push_back(v);
         if (end == std::string::npos)
             return out;

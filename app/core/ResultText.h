@@ -19,11 +19,11 @@ TRegionalSettings MakeRegionalSettings(std::optional<char16_t> decimal, std::opt
 
 // The values one report contributes to the table and the curves.
 struct TStepValues {
-    double Time;     // s
-    double Air;      // degC, Temperatures[0]
-    double Surface;  // degC, the front element
-    double Back;     // degC, the back element
-    double Core;     // degC, the largest of all N + 2 values
+    double Time;       // s
+    double Air;        // degC, Temperatures[0]
+    double Surface;    // degC, the front element
+    double Back;       // degC, the back element
+    double Core;       // degC, the largest of all N + 2 values
     double Glass = 0;  // K, the largest distance of any element from the air
 };
 

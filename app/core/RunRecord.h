@@ -39,8 +39,8 @@ public:
 
     // A new run: everything of the last one goes, the header is the first line.
     void Start(const TBrennicOneD& solver, const TRunPlan& plan, const TInputTexts& inputs,
-               const TRegionalSettings& settings, const std::vector<double>& tolerances,
-               TRowSink sink = {}, std::shared_ptr<const TAirSource> air = {});
+               const TRegionalSettings& settings, const std::vector<double>& tolerances, TRowSink sink = {},
+               std::shared_ptr<const TAirSource> air = {});
     // One report of the solver.
     void Add(std::span<const double> positions, std::span<const double> temperatures, double time);
 
@@ -50,7 +50,7 @@ public:
     std::vector<TPoint> Profile;       // (mm, degC) of the last report, front to back
     std::u16string ProfileTitle;       // "Temperature Profile - Time <t> sec"
     TReadiness Readiness;
-    TInputTexts Inputs;                // as typed for this run
+    TInputTexts Inputs;                     // as typed for this run
     std::shared_ptr<const TAirSource> Air;  // the air file, if the run used one
     std::optional<double> DewRiskFrom;      // s: the first report with the surface below the dew point
     TRunPlan Plan;

@@ -33,10 +33,9 @@ void Store(TBrennicOneD& s, int field, double v)
 
 double Stored(const TBrennicOneD& s, int field)
 {
-    const double values[FieldCount] = {s.Thickness,      double(s.ElementCount), s.InitialMirrorTemp,
-                                       s.InitialAirTemp, s.FinalAirTemp,         s.Duration,
-                                       s.TimeStep,       s.FrontFilmCoefficient, s.BackFilmCoefficient,
-                                       s.FrontRadiation, s.BackRadiation};
+    const double values[FieldCount] = {
+        s.Thickness, double(s.ElementCount), s.InitialMirrorTemp,   s.InitialAirTemp, s.FinalAirTemp, s.Duration,
+        s.TimeStep,  s.FrontFilmCoefficient, s.BackFilmCoefficient, s.FrontRadiation, s.BackRadiation};
     return values[field];
 }
 
@@ -96,12 +95,13 @@ namespace {
 class TRefusal {
 public:
     TRefusal(const TBrennicOneD& s, char16_t dec, const TInputTexts* texts, TFieldNaming naming)
-        : s_(s), dec_(dec), texts_(texts), naming_(naming) {}
+        : s_(s), dec_(dec), texts_(texts), naming_(naming)
+    {
+    }
 
     [[noreturn]] void Refuse(int field, const std::string& rule) const
     {
-        throw EFieldError(std::string("\"") + FieldName(field, naming_) + "\" is " + Typed(field) + ": " + rule,
-                          field);
+        throw EFieldError(std::string("\"") + FieldName(field, naming_) + "\" is " + Typed(field) + ": " + rule, field);
     }
 
     std::string Number(double v) const { return ToUtf8(FormatFloat(v, dec_)); }
@@ -173,8 +173,8 @@ void CheckCombination(const TBrennicOneD& s, const TRefusal& r, const TAirExtrem
     // The elimination multiplies the couplings (at most 2 Fo + 1) by the
     // temperatures, and adds a few such products.
     const double fo = (s.Conductivity * s.TimeStep) / ((dx * dx) * rhoC);
-    const double hottestMagnitude = std::max({std::fabs(s.InitialMirrorTemp), std::fabs(s.InitialAirTemp),
-                                              std::fabs(s.FinalAirTemp), 273.0});
+    const double hottestMagnitude =
+        std::max({std::fabs(s.InitialMirrorTemp), std::fabs(s.InitialAirTemp), std::fabs(s.FinalAirTemp), 273.0});
     if (!std::isfinite(8 * (2 * fo + 1) * hottestMagnitude))
         r.Refuse(fTimeStep, "it is beyond the range of numbers a run can use");
     // The elimination keeps each element's own heat capacity (the 1 beside
@@ -204,8 +204,8 @@ void CheckCombination(const TBrennicOneD& s, const TRefusal& r, const TAirExtrem
 
 }  // namespace
 
-TRunPlan PlanRun(const TBrennicOneD& s, char16_t dec, const TInputTexts* texts, TFieldNaming naming,
-                 TMemoryUse use, const TAirExtremes* air)
+TRunPlan PlanRun(const TBrennicOneD& s, char16_t dec, const TInputTexts* texts, TFieldNaming naming, TMemoryUse use,
+                 const TAirExtremes* air)
 {
     const TRefusal r(s, dec, texts, naming);
     for (int field = 0; field < FieldCount; ++field)

@@ -65,11 +65,16 @@ std::string* TextSlot(TScenario& s, const std::string& key)
         s.Measured.emplace();
         return &*s.Measured;
     }
-    if (key == "measured-time") return &s.MeasuredColumns.Time;
-    if (key == "measured-air") return &s.MeasuredColumns.Air;
-    if (key == "measured-surface") return &s.MeasuredColumns.Surface;
-    if (key == "measured-back") return &s.MeasuredColumns.Back;
-    if (key == "measured-start") return &s.MeasuredStart;
+    if (key == "measured-time")
+        return &s.MeasuredColumns.Time;
+    if (key == "measured-air")
+        return &s.MeasuredColumns.Air;
+    if (key == "measured-surface")
+        return &s.MeasuredColumns.Surface;
+    if (key == "measured-back")
+        return &s.MeasuredColumns.Back;
+    if (key == "measured-start")
+        return &s.MeasuredStart;
     return nullptr;
 }
 
@@ -122,8 +127,8 @@ TScenario ReadScenario(const std::string& path)
             continue;
         const std::size_t eq = bare.find('=');
         if (eq == std::string::npos)
-            throw EBrennicError(path + ", line " + std::to_string(line) + ": expected 'key = value', found '" +
-                                bare + "'");
+            throw EBrennicError(path + ", line " + std::to_string(line) + ": expected 'key = value', found '" + bare +
+                                "'");
         std::string value = bare.substr(eq + 1);
         // A comment may follow the value after white space.
         for (std::size_t hash = value.find('#'); hash != std::string::npos; hash = value.find('#', hash + 1))

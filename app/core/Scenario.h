@@ -14,7 +14,7 @@
 namespace brennic {
 
 struct TScenario {
-    TInputTexts Inputs;                // numbers with "."
+    TInputTexts Inputs;                 // numbers with "."
     std::optional<TAirFileChoice> Air;  // absolute paths once read
     std::optional<std::string> Measured;
     TLogColumns MeasuredColumns;

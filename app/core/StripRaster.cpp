@@ -23,8 +23,7 @@ void TStripRaster::Rebuild(const TByteMap& map, const TStripPalette& palette, in
     for (std::int32_t y = 0; y < mapHeight_; ++y) ++rowCount_[TargetRow(y)];
     for (std::int32_t y = 0; y < mapHeight_; ++y) {
         const int ty = TargetRow(y);
-        for (std::int32_t x = first_; x < end; ++x)
-            Add(TargetColumn(x), ty, palette[map.Value(x, y)], +1);
+        for (std::int32_t x = first_; x < end; ++x) Add(TargetColumn(x), ty, palette[map.Value(x, y)], +1);
     }
 }
 
@@ -33,9 +32,13 @@ void TStripRaster::Add(int tx, int ty, std::uint32_t color, int sign)
     std::uint64_t* s = &sums_[(std::size_t(ty) * cols_ + tx) * 3];
     const std::uint64_t r = (color >> 16) & 0xFF, g = (color >> 8) & 0xFF, b = color & 0xFF;
     if (sign > 0) {
-        s[0] += r; s[1] += g; s[2] += b;
+        s[0] += r;
+        s[1] += g;
+        s[2] += b;
     } else {
-        s[0] -= r; s[1] -= g; s[2] -= b;
+        s[0] -= r;
+        s[1] -= g;
+        s[2] -= b;
     }
 }
 

@@ -35,7 +35,7 @@ private:
     std::int32_t mapWidth_ = 0, mapHeight_ = 0;
     std::int32_t first_ = 0, span_ = 0;  // the map's columns shown
     int cols_ = 0, rows_ = 0;
-    std::vector<std::uint64_t> sums_;   // r, g, b per target pixel
+    std::vector<std::uint64_t> sums_;  // r, g, b per target pixel
     std::vector<std::uint32_t> colCount_, rowCount_;
 };
 

@@ -37,7 +37,10 @@ std::string_view Unquoted(std::string_view s)
     return Trim(s);
 }
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; }
+char Lower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c + 32) : c;
+}
 
 bool Contains(std::string_view text, std::string_view word)
 {
@@ -161,9 +164,9 @@ TLayout FindLayout(const std::vector<std::string_view>& lines, const std::string
     if (layout.headerLine >= lines.size())
         Refuse(file, 0, std::string("no table found: ") + Expected);
     const std::string_view header = lines[layout.headerLine];
-    layout.separator = header.find('\t') != std::string_view::npos   ? '\t'
+    layout.separator = header.find('\t') != std::string_view::npos  ? '\t'
                        : header.find(';') != std::string_view::npos ? ';'
-                                                                      : ',';
+                                                                    : ',';
     layout.commaDecimal = layout.separator != ',';
     return layout;
 }
@@ -273,19 +276,20 @@ TTimeTable ParseTimeTable(std::string_view text, const std::string& fileName)
             Refuse(fileName, line, "more than 10 million rows");
         SplitFields(lines[i], layout.separator, fields);
         if (fields.size() > width)
-            Refuse(fileName, line, std::to_string(fields.size()) + " fields, but the header names " +
-                                       std::to_string(width));
+            Refuse(fileName, line,
+                   std::to_string(fields.size()) + " fields, but the header names " + std::to_string(width));
         const double time = RowTime(fields[0], ownExport, t.ClockTimes, t.Times.empty(), t.ClockOffsetMinutes, t, line);
         if (!t.Times.empty() && !(time > t.Times.back()))
-            Refuse(fileName, line, "the time '" + std::string(Trim(fields[0])) + "' does not come after the row before");
+            Refuse(fileName, line,
+                   "the time '" + std::string(Trim(fields[0])) + "' does not come after the row before");
         t.Times.push_back(time);
         t.Lines.push_back(line);
         for (std::size_t c = 1; c < width; ++c) {
             const std::string_view cell = c < fields.size() ? Unquoted(fields[c]) : std::string_view();
             double v = NaN;
             if (!cell.empty() && !Number(cell, layout.commaDecimal, v))
-                Refuse(fileName, line, "column \"" + t.Names[c] + "\" has '" + std::string(cell) +
-                                           "', which is not a number");
+                Refuse(fileName, line,
+                       "column \"" + t.Names[c] + "\" has '" + std::string(cell) + "', which is not a number");
             t.Columns[c - 1].push_back(v);
         }
     }

@@ -20,13 +20,13 @@ public:
 };
 
 struct TTimeTable {
-    std::string File;                           // as given, for messages
-    std::vector<std::string> Names;             // header names, quotes removed; column 0 is the time
-    bool ClockTimes = false;                    // date-times (else seconds from the table's zero)
-    int ClockOffsetMinutes = 0;                 // the first row's UTC offset, for showing clock times
-    std::vector<double> Times;                  // s: since 1970-01-01 in UTC for date-times
-    std::vector<std::vector<double>> Columns;   // per column after the time; NaN where a cell is empty
-    std::vector<std::size_t> Lines;             // the file's line of each row
+    std::string File;                          // as given, for messages
+    std::vector<std::string> Names;            // header names, quotes removed; column 0 is the time
+    bool ClockTimes = false;                   // date-times (else seconds from the table's zero)
+    int ClockOffsetMinutes = 0;                // the first row's UTC offset, for showing clock times
+    std::vector<double> Times;                 // s: since 1970-01-01 in UTC for date-times
+    std::vector<std::vector<double>> Columns;  // per column after the time; NaN where a cell is empty
+    std::vector<std::size_t> Lines;            // the file's line of each row
 };
 
 inline constexpr std::size_t MaxTableRows = 10'000'000;

@@ -7,6 +7,7 @@
 
 #include <xlsxwriter.h>
 
+#include <unistd.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -14,7 +15,6 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
-#include <unistd.h>
 
 namespace brennic {
 
@@ -47,7 +47,7 @@ struct TWriter {
     void Results(const TWorkbookContent& c)
     {
         lxw_worksheet* sheet = workbook_add_worksheet(book, "Results");
-        const char* header[] = {"Time (s)", "Time (min)", "T_Ambient (\u00b0C)", "T_Surface (\u00b0C)",
+        const char* header[] = {"Time (s)",         "Time (min)",      "T_Ambient (\u00b0C)", "T_Surface (\u00b0C)",
                                 "T_Back (\u00b0C)", "T_Core (\u00b0C)"};
         for (lxw_col_t col = 0; col < 6; ++col) worksheet_write_string(sheet, 0, col, header[col], bold);
         worksheet_set_column(sheet, 0, 5, 14, nullptr);
@@ -101,7 +101,8 @@ struct TWriter {
         worksheet_write_string(sheet, row, 0, "Mirror Material", nullptr);
         worksheet_write_string(sheet, row++, 1, std::string(m.Name).c_str(), nullptr);
         const std::tuple<const char*, double, const char*> properties[] = {
-            {"Conductivity", m.Conductivity, "W/(m\u00b7K)"}, {"Density", m.Density, "kg/m\u00b3"},
+            {"Conductivity", m.Conductivity, "W/(m\u00b7K)"},
+            {"Density", m.Density, "kg/m\u00b3"},
             {"Specific heat", m.SpecificHeat, "J/(kg\u00b7K)"}};
         for (const auto& [name, value, unit] : properties) {
             worksheet_write_string(sheet, row, 0, name, nullptr);
@@ -135,7 +136,8 @@ struct TWriter {
         const TReadiness& r = c.Readiness;
         for (std::size_t k = 0; k < r.Tolerances().size(); ++k)
             worksheet_write_string(sheet, 0, lxw_col_t(k + 1),
-                                   ("within " + ToUtf8(FormatFloat(r.Tolerances()[k], u'.')) + " \u00b0C").c_str(), bold);
+                                   ("within " + ToUtf8(FormatFloat(r.Tolerances()[k], u'.')) + " \u00b0C").c_str(),
+                                   bold);
         const char* parts[3] = {"Surface", "Back", "Glass"};
         lxw_row_t row = 1;
         for (int p = 0; p < 3; ++p) ReadyRow(sheet, row++, parts[p], r, p);

@@ -12,8 +12,8 @@ namespace brennic {
 
 struct TWorkbookContent {
     std::vector<TStepValues> Reports;
-    TInputTexts Inputs;        // numbers with "."
-    std::string AirSource;     // "linear ramp" or the file
+    TInputTexts Inputs;     // numbers with "."
+    std::string AirSource;  // "linear ramp" or the file
     TReadiness Readiness;
     std::vector<TKeptRun> Kept;
     std::vector<std::string> KeptLabels;

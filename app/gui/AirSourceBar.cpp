@@ -19,8 +19,9 @@ TAirSourceBar::TAirSourceBar(QWidget* parent) : QWidget(parent)
     Source = new QComboBox(this);
     Source->setObjectName(QStringLiteral("cmbAirSource"));
     Source->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    Source->setToolTip(QStringLiteral("Where the air temperature comes from: the linear ramp between the initial\n"
-                                      "and final air temperatures, or a table of times and temperatures"));
+    Source->setToolTip(
+        QStringLiteral("Where the air temperature comes from: the linear ramp between the initial\n"
+                       "and final air temperatures, or a table of times and temperatures"));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 2, 2);
     row->setSpacing(4);

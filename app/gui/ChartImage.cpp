@@ -71,7 +71,8 @@ void SaveChartPicture(QWidget* page, const QString& subtitle, const QString& pat
     }
     buffer.close();
     // Written like every other file: whole, or not at all.
-    WriteFileAtomically(QFile::encodeName(path).toStdString(), std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    WriteFileAtomically(QFile::encodeName(path).toStdString(),
+                        std::string_view(bytes.constData(), std::size_t(bytes.size())));
 }
 
 }  // namespace brennic

@@ -146,8 +146,7 @@ void TCurve::Sync()
     decimator_.Output(scratch_);
     QList<QPointF> list;
     list.reserve(qsizetype(scratch_.size()));
-    for (const TPoint& p : scratch_)
-        list.append(QPointF(p.x, p.y));
+    for (const TPoint& p : scratch_) list.append(QPointF(p.x, p.y));
     series_->replace(list);
     dirty_ = false;
 }

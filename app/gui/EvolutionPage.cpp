@@ -29,8 +29,7 @@ void HideFromLegend(QChart* chart, QAbstractSeries* series)
     for (QLegendMarker* m : chart->legend()->markers(series)) m->setVisible(false);
 }
 
-const std::array<QColor, 4> CurveColours{QColor(255, 0, 0), QColor(0, 0, 255), QColor(0, 255, 0),
-                                         QColor(0, 128, 0)};
+const std::array<QColor, 4> CurveColours{QColor(255, 0, 0), QColor(0, 0, 255), QColor(0, 255, 0), QColor(0, 128, 0)};
 const std::array<Qt::PenStyle, 4> KeptStyles{Qt::DashLine, Qt::DotLine, Qt::DashDotLine, Qt::DashDotDotLine};
 
 }  // namespace
@@ -137,7 +136,10 @@ TEvolutionPage::TEvolutionPage(const TStripPalette& palette, QWidget* parent) : 
     QValueAxis* x = ChartAxis(Chart, Qt::Horizontal);
     QValueAxis* y = ChartAxis(Chart, Qt::Vertical);
     connect(x, &QValueAxis::rangeChanged, this, [this] { UpdateViews(); });
-    connect(y, &QValueAxis::rangeChanged, this, [this, y] { UseRoundTicks(y); PlaceOverlays(); });
+    connect(y, &QValueAxis::rangeChanged, this, [this, y] {
+        UseRoundTicks(y);
+        PlaceOverlays();
+    });
     connect(c, &QChart::plotAreaChanged, this, [this] { UpdateViews(); });
 }
 
@@ -430,8 +432,8 @@ void TEvolutionPage::PlaceLegend()
         }
     const QSizeF size(textWidth + 40, items * (metrics.height() + 9) + 16);
     const QRectF plot = chart->plotArea();
-    legend->setGeometry(QRectF(plot.right() - size.width() - 6, chart->size().height() * 0.07, size.width(),
-                               size.height()));
+    legend->setGeometry(
+        QRectF(plot.right() - size.width() - 6, chart->size().height() * 0.07, size.width(), size.height()));
     legend->update();
 }
 

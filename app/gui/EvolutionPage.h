@@ -29,7 +29,7 @@ class TEvolutionPage : public QWidget {
 public:
     TEvolutionPage(const TStripPalette& palette, QWidget* parent = nullptr);
 
-    TZoomChartView* Chart;  // Chart1
+    TZoomChartView* Chart;                     // Chart1
     QLineSeries *Core, *Surface, *Back, *Air;  // LineSeries1, Series2, Series3, Series1
     TImgView32* Strip;                         // ImgView321
     TReadoutPanel* Readout;
@@ -70,7 +70,7 @@ private:
     void ShowReadout();
     QElapsedTimer readoutClock_;
 
-    std::array<TCurve, 4> curves_;     // core, surface, back, air
+    std::array<TCurve, 4> curves_;  // core, surface, back, air
     TCurve difference_;
     QValueAxis* differenceAxis_;
     double differenceMin_ = 0, differenceMax_ = 0;
@@ -87,7 +87,7 @@ private:
     TCurve measuredSurface_, measuredBack_;
     std::string measuredNote_;
     const TRunRecord* record_ = nullptr;
-    std::size_t synced_ = 0;   // reports already in the curves
+    std::size_t synced_ = 0;  // reports already in the curves
     std::uint64_t version_ = ~0ull;
     char16_t decimal_ = u'.';
     double timeStep_ = 1;

@@ -41,8 +41,8 @@ TFitDialog::TFitDialog(TRunFit fit, char16_t decimalSeparator, QWidget* parent)
     layout->addWidget(new QLabel(QStringLiteral("Fit these inputs to the log; the others stay as entered:"), this));
     FrontFilm = new QCheckBox(QStringLiteral("Front film coefficient (0 to 500 W/m\u00b2K)"), this);
     BackFilm = new QCheckBox(QStringLiteral("Back film coefficient (0 to 500 W/m\u00b2K)"), this);
-    MirrorTemp = new QCheckBox(QStringLiteral("Initial mirror temperature (within 30 \u00b0C of the first measured)"),
-                               this);
+    MirrorTemp =
+        new QCheckBox(QStringLiteral("Initial mirror temperature (within 30 \u00b0C of the first measured)"), this);
     FrontRadiation = new QCheckBox(QStringLiteral("Front radiation (0 to 1)"), this);
     FrontFilm->setChecked(true);
     BackFilm->setChecked(true);
@@ -124,13 +124,15 @@ void TFitDialog::ShowResult(const TFitResult& r)
     for (std::size_t i = 0; i < r.Parameters.size(); ++i) {
         html += QStringLiteral("<tr><td>") + QString::fromLatin1(Captions[int(r.Parameters[i])]) +
                 QStringLiteral("</td><td align=\"right\"><b>") + Number(r.Values[i], decimal_) +
-                QStringLiteral("</b></td><td>\u00b1 ") + Number(r.Uncertainties[i], decimal_) + QStringLiteral("</td><td>") +
+                QStringLiteral("</b></td><td>\u00b1 ") + Number(r.Uncertainties[i], decimal_) +
+                QStringLiteral("</td><td>") +
                 (r.PoorlyDetermined[i] ? QStringLiteral("<i>poorly determined by this log</i>") : QString()) +
                 QStringLiteral("</td></tr>");
     }
-    html += QStringLiteral("</table>RMS difference ") + Number(r.RmsBefore, decimal_) + QStringLiteral(" \u00b0C before, ") +
-            Number(r.RmsAfter, decimal_) + QStringLiteral(" \u00b0C after, over ") + QString::number(r.Points) +
-            QStringLiteral(" points; ") + QString::number(r.Evaluations) + QStringLiteral(" model runs.");
+    html += QStringLiteral("</table>RMS difference ") + Number(r.RmsBefore, decimal_) +
+            QStringLiteral(" \u00b0C before, ") + Number(r.RmsAfter, decimal_) +
+            QStringLiteral(" \u00b0C after, over ") + QString::number(r.Points) + QStringLiteral(" points; ") +
+            QString::number(r.Evaluations) + QStringLiteral(" model runs.");
     Result->setText(html);
 }
 

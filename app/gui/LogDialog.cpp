@@ -82,8 +82,8 @@ void TLogDialog::ReadFile()
         Offer(Back, t, "T_Back");
         Offer(Air, t, "T_Ambient");
         Start->setEnabled(t.ClockTimes);
-        Info->setText(QString::number(t.Times.size()) + QStringLiteral(" rows over %1 minutes.")
-                                                          .arg((t.Times.back() - t.Times.front()) / 60, 0, 'f', 1));
+        Info->setText(QString::number(t.Times.size()) +
+                      QStringLiteral(" rows over %1 minutes.").arg((t.Times.back() - t.Times.front()) / 60, 0, 'f', 1));
         Buttons->button(QDialogButtonBox::Ok)->setEnabled(true);
     } catch (const std::exception& e) {
         Info->setText(QStringLiteral("<span style=\"color:#a00000\">") + QString::fromUtf8(e.what()).toHtmlEscaped() +

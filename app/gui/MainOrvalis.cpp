@@ -1,21 +1,20 @@
 #include "MainOrvalis.h"
 
-#include "ErrorReport.h"
-#include "LibPlatform.h"
-#include "LibStandard.h"
-#include "NumberText.h"
 #include "AirFileDialog.h"
 #include "ChartImage.h"
-#include "Workbook.h"
+#include "ErrorReport.h"
 #include "FitDialog.h"
+#include "LibPlatform.h"
+#include "LibStandard.h"
 #include "LogDialog.h"
+#include "NumberText.h"
 #include "Readiness.h"
 #include "StripView.h"
+#include "Workbook.h"
 
 #include <QApplication>
-#include <QClipboard>
-#include <QInputDialog>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -24,15 +23,16 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGroupBox>
-#include <QMenu>
-#include <QSettings>
-#include <QToolButton>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QSettings>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QUrl>
 
 #include <algorithm>
@@ -93,19 +93,18 @@ const TFieldPlace FieldPlaces[] = {
      "Label8", 152, 219, 46, 43},
     {fElementCount, 0, 3, &F::lbl1, "lbl1", &F::edtElementCount, "edtElementCount", nullptr, nullptr, 152, 0, 99, 96},
     {fFrontFilm, 1, 0, &F::lbl5, "lbl5", &F::edtFrontFanFlow, "edtFrontFanFlow", &F::lbl6, "lbl6", 132, 199, 19, 16},
-    {fFrontRadiation, 1, 1, &F::lbl2, "lbl2", &F::edtFrontRadiation, "edtFrontRadiation", nullptr, nullptr, 132, 0,
-     46, 43},
+    {fFrontRadiation, 1, 1, &F::lbl2, "lbl2", &F::edtFrontRadiation, "edtFrontRadiation", nullptr, nullptr, 132, 0, 46,
+     43},
     {fBackFilm, 1, 2, &F::lbl8, "lbl8", &F::edtBackFanFlow, "edtBackFanFlow", &F::lbl9, "lbl9", 132, 199, 73, 70},
     {fBackRadiation, 1, 3, &F::lbl3, "lbl3", &F::edtBackRadiation, "edtBackRadiation", nullptr, nullptr, 132, 0, 100,
      97},
-    {fInitialAirTemp, 2, 0, &F::Label3, "Label3", &F::edtInitialAirTemp, "edtInitialAirTemp", &F::Label9, "Label9",
-     133, 199, 19, 16},
+    {fInitialAirTemp, 2, 0, &F::Label3, "Label3", &F::edtInitialAirTemp, "edtInitialAirTemp", &F::Label9, "Label9", 133,
+     199, 19, 16},
     {fFinalAirTemp, 2, 1, &F::Label4, "Label4", &F::edtFinalAirTemp, "edtFinalAirTemp", &F::Label10, "Label10", 133,
      199, 46, 43},
     {fDuration, 2, 2, &F::Label5, "Label5", &F::edtTimeInterval, "edtTimeInterval", &F::Label11, "Label11", 133, 200,
      73, 70},
-    {fTimeStep, 2, 3, &F::Label6, "Label6", &F::edtTimeStep, "edtTimeStep", &F::Label12, "Label12", 133, 200, 101,
-     97},
+    {fTimeStep, 2, 3, &F::Label6, "Label6", &F::edtTimeStep, "edtTimeStep", &F::Label12, "Label12", 133, 200, 101, 97},
 };
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top)
@@ -259,12 +258,27 @@ void TFrmBrennic::CreateControls()
     SaveDialog1->setSizeGripEnabled(true);
 
     // Tab order: the groups' rows top to bottom, then the commands.
-    QWidget* order[] = {edtThickness,      edtInitialMirrorTemp, cmbMaterial,     edtElementCount, edtFrontFanFlow,
-                        edtFrontRadiation, edtBackFanFlow,       edtBackRadiation, edtInitialAirTemp, edtFinalAirTemp,
-                        edtTimeInterval,   edtTimeStep,          btnRun,          btnCancel,       btnExportCSV,
-                        btnKeepRun,        btnClearKept,         chkSurfaceMinusAir, PageControl1, btnHelp};
-    for (std::size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    QWidget* order[] = {edtThickness,
+                        edtInitialMirrorTemp,
+                        cmbMaterial,
+                        edtElementCount,
+                        edtFrontFanFlow,
+                        edtFrontRadiation,
+                        edtBackFanFlow,
+                        edtBackRadiation,
+                        edtInitialAirTemp,
+                        edtFinalAirTemp,
+                        edtTimeInterval,
+                        edtTimeStep,
+                        btnRun,
+                        btnCancel,
+                        btnExportCSV,
+                        btnKeepRun,
+                        btnClearKept,
+                        chkSurfaceMinusAir,
+                        PageControl1,
+                        btnHelp};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
     ConnectHandlers();
     LayoutAnchored();
@@ -348,8 +362,8 @@ void TFrmBrennic::FormCreate()
     for (QLineEdit* e : {edtFrontFanFlow, edtBackFanFlow}) e->setToolTip(FilmHint);
     edtBackRadiation->setToolTip(BackRadiationHint);
     for (QLineEdit* e : {edtInitialAirTemp, edtFinalAirTemp}) e->setToolTip(AirHint);
-    for (QLineEdit* e : {edtFrontFanFlow, edtBackFanFlow, edtFrontRadiation, edtBackRadiation, edtInitialAirTemp,
-                         edtFinalAirTemp})
+    for (QLineEdit* e :
+         {edtFrontFanFlow, edtBackFanFlow, edtFrontRadiation, edtBackRadiation, edtInitialAirTemp, edtFinalAirTemp})
         e->setToolTipDuration(20000);
 
     cmbMaterial->clear();
@@ -561,8 +575,7 @@ void TFrmBrennic::UseAirFile(const TAirFileChoice& choice, bool fitDuration)
     UseAirSource(TAirSource::Load(choice), choice, fitDuration);
 }
 
-void TFrmBrennic::UseAirSource(std::shared_ptr<const TAirSource> source, const TAirFileChoice& choice,
-                               bool fitDuration)
+void TFrmBrennic::UseAirSource(std::shared_ptr<const TAirSource> source, const TAirFileChoice& choice, bool fitDuration)
 {
     if (!AirSource) {
         rampTexts_[0] = edtInitialAirTemp->text();
@@ -615,9 +628,11 @@ void TFrmBrennic::CreateFileMenu(QWidget* parent)
     auto guarded = [this](void (TFrmBrennic::*handler)()) {
         return [this, handler] { Guarded([this, handler] { (this->*handler)(); }); };
     };
-    QAction* open = menu->addAction(QStringLiteral("Open scenario\u2026"), this, guarded(&TFrmBrennic::ChooseScenarioToOpen));
+    QAction* open =
+        menu->addAction(QStringLiteral("Open scenario\u2026"), this, guarded(&TFrmBrennic::ChooseScenarioToOpen));
     open->setShortcut(QKeySequence::Open);
-    QAction* save = menu->addAction(QStringLiteral("Save scenario\u2026"), this, guarded(&TFrmBrennic::ChooseScenarioToSave));
+    QAction* save =
+        menu->addAction(QStringLiteral("Save scenario\u2026"), this, guarded(&TFrmBrennic::ChooseScenarioToSave));
     save->setShortcut(QKeySequence::Save);
     RecentMenu = menu->addMenu(QStringLiteral("Recent scenarios"));
     menu->addSeparator();
@@ -791,9 +806,9 @@ void TFrmBrennic::ChooseChartImageFile()
     const int page = PageControl1->currentIndex();
     QWidget* shown = page == EvolutionPage ? static_cast<QWidget*>(TabSheet3) : static_cast<QWidget*>(Chart4);
     bool ok = false;
-    const QString size = QInputDialog::getText(this, QStringLiteral("Image size"),
-                                               QStringLiteral("Width x height in pixels:"), QLineEdit::Normal,
-                                               QStringLiteral("%1x%2").arg(shown->width()).arg(shown->height() + 22), &ok);
+    const QString size = QInputDialog::getText(
+        this, QStringLiteral("Image size"), QStringLiteral("Width x height in pixels:"), QLineEdit::Normal,
+        QStringLiteral("%1x%2").arg(shown->width()).arg(shown->height() + 22), &ok);
     if (!ok)
         return;
     const QStringList parts = size.toLower().split(u'x');
@@ -842,9 +857,8 @@ void TFrmBrennic::CompareWithLog()
     if (!MeasuredLog)
         return;
     Measured = Compare(*MeasuredLog, Record.Reports);
-    TabSheet3->SetMeasuredNote("Measured log: RMS difference " +
-                               FixedText(Measured.Rms, 3, Regional.DecimalSeparator) + " \u00b0C over " +
-                               std::to_string(Measured.Points) + " points");
+    TabSheet3->SetMeasuredNote("Measured log: RMS difference " + FixedText(Measured.Rms, 3, Regional.DecimalSeparator) +
+                               " \u00b0C over " + std::to_string(Measured.Points) + " points");
 }
 
 TFitResult TFrmBrennic::FitInputs(const std::vector<TFitParameter>& params, const TFitProgress& progress)
@@ -858,9 +872,9 @@ TFitResult TFrmBrennic::FitInputs(const std::vector<TFitParameter>& params, cons
 
 void TFrmBrennic::ShowFitDialog()
 {
-    TFitDialog dialog([this](const std::vector<TFitParameter>& p, const TFitProgress& progress) {
-        return FitInputs(p, progress);
-    }, Regional.DecimalSeparator, this);
+    TFitDialog dialog(
+        [this](const std::vector<TFitParameter>& p, const TFitProgress& progress) { return FitInputs(p, progress); },
+        Regional.DecimalSeparator, this);
     connect(&dialog, &TFitDialog::useValues, this, [this](const TFitResult& r) { UseFittedValues(r); });
     dialog.exec();
 }
@@ -868,8 +882,8 @@ void TFrmBrennic::ShowFitDialog()
 void TFrmBrennic::UseFittedValues(const TFitResult& r)
 {
     for (std::size_t i = 0; i < r.Parameters.size(); ++i) {
-        const int field = r.Parameters[i] == TFitParameter::FrontFilm   ? fFrontFilm
-                          : r.Parameters[i] == TFitParameter::BackFilm  ? fBackFilm
+        const int field = r.Parameters[i] == TFitParameter::FrontFilm    ? fFrontFilm
+                          : r.Parameters[i] == TFitParameter::BackFilm   ? fBackFilm
                           : r.Parameters[i] == TFitParameter::MirrorTemp ? fInitialMirrorTemp
                                                                          : fFrontRadiation;
         // Rounded to what the data can tell, never beyond four decimals.

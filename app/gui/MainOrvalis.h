@@ -1,17 +1,17 @@
 // The main window: inputs, run controller, live display, export and help.
 #pragma once
 
+#include "AirSourceBar.h"
 #include "ByteMap.h"
 #include "EnhStringList.h"
 #include "EvolutionPage.h"
 #include "FiniteDiff_1D.h"
+#include "Fit.h"
+#include "MeasuredLog.h"
 #include "ProfilePage.h"
 #include "ResultText.h"
 #include "RunComparison.h"
 #include "RunRecord.h"
-#include "AirSourceBar.h"
-#include "Fit.h"
-#include "MeasuredLog.h"
 #include "RunSetup.h"
 #include "Scenario.h"
 #include "StatusBar.h"

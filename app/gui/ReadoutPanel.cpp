@@ -38,8 +38,9 @@ TReadoutPanel::TReadoutPanel(QWidget* parent) : QLabel(parent)
 void TReadoutPanel::Show(const TReadiness& r, const std::vector<TKeptRun>& kept, const std::vector<std::string>& labels,
                          const std::vector<std::string>& notes, char16_t sep)
 {
-    QString html = QStringLiteral("<b>Ready</b>: stays this close to the air from<table cellspacing=\"0\" "
-                                  "cellpadding=\"1\"><tr><td></td>");
+    QString html = QStringLiteral(
+        "<b>Ready</b>: stays this close to the air from<table cellspacing=\"0\" "
+        "cellpadding=\"1\"><tr><td></td>");
     for (double tol : r.Tolerances())
         html += QStringLiteral("<td align=\"right\">&nbsp;&nbsp;\u2264&nbsp;") + Html(ToUtf8(FormatFloat(tol, sep))) +
                 QStringLiteral("&nbsp;\u00b0C</td>");

@@ -21,7 +21,9 @@ using namespace brennic;
 namespace {
 
 const char* const Forecast =
-    "latitude,longitude\n52.5,13.4\n\ntime,temperature_2m (\xC2\xB0" "C),dew_point_2m (\xC2\xB0" "C)\n"
+    "latitude,longitude\n52.5,13.4\n\ntime,temperature_2m (\xC2\xB0"
+    "C),dew_point_2m (\xC2\xB0"
+    "C)\n"
     "2026-12-08T17:00,6.2,5.0\n2026-12-08T18:00,5.1,4.9\n2026-12-08T19:00,3.9,4.7\n2026-12-08T20:00,3.2,4.5\n";
 
 QString Write(const QTemporaryDir& dir, const char* name, const char* text)
@@ -75,8 +77,7 @@ TEST(AirFileWindow, DewRiskIsMarked)
 {
     QTemporaryDir dir;
     // Dew point close to the air and a bare glass front under a clear sky.
-    const QString path = Write(dir, "wet.csv",
-                               "time,temp,dew\n2026-12-08T18:00,5,4.8\n2026-12-08T21:00,4,3.9\n");
+    const QString path = Write(dir, "wet.csv", "time,temp,dew\n2026-12-08T18:00,5,4.8\n2026-12-08T21:00,4,3.9\n");
     Window f;
     TFrmBrennic& w = f.w;
     w.edtInitialMirrorTemp->setText("6");
@@ -99,7 +100,8 @@ TEST(AirFileWindow, ARefusedFileChangesNothing)
     TFrmBrennic& w = f.w;
     Guarded([&] { w.UseAirFile({bad.toStdString(), "", "", "", ""}, true); });
     ASSERT_EQ(errors.messages.size(), 1);
-    EXPECT_TRUE(errors.messages[0].startsWith(bad + ", line 3: the time '0' does not come after")) << errors.messages[0].toStdString();
+    EXPECT_TRUE(errors.messages[0].startsWith(bad + ", line 3: the time '0' does not come after"))
+        << errors.messages[0].toStdString();
     EXPECT_FALSE(w.AirSource);
     EXPECT_TRUE(w.edtInitialAirTemp->isEnabled());
     EXPECT_EQ(w.edtTimeInterval->text(), "120");

@@ -3,9 +3,9 @@
 // nothing behind.
 #include "CliRunner.h"
 
-#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <csignal>
 #include <thread>
 
 namespace {
@@ -35,7 +35,11 @@ std::vector<std::string> Fields(const std::string& line)
 TEST(CliSafety, RefusalsNameTheOptionAndTheValueAsTyped)
 {
     const std::string ones310 = "1" + std::string(310, '0') + "e-1";
-    struct Case { const char* name; std::string args; std::string message; };
+    struct Case {
+        const char* name;
+        std::string args;
+        std::string message;
+    };
     const Case cases[] = {
         {"emissivity above 1", "--front-radiation 1.5", "\"--front-radiation\" is 1.5: it must be between 0 and 1"},
         {"negative emissivity", "--back-radiation -0.2", "\"--back-radiation\" is -0.2: it must be between 0 and 1"},
@@ -66,7 +70,12 @@ TEST(CliSafety, RefusalsNameTheOptionAndTheValueAsTyped)
 
 TEST(CliSafety, TheAirStaysWithinTheRangeGiven)
 {
-    struct Case { const char* name; const char* args; std::size_t rows; const char* last; };
+    struct Case {
+        const char* name;
+        const char* args;
+        std::size_t rows;
+        const char* last;
+    };
     const Case cases[] = {
         {"step longer than the period", "--duration 0.001 --air-end 0", 3, "10,0,"},
         {"period not a whole number of steps", "--duration 10 --time-step 3000 --air-end 0", 3, "3000,0,"},
@@ -87,14 +96,14 @@ TEST(CliSafety, TheAirStaysWithinTheRangeGiven)
 
 TEST(CliSafety, SummariesOfExtremeRunsAreWholeText)
 {
-    for (const char* args : {"--summary --duration 1e14 --time-step 1e15 --front-radiation 0 --elements 1",
-                             "--summary --duration 1e12 --time-step 1e13 --back-film 1e300 --front-radiation 0 --elements 1",
-                             "--summary --mirror-temp -273 --air-start 1000 --front-radiation 0 --duration 1"}) {
+    for (const char* args :
+         {"--summary --duration 1e14 --time-step 1e15 --front-radiation 0 --elements 1",
+          "--summary --duration 1e12 --time-step 1e13 --back-film 1e300 --front-radiation 0 --elements 1",
+          "--summary --mirror-temp -273 --air-start 1000 --front-radiation 0 --duration 1"}) {
         const Result r = RunSim(args);
         EXPECT_EQ(r.status, 0) << args << ": " << r.err;
         EXPECT_NE(r.out.find("Final temperatures"), std::string::npos) << args;
-        for (char ch : r.out)
-            ASSERT_TRUE(ch == '\n' || (ch >= 0x20 && ch < 0x7F)) << args << ": byte " << int(ch);
+        for (char ch : r.out) ASSERT_TRUE(ch == '\n' || (ch >= 0x20 && ch < 0x7F)) << args << ": byte " << int(ch);
     }
 }
 
@@ -121,7 +130,9 @@ TEST(CliSafety, SpecialFilesAreWrittenNotReplaced)
 
     // A link stays a link; the file it points to gets the table.
     const fs::path target = dir.path / "real.csv", link = dir.path / "link.csv";
-    { std::ofstream(target) << "old"; }
+    {
+        std::ofstream(target) << "old";
+    }
     fs::create_symlink(target.filename(), link);
     EXPECT_EQ(RunSim("--duration 1 --output " + link.string()).status, 0);
     EXPECT_TRUE(fs::is_symlink(link));
@@ -143,12 +154,18 @@ TEST(CliSafety, LongFileNamesNeedNoRoomForTheTemporaryName)
 
 TEST(CliSafety, InterruptionsLeaveNoTemporaryFileAndTheOldOneIntact)
 {
-    struct Case { const char* name; int signal; int status; };
+    struct Case {
+        const char* name;
+        int signal;
+        int status;
+    };
     const Case cases[] = {{"Ctrl-C", SIGINT, 130}, {"SIGTERM", SIGTERM, 143}, {"SIGHUP", SIGHUP, 129}};
     for (const auto& c : cases) {
         TempDir dir;
         const fs::path file = dir.path / "night.csv";
-        { std::ofstream(file) << "previous night"; }
+        {
+            std::ofstream(file) << "previous night";
+        }
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {

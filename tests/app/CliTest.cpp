@@ -36,7 +36,10 @@ TEST(Cli, SeparatorsFromOptionsAndLocale)
 
 TEST(Cli, BadInputsAreRefusedWithStatus2)
 {
-    struct Case { const char* args; const char* mentions; };
+    struct Case {
+        const char* args;
+        const char* mentions;
+    };
     const Case cases[] = {
         {"--bogus 1", "--bogus"},
         {"--thickness abc", "--thickness: 'abc' is not a valid floating point value"},
@@ -77,7 +80,9 @@ TEST(Cli, OutputFileIsWrittenAtomically)
     EXPECT_EQ(ReadAll(file), RunSim("").out);
 
     // Refused input leaves an existing file as it was.
-    { std::ofstream(file, std::ios::binary) << "keep me"; }
+    {
+        std::ofstream(file, std::ios::binary) << "keep me";
+    }
     r = RunSim("--time-step 0 --output " + file.string());
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(ReadAll(file), "keep me");
@@ -111,7 +116,10 @@ TEST(Cli, SummaryWithChosenTolerancesAndAsJson)
     r = RunSim("--summary --tolerance 0.3");
     EXPECT_NE(r.out.find("within 0.3 C"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("Glass"), std::string::npos);
-    struct Bad { const char* args; const char* message; };
+    struct Bad {
+        const char* args;
+        const char* message;
+    };
     const Bad bad[] = {{"--summary --tolerance 0", "\"--tolerance\" has '0'"},
                        {"--summary --tolerance 1,x", "\"--tolerance\" has 'x'"},
                        {"--json", "--json: it goes with --summary or --fit"}};
@@ -129,7 +137,9 @@ TEST(Cli, AirFromAFile)
     const fs::path file = dir / "forecast.csv";
     {
         std::ofstream f(file, std::ios::binary);
-        f << "latitude,longitude\n52.5,13.4\n\ntime,temperature_2m (\xC2\xB0" "C),dew_point_2m (\xC2\xB0" "C)\n"
+        f << "latitude,longitude\n52.5,13.4\n\ntime,temperature_2m (\xC2\xB0"
+             "C),dew_point_2m (\xC2\xB0"
+             "C)\n"
              "2026-12-08T17:00,6.2,1.0\n2026-12-08T18:00,5.1,1.2\n2026-12-08T19:00,3.9,1.5\n"
              "2026-12-08T20:00,3.2,1.6\n";
     }
@@ -143,8 +153,7 @@ TEST(Cli, AirFromAFile)
 
     r = RunSim("--summary --duration 240 --mirror-temp 18" + air + " --start 18:00");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("Note: Air from forecast.csv, column temperature_2m, from 18:00"), std::string::npos)
-        << r.out;
+    EXPECT_NE(r.out.find("Note: Air from forecast.csv, column temperature_2m, from 18:00"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("Note: The air file ends at 120.0 min (20:00); after that the air holds its last value"),
               std::string::npos)
         << r.out;
@@ -152,7 +161,10 @@ TEST(Cli, AirFromAFile)
     r = RunSim("--summary --json --duration 60" + air);
     EXPECT_NE(r.out.find(",\"dew_risk_minutes\":null}"), std::string::npos) << r.out;
 
-    struct Bad { std::string args; std::string message; };
+    struct Bad {
+        std::string args;
+        std::string message;
+    };
     const Bad bad[] = {
         {"--air-start 5" + air, "--air-start: the air comes from --air-file"},
         {"--air-end 5" + air, "--air-end: the air comes from --air-file"},
@@ -176,8 +188,10 @@ TEST(Cli, FitsTheFilmCoefficientsToAMeasuredLog)
     const fs::path dir = ::mkdtemp(tmpl);
     const fs::path log = dir / "mirror.csv";
     // The program's own export of a mirror with a fan in front, as a "measurement".
-    Result r = RunSim("--thickness 25 --front-film 17.5 --back-film 6.2 --duration 360 --air-start 12 --air-end 4 "
-                      "--mirror-temp 19 --output " + log.string());
+    Result r = RunSim(
+        "--thickness 25 --front-film 17.5 --back-film 6.2 --duration 360 --air-start 12 --air-end 4 "
+        "--mirror-temp 19 --output " +
+        log.string());
     ASSERT_EQ(r.status, 0) << r.err;
     r = RunSim("--thickness 25 --measured " + log.string() + " --fit front-film,back-film --json");
     ASSERT_EQ(r.status, 0) << r.err;
@@ -199,7 +213,10 @@ TEST(Cli, FitsTheFilmCoefficientsToAMeasuredLog)
     EXPECT_NE(r.out.find("front-film"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("RMS difference:"), std::string::npos);
 
-    struct Bad { std::string args; std::string message; };
+    struct Bad {
+        std::string args;
+        std::string message;
+    };
     const Bad bad[] = {
         {"--fit front-film", "--fit: it goes with --measured"},
         {"--measured " + log.string() + " --fit fan", "\"--fit\" has 'fan'"},
@@ -220,13 +237,17 @@ TEST(Cli, ScenarioWithOverrides)
     char tmpl[] = "/tmp/brennic-cli-scenario-XXXXXX";
     const fs::path dir = ::mkdtemp(tmpl);
     const fs::path file = dir / "mine.brennic";
-    { std::ofstream(file) << "# my 10-inch\nthickness = 38\nfront-film = 25\nduration = 30\nmaterial = suprax\n"; }
+    {
+        std::ofstream(file) << "# my 10-inch\nthickness = 38\nfront-film = 25\nduration = 30\nmaterial = suprax\n";
+    }
     const Result fromFile = RunSim("--scenario " + file.string());
     ASSERT_EQ(fromFile.status, 0) << fromFile.err;
     EXPECT_EQ(fromFile.out, RunSim("--thickness 38 --front-film 25 --duration 30 --material 5").out);
     const Result overridden = RunSim("--scenario " + file.string() + " --duration 10 --material 0");
     EXPECT_EQ(overridden.out, RunSim("--thickness 38 --front-film 25 --duration 10").out);
-    { std::ofstream(file) << "thickness = 38\nthickness = 40\n"; }
+    {
+        std::ofstream(file) << "thickness = 38\nthickness = 40\n";
+    }
     const Result bad = RunSim("--scenario " + file.string());
     EXPECT_EQ(bad.status, 2);
     EXPECT_EQ(bad.err, "brennic-sim: " + file.string() + ", line 2: \"thickness\" is given twice\n");

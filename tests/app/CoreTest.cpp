@@ -1,7 +1,7 @@
 #include "Decimator.h"
 #include "FiniteDiff_1D.h"
-#include "NumberText.h"
 #include "LibStandard.h"
+#include "NumberText.h"
 #include "ResultText.h"
 #include "RunSetup.h"
 #include "StripPalette.h"
@@ -15,7 +15,10 @@ using namespace brennic;
 
 TEST(ResultText, RegionalSettingsRule)
 {
-    struct Case { std::optional<char16_t> dec, list; char16_t wantDec, wantList; };
+    struct Case {
+        std::optional<char16_t> dec, list;
+        char16_t wantDec, wantList;
+    };
     const Case cases[] = {
         {std::nullopt, std::nullopt, u'.', u','},
         {u',', std::nullopt, u',', u';'},
@@ -132,7 +135,12 @@ TEST(RunSetup, ConversionStopsAtFirstBadField)
 
 TEST(RunSetup, RefusalsNameFieldAndValueAsTyped)
 {
-    struct Case { const char* name; void (*spoil)(TInputTexts&); const char* caption; const char* option; };
+    struct Case {
+        const char* name;
+        void (*spoil)(TInputTexts&);
+        const char* caption;
+        const char* option;
+    };
     const Case cases[] = {
         {"zero step", [](TInputTexts& t) { t.TimeStep = u"0"; }, "\"Time Step\" is 0: it must be greater than 0 s",
          "\"--time-step\" is 0:"},
@@ -153,36 +161,64 @@ TEST(RunSetup, RefusalsNameFieldAndValueAsTyped)
         {"emissivity above 1", [](TInputTexts& t) { t.FrontRadiation = u"1.5"; },
          "\"Front Radiation\" is 1.5: it must be between 0 and 1", "\"--front-radiation\" is 1.5"},
         {"below absolute zero", [](TInputTexts& t) { t.InitialMirrorTemp = u"-300"; },
-         "\"Initial Mirror Temperature\" is -300: it must be between -273 and 1000 \u00b0C", "\"--mirror-temp\" is -300"},
+         "\"Initial Mirror Temperature\" is -300: it must be between -273 and 1000 \u00b0C",
+         "\"--mirror-temp\" is -300"},
         {"air below absolute zero", [](TInputTexts& t) { t.FinalAirTemp = u"-273.5"; },
          "\"Final Air Temperature\" is -273.5", "\"--air-end\" is -273.5"},
         {"elements too thin", [](TInputTexts& t) { t.Thickness = u"1e-320"; },
          "\"Mirror Thickness\" is 1e-320: the elements would be too thin", "\"--thickness\" is 1e-320"},
         {"step that stops the clock", [](TInputTexts& t) { t.TimeStep = u"1e-320"; },
          "\"Time Step\" is 1e-320: it is too small", "\"--time-step\" is 1e-320"},
-        {"step too small for the period", [](TInputTexts& t) { t.Duration = u"1e9"; t.TimeStep = u"1e-6"; },
+        {"step too small for the period",
+         [](TInputTexts& t) {
+             t.Duration = u"1e9";
+             t.TimeStep = u"1e-6";
+         },
          "\"Time Step\" is 1e-6: it is too small", "\"--time-step\" is 1e-6"},
         // Found by fuzzing: coefficients finite on their own whose products
         // in the elimination are not.
-        {"step beyond the elimination's range", [](TInputTexts& t) {
-             t.TimeStep = u"1.1773127589098302e+308"; t.FrontRadiation = u"0"; },
+        {"step beyond the elimination's range",
+         [](TInputTexts& t) {
+             t.TimeStep = u"1.1773127589098302e+308";
+             t.FrontRadiation = u"0";
+         },
          "\"Time Step\" is 1.1773127589098302e+308: it is beyond", "\"--time-step\" is 1.1773127589098302e+308"},
-        {"disc beyond the range", [](TInputTexts& t) {
-             t.Thickness = u"7.68425692941147E307"; t.TimeStep = u"9.2352078692926788e+307"; },
+        {"disc beyond the range",
+         [](TInputTexts& t) {
+             t.Thickness = u"7.68425692941147E307";
+             t.TimeStep = u"9.2352078692926788e+307";
+         },
          "\"Mirror Thickness\" is 7.68425692941147E307: it is beyond", "\"--thickness\" is 7.684"},
-        {"radiation from a cold face beyond the range", [](TInputTexts& t) {
-             t.Thickness = u"1e150"; t.ElementCount = u"1"; t.InitialMirrorTemp = u"-201";
-             t.InitialAirTemp = u"-201"; t.FinalAirTemp = u"-91"; t.TimeStep = u"5.99231044954105E307";
-             t.FrontRadiation = u"0.12"; t.BackRadiation = u"0.12"; },
+        {"radiation from a cold face beyond the range",
+         [](TInputTexts& t) {
+             t.Thickness = u"1e150";
+             t.ElementCount = u"1";
+             t.InitialMirrorTemp = u"-201";
+             t.InitialAirTemp = u"-201";
+             t.FinalAirTemp = u"-91";
+             t.TimeStep = u"5.99231044954105E307";
+             t.FrontRadiation = u"0.12";
+             t.BackRadiation = u"0.12";
+         },
          "\"Time Step\" is 5.99231044954105E307: it is beyond", "\"--time-step\" is 5.99"},
-        {"step too long for such thin elements", [](TInputTexts& t) {
-             t.Thickness = u"0.0000000000000032"; t.ElementCount = u"212"; t.TimeStep = u"43038";
-             t.FrontRadiation = u"0"; },
+        {"step too long for such thin elements",
+         [](TInputTexts& t) {
+             t.Thickness = u"0.0000000000000032";
+             t.ElementCount = u"212";
+             t.TimeStep = u"43038";
+             t.FrontRadiation = u"0";
+         },
          "\"Time Step\" is 43038: it is too long for elements this thin; the longest step for them is 3.264E-022 s",
          "\"--time-step\" is 43038: it is too long"},
-        {"radiation unstable", [](TInputTexts& t) {
-             t.Thickness = u"1"; t.FrontFilm = u"0"; t.BackFilm = u"0"; t.FrontRadiation = u"1";
-             t.TimeStep = u"3600"; t.Duration = u"720"; },
+        {"radiation unstable",
+         [](TInputTexts& t) {
+             t.Thickness = u"1";
+             t.FrontFilm = u"0";
+             t.BackFilm = u"0";
+             t.FrontRadiation = u"1";
+             t.TimeStep = u"3600";
+             t.Duration = u"720";
+         },
          "\"Time Step\" is 3600: the faces' radiation makes the model unstable beyond 342.6 s",
          "\"--time-step\" is 3600: the faces'"},
     };
@@ -191,8 +227,8 @@ TEST(RunSetup, RefusalsNameFieldAndValueAsTyped)
         c.spoil(t);
         TBrennicOneD s;
         ApplyInputs(t, u'.', s);
-        for (const auto& [naming, expected] : {std::pair{TFieldNaming::Caption, c.caption},
-                                               std::pair{TFieldNaming::Option, c.option}}) {
+        for (const auto& [naming, expected] :
+             {std::pair{TFieldNaming::Caption, c.caption}, std::pair{TFieldNaming::Option, c.option}}) {
             try {
                 PlanRun(s, u'.', &t, naming, TMemoryUse::Streams);
                 ADD_FAILURE() << c.name;
@@ -210,14 +246,19 @@ TEST(RunSetup, RefusalsNameFieldAndValueAsTyped)
 
 TEST(RunSetup, MemoryLimitsCountTheSolverAndWhatIsKept)
 {
-    struct Case { const char* name; const char16_t* elements; const char16_t* duration; const char16_t* step;
-                  TMemoryUse use; const char* refusal; };
+    struct Case {
+        const char* name;
+        const char16_t* elements;
+        const char16_t* duration;
+        const char16_t* step;
+        TMemoryUse use;
+        const char* refusal;
+    };
     const Case cases[] = {
         {"many small steps kept", u"50", u"100000", u"0.0001", TMemoryUse::KeepsResults, "The run is too large"},
         {"steps beyond the strip", u"2000000000", u"120", u"10", TMemoryUse::KeepsResults, "The run is too large"},
         {"long period kept", u"50", u"1e12", u"10", TMemoryUse::KeepsResults, "The run is too large"},
-        {"50 million elements, no step", u"50000000", u"0", u"10", TMemoryUse::KeepsResults,
-         "The run is too large"},
+        {"50 million elements, no step", u"50000000", u"0", u"10", TMemoryUse::KeepsResults, "The run is too large"},
         {"streamed rows need no memory", u"50", u"1e12", u"10", TMemoryUse::Streams, nullptr},
         {"streamed solver arrays", u"100000000", u"0", u"10", TMemoryUse::Streams,
          "\"--elements\" is 100000000: so many elements"},
@@ -274,20 +315,26 @@ TEST(RunSetup, OrdinaryMirrorsAreNeverRefusedForRadiation)
 TEST(StripPalette, TableEntriesAndIndex)
 {
     const auto p = MakeStripPalette();
-    struct Entry { int index; std::uint32_t color; };
+    struct Entry {
+        int index;
+        std::uint32_t color;
+    };
     const Entry table[] = {
-        {0, 0x00EEEEEE},   {1, 0xFF00D21D},   {32, 0xFF7FF000}, {64, 0xFFDCFF00},
+        {0, 0x00EEEEEE},   {1, 0xFF00D21D},   {32, 0xFF7FF000},  {64, 0xFFDCFF00},
         {128, 0xFFFFB115}, {192, 0xFFFF6726}, {255, 0xFFFF3333},
     };
     for (const auto& e : table) EXPECT_EQ(p[e.index], e.color) << e.index;
     for (int i = 1; i < 256; ++i) EXPECT_EQ(p[i] >> 24, 0xFFu);
 
-    struct Idx { double v; int index; };
+    struct Idx {
+        double v;
+        int index;
+    };
     const Idx cases[] = {
-        {0, 1},          {-0.5, 1},       {std::numeric_limits<double>::quiet_NaN(), 0},
-        {0.5 / 6, 22},   {1.0 / 6, 43},   {3.0 / 6, 128},
-        {0.75, 191},     {1, 255},        {10.0 / 6, 255},
-        {1e-9, 1},       {0.999999, 255}, {std::numeric_limits<double>::infinity(), 255},
+        {0, 1},        {-0.5, 1},       {std::numeric_limits<double>::quiet_NaN(), 0},
+        {0.5 / 6, 22}, {1.0 / 6, 43},   {3.0 / 6, 128},
+        {0.75, 191},   {1, 255},        {10.0 / 6, 255},
+        {1e-9, 1},     {0.999999, 255}, {std::numeric_limits<double>::infinity(), 255},
     };
     for (const auto& c : cases) EXPECT_EQ(StripColorIndex(c.v), c.index) << c.v;
     EXPECT_EQ(StripColorIndex(std::fabs(8.0 - 10.0) / 6), StripColorIndex(std::fabs(12.0 - 10.0) / 6));
@@ -315,8 +362,8 @@ TEST(Decimator, KeepsAtMostLowAndHighPerColumnAndTheEnds)
 
     TDecimator d;
     d.SetRange(0, 10, 5);  // columns 2 units wide
-    const std::vector<TPoint> pts{{-1, 9}, {-0.5, 8}, {0, 5}, {0.5, 7}, {1, 2}, {1.5, 4},
-                                  {4, 6},  {4.5, 6},  {5, 6}, {10, 1}, {11, 0}, {12, -1}};
+    const std::vector<TPoint> pts{{-1, 9}, {-0.5, 8}, {0, 5}, {0.5, 7}, {1, 2},  {1.5, 4},
+                                  {4, 6},  {4.5, 6},  {5, 6}, {10, 1},  {11, 0}, {12, -1}};
     d.Rebuild(pts);
     d.Output(out);
     EXPECT_EQ(out, (std::vector<TPoint>{{-0.5, 8}, {0.5, 7}, {1, 2}, {4, 6}, {5, 6}, {10, 1}, {11, 0}}));

@@ -56,8 +56,9 @@ TEST(WindowExports, WorkbookHoldsTheResultsAsNumbers)
     // Row 62 is the report at 600 s: the CSV's values, as numbers.
     const std::u16string row = w.ResultLines->Get(61);
     double t, air, surface, back, core;
-    ASSERT_EQ(std::sscanf(std::string(row.begin(), row.end()).c_str(), "%lf,%lf,%lf,%lf,%lf", &t, &air, &surface,
-                          &back, &core), 5);
+    ASSERT_EQ(std::sscanf(std::string(row.begin(), row.end()).c_str(), "%lf,%lf,%lf,%lf,%lf", &t, &air, &surface, &back,
+                          &core),
+              5);
     EXPECT_EQ(Cell(results, "A62"), 600);
     EXPECT_EQ(Cell(results, "B62"), 10);
     EXPECT_NEAR(Cell(results, "D62"), surface, 1e-12);
@@ -65,7 +66,7 @@ TEST(WindowExports, WorkbookHoldsTheResultsAsNumbers)
     EXPECT_NE(results.find("<dimension ref=\"A1:F182\"/>"), std::string::npos);
     EXPECT_FALSE(Unzip(path, "xl/charts/chart1.xml").empty());
     const std::string inputs = Unzip(path, "xl/worksheets/sheet2.xml");
-    EXPECT_EQ(Cell(inputs, "B9"), 25);  // front film coefficient
+    EXPECT_EQ(Cell(inputs, "B9"), 25);     // front film coefficient
     EXPECT_EQ(Cell(inputs, "B14"), 1.13);  // Pyrex's conductivity
     const std::string strings = Unzip(path, "xl/sharedStrings.xml");
     EXPECT_NE(strings.find("Kept run, surface: front film 10"), std::string::npos);
@@ -83,7 +84,11 @@ TEST(WindowExports, PicturesAreImagesOfTheRightSize)
     w.edtTimeInterval->setText("30");
     w.btnRun->click();
     EXPECT_EQ(w.PictureSubtitle(), "Brennic \u2014 thickness 25, duration 30");
-    struct Case { int page; const char* name; QSize size; };
+    struct Case {
+        int page;
+        const char* name;
+        QSize size;
+    };
     const Case cases[] = {{EvolutionPage, "evolution.png", QSize(1200, 700)},
                           {ProfilePage, "profile.png", QSize()},
                           {EvolutionPage, "evolution.svg", QSize(900, 500)}};

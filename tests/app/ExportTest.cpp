@@ -14,9 +14,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 using namespace brennic;
 
@@ -24,7 +24,10 @@ namespace {
 
 struct Errors {
     QStringList messages;
-    Errors() { SetErrorReportHook([this](const QString& t) { messages << t; }); }
+    Errors()
+    {
+        SetErrorReportHook([this](const QString& t) { messages << t; });
+    }
     ~Errors() { SetErrorReportHook({}); }
 };
 
@@ -63,7 +66,8 @@ void WhenDialogOpens(QFileDialog* dialog, std::function<void(QFileDialog*)> act)
 {
     auto* timer = new QTimer(dialog);
     QObject::connect(timer, &QTimer::timeout, dialog, [dialog, timer, act] {
-        if (!dialog->isVisible()) return;
+        if (!dialog->isVisible())
+            return;
         timer->stop();
         timer->deleteLater();
         act(dialog);
@@ -107,7 +111,8 @@ TEST(Export, FailuresLeaveFileAndWindowAsTheyWere)
     // The disk fills part-way: nothing replaces the old file.
     int calls = 0;
     f.w.ExportWriter = [&](int fd, const char* d, std::size_t n) -> long {
-        if (calls++ == 0) return ::write(fd, d, n / 2);
+        if (calls++ == 0)
+            return ::write(fd, d, n / 2);
         errno = ENOSPC;
         return -1;
     };
@@ -127,7 +132,8 @@ TEST(Export, FailuresLeaveFileAndWindowAsTheyWere)
     }
     f.ExportTo(blocked);
     ASSERT_EQ(errors.messages.size(), 1);
-    EXPECT_TRUE(errors.messages[0].startsWith("Cannot create file \"" + blocked + "\". ")) << errors.messages[0].toStdString();
+    EXPECT_TRUE(errors.messages[0].startsWith("Cannot create file \"" + blocked + "\". "))
+        << errors.messages[0].toStdString();
     EXPECT_EQ(f.w.ResultLines->GetTextStr(), lines);
     EXPECT_TRUE(f.w.btnRun->isEnabled());
     EXPECT_TRUE(f.w.btnExportCSV->isEnabled());
@@ -185,8 +191,10 @@ TEST(Help, OpensOnceDuringARunWithoutDisturbingIt)
     TFrmBrennic w;
     w.show();
     w.ResultLines->OnChange = [&] {
-        if (w.ResultLines->Count() == 100) QTimer::singleShot(0, &w, [&] { QTest::keyClick(w.edtTimeStep, Qt::Key_F1); });
-        if (w.ResultLines->Count() == 200) QTimer::singleShot(0, &w, [&] { w.btnHelp->click(); });
+        if (w.ResultLines->Count() == 100)
+            QTimer::singleShot(0, &w, [&] { QTest::keyClick(w.edtTimeStep, Qt::Key_F1); });
+        if (w.ResultLines->Count() == 200)
+            QTimer::singleShot(0, &w, [&] { w.btnHelp->click(); });
     };
     w.btnRun->click();
     w.ResultLines->OnChange = nullptr;

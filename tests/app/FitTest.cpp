@@ -1,15 +1,15 @@
 #include "Fit.h"
+#include "LibStandard.h"
 #include "MeasuredLog.h"
 #include "NumberText.h"
-#include "LibStandard.h"
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <unistd.h>
 
 using namespace brennic;
 namespace fs = std::filesystem;
@@ -78,7 +78,12 @@ TFitResult FitFrom(const TBrennicOneD& start, const fs::path& log, const std::ve
 TEST(Fit, RecoversTheFilmCoefficientsOfASyntheticLog)
 {
     using P = TFitParameter;
-    struct Case { const char* name; double noise; std::vector<P> params; double tolerance; };
+    struct Case {
+        const char* name;
+        double noise;
+        std::vector<P> params;
+        double tolerance;
+    };
     const Case cases[] = {
         {"two films, no noise", 0, {P::FrontFilm, P::BackFilm}, 0.001},
         {"two films, noise of 0.05 degC", 0.05, {P::FrontFilm, P::BackFilm}, 0.02},
@@ -140,13 +145,29 @@ TEST(MeasuredLog, RefusalsAndColumns)
         std::ofstream(dir / name, std::ios::binary) << text;
         return (dir / name).string();
     };
-    struct Case { const char* name; std::string file; TLogColumns columns; std::string start; std::string message; };
+    struct Case {
+        const char* name;
+        std::string file;
+        TLogColumns columns;
+        std::string start;
+        std::string message;
+    };
     const Case cases[] = {
-        {"no mirror column", write("a.csv", "time,air\n0,1\n1,2\n"), {}, "", "a surface or a back column is needed (named T_Surface and T_Back, or chosen)"},
+        {"no mirror column",
+         write("a.csv", "time,air\n0,1\n1,2\n"),
+         {},
+         "",
+         "a surface or a back column is needed (named T_Surface and T_Back, or chosen)"},
         {"one row", write("b.csv", "Time,T_Surface\n0,1\n"), {}, "", "a log needs at least two rows"},
-        {"before the start", write("c.csv", "time,T_Surface\n2026-12-08T18:00,1\n2026-12-08T19:00,2\n"), {},
-         "2026-12-09T18:00", "the whole log lies before the start"},
-        {"a chosen column missing", write("d.csv", "time,front\n0,1\n1,2\n"), {"", "", "mirror", ""}, "",
+        {"before the start",
+         write("c.csv", "time,T_Surface\n2026-12-08T18:00,1\n2026-12-08T19:00,2\n"),
+         {},
+         "2026-12-09T18:00",
+         "the whole log lies before the start"},
+        {"a chosen column missing",
+         write("d.csv", "time,front\n0,1\n1,2\n"),
+         {"", "", "mirror", ""},
+         "",
          "there is no surface column \"mirror\""},
     };
     for (const auto& c : cases) {

@@ -66,12 +66,12 @@ TEST(FitWindow, LogShownComparedFittedAndTakenOver)
     ASSERT_TRUE(errors.messages.isEmpty()) << errors.messages.join("|").toStdString();
     EXPECT_EQ(w.Measured.Points, 362u);
     EXPECT_GT(w.Measured.Rms, 0.05);
-    EXPECT_TRUE(w.TabSheet3->Readout->text().contains("Measured log: RMS difference")) ;
+    EXPECT_TRUE(w.TabSheet3->Readout->text().contains("Measured log: RMS difference"));
 
     // The fit through the dialog, as a user would press its buttons.
-    TFitDialog dialog([&](const std::vector<TFitParameter>& p, const TFitProgress& progress) {
-        return w.FitInputs(p, progress);
-    }, u'.', &w);
+    TFitDialog dialog(
+        [&](const std::vector<TFitParameter>& p, const TFitProgress& progress) { return w.FitInputs(p, progress); },
+        u'.', &w);
     QObject::connect(&dialog, &TFitDialog::useValues, &w, [&](const TFitResult& r) { w.UseFittedValues(r); });
     dialog.RunFit();
     ASSERT_TRUE(dialog.Fitted().has_value());
@@ -93,13 +93,15 @@ TEST(FitWindow, CancelledFitLeavesTheInputs)
     TFrmBrennic& w = f.w;
     w.edtThickness->setText("25");
     w.LoadMeasuredLog(path.toStdString(), {}, "");
-    TFitDialog dialog([&](const std::vector<TFitParameter>& p, const TFitProgress& progress) {
-        return w.FitInputs(p, [&](int runs, double rms) {
-            if (runs == 3)
-                dialog.Cancel->click();  // pressed while the fit runs
-            return progress(runs, rms);
-        });
-    }, u'.', &w);
+    TFitDialog dialog(
+        [&](const std::vector<TFitParameter>& p, const TFitProgress& progress) {
+            return w.FitInputs(p, [&](int runs, double rms) {
+                if (runs == 3)
+                    dialog.Cancel->click();  // pressed while the fit runs
+                return progress(runs, rms);
+            });
+        },
+        u'.', &w);
     dialog.RunFit();
     EXPECT_FALSE(dialog.Fitted().has_value());
     EXPECT_FALSE(dialog.UseValues->isEnabled());

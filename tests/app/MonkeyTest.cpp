@@ -79,9 +79,9 @@ private:
 
     QWidget* Field()
     {
-        QLineEdit* fields[] = {w_.edtThickness,   w_.edtElementCount, w_.edtInitialMirrorTemp, w_.edtInitialAirTemp,
-                               w_.edtFinalAirTemp, w_.edtTimeInterval, w_.edtTimeStep,         w_.edtFrontFanFlow,
-                               w_.edtBackFanFlow, w_.edtFrontRadiation, w_.edtBackRadiation};
+        QLineEdit* fields[] = {w_.edtThickness,    w_.edtElementCount,   w_.edtInitialMirrorTemp, w_.edtInitialAirTemp,
+                               w_.edtFinalAirTemp, w_.edtTimeInterval,   w_.edtTimeStep,          w_.edtFrontFanFlow,
+                               w_.edtBackFanFlow,  w_.edtFrontRadiation, w_.edtBackRadiation};
         return fields[Pick(int(std::size(fields)))];
     }
 
@@ -107,13 +107,15 @@ private:
     // a short run.
     void Retype()
     {
-        struct Entry { QLineEdit* field; const char* text; };
-        const Entry entries[] = {{w_.edtThickness, "25.4"},   {w_.edtElementCount, "20"},
-                                 {w_.edtInitialMirrorTemp, "18"}, {w_.edtInitialAirTemp, "9"},
-                                 {w_.edtFinalAirTemp, "4"},   {w_.edtTimeInterval, "10"},
-                                 {w_.edtTimeStep, "10"},      {w_.edtFrontFanFlow, "25"},
-                                 {w_.edtBackFanFlow, "8"},    {w_.edtFrontRadiation, "0.04"},
-                                 {w_.edtBackRadiation, "0"}};
+        struct Entry {
+            QLineEdit* field;
+            const char* text;
+        };
+        const Entry entries[] = {
+            {w_.edtThickness, "25.4"},      {w_.edtElementCount, "20"}, {w_.edtInitialMirrorTemp, "18"},
+            {w_.edtInitialAirTemp, "9"},    {w_.edtFinalAirTemp, "4"},  {w_.edtTimeInterval, "10"},
+            {w_.edtTimeStep, "10"},         {w_.edtFrontFanFlow, "25"}, {w_.edtBackFanFlow, "8"},
+            {w_.edtFrontRadiation, "0.04"}, {w_.edtBackRadiation, "0"}};
         const Entry& e = entries[Pick(int(std::size(entries)))];
         e.field->setFocus();
         QTest::keyClick(e.field, Qt::Key_A, Qt::ControlModifier);
@@ -123,10 +125,10 @@ private:
     // Keys that can only shorten or spoil the numbers, never make a run huge.
     void Key()
     {
-        static const Qt::Key keys[] = {Qt::Key_Tab,   Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Left,
-                                       Qt::Key_Right, Qt::Key_A,         Qt::Key_Minus,  Qt::Key_Period,
-                                       Qt::Key_Escape, Qt::Key_Return,   Qt::Key_Space,  Qt::Key_F1,
-                                       Qt::Key_Up,    Qt::Key_Down,      Qt::Key_Home,   Qt::Key_End};
+        static const Qt::Key keys[] = {Qt::Key_Tab,    Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Left,
+                                       Qt::Key_Right,  Qt::Key_A,         Qt::Key_Minus,  Qt::Key_Period,
+                                       Qt::Key_Escape, Qt::Key_Return,    Qt::Key_Space,  Qt::Key_F1,
+                                       Qt::Key_Up,     Qt::Key_Down,      Qt::Key_Home,   Qt::Key_End};
         QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &w_;
         QTest::keyClick(target, keys[Pick(int(std::size(keys)))]);
     }
@@ -191,9 +193,11 @@ TEST(Monkey, RandomActionsNeverBreakTheWindowNorItsResults)
         during.stop();
         QCoreApplication::processEvents();
 
-        EXPECT_GT(runs, 5) << "the monkey should have run the model several times: " << errors.mid(0, 5).join("|").toStdString();
+        EXPECT_GT(runs, 5) << "the monkey should have run the model several times: "
+                           << errors.mid(0, 5).join("|").toStdString();
         EXPECT_GT(helpOpened, 0);
-        std::printf("monkey: %d runs, %d help openings, %d exports, %lld refusals\n", runs, helpOpened, exports, (long long)errors.size());
+        std::printf("monkey: %d runs, %d help openings, %d exports, %lld refusals\n", runs, helpOpened, exports,
+                    (long long)errors.size());
         for (const QString& e : errors)
             EXPECT_TRUE(e.startsWith("\"") || e.contains("is not a valid")) << e.toStdString();
 

@@ -20,17 +20,36 @@ using Sequence = std::vector<TStepValues>;
 TEST(Readiness, ReadyFromIsTheStartOfTheLastStayWithinTolerance)
 {
     using R = TReadiness;
-    struct Expect { R::Part part; std::size_t tolerance; std::optional<double> from; };
-    struct Case { const char* name; Sequence reports; std::vector<Expect> expect; };
+    struct Expect {
+        R::Part part;
+        std::size_t tolerance;
+        std::optional<double> from;
+    };
+    struct Case {
+        const char* name;
+        Sequence reports;
+        std::vector<Expect> expect;
+    };
     const Case cases[] = {
         {"cools steadily",
-         {{0, 10, 12, 12, 12, 2}, {60, 10, 10.8, 11.4, 11.4, 1.4}, {120, 10, 10.4, 10.9, 10.9, 0.9},
+         {{0, 10, 12, 12, 12, 2},
+          {60, 10, 10.8, 11.4, 11.4, 1.4},
+          {120, 10, 10.4, 10.9, 10.9, 0.9},
           {180, 10, 10.05, 10.3, 10.3, 0.3}},
-         {{R::Surface, 0, 60}, {R::Surface, 1, 120}, {R::Surface, 2, 180}, {R::Back, 0, 120},
-          {R::Back, 1, 180}, {R::Back, 2, std::nullopt}, {R::Glass, 0, 120}, {R::Glass, 2, std::nullopt}}},
+         {{R::Surface, 0, 60},
+          {R::Surface, 1, 120},
+          {R::Surface, 2, 180},
+          {R::Back, 0, 120},
+          {R::Back, 1, 180},
+          {R::Back, 2, std::nullopt},
+          {R::Glass, 0, 120},
+          {R::Glass, 2, std::nullopt}}},
         {"re-crosses a tolerance",
-         {{0, 10, 12, 12, 12, 2}, {60, 10, 10.8, 11.4, 11.4, 1.4}, {120, 10, 10.4, 10.9, 10.9, 0.9},
-          {180, 10, 11.2, 10.6, 11.2, 1.2}, {240, 10, 10.05, 10.3, 10.3, 0.3}},
+         {{0, 10, 12, 12, 12, 2},
+          {60, 10, 10.8, 11.4, 11.4, 1.4},
+          {120, 10, 10.4, 10.9, 10.9, 0.9},
+          {180, 10, 11.2, 10.6, 11.2, 1.2},
+          {240, 10, 10.05, 10.3, 10.3, 0.3}},
          {{R::Surface, 0, 240}, {R::Surface, 1, 240}, {R::Back, 0, 120}, {R::Glass, 0, 240}}},
         {"exactly at the tolerance counts as within",
          {{0, 10, 11, 10.5, 11, 1}, {60, 10, 10.1, 10.5, 10.5, 0.5}},
@@ -60,7 +79,7 @@ TEST(Readiness, LargestFrontBackDifferenceIsSignedAndTheFirstOnTies)
 {
     TReadiness r;
     r.Add({0, 10, 12, 12, 12, 2});
-    r.Add({60, 10, 10.8, 11.4, 11.4, 1.4});  // -0.6
+    r.Add({60, 10, 10.8, 11.4, 11.4, 1.4});   // -0.6
     r.Add({120, 10, 11.4, 10.8, 11.4, 1.4});  // +0.6, a tie: the first stays
     EXPECT_DOUBLE_EQ(r.LargestDifference(), 10.8 - 11.4);
     EXPECT_EQ(r.LargestDifferenceTime(), 60);
@@ -102,14 +121,26 @@ TEST(Readiness, ToleranceListsAreCheckedItemByItem)
 
 TEST(RunComparison, LabelsNameWhatDiffersByValue)
 {
-    struct Case { const char* name; void (*change)(TInputTexts&); const char* label; };
+    struct Case {
+        const char* name;
+        void (*change)(TInputTexts&);
+        const char* label;
+    };
     const Case cases[] = {
         {"nothing", [](TInputTexts&) {}, "same inputs"},
-        {"same value, other text", [](TInputTexts& t) { t.FrontFilm = u"10.0"; t.ElementCount = u"$32"; },
+        {"same value, other text",
+         [](TInputTexts& t) {
+             t.FrontFilm = u"10.0";
+             t.ElementCount = u"$32";
+         },
          "same inputs"},
         {"whole numbers by value", [](TInputTexts& t) { t.ElementCount = u"$33"; }, "elements $33"},
         {"a fan", [](TInputTexts& t) { t.FrontFilm = u"25"; }, "front film 25"},
-        {"two fields, spaces trimmed", [](TInputTexts& t) { t.Thickness = u" 25 "; t.BackFilm = u"5"; },
+        {"two fields, spaces trimmed",
+         [](TInputTexts& t) {
+             t.Thickness = u" 25 ";
+             t.BackFilm = u"5";
+         },
          "thickness 25, back film 5"},
         {"material", [](TInputTexts& t) { t.Material = 2; }, "material BK7"},
         {"unreadable text compared as text", [](TInputTexts& t) { t.TimeStep = u"ten"; }, "time step ten"},

@@ -66,8 +66,7 @@ TEST(Readout, ShowsWhenEachPartIsReadyAndAgreesWithTheCommandLine)
     f.Example("25");
     const QString text = f.w.TabSheet3->Readout->text();
     EXPECT_TRUE(f.w.TabSheet3->Readout->isVisible());
-    const auto json = nlohmann::json::parse(
-        RunSim("--summary --json --thickness 25 --duration 180 --front-film 25"));
+    const auto json = nlohmann::json::parse(RunSim("--summary --json --thickness 25 --duration 180 --front-film 25"));
     static const char* const parts[] = {"surface", "back", "glass"};
     const auto cells = ReadyCells(f.w.Record.Readiness, u'.');
     for (int p = 0; p < 3; ++p)
@@ -84,8 +83,8 @@ TEST(Readout, ShowsWhenEachPartIsReadyAndAgreesWithTheCommandLine)
     ASSERT_TRUE(markers[0] && markers[1]);
     EXPECT_DOUBLE_EQ(*markers[0], json["ready_minutes"]["surface"][0].get<double>());
     EXPECT_DOUBLE_EQ(*markers[1], json["ready_minutes"]["surface"][1].get<double>());
-    EXPECT_TRUE(text.contains("Surface \u2212 air now: " +
-                              QString::number(f.w.Record.Readiness.Last().Surface - 10, 'f', 2)));
+    EXPECT_TRUE(
+        text.contains("Surface \u2212 air now: " + QString::number(f.w.Record.Readiness.Last().Surface - 10, 'f', 2)));
     // The default run never gets within 1 degC in two hours: no marker.
     f.w.edtThickness->setText("50.8");
     f.w.edtTimeInterval->setText("120");
@@ -125,8 +124,7 @@ TEST(Readout, KeptRunsStayLabelledAndLeaveTheTableAlone)
     w.btnClearKept->click();
     EXPECT_TRUE(w.TabSheet3->KeptLabels().empty());
     EXPECT_FALSE(LegendLabels(w.Chart1->chart()).contains("front film 10"));
-    EXPECT_EQ(LegendLabels(w.Chart1->chart()),
-              QStringList({"Core Temp.", "Surface Temp.", "Back Temp.", "Air Temp."}));
+    EXPECT_EQ(LegendLabels(w.Chart1->chart()), QStringList({"Core Temp.", "Surface Temp.", "Back Temp.", "Air Temp."}));
     EXPECT_FALSE(w.btnClearKept->isEnabled());
     EXPECT_TRUE(w.btnKeepRun->isEnabled());
     EXPECT_NE(w.ResultLines->GetTextStr(), current);  // the last run, film 30

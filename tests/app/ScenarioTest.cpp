@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 using namespace brennic;
 namespace fs = std::filesystem;
@@ -63,15 +63,21 @@ TEST(Scenario, RoundTripKeepsEveryInputAndRelativePaths)
 TEST(Scenario, RefusalsNameTheFileTheLineAndTheKey)
 {
     Folder folder;
-    struct Case { const char* name; const char* text; std::string message; };
+    struct Case {
+        const char* name;
+        const char* text;
+        std::string message;
+    };
     const Case cases[] = {
         {"unknown key", "thickness = 25\nfan = yes\n", ", line 2: \"fan\" is not a setting of a scenario"},
         {"repeated key", "# mine\nthickness = 25\n\nthickness = 30\n", ", line 4: \"thickness\" is given twice"},
         {"bad number", "front-film = ten\n", ", line 1: \"front-film\" has 'ten', which is not a number"},
         {"comma decimal", "thickness = 25,4\n", ", line 1: \"thickness\" has '25,4', which is not a number"},
         {"bad whole number", "elements = 2.5\n", ", line 1: \"elements\" has '2.5', which is not a number"},
-        {"unknown material", "material = granite\n", ", line 1: \"material\" has 'granite', which is not one of the materials"},
-        {"missing file", "air-file = nowhere.csv\n", ", line 1: \"air-file\" names 'nowhere.csv', which does not exist"},
+        {"unknown material", "material = granite\n",
+         ", line 1: \"material\" has 'granite', which is not one of the materials"},
+        {"missing file", "air-file = nowhere.csv\n",
+         ", line 1: \"air-file\" names 'nowhere.csv', which does not exist"},
         {"not key = value", "thickness 25\n", ", line 1: expected 'key = value', found 'thickness 25'"},
         {"column without file", "air-column = temp\n", ": air columns or a start are given without \"air-file\""},
     };

@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 using namespace brennic;
 namespace fs = std::filesystem;
@@ -53,21 +53,41 @@ TEST(TimeTable, ReadsEachAcceptedLayout)
     const Case cases[] = {
         {"own export, comma and full stop",
          "\"Time\",\"T_Ambient\",\"T_Surface\",\"T_Back\",\"T_Core\"\r\n0,10,20,20,20\r\n600,9.5,17.96,18.1,19\r\n",
-         {"Time", "T_Ambient", "T_Surface", "T_Back", "T_Core"}, false, {0, 600}, {10, 9.5}},
+         {"Time", "T_Ambient", "T_Surface", "T_Back", "T_Core"},
+         false,
+         {0, 600},
+         {10, 9.5}},
         {"own export, semicolon and comma",
          "\"Time\";\"T_Ambient\";\"T_Surface\";\"T_Back\";\"T_Core\"\r\n0;10;20;20;20\r\n600;9,5;17,96;18,1;19\r\n",
-         {"Time", "T_Ambient", "T_Surface", "T_Back", "T_Core"}, false, {0, 600}, {10, 9.5}},
+         {"Time", "T_Ambient", "T_Surface", "T_Back", "T_Core"},
+         false,
+         {0, 600},
+         {10, 9.5}},
         {"generic minutes, tab separated, comma decimals",
-         "minutes\ttemp\n0\t5,5\n30\t5,25\n", {"minutes", "temp"}, false, {0, 1800}, {5.5, 5.25}},
+         "minutes\ttemp\n0\t5,5\n30\t5,25\n",
+         {"minutes", "temp"},
+         false,
+         {0, 1800},
+         {5.5, 5.25}},
         {"ISO date-times with seconds and a BOM",
-         "\xEF\xBB\xBFtime,air\n2026-12-08 18:00:00,4\n2026-12-08 18:01:30,3.5\n", {"time", "air"}, true,
-         {1796752800, 1796752890}, {4, 3.5}},
+         "\xEF\xBB\xBFtime,air\n2026-12-08 18:00:00,4\n2026-12-08 18:01:30,3.5\n",
+         {"time", "air"},
+         true,
+         {1796752800, 1796752890},
+         {4, 3.5}},
         {"weather export: metadata, a blank line, units in the header",
          "latitude,longitude,elevation\n52.52,13.42,38.0\n\ntime,temperature_2m (\u00b0C),dew_point_2m (\u00b0C)\n"
          "2026-12-08T18:00,5.1,1.2\n2026-12-08T19:00,3.9,\n",
-         {"time", "temperature_2m (\u00b0C)", "dew_point_2m (\u00b0C)"}, true, {1796752800, 1796756400}, {5.1, 3.9}},
-        {"offsets applied", "time;t\n2026-12-08T19:00+01:00;1\n2026-12-08T18:30Z;2\n", {"time", "t"}, true,
-         {1796752800, 1796754600}, {1, 2}},
+         {"time", "temperature_2m (\u00b0C)", "dew_point_2m (\u00b0C)"},
+         true,
+         {1796752800, 1796756400},
+         {5.1, 3.9}},
+        {"offsets applied",
+         "time;t\n2026-12-08T19:00+01:00;1\n2026-12-08T18:30Z;2\n",
+         {"time", "t"},
+         true,
+         {1796752800, 1796754600},
+         {1, 2}},
     };
     for (const auto& c : cases) {
         const TTimeTable t = ParseTimeTable(c.text, "x.csv");
@@ -87,14 +107,20 @@ TEST(TimeTable, ReadsEachAcceptedLayout)
 
 TEST(TimeTable, RefusalsNameTheFileTheLineAndWhatWasExpected)
 {
-    struct Case { const char* name; std::string text; const char* message; };
+    struct Case {
+        const char* name;
+        std::string text;
+        const char* message;
+    };
     const Case cases[] = {
         {"time going back", "time,t\n10,1\n20,2\n15,3\n",
          "night.csv, line 4: the time '15' does not come after the row before"},
         {"repeated time", "time,t\n10,1\n10,2\n", "night.csv, line 3: the time '10' does not come after"},
         {"not a number", "time,t,u\n0,1,2\n1,x,3\n", "night.csv, line 3: column \"t\" has 'x', which is not a number"},
-        {"comma decimal where commas separate", "time,t\n0,1\n1,1,5\n", "night.csv, line 3: 3 fields, but the header names 2"},
-        {"a bad time", "time,t\n0,1\nnoon,2\n", "night.csv, line 3: the time 'noon' is neither a date-time nor a number"},
+        {"comma decimal where commas separate", "time,t\n0,1\n1,1,5\n",
+         "night.csv, line 3: 3 fields, but the header names 2"},
+        {"a bad time", "time,t\n0,1\nnoon,2\n",
+         "night.csv, line 3: the time 'noon' is neither a date-time nor a number"},
         {"mixed times", "time,t\n2026-12-08T18:00,1\n60,2\n", "night.csv, line 3: the time '60' is not a date-time"},
         {"one column", "temperature\n1\n2\n", "night.csv, line 1: the header has a single column: expected a header"},
         {"no rows", "time,t\n", "night.csv: no rows of numbers: expected"},
@@ -103,8 +129,7 @@ TEST(TimeTable, RefusalsNameTheFileTheLineAndWhatWasExpected)
         {"empty", "", "night.csv: no table found: expected"},
         {"infinite value", "time,t\n0,inf\n", "night.csv, line 2: column \"t\" has 'inf'"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(Refusal(c.text).rfind(c.message, 0), 0u) << c.name << ": " << Refusal(c.text);
+    for (const auto& c : cases) EXPECT_EQ(Refusal(c.text).rfind(c.message, 0), 0u) << c.name << ": " << Refusal(c.text);
 }
 
 TEST(TimeTable, SeriesInterpolateExactly)
@@ -113,7 +138,11 @@ TEST(TimeTable, SeriesInterpolateExactly)
     const TTimeTable t = ParseTimeTable("min,air\n0,6\n10,\n30,3\n60,1\n", "x.csv");
     const TSeries s(t, 1, 0);
     EXPECT_EQ(s.Size(), 3u);
-    struct Case { const char* name; double at; double air; };
+    struct Case {
+        const char* name;
+        double at;
+        double air;
+    };
     const Case cases[] = {
         {"before the first sample", -100, 6},
         {"at the first sample", 0, 6},
@@ -144,8 +173,7 @@ TEST(TimeTable, StartsAtADateTimeOrTheNextClockTime)
     EXPECT_EQ(RunStart(t, "01:30"), first + (8 * 60 + 20) * 60);
     EXPECT_EQ(RunStart(t, "17:10"), first);
     EXPECT_EQ(RunStart(t, "2026-12-08T20:00"), first + (2 * 60 + 50) * 60);
-    for (const char* bad : {"25:00", "6pm", "18.00"})
-        EXPECT_THROW(RunStart(t, bad), ETableError) << bad;
+    for (const char* bad : {"25:00", "6pm", "18.00"}) EXPECT_THROW(RunStart(t, bad), ETableError) << bad;
     const TTimeTable minutes = ParseTimeTable("m,t\n0,1\n", "x.csv");
     EXPECT_THROW(RunStart(minutes, "18:00"), ETableError);
 }
@@ -178,8 +206,7 @@ TEST(AirFile, TwoSamplesOnTheRampGiveTheRampsBytes)
 
 TEST(AirFile, SkyAndDewPointColumnsTakePart)
 {
-    TempFile file(
-        "time,temperature,sky temperature,dew point\n2026-12-08T18:00,8,-30,6\n2026-12-08T20:00,6,-40,5.8\n");
+    TempFile file("time,temperature,sky temperature,dew point\n2026-12-08T18:00,8,-30,6\n2026-12-08T20:00,6,-40,5.8\n");
     TBrennicOneD s;
     TInputTexts texts;
     texts.Duration = u"120";
@@ -221,14 +248,21 @@ TEST(AirFile, RefusalsNameTheFileLineAndColumn)
 {
     TempFile hot("time,temp\n0,12\n60,1200\n");
     TempFile good("time,temp,other\n0,12,1\n60,10,2\n");
-    struct Case { const char* name; TAirFileChoice choice; std::string message; };
+    struct Case {
+        const char* name;
+        TAirFileChoice choice;
+        std::string message;
+    };
     const Case cases[] = {
-        {"beyond the model's range", {hot.path.string(), "", "", "", ""},
+        {"beyond the model's range",
+         {hot.path.string(), "", "", "", ""},
          hot.path.string() + ", line 3: column \"temp\" has 1200: temperatures must be between -273 and 1000"},
-        {"no such column", {good.path.string(), "air", "", "", ""},
+        {"no such column",
+         {good.path.string(), "air", "", "", ""},
          good.path.string() + ": there is no air column \"air\" (the columns are temp, other)"},
         {"missing file", {"/nonexistent/night.csv", "", "", "", ""}, "/nonexistent/night.csv: cannot be read"},
-        {"clock start without clock times", {good.path.string(), "", "18:00", "", ""},
+        {"clock start without clock times",
+         {good.path.string(), "", "18:00", "", ""},
          good.path.string() + ": a start of '18:00' needs a file with clock times"},
     };
     for (const auto& c : cases) {

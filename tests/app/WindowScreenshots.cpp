@@ -5,13 +5,13 @@
 #include "StripView.h"
 
 #include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolTip>
-#include <QFile>
-#include <QLineEdit>
 
 using namespace brennic;
 
@@ -31,8 +31,7 @@ int main(int argc, char** argv)
         w.screen()->grabWindow(w.winId()).save(dir + QLatin1Char('/') + QLatin1String(name));
     };
     shoot("start.png");
-    QToolTip::showText(w.edtFrontFanFlow->mapToGlobal(QPoint(10, 10)), w.edtFrontFanFlow->toolTip(),
-                       w.edtFrontFanFlow);
+    QToolTip::showText(w.edtFrontFanFlow->mapToGlobal(QPoint(10, 10)), w.edtFrontFanFlow->toolTip(), w.edtFrontFanFlow);
     QTest::qWait(300);
     w.screen()->grabWindow(0).save(dir + QStringLiteral("/hint.png"));
     QToolTip::hideText();
@@ -66,11 +65,15 @@ int main(int argc, char** argv)
     {
         QFile f(forecast);
         f.open(QIODevice::WriteOnly);
-        f.write("latitude,longitude,elevation\n52.52,13.42,38.0\n\ntime,temperature_2m (\xC2\xB0" "C),"
-                "dew_point_2m (\xC2\xB0" "C),sky (\xC2\xB0" "C)\n2026-12-08T17:00,7.4,4.1,-22\n"
-                "2026-12-08T18:00,6.0,4.0,-24\n2026-12-08T19:00,4.6,3.8,-25\n2026-12-08T20:00,3.7,3.5,-26\n"
-                "2026-12-08T21:00,3.2,3.1,-26\n2026-12-08T22:00,2.9,2.8,-27\n2026-12-08T23:00,2.7,2.6,-27\n"
-                "2026-12-09T00:00,2.6,2.5,-27\n");
+        f.write(
+            "latitude,longitude,elevation\n52.52,13.42,38.0\n\ntime,temperature_2m (\xC2\xB0"
+            "C),"
+            "dew_point_2m (\xC2\xB0"
+            "C),sky (\xC2\xB0"
+            "C)\n2026-12-08T17:00,7.4,4.1,-22\n"
+            "2026-12-08T18:00,6.0,4.0,-24\n2026-12-08T19:00,4.6,3.8,-25\n2026-12-08T20:00,3.7,3.5,-26\n"
+            "2026-12-08T21:00,3.2,3.1,-26\n2026-12-08T22:00,2.9,2.8,-27\n2026-12-08T23:00,2.7,2.6,-27\n"
+            "2026-12-09T00:00,2.6,2.5,-27\n");
     }
     w.btnClearKept->click();
     w.edtFrontFanFlow->setText("10");

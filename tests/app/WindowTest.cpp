@@ -46,7 +46,11 @@ TEST(Window, StartUpState)
     EXPECT_EQ(w.ResultLines->Count(), 0);
     EXPECT_EQ(w.StripMap->Width(), 0);
 
-    struct Field { const char* name; const char* text; const char* caption; };
+    struct Field {
+        const char* name;
+        const char* text;
+        const char* caption;
+    };
     const Field fields[] = {
         {"edtThickness", "50.8", "Mirror Thickness:"},
         {"edtInitialMirrorTemp", "20", "Initial Mirror Temperature:"},
@@ -109,13 +113,12 @@ TEST(Window, StartUpState)
         chain << at->objectName();
         do at = at->nextInFocusChain();
         while (at != w.edtThickness && (at->objectName().isEmpty() || at->focusPolicy() == Qt::NoFocus ||
-                                         at->objectName().startsWith("qt_") || !at->isEnabled() ||
-                                         !at->isVisible()));
+                                        at->objectName().startsWith("qt_") || !at->isEnabled() || !at->isVisible()));
     }
     EXPECT_EQ(chain.mid(0, 13),
-              QStringList({"edtThickness", "edtInitialMirrorTemp", "cmbMaterial", "edtElementCount",
-                           "edtFrontFanFlow", "edtFrontRadiation", "edtBackFanFlow", "edtBackRadiation",
-                           "edtInitialAirTemp", "edtFinalAirTemp", "edtTimeInterval", "edtTimeStep", "btnRun"}));
+              QStringList({"edtThickness", "edtInitialMirrorTemp", "cmbMaterial", "edtElementCount", "edtFrontFanFlow",
+                           "edtFrontRadiation", "edtBackFanFlow", "edtBackRadiation", "edtInitialAirTemp",
+                           "edtFinalAirTemp", "edtTimeInterval", "edtTimeStep", "btnRun"}));
 }
 
 TEST(Window, F1OpensHelpOnceFromAnyControl)
@@ -128,7 +131,8 @@ TEST(Window, F1OpensHelpOnceFromAnyControl)
         int* count;
         bool eventFilter(QObject*, QEvent* e) override
         {
-            if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_F1) ++*count;
+            if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_F1)
+                ++*count;
             return false;
         }
     };
@@ -249,8 +253,7 @@ TEST(Window, FirstCallShowsTheInitialState)
     for (int i = 0; i < 50; ++i) EXPECT_EQ(w.LineSeries3->at(i).y(), 20);
     EXPECT_DOUBLE_EQ(w.LineSeries3->at(0).x(), 0.508);
     EXPECT_EQ(AxisOf(w.Chart1, Qt::Horizontal)->max(), 0);
-    for (QLineSeries* s : {w.LineSeries1, w.Series1, w.Series2, w.Series3})
-        EXPECT_EQ(w.Curve(s).Points().size(), 1u);
+    for (QLineSeries* s : {w.LineSeries1, w.Series1, w.Series2, w.Series3}) EXPECT_EQ(w.Curve(s).Points().size(), 1u);
 }
 
 TEST(Window, InputConversionCases)
@@ -274,7 +277,11 @@ TEST(Window, InputConversionCases)
     EXPECT_EQ(AxisOf(w.Chart1, Qt::Vertical)->min(), -4);
     EXPECT_EQ(AxisOf(w.Chart4, Qt::Vertical)->max(), 13);
 
-    struct Bad { QLineEdit* edit; const char* text; const char* message; };
+    struct Bad {
+        QLineEdit* edit;
+        const char* text;
+        const char* message;
+    };
     const Bad bad[] = {
         {w.edtThickness, "abc", "'abc' is not a valid floating point value."},
         {w.edtElementCount, "50.0", "''50.0'' is not a valid integer value."},
@@ -338,7 +345,11 @@ TEST(Window, RefusedRunLeavesPreviousResults)
     const std::vector<std::uint8_t> strip(w.StripMap->Bits(), w.StripMap->Bits() + 721 * 50);
     const QString title = w.Chart4->chart()->title();
 
-    struct Bad { QLineEdit* edit; const char* text; const char* field; };
+    struct Bad {
+        QLineEdit* edit;
+        const char* text;
+        const char* field;
+    };
     const Bad bad[] = {
         {w.edtTimeStep, "0", "\"Time Step\" is 0"},
         {w.edtTimeStep, "-10", "\"Time Step\" is -10"},
@@ -411,15 +422,13 @@ TEST(Window, CancelFromTheEventLoop)
     const double lastTime = (rows - 1) * 10.0;
     EXPECT_EQ(w.Curve(w.LineSeries1).Points().back().x, lastTime / 60);
     EXPECT_EQ(w.Curve(w.Series2).Points().size(), std::size_t(rows));
-    EXPECT_EQ(w.Chart4->chart()->title(),
-              QString("Temperature Profile - Time %1 sec").arg(lastTime, 0, 'g', 15));
+    EXPECT_EQ(w.Chart4->chart()->title(), QString("Temperature Profile - Time %1 sec").arg(lastTime, 0, 'g', 15));
     const std::u16string last = Line(w, rows);
     EXPECT_EQ(last.substr(0, last.find(u',')), std::u16string(QString::number(lastTime).toStdU16String()));
     const QString surface = QString::fromStdU16String(last).split(',')[2];
     EXPECT_NEAR(w.LineSeries3->at(0).y(), surface.toDouble(), 1e-12);
     // The strip is coloured up to that step and grey beyond.
-    for (int c = 0; c < 721; ++c)
-        EXPECT_EQ(w.StripMap->Value(c, 25) != 0, c < rows) << c;
+    for (int c = 0; c < 721; ++c) EXPECT_EQ(w.StripMap->Value(c, 25) != 0, c < rows) << c;
     EXPECT_TRUE(w.btnRun->isEnabled());
     EXPECT_FALSE(w.btnCancel->isEnabled());
     EXPECT_TRUE(w.btnExportCSV->isEnabled());
@@ -435,8 +444,10 @@ TEST(Window, ClosingDuringARunWaitsForItsEnd)
     TFrmBrennic& w = f.w;
     bool visibleAfterClose = false;
     w.ResultLines->OnChange = [&] {
-        if (w.ResultLines->Count() == 50) QTimer::singleShot(0, &w, [&] { w.close(); });
-        if (w.ResultLines->Count() == 200) visibleAfterClose = w.isVisible();
+        if (w.ResultLines->Count() == 50)
+            QTimer::singleShot(0, &w, [&] { w.close(); });
+        if (w.ResultLines->Count() == 200)
+            visibleAfterClose = w.isVisible();
     };
     w.btnRun->click();
     w.ResultLines->OnChange = nullptr;
@@ -453,7 +464,8 @@ TEST(Window, ErrorInsideARunRestoresTheButtons)
     Window f;
     TFrmBrennic& w = f.w;
     w.ResultLines->OnChange = [&] {
-        if (w.ResultLines->Count() == 30) throw std::runtime_error("display failed");
+        if (w.ResultLines->Count() == 30)
+            throw std::runtime_error("display failed");
     };
     w.btnRun->click();
     w.ResultLines->OnChange = nullptr;
@@ -497,11 +509,14 @@ TEST(Window, ExtremeInputsNeverBreakTheWindow)
     ErrorCapture errors;
     Window f;
     TFrmBrennic& w = f.w;
-    struct Case { QLineEdit* edit; const char* text; };
+    struct Case {
+        QLineEdit* edit;
+        const char* text;
+    };
     const Case cases[] = {
-        {w.edtFrontRadiation, "1e300"},   {w.edtFrontFanFlow, "1e300"},  {w.edtInitialMirrorTemp, "1e300"},
-        {w.edtInitialAirTemp, "-1e300"},  {w.edtTimeInterval, "1e-9"},   {w.edtThickness, "1e-200"},
-        {w.edtThickness, "1e200"},        {w.edtTimeStep, "1e300"},      {w.edtElementCount, "100000"},
+        {w.edtFrontRadiation, "1e300"},  {w.edtFrontFanFlow, "1e300"}, {w.edtInitialMirrorTemp, "1e300"},
+        {w.edtInitialAirTemp, "-1e300"}, {w.edtTimeInterval, "1e-9"},  {w.edtThickness, "1e-200"},
+        {w.edtThickness, "1e200"},       {w.edtTimeStep, "1e300"},     {w.edtElementCount, "100000"},
     };
     for (const auto& c : cases) {
         const QString keep = c.edit->text();

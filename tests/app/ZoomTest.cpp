@@ -44,7 +44,11 @@ TEST(Zoom, DragRightClickAndDoubleClickOnBothCharts)
     TFrmBrennic& w = f.w;
     w.edtTimeInterval->setText("30");
     w.btnRun->click();
-    struct Case { const char* name; int page; QChartView* view; };
+    struct Case {
+        const char* name;
+        int page;
+        QChartView* view;
+    };
     const Case cases[] = {{"profile", 0, w.Chart4}, {"evolution", 1, w.Chart1}};
     for (const auto& c : cases) {
         w.PageControl1->setCurrentIndex(c.page);

@@ -13,8 +13,7 @@ namespace {
 
 // A disc that only radiates, starting a little above the sky's 200 K, where
 // the explicit term is closest to its equilibrium and overshoots first.
-TBrennicOneD RadiatingDisc(double thickness, int elements, double front, double back, int material,
-                           double start)
+TBrennicOneD RadiatingDisc(double thickness, int elements, double front, double back, int material, double start)
 {
     TBrennicOneD s;
     s.Thickness = thickness;
@@ -44,7 +43,8 @@ Course Follow(TBrennicOneD s, double timeStep)
     s.OnStep = [&](std::span<const double>, std::span<const double> t, double) {
         for (std::size_t i = 1; i + 1 < t.size(); ++i) c.lowest = std::min(c.lowest, t[i]);
         const double d = t[1] - previous;
-        if (d * change < 0 && std::fabs(d) > 1e-7) ++c.reversals;
+        if (d * change < 0 && std::fabs(d) > 1e-7)
+            ++c.reversals;
         change = d;
         previous = t[1];
     };
@@ -59,14 +59,18 @@ TEST(RadiationLimit, RunsInsideStayAboveTheSkyAndRunsJustOutsideOvershoot)
     // Where the loss spreads through the whole disc the limit is tight; where
     // it just reaches the back face (thick discs) it errs on the safe side by
     // the factor given, as measured on the scheme.
-    struct Case { const char* name; double thickness; int elements; double front, back; int material; double beyond; };
+    struct Case {
+        const char* name;
+        double thickness;
+        int elements;
+        double front, back;
+        int material;
+        double beyond;
+    };
     const Case cases[] = {
-        {"1 mm, one face", 0.001, 5, 1, 0, 0, 1.05},
-        {"1 mm, both faces", 0.001, 50, 1, 1, 0, 1.05},
-        {"10 mm, coated front", 0.01, 50, 0.04, 0, 3, 1.05},
-        {"10 mm, single element", 0.01, 1, 0.5, 0.5, 1, 1.05},
-        {"10 cm, one face", 0.1, 50, 1, 0, 0, 1.25},
-        {"30 cm, both faces", 0.3, 50, 0.5, 0.5, 4, 1.7},
+        {"1 mm, one face", 0.001, 5, 1, 0, 0, 1.05},         {"1 mm, both faces", 0.001, 50, 1, 1, 0, 1.05},
+        {"10 mm, coated front", 0.01, 50, 0.04, 0, 3, 1.05}, {"10 mm, single element", 0.01, 1, 0.5, 0.5, 1, 1.05},
+        {"10 cm, one face", 0.1, 50, 1, 0, 0, 1.25},         {"30 cm, both faces", 0.3, 50, 0.5, 0.5, 4, 1.7},
         {"1 m, coated front", 1.0, 200, 0.04, 0, 2, 1.15},
     };
     const double sky = -73, start = -70;
@@ -133,7 +137,12 @@ TEST(RadiationLimit, FoundOverTheWholeRangeOfSteps)
 {
     // Elements far thicker than any step's reach (found by fuzzing: the limit
     // lay beyond where the search once stopped looking).
-    struct Case { const char* name; double thickness; int elements; double front, back; };
+    struct Case {
+        const char* name;
+        double thickness;
+        int elements;
+        double front, back;
+    };
     const Case cases[] = {
         {"kilometre elements", 8e17, 359, 0.89, 0.41},
         {"a thin film", 1e-6, 1, 1, 1},

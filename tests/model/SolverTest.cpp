@@ -68,8 +68,14 @@ std::vector<double> PhysicalStep(const TBrennicOneD& s, const std::vector<double
     for (int i = 0; i < n; ++i) {
         a[i][i] += cap;
         a[i][n] += cap * T[i + 1];
-        if (i > 0) { a[i][i] += g; a[i][i - 1] -= g; }
-        if (i < n - 1) { a[i][i] += g; a[i][i + 1] -= g; }
+        if (i > 0) {
+            a[i][i] += g;
+            a[i][i - 1] -= g;
+        }
+        if (i < n - 1) {
+            a[i][i] += g;
+            a[i][i + 1] -= g;
+        }
     }
     const double gf = faceG(s.FrontFilmCoefficient), gb = faceG(s.BackFilmCoefficient);
     a[0][0] += gf;
@@ -79,7 +85,8 @@ std::vector<double> PhysicalStep(const TBrennicOneD& s, const std::vector<double
     for (int c = 0; c < n; ++c) {
         int p = c;
         for (int r = c + 1; r < n; ++r)
-            if (std::fabs(a[r][c]) > std::fabs(a[p][c])) p = r;
+            if (std::fabs(a[r][c]) > std::fabs(a[p][c]))
+                p = r;
         std::swap(a[c], a[p]);
         for (int r = c + 1; r < n; ++r) {
             const double f = a[r][c] / a[c][c];
@@ -104,9 +111,12 @@ double Air(const TBrennicOneD& s, double t)
 
 TEST(GlassMaterials, TableHoldsSixEntriesInOrder)
 {
-    struct Row { const char* name; double k, rho, c; };
-    const Row expected[] = {{"Pyrex", 1.13, 2230, 726}, {"Plate glass", 0.75, 2520, 730},
-                            {"BK7", 1.11, 2510, 850},    {"Fused silica", 1.38, 2200, 700},
+    struct Row {
+        const char* name;
+        double k, rho, c;
+    };
+    const Row expected[] = {{"Pyrex", 1.13, 2230, 726},   {"Plate glass", 0.75, 2520, 730},
+                            {"BK7", 1.11, 2510, 850},     {"Fused silica", 1.38, 2200, 700},
                             {"Zerodur", 1.46, 2530, 800}, {"Suprax", 1.2, 2310, 730}};
     ASSERT_EQ(GlassMaterials.size(), 6u);
     for (std::size_t i = 0; i < 6; ++i) {
@@ -122,11 +132,14 @@ TEST(Solver, ReferenceRunMatchesPublishedTemperatures)
     TBrennicOneD s = ReferenceSolver();
     const auto reports = Record(s);
     ASSERT_EQ(reports.size(), 721u);
-    struct Check { int step; int element; double value; };
+    struct Check {
+        int step;
+        int element;
+        double value;
+    };
     const Check checks[] = {
-        {60, 1, 17.96},  {360, 1, 13.76},  {720, 1, 11.36},
-        {60, 50, 18.13}, {360, 50, 13.93}, {720, 50, 11.53},
-        {60, 25, 18.98}, {360, 25, 14.32}, {720, 25, 11.65},
+        {60, 1, 17.96},   {360, 1, 13.76}, {720, 1, 11.36},  {60, 50, 18.13},  {360, 50, 13.93},
+        {720, 50, 11.53}, {60, 25, 18.98}, {360, 25, 14.32}, {720, 25, 11.65},
     };
     for (const auto& c : checks) {
         const double v = reports[c.step].temps[c.element];
@@ -141,13 +154,13 @@ TEST(Solver, ReferenceRunMatchesPublishedTemperatures)
 TEST(Solver, AgreesWithIndependentPhysicalFormulation)
 {
     // Several discs, including the one-element disc and a warming ramp.
-    struct Case { int n; double hf, hb, ef, eb, air0, air1, dt; };
+    struct Case {
+        int n;
+        double hf, hb, ef, eb, air0, air1, dt;
+    };
     const Case cases[] = {
-        {50, 10, 10, 0.04, 0, 10, 10, 10},
-        {7, 0, 25, 0.9, 0.3, -5, 15, 60},
-        {3, 100, 0, 0, 1, 30, -10, 1},
-        {2, 5, 5, 0.04, 0.04, 0, 0, 600},
-        {1, 10, 4, 0.04, 0.2, 10, 2, 30},
+        {50, 10, 10, 0.04, 0, 10, 10, 10}, {7, 0, 25, 0.9, 0.3, -5, 15, 60}, {3, 100, 0, 0, 1, 30, -10, 1},
+        {2, 5, 5, 0.04, 0.04, 0, 0, 600},  {1, 10, 4, 0.04, 0.2, 10, 2, 30},
     };
     for (const auto& c : cases) {
         TBrennicOneD s = ReferenceSolver();
@@ -165,21 +178,20 @@ TEST(Solver, AgreesWithIndependentPhysicalFormulation)
         for (std::size_t k = 1; k < reports.size(); ++k) {
             const auto ref = PhysicalStep(s, reports[k - 1].temps, Air(s, reports[k].time));
             for (int i = 0; i <= c.n + 1; ++i)
-                ASSERT_NEAR(reports[k].temps[i], ref[i], 1e-9)
-                    << "n=" << c.n << " step " << k << " index " << i;
+                ASSERT_NEAR(reports[k].temps[i], ref[i], 1e-9) << "n=" << c.n << " step " << k << " index " << i;
         }
     }
 }
 
 TEST(Solver, CountsStepsByRepeatedAddition)
 {
-    struct Case { double duration, step; std::size_t events; double lastTime; };
+    struct Case {
+        double duration, step;
+        std::size_t events;
+        double lastTime;
+    };
     const Case cases[] = {
-        {0, 10, 1, 0},
-        {-5, 10, 1, 0},
-        {7200, 10, 721, 7200},
-        {25, 10, 4, 30},
-        {1, 0.1, 12, 1.0999999999999999},
+        {0, 10, 1, 0}, {-5, 10, 1, 0}, {7200, 10, 721, 7200}, {25, 10, 4, 30}, {1, 0.1, 12, 1.0999999999999999},
     };
     for (const auto& c : cases) {
         TBrennicOneD s = ReferenceSolver();
@@ -237,7 +249,8 @@ TEST(Solver, CancelSemantics)
         TBrennicOneD s = ReferenceSolver();
         int events = 0;
         s.OnStep = [&](auto, auto, double) {
-            if (events++ == k) s.Cancel();
+            if (events++ == k)
+                s.Cancel();
             EXPECT_TRUE(s.Running);
         };
         s.Execute();
@@ -265,7 +278,8 @@ TEST(Solver, HandlerErrorEndsRunAndClearsRunning)
     TBrennicOneD s = ReferenceSolver();
     int events = 0;
     s.OnStep = [&](auto, auto, double) {
-        if (++events == 3) throw std::runtime_error("display failed");
+        if (++events == 3)
+            throw std::runtime_error("display failed");
     };
     EXPECT_THROW(s.Execute(), std::runtime_error);
     EXPECT_EQ(events, 3);
@@ -320,20 +334,22 @@ TEST(Solver, DiscreteEnergyBalanceHoldsEveryStep)
     for (std::size_t k = 1; k < r.size(); ++k) {
         double stored = 0;
         for (int i = 1; i <= 20; ++i) stored += cap * (r[k].temps[i] - r[k - 1].temps[i]);
-        const double in = s.TimeStep * (gf * (r[k].temps[0] - r[k].temps[1]) -
-                                        RadiationFlux(r[k - 1].temps[1], s.FrontRadiation) -
-                                        RadiationFlux(r[k - 1].temps[20], s.BackRadiation));
+        const double in =
+            s.TimeStep * (gf * (r[k].temps[0] - r[k].temps[1]) - RadiationFlux(r[k - 1].temps[1], s.FrontRadiation) -
+                          RadiationFlux(r[k - 1].temps[20], s.BackRadiation));
         ASSERT_NEAR(stored, in, 1e-7 * std::max(1.0, std::fabs(in))) << "step " << k;
     }
 }
 
 TEST(Solver, MaximumPrincipleWithoutRadiation)
 {
-    struct Case { int n; double mirror, air0, air1, dt, hf, hb; };
+    struct Case {
+        int n;
+        double mirror, air0, air1, dt, hf, hb;
+    };
     const Case cases[] = {
-        {50, 20, 10, 10, 10, 10, 10},   {10, 5, 15, 15, 1e5, 30, 0},
-        {3, -10, 20, -30, 3600, 100, 100}, {40, 0, 0, 12, 0.01, 1000, 2},
-        {1, 12, 2, 30, 900, 10, 10},
+        {50, 20, 10, 10, 10, 10, 10},  {10, 5, 15, 15, 1e5, 30, 0}, {3, -10, 20, -30, 3600, 100, 100},
+        {40, 0, 0, 12, 0.01, 1000, 2}, {1, 12, 2, 30, 900, 10, 10},
     };
     for (const auto& c : cases) {
         TBrennicOneD s = ReferenceSolver();
@@ -477,7 +493,10 @@ TEST(Solver, RefusesBadInputsBeforeAnything)
 {
     constexpr double inf = std::numeric_limits<double>::infinity();
     constexpr double nan = std::numeric_limits<double>::quiet_NaN();
-    struct Case { const char* property; void (*spoil)(TBrennicOneD&); };
+    struct Case {
+        const char* property;
+        void (*spoil)(TBrennicOneD&);
+    };
     const Case cases[] = {
         {"ElementCount", [](TBrennicOneD& s) { s.ElementCount = 0; }},
         {"ElementCount", [](TBrennicOneD& s) { s.ElementCount = -3; }},

@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 using namespace brennic;
 namespace fs = std::filesystem;
@@ -50,17 +50,25 @@ TEST(FileOutput, FailuresLeaveTheOldFileIntact)
     const auto file = dir.path / "keep.csv";
     WriteFileAtomically(file.string(), "previous results\r\n");
 
-    struct Case { const char* what; WriteFunction write; };
+    struct Case {
+        const char* what;
+        WriteFunction write;
+    };
     int calls = 0;
     const Case cases[] = {
         {"disk full after a partial write",
          [&](int fd, const char* d, std::size_t n) -> long {
-             if (calls++ == 0) return ::write(fd, d, n / 2);
+             if (calls++ == 0)
+                 return ::write(fd, d, n / 2);
              errno = ENOSPC;
              return -1;
          }},
         {"write returns nothing", [](int, const char*, std::size_t) -> long { return 0; }},
-        {"error at once", [](int, const char*, std::size_t) -> long { errno = EIO; return -1; }},
+        {"error at once",
+         [](int, const char*, std::size_t) -> long {
+             errno = EIO;
+             return -1;
+         }},
     };
     for (const auto& c : cases) {
         calls = 0;
@@ -87,9 +95,8 @@ TEST(FileOutput, CannotCreateNamesFullPathAndReason)
         WriteFileAtomically("missing/sub/x.csv", "x");
         ADD_FAILURE();
     } catch (const EFCreateError& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "Cannot create file \"" + (dir.path / "missing/sub/x.csv").string() +
-                      "\". No such file or directory");
+        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + (dir.path / "missing/sub/x.csv").string() +
+                                             "\". No such file or directory");
     }
     fs::create_directory(dir.path / "adir");
     EXPECT_THROW(WriteFileAtomically((dir.path / "adir").string(), "x"), EFCreateError);

@@ -9,13 +9,27 @@ using namespace brennic;
 
 TEST(NumberText, AcceptedDecimalForms)
 {
-    struct Case { const char16_t* text; char16_t sep; double value; };
+    struct Case {
+        const char16_t* text;
+        char16_t sep;
+        double value;
+    };
     const Case cases[] = {
-        {u"50.8", u'.', 50.8},    {u"  50.8  ", u'.', 50.8}, {u"-3.25", u'.', -3.25},
-        {u"+7", u'.', 7},         {u"0,04", u',', 0.04},      {u".5", u'.', 0.5},
-        {u"5.", u'.', 5},         {u".", u'.', 0},            {u"-.", u'.', 0},
-        {u"1e3", u'.', 1000},     {u"1E-2", u'.', 0.01},      {u"2e", u'.', 2},
-        {u"2E+", u'.', 2},        {u"1,5e2", u',', 150},      {u"1e-400", u'.', 0},
+        {u"50.8", u'.', 50.8},
+        {u"  50.8  ", u'.', 50.8},
+        {u"-3.25", u'.', -3.25},
+        {u"+7", u'.', 7},
+        {u"0,04", u',', 0.04},
+        {u".5", u'.', 0.5},
+        {u"5.", u'.', 5},
+        {u".", u'.', 0},
+        {u"-.", u'.', 0},
+        {u"1e3", u'.', 1000},
+        {u"1E-2", u'.', 0.01},
+        {u"2e", u'.', 2},
+        {u"2E+", u'.', 2},
+        {u"1,5e2", u',', 150},
+        {u"1e-400", u'.', 0},
         {u"1.7976931348623157e308", u'.', 1.7976931348623157e308},
         {u"000123.4500", u'.', 123.45},
         {u"0.1000000000000000055511151231257827", u'.', 0.1},
@@ -29,13 +43,14 @@ TEST(NumberText, AcceptedDecimalForms)
 
 TEST(NumberText, RefusedDecimalFormsWithMessage)
 {
-    struct Case { const char16_t* text; char16_t sep; };
+    struct Case {
+        const char16_t* text;
+        char16_t sep;
+    };
     const Case cases[] = {
-        {u"", u'.'},       {u"   ", u'.'},    {u"abc", u'.'},   {u"0.04", u','},
-        {u"1,000.5", u'.'}, {u"1 000", u'.'}, {u"\t5", u'.'},  {u"5\t", u'.'},
-        {u"e5", u'.'},     {u"--5", u'.'},    {u"5e5e5", u'.'}, {u"1e400", u'.'},
-        {u"-1e999", u'.'}, {u"inf", u'.'},    {u"NaN", u'.'},   {u"0x10", u'.'},
-        {u"+", u'.'},      {u"5..", u'.'},
+        {u"", u'.'},       {u"   ", u'.'}, {u"abc", u'.'}, {u"0.04", u','}, {u"1,000.5", u'.'}, {u"1 000", u'.'},
+        {u"\t5", u'.'},    {u"5\t", u'.'}, {u"e5", u'.'},  {u"--5", u'.'},  {u"5e5e5", u'.'},   {u"1e400", u'.'},
+        {u"-1e999", u'.'}, {u"inf", u'.'}, {u"NaN", u'.'}, {u"0x10", u'.'}, {u"+", u'.'},       {u"5..", u'.'},
     };
     for (const auto& c : cases) {
         double v;
@@ -51,17 +66,36 @@ TEST(NumberText, RefusedDecimalFormsWithMessage)
 
 TEST(NumberText, WholeNumberForms)
 {
-    struct Case { const char16_t* text; bool ok; std::int32_t value; };
+    struct Case {
+        const char16_t* text;
+        bool ok;
+        std::int32_t value;
+    };
     const Case cases[] = {
-        {u"50", true, 50},          {u" 50", true, 50},          {u"+50", true, 50},
-        {u"-7", true, -7},          {u"$32", true, 50},          {u"x1F", true, 31},
-        {u"X1f", true, 31},         {u"0x10", true, 16},         {u"0X10", true, 16},
-        {u"-$10", true, -16},       {u"2147483647", true, 2147483647},
-        {u"-2147483648", true, -2147483647 - 1},                 {u"$7FFFFFFF", true, 2147483647},
-        {u"2147483648", false, 0},  {u"$80000000", false, 0},    {u"50.0", false, 0},
-        {u"50 ", false, 0},         {u"", false, 0},             {u"$", false, 0},
-        {u"0x", false, 0},          {u"5a", false, 0},           {u"1e3", false, 0},
-        {u"- 5", false, 0},         {u"99999999999999999999", false, 0},
+        {u"50", true, 50},
+        {u" 50", true, 50},
+        {u"+50", true, 50},
+        {u"-7", true, -7},
+        {u"$32", true, 50},
+        {u"x1F", true, 31},
+        {u"X1f", true, 31},
+        {u"0x10", true, 16},
+        {u"0X10", true, 16},
+        {u"-$10", true, -16},
+        {u"2147483647", true, 2147483647},
+        {u"-2147483648", true, -2147483647 - 1},
+        {u"$7FFFFFFF", true, 2147483647},
+        {u"2147483648", false, 0},
+        {u"$80000000", false, 0},
+        {u"50.0", false, 0},
+        {u"50 ", false, 0},
+        {u"", false, 0},
+        {u"$", false, 0},
+        {u"0x", false, 0},
+        {u"5a", false, 0},
+        {u"1e3", false, 0},
+        {u"- 5", false, 0},
+        {u"99999999999999999999", false, 0},
     };
     for (const auto& c : cases) {
         std::int32_t v = 0;
@@ -80,7 +114,11 @@ TEST(NumberText, WholeNumberForms)
 
 TEST(NumberText, GeneralNumberForm)
 {
-    struct Case { double value; const char16_t* dot; const char16_t* comma; };
+    struct Case {
+        double value;
+        const char16_t* dot;
+        const char16_t* comma;
+    };
     const Case cases[] = {
         {0, u"0", u"0"},
         {-0.0, u"0", u"0"},
@@ -132,8 +170,8 @@ TEST(NumberText, GeneralNumberForm)
 
 TEST(NumberText, FormattedNumbersReadBack)
 {
-    const double values[] = {50.8, 0.04, -273.15, 1e-5, 6.02214076e23, 12345.678, 1.797693134862315e308,
-                             -1.7976931348623157e308, 4.9e-324};
+    const double values[] = {
+        50.8, 0.04, -273.15, 1e-5, 6.02214076e23, 12345.678, 1.797693134862315e308, -1.7976931348623157e308, 4.9e-324};
     for (char16_t sep : {u'.', u','})
         for (double v : values) {
             const double back = StrToFloat(FormatFloat(v, sep), sep);
@@ -147,7 +185,12 @@ TEST(NumberText, MagnitudeDecidesBetweenOverflowAndUnderflow)
     // count, decides whether it is too large (refused) or too small (zero).
     const std::u16string ones310 = u"1" + std::u16string(310, u'0');
     const std::u16string zeros400 = std::u16string(400, u'0');
-    struct Case { const char* name; std::u16string text; bool ok; double value; };
+    struct Case {
+        const char* name;
+        std::u16string text;
+        bool ok;
+        double value;
+    };
     const Case cases[] = {
         {"1e309 written with 310 digits", ones310 + u"e-1", false, 0},
         {"1e308 written with 310 digits", ones310 + u"e-2", true, 1e308},

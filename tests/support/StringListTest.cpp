@@ -35,7 +35,8 @@ TEST(StringList, GrowthPolicyAndCapacity)
     std::vector<int> seen;
     for (int i = 0; i < 1000; ++i) {
         l.Add(u"x");
-        if (seen.empty() || seen.back() != l.Capacity()) seen.push_back(l.Capacity());
+        if (seen.empty() || seen.back() != l.Capacity())
+            seen.push_back(l.Capacity());
     }
     EXPECT_EQ(seen, (std::vector<int>{16, 32, 64, 128, 192, 288, 432, 648, 972, 1458}));
     l.Clear();
@@ -207,7 +208,7 @@ TEST(StringList, NotificationsAndUpdates)
     EXPECT_EQ(log, "<>");
     log.clear();
     l.SetSorted(true);
-    l.Add(u"A");  // ignored duplicate: nothing changes, nothing is said
+    l.Add(u"A");           // ignored duplicate: nothing changes, nothing is said
     EXPECT_EQ(log, "<>");  // only the sort
     log.clear();
     l.Clear();
