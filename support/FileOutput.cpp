@@ -241,7 +241,7 @@ std::string EncodeSystem8Bit(std::u16string_view text)
     out.clear();
     const char* codeset = ::nl_langinfo(CODESET);
     iconv_t cd = ::iconv_open(codeset && *codeset ? codeset : "ASCII", "UTF-16LE");
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
+    if (cd == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr): iconv's error value
         for (char16_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
         return out;
     }

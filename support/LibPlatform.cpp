@@ -103,7 +103,7 @@ TShellOps DesktopShellOps()
     return {OpenWithXdg, ChooseWithPortal};
 }
 
-void SetShellOps(TShellOps ops)
+void SetShellOps(const TShellOps& ops)
 {
     const TShellOps desktop = DesktopShellOps();
     CurrentOps() = {ops.openAssociated ? ops.openAssociated : desktop.openAssociated,

@@ -37,7 +37,7 @@ struct TShellOps {
 // The desktop's own: xdg-open, then the desktop portal's chooser.
 TShellOps DesktopShellOps();
 // Replaces how the shell is reached (tests); an empty member means the default.
-void SetShellOps(TShellOps ops);
+void SetShellOps(const TShellOps& ops);
 
 // Hands a file or address to the desktop shell, falling back to the
 // desktop's chooser when no application is associated with it. Never waits

@@ -3,7 +3,7 @@
 #include "LibStandard.h"
 
 #include <langinfo.h>
-#include <locale.h>
+#include <locale.h>  // NOLINT(modernize-deprecated-headers): newlocale and locale_t are POSIX's
 
 #include <string>
 

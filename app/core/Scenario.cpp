@@ -126,9 +126,11 @@ TScenario ReadScenario(const std::string& path)
         if (bare.empty() || bare[0] == '#')
             continue;
         const std::size_t eq = bare.find('=');
-        if (eq == std::string::npos)
-            throw EBrennicError(path + ", line " + std::to_string(line) + ": expected 'key = value', found '" + bare +
-                                "'");
+        if (eq == std::string::npos) {
+            std::string message = path;
+            message += ", line " + std::to_string(line) + ": expected 'key = value', found '" + bare + "'";
+            throw EBrennicError(message);
+        }
         std::string value = bare.substr(eq + 1);
         // A comment may follow the value after white space.
         for (std::size_t hash = value.find('#'); hash != std::string::npos; hash = value.find('#', hash + 1))

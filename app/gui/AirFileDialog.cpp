@@ -57,7 +57,7 @@ TAirFileDialog::TAirFileDialog(QWidget* parent) : QDialog(parent)
 
     connect(browse, &QPushButton::clicked, this, [this] { Browse(); });
     connect(Path, &QLineEdit::editingFinished, this, [this] { ReadFile(); });
-    connect(Buttons, &QDialogButtonBox::accepted, this, [this] { Accept(); });
+    connect(Buttons, &QDialogButtonBox::accepted, this, [this] { LoadAndAccept(); });
     connect(Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     Buttons->button(QDialogButtonBox::Ok)->setEnabled(false);
 }
@@ -134,7 +134,7 @@ void TAirFileDialog::ReadFile()
     Buttons->button(QDialogButtonBox::Ok)->setEnabled(true);
 }
 
-void TAirFileDialog::Accept()
+void TAirFileDialog::LoadAndAccept()
 {
     try {
         source_ = TAirSource::Load(Choice());

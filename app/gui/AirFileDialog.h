@@ -43,7 +43,7 @@ public:
 
 private:
     void Browse();
-    void Accept();
+    void LoadAndAccept();
     void ShowError(const QString& message);
 
     std::optional<TTimeTable> table_;

@@ -69,7 +69,7 @@ TLogDialog::TLogDialog(QWidget* parent) : QDialog(parent)
         }
     });
     connect(Path, &QLineEdit::editingFinished, this, [this] { ReadFile(); });
-    connect(Buttons, &QDialogButtonBox::accepted, this, [this] { Accept(); });
+    connect(Buttons, &QDialogButtonBox::accepted, this, [this] { LoadAndAccept(); });
     connect(Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
@@ -96,7 +96,7 @@ TLogColumns TLogDialog::Columns() const
     return {"", Chosen(Air), Chosen(Surface), Chosen(Back)};
 }
 
-void TLogDialog::Accept()
+void TLogDialog::LoadAndAccept()
 {
     try {
         log_ = TMeasuredLog::Load(Path->text().toStdString(), Columns(), Start->text().trimmed().toStdString());

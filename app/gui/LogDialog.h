@@ -31,7 +31,7 @@ public:
     std::shared_ptr<const TMeasuredLog> Log() const { return log_; }
 
 private:
-    void Accept();
+    void LoadAndAccept();
     std::shared_ptr<const TMeasuredLog> log_;
 };
 
