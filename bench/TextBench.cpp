@@ -1,5 +1,5 @@
-#include "NumberText.h"
-#include "ResultText.h"
+#include "app/core/ResultText.h"
+#include "support/NumberText.h"
 
 #include <benchmark/benchmark.h>
 

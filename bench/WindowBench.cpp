@@ -1,7 +1,7 @@
 // The real window under the offscreen platform with live display: whole runs
 // on either page, reported per run and per step.
-#include "ErrorReport.h"
-#include "MainOrvalis.h"
+#include "app/gui/ErrorReport.h"
+#include "app/gui/MainOrvalis.h"
 
 #include <QLineEdit>
 #include <QPushButton>

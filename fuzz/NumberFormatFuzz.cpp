@@ -1,6 +1,6 @@
 // Every finite double written in the number form reads back as that form's
 // 15-digit value, and writing it again gives the same text.
-#include "NumberText.h"
+#include "support/NumberText.h"
 
 #include <locale.h>
 #include <cmath>

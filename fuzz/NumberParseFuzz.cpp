@@ -1,7 +1,7 @@
 // The number reader against an independent oracle: a matcher of the accepted
 // grammar written afresh, and strtod in the "C" locale for the value.
-#include "LibStandard.h"
-#include "NumberText.h"
+#include "support/LibStandard.h"
+#include "support/NumberText.h"
 
 #include <locale.h>
 #include <cerrno>

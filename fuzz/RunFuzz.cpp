@@ -2,10 +2,10 @@
 // hundred steps: an accepted run never reports a temperature outside the
 // coldest and the warmest of the glass, the air and the sky, nor a value
 // that is not finite; a refused one is refused with the model's own errors.
-#include "LibStandard.h"
-#include "ResultText.h"
-#include "RunSetup.h"
-#include "StripPalette.h"
+#include "app/core/ResultText.h"
+#include "app/core/RunSetup.h"
+#include "app/core/StripPalette.h"
+#include "support/LibStandard.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

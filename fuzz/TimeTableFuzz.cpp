@@ -1,6 +1,6 @@
 // Any text through the time-series reader: it is refused with the reader's
 // own error, or it gives times that strictly increase and finite values.
-#include "TimeSeries.h"
+#include "app/core/TimeSeries.h"
 
 #include <cmath>
 #include <cstdint>

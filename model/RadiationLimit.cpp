@@ -1,4 +1,4 @@
-#include "RadiationLimit.h"
+#include "model/RadiationLimit.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 // How long a time step the explicit radiation term of the solver tolerates.
 #pragma once
 
-#include "FiniteDiff_1D.h"
+#include "model/FiniteDiff_1D.h"
 
 namespace brennic {
 

@@ -1,7 +1,7 @@
-#include "EnhStringList.h"
+#include "support/EnhStringList.h"
 
-#include "FileOutput.h"
-#include "LibStandard.h"
+#include "support/FileOutput.h"
+#include "support/LibStandard.h"
 
 #include <algorithm>
 #include <utility>

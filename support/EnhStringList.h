@@ -3,7 +3,7 @@
 // form built in one allocation and an optional hashed name=value lookup.
 #pragma once
 
-#include "FileOutput.h"
+#include "support/FileOutput.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "FileOutput.h"
+#include "support/FileOutput.h"
 
 #include <fcntl.h>
 #include <iconv.h>

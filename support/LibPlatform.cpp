@@ -1,4 +1,4 @@
-#include "LibPlatform.h"
+#include "support/LibPlatform.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

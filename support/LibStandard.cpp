@@ -1,4 +1,4 @@
-#include "LibStandard.h"
+#include "support/LibStandard.h"
 
 namespace brennic {
 

@@ -1,6 +1,6 @@
-#include "LocaleNumbers.h"
+#include "support/LocaleNumbers.h"
 
-#include "LibStandard.h"
+#include "support/LibStandard.h"
 
 #include <langinfo.h>
 #include <locale.h>  // NOLINT(modernize-deprecated-headers): newlocale and locale_t are POSIX's

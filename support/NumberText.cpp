@@ -1,6 +1,6 @@
-#include "NumberText.h"
+#include "support/NumberText.h"
 
-#include "LibStandard.h"
+#include "support/LibStandard.h"
 
 #include <algorithm>
 #include <charconv>

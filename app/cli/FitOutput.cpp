@@ -1,4 +1,4 @@
-#include "FitOutput.h"
+#include "app/cli/FitOutput.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,9 +1,9 @@
-#include "AirSource.h"
+#include "app/core/AirSource.h"
 
-#include "InputFields.h"
-#include "LibStandard.h"
-#include "NumberText.h"
-#include "Readiness.h"
+#include "app/core/InputFields.h"
+#include "app/core/Readiness.h"
+#include "support/LibStandard.h"
+#include "support/NumberText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // the sky's temperature and the dew point when the file has them.
 #pragma once
 
-#include "TimeSeries.h"
+#include "app/core/TimeSeries.h"
 
 #include <memory>
 #include <optional>

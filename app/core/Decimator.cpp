@@ -1,4 +1,4 @@
-#include "Decimator.h"
+#include "app/core/Decimator.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "Fit.h"
+#include "app/core/Fit.h"
 
 #include <nlopt.hpp>
 

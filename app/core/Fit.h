@@ -2,8 +2,8 @@
 // and the front emissivity) so that the model reproduces a measured log.
 #pragma once
 
-#include "FiniteDiff_1D.h"
-#include "MeasuredLog.h"
+#include "app/core/MeasuredLog.h"
+#include "model/FiniteDiff_1D.h"
 
 #include <functional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "InputFields.h"
+#include "app/core/InputFields.h"
 
 namespace brennic {
 

@@ -1,4 +1,4 @@
-#include "MeasuredLog.h"
+#include "app/core/MeasuredLog.h"
 
 #include <cmath>
 

@@ -2,9 +2,9 @@
 // its comparison with a run of the model, and the runs that reproduce it.
 #pragma once
 
-#include "AirSource.h"
-#include "ResultText.h"
-#include "TimeSeries.h"
+#include "app/core/AirSource.h"
+#include "app/core/ResultText.h"
+#include "app/core/TimeSeries.h"
 
 #include <memory>
 #include <optional>

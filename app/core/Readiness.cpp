@@ -1,8 +1,8 @@
-#include "Readiness.h"
+#include "app/core/Readiness.h"
 
-#include "FiniteDiff_1D.h"
-#include "LibStandard.h"
-#include "NumberText.h"
+#include "model/FiniteDiff_1D.h"
+#include "support/LibStandard.h"
+#include "support/NumberText.h"
 
 #include <nlohmann/json.hpp>
 

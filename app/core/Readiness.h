@@ -2,7 +2,7 @@
 // surface, the back and the whole glass stay close to the air.
 #pragma once
 
-#include "ResultText.h"
+#include "app/core/ResultText.h"
 
 #include <array>
 #include <optional>

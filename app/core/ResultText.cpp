@@ -1,6 +1,6 @@
-#include "ResultText.h"
+#include "app/core/ResultText.h"
 
-#include "NumberText.h"
+#include "support/NumberText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,9 @@
-#include "RunComparison.h"
+#include "app/core/RunComparison.h"
 
-#include "FiniteDiff_1D.h"
-#include "LibStandard.h"
-#include "NumberText.h"
-#include "RunRecord.h"
+#include "app/core/RunRecord.h"
+#include "model/FiniteDiff_1D.h"
+#include "support/LibStandard.h"
+#include "support/NumberText.h"
 
 namespace brennic {
 

@@ -2,9 +2,9 @@
 // words what differs between two sets of inputs.
 #pragma once
 
-#include "InputFields.h"
-#include "Readiness.h"
-#include "ResultText.h"
+#include "app/core/InputFields.h"
+#include "app/core/Readiness.h"
+#include "app/core/ResultText.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "RunRecord.h"
+#include "app/core/RunRecord.h"
 
-#include "NumberText.h"
-#include "StripPalette.h"
+#include "app/core/StripPalette.h"
+#include "support/NumberText.h"
 
 #include <algorithm>
 #include <cmath>

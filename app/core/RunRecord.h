@@ -4,15 +4,15 @@
 // and the command line streams its rows from it.
 #pragma once
 
-#include "AirSource.h"
-#include "ByteMap.h"
-#include "Decimator.h"
-#include "EnhStringList.h"
-#include "FiniteDiff_1D.h"
-#include "InputFields.h"
-#include "Readiness.h"
-#include "ResultText.h"
-#include "RunSetup.h"
+#include "app/core/AirSource.h"
+#include "app/core/ByteMap.h"
+#include "app/core/Decimator.h"
+#include "app/core/InputFields.h"
+#include "app/core/Readiness.h"
+#include "app/core/ResultText.h"
+#include "app/core/RunSetup.h"
+#include "model/FiniteDiff_1D.h"
+#include "support/EnhStringList.h"
 
 #include <cstdint>
 #include <functional>

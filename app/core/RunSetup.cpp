@@ -1,8 +1,8 @@
-#include "RunSetup.h"
+#include "app/core/RunSetup.h"
 
-#include "LibStandard.h"
-#include "NumberText.h"
-#include "RadiationLimit.h"
+#include "model/RadiationLimit.h"
+#include "support/LibStandard.h"
+#include "support/NumberText.h"
 
 #include <algorithm>
 #include <cfenv>

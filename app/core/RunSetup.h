@@ -2,10 +2,10 @@
 // run needs before it may start.
 #pragma once
 
-#include "AirSource.h"
-#include "FiniteDiff_1D.h"
-#include "InputFields.h"
-#include "NumberText.h"
+#include "app/core/AirSource.h"
+#include "app/core/InputFields.h"
+#include "model/FiniteDiff_1D.h"
+#include "support/NumberText.h"
 
 #include <array>
 #include <cstdint>

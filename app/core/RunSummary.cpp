@@ -1,4 +1,4 @@
-#include "RunSummary.h"
+#include "app/core/RunSummary.h"
 
 #include <nlohmann/json.hpp>
 

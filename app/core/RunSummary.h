@@ -2,7 +2,7 @@
 // driven by an air file, where the file ends and when dew threatens.
 #pragma once
 
-#include "RunRecord.h"
+#include "app/core/RunRecord.h"
 
 #include <string>
 

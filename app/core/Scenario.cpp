@@ -1,8 +1,8 @@
-#include "Scenario.h"
+#include "app/core/Scenario.h"
 
-#include "FileOutput.h"
-#include "LibStandard.h"
-#include "NumberText.h"
+#include "support/FileOutput.h"
+#include "support/LibStandard.h"
+#include "support/NumberText.h"
 
 #include <filesystem>
 #include <fstream>

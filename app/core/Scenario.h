@@ -4,9 +4,9 @@
 // the scenario, "#" for comments.
 #pragma once
 
-#include "AirSource.h"
-#include "InputFields.h"
-#include "MeasuredLog.h"
+#include "app/core/AirSource.h"
+#include "app/core/InputFields.h"
+#include "app/core/MeasuredLog.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
-#include "StripPalette.h"
+#include "app/core/StripPalette.h"
 
-#include "RunSetup.h"
+#include "app/core/RunSetup.h"
 
 #include <cmath>
 

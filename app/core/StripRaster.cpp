@@ -1,4 +1,4 @@
-#include "StripRaster.h"
+#include "app/core/StripRaster.h"
 
 #include <algorithm>
 

@@ -4,8 +4,8 @@
 // costs O(1) however long the run.
 #pragma once
 
-#include "ByteMap.h"
-#include "StripPalette.h"
+#include "app/core/ByteMap.h"
+#include "app/core/StripPalette.h"
 
 #include <cstdint>
 #include <vector>

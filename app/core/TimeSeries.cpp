@@ -1,4 +1,4 @@
-#include "TimeSeries.h"
+#include "app/core/TimeSeries.h"
 
 #include <algorithm>
 #include <charconv>

@@ -3,7 +3,7 @@
 // column, interpolated at any time.
 #pragma once
 
-#include "FiniteDiff_1D.h"
+#include "model/FiniteDiff_1D.h"
 
 #include <cstddef>
 #include <string>

@@ -1,9 +1,9 @@
-#include "Workbook.h"
+#include "app/core/Workbook.h"
 
-#include "FileOutput.h"
-#include "LibStandard.h"
-#include "NumberText.h"
-#include "RunSummary.h"
+#include "app/core/RunSummary.h"
+#include "support/FileOutput.h"
+#include "support/LibStandard.h"
+#include "support/NumberText.h"
 
 #include <xlsxwriter.h>
 

@@ -2,8 +2,8 @@
 // their units, its readiness, and a chart of the four curves.
 #pragma once
 
-#include "RunComparison.h"
-#include "RunRecord.h"
+#include "app/core/RunComparison.h"
+#include "app/core/RunRecord.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "AirFileDialog.h"
+#include "app/gui/AirFileDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>

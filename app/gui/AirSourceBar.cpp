@@ -1,4 +1,4 @@
-#include "AirSourceBar.h"
+#include "app/gui/AirSourceBar.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
-#include "ChartImage.h"
+#include "app/gui/ChartImage.h"
 
-#include "FileOutput.h"
-#include "FiniteDiff_1D.h"
+#include "model/FiniteDiff_1D.h"
+#include "support/FileOutput.h"
 
 #include <QBuffer>
 #include <QFile>

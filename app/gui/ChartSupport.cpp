@@ -1,4 +1,4 @@
-#include "ChartSupport.h"
+#include "app/gui/ChartSupport.h"
 
 #include <QFont>
 #include <QGraphicsLayout>

@@ -2,7 +2,7 @@
 // draws a decimated copy.
 #pragma once
 
-#include "Decimator.h"
+#include "app/core/Decimator.h"
 
 #include <QChart>
 #include <QChartView>

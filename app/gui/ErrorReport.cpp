@@ -1,4 +1,4 @@
-#include "ErrorReport.h"
+#include "app/gui/ErrorReport.h"
 
 #include <QMessageBox>
 

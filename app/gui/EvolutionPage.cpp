@@ -1,7 +1,7 @@
-#include "EvolutionPage.h"
+#include "app/gui/EvolutionPage.h"
 
-#include "RunSummary.h"
-#include "StripView.h"
+#include "app/core/RunSummary.h"
+#include "app/gui/StripView.h"
 
 #include <QLegend>
 #include <QLegendMarker>

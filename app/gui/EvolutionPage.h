@@ -3,13 +3,13 @@
 // markers, the runs kept for comparison and the surface-minus-air curve.
 #pragma once
 
-#include "ChartSupport.h"
-#include "MeasuredLog.h"
-#include "ReadoutPanel.h"
-#include "RunComparison.h"
-#include "RunRecord.h"
-#include "StripPalette.h"
-#include "ZoomChartView.h"
+#include "app/core/MeasuredLog.h"
+#include "app/core/RunComparison.h"
+#include "app/core/RunRecord.h"
+#include "app/core/StripPalette.h"
+#include "app/gui/ChartSupport.h"
+#include "app/gui/ReadoutPanel.h"
+#include "app/gui/ZoomChartView.h"
 
 #include <QElapsedTimer>
 #include <QGraphicsSimpleTextItem>

@@ -1,7 +1,7 @@
-#include "FitDialog.h"
+#include "app/gui/FitDialog.h"
 
-#include "LibStandard.h"
-#include "NumberText.h"
+#include "support/LibStandard.h"
+#include "support/NumberText.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

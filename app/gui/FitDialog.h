@@ -2,7 +2,7 @@
 // values found with their uncertainty, and taking them over.
 #pragma once
 
-#include "Fit.h"
+#include "app/core/Fit.h"
 
 #include <QDialog>
 

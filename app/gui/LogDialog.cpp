@@ -1,4 +1,4 @@
-#include "LogDialog.h"
+#include "app/gui/LogDialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -2,7 +2,7 @@
 // hold the surface, the back and the air.
 #pragma once
 
-#include "MeasuredLog.h"
+#include "app/core/MeasuredLog.h"
 
 #include <QDialog>
 

@@ -1,16 +1,16 @@
-#include "MainOrvalis.h"
+#include "app/gui/MainOrvalis.h"
 
-#include "AirFileDialog.h"
-#include "ChartImage.h"
-#include "ErrorReport.h"
-#include "FitDialog.h"
-#include "LibPlatform.h"
-#include "LibStandard.h"
-#include "LogDialog.h"
-#include "NumberText.h"
-#include "Readiness.h"
-#include "StripView.h"
-#include "Workbook.h"
+#include "app/core/Readiness.h"
+#include "app/core/Workbook.h"
+#include "app/gui/AirFileDialog.h"
+#include "app/gui/ChartImage.h"
+#include "app/gui/ErrorReport.h"
+#include "app/gui/FitDialog.h"
+#include "app/gui/LogDialog.h"
+#include "app/gui/StripView.h"
+#include "support/LibPlatform.h"
+#include "support/LibStandard.h"
+#include "support/NumberText.h"
 
 #include <QApplication>
 #include <QCheckBox>

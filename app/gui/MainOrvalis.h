@@ -1,22 +1,22 @@
 // The main window: inputs, run controller, live display, export and help.
 #pragma once
 
-#include "AirSourceBar.h"
-#include "ByteMap.h"
-#include "EnhStringList.h"
-#include "EvolutionPage.h"
-#include "FiniteDiff_1D.h"
-#include "Fit.h"
-#include "MeasuredLog.h"
-#include "ProfilePage.h"
-#include "ResultText.h"
-#include "RunComparison.h"
-#include "RunRecord.h"
-#include "RunSetup.h"
-#include "Scenario.h"
-#include "StatusBar.h"
-#include "StripPalette.h"
-#include "ZoomChartView.h"
+#include "app/core/ByteMap.h"
+#include "app/core/Fit.h"
+#include "app/core/MeasuredLog.h"
+#include "app/core/ResultText.h"
+#include "app/core/RunComparison.h"
+#include "app/core/RunRecord.h"
+#include "app/core/RunSetup.h"
+#include "app/core/Scenario.h"
+#include "app/core/StripPalette.h"
+#include "app/gui/AirSourceBar.h"
+#include "app/gui/EvolutionPage.h"
+#include "app/gui/ProfilePage.h"
+#include "app/gui/StatusBar.h"
+#include "app/gui/ZoomChartView.h"
+#include "model/FiniteDiff_1D.h"
+#include "support/EnhStringList.h"
 
 #include <QElapsedTimer>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "ProfilePage.h"
+#include "app/gui/ProfilePage.h"
 
 #include <algorithm>
 

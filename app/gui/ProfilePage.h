@@ -2,9 +2,9 @@
 // last reported time, from the front (optical) face to the back.
 #pragma once
 
-#include "ChartSupport.h"
-#include "RunRecord.h"
-#include "ZoomChartView.h"
+#include "app/core/RunRecord.h"
+#include "app/gui/ChartSupport.h"
+#include "app/gui/ZoomChartView.h"
 
 #include <QLabel>
 #include <QWidget>

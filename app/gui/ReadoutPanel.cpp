@@ -1,7 +1,7 @@
-#include "ReadoutPanel.h"
+#include "app/gui/ReadoutPanel.h"
 
-#include "LibStandard.h"
-#include "NumberText.h"
+#include "support/LibStandard.h"
+#include "support/NumberText.h"
 
 namespace brennic {
 

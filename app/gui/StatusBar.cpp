@@ -1,4 +1,4 @@
-#include "StatusBar.h"
+#include "app/gui/StatusBar.h"
 
 #include <QMouseEvent>
 

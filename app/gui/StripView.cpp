@@ -1,4 +1,4 @@
-#include "StripView.h"
+#include "app/gui/StripView.h"
 
 #include <QPainter>
 

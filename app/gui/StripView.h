@@ -2,9 +2,9 @@
 // the whole view with linear resampling.
 #pragma once
 
-#include "ByteMap.h"
-#include "StripPalette.h"
-#include "StripRaster.h"
+#include "app/core/ByteMap.h"
+#include "app/core/StripPalette.h"
+#include "app/core/StripRaster.h"
 
 #include <QImage>
 #include <QWidget>

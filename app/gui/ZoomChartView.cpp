@@ -1,4 +1,4 @@
-#include "ZoomChartView.h"
+#include "app/gui/ZoomChartView.h"
 
 #include <QMouseEvent>
 #include <QRubberBand>

@@ -1,5 +1,5 @@
-#include "ErrorReport.h"
-#include "MainOrvalis.h"
+#include "app/gui/ErrorReport.h"
+#include "app/gui/MainOrvalis.h"
 
 #include <QScreen>
 

@@ -1,7 +1,7 @@
 // The air from a file in the window: chosen, shown, run, and given up.
-#include "AirFileDialog.h"
-#include "AirSourceBar.h"
-#include "WindowFixtures.h"
+#include "app/gui/AirFileDialog.h"
+#include "app/gui/AirSourceBar.h"
+#include "tests/app/WindowFixtures.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 // The command line's answers to hostile input: refusals that name the option
 // and the value, files that are never destroyed, interruptions that leave
 // nothing behind.
-#include "CliRunner.h"
+#include "tests/app/CliRunner.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

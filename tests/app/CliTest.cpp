@@ -1,5 +1,5 @@
-#include "CliRunner.h"
-#include "Readiness.h"
+#include "app/core/Readiness.h"
+#include "tests/app/CliRunner.h"
 
 #include <nlohmann/json.hpp>
 

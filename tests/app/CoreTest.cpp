@@ -1,10 +1,10 @@
-#include "Decimator.h"
-#include "FiniteDiff_1D.h"
-#include "LibStandard.h"
-#include "NumberText.h"
-#include "ResultText.h"
-#include "RunSetup.h"
-#include "StripPalette.h"
+#include "app/core/Decimator.h"
+#include "app/core/ResultText.h"
+#include "app/core/RunSetup.h"
+#include "app/core/StripPalette.h"
+#include "model/FiniteDiff_1D.h"
+#include "support/LibStandard.h"
+#include "support/NumberText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The spreadsheet and the pictures a window writes.
-#include "WindowFixtures.h"
+#include "tests/app/WindowFixtures.h"
 
 #include <QFile>
 #include <QImage>

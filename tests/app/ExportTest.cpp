@@ -1,7 +1,7 @@
-#include "ErrorReport.h"
-#include "FileOutput.h"
-#include "LibPlatform.h"
-#include "MainOrvalis.h"
+#include "app/gui/ErrorReport.h"
+#include "app/gui/MainOrvalis.h"
+#include "support/FileOutput.h"
+#include "support/LibPlatform.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "Fit.h"
-#include "LibStandard.h"
-#include "MeasuredLog.h"
-#include "NumberText.h"
+#include "app/core/Fit.h"
+#include "app/core/MeasuredLog.h"
+#include "support/LibStandard.h"
+#include "support/NumberText.h"
 
 #include <gtest/gtest.h>
 

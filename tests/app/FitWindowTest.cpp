@@ -1,7 +1,7 @@
 // A measured log in the window: shown, compared, fitted and taken over.
-#include "Fit.h"
-#include "FitDialog.h"
-#include "WindowFixtures.h"
+#include "app/core/Fit.h"
+#include "app/gui/FitDialog.h"
+#include "tests/app/WindowFixtures.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,12 +1,12 @@
 // A few thousand random user actions on the real window, during and between
 // runs, with a fixed seed: the window must survive them, and the results of
 // the last run must export byte for byte as that run left them.
-#include "EnhStringList.h"
-#include "ErrorReport.h"
-#include "FileOutput.h"
-#include "LibPlatform.h"
-#include "MainOrvalis.h"
-#include "StripView.h"
+#include "app/gui/ErrorReport.h"
+#include "app/gui/MainOrvalis.h"
+#include "app/gui/StripView.h"
+#include "support/EnhStringList.h"
+#include "support/FileOutput.h"
+#include "support/LibPlatform.h"
 
 #include <QCoreApplication>
 #include <QFile>

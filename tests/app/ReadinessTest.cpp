@@ -1,7 +1,7 @@
-#include "Readiness.h"
-#include "RunComparison.h"
+#include "app/core/Readiness.h"
+#include "app/core/RunComparison.h"
 
-#include "FiniteDiff_1D.h"
+#include "model/FiniteDiff_1D.h"
 
 #include <gtest/gtest.h>
 

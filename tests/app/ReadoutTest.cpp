@@ -1,10 +1,10 @@
 // The evolution page's answers: the readiness readout and its markers, runs
 // kept for comparison, the strip under the plot, and the window's finish.
-#include "ErrorReport.h"
-#include "MainOrvalis.h"
-#include "Readiness.h"
-#include "StripView.h"
-#include "WindowFixtures.h"
+#include "app/core/Readiness.h"
+#include "app/gui/ErrorReport.h"
+#include "app/gui/MainOrvalis.h"
+#include "app/gui/StripView.h"
+#include "tests/app/WindowFixtures.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,4 +1,4 @@
-#include "Scenario.h"
+#include "app/core/Scenario.h"
 
 #include <gtest/gtest.h>
 

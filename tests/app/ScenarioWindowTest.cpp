@@ -1,6 +1,6 @@
 // Scenarios in the window: saved, opened again with the same results, and
 // refused without a change.
-#include "WindowFixtures.h"
+#include "tests/app/WindowFixtures.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,9 +1,9 @@
-#include "AirSource.h"
-#include "ResultText.h"
-#include "RunRecord.h"
-#include "RunSetup.h"
-#include "RunSummary.h"
-#include "TimeSeries.h"
+#include "app/core/AirSource.h"
+#include "app/core/ResultText.h"
+#include "app/core/RunRecord.h"
+#include "app/core/RunSetup.h"
+#include "app/core/RunSummary.h"
+#include "app/core/TimeSeries.h"
 
 #include <gtest/gtest.h>
 

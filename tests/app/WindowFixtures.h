@@ -2,9 +2,9 @@
 // caught, and a shown window.
 #pragma once
 
-#include "ErrorReport.h"
-#include "LibPlatform.h"
-#include "MainOrvalis.h"
+#include "app/gui/ErrorReport.h"
+#include "app/gui/MainOrvalis.h"
+#include "support/LibPlatform.h"
 
 #include <QTest>
 #include <QTimer>

@@ -1,8 +1,8 @@
 // Not a test: takes screenshots of the real window (run under Xvfb by
 // scripts/screenshot.sh) at start and of both pages after a default run.
-#include "ErrorReport.h"
-#include "MainOrvalis.h"
-#include "StripView.h"
+#include "app/gui/ErrorReport.h"
+#include "app/gui/MainOrvalis.h"
+#include "app/gui/StripView.h"
 
 #include <QCheckBox>
 #include <QFile>

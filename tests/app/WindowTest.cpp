@@ -1,7 +1,7 @@
-#include "ErrorReport.h"
-#include "LibPlatform.h"
-#include "MainOrvalis.h"
-#include "StripView.h"
+#include "app/gui/ErrorReport.h"
+#include "app/gui/MainOrvalis.h"
+#include "app/gui/StripView.h"
+#include "support/LibPlatform.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -19,7 +19,7 @@
 
 using namespace brennic;
 
-#include "WindowFixtures.h"
+#include "tests/app/WindowFixtures.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "ErrorReport.h"
-#include "MainOrvalis.h"
-#include "WindowFixtures.h"
-#include "ZoomChartView.h"
+#include "app/gui/ErrorReport.h"
+#include "app/gui/MainOrvalis.h"
+#include "app/gui/ZoomChartView.h"
+#include "tests/app/WindowFixtures.h"
 
 #include <QLineEdit>
 #include <QPushButton>

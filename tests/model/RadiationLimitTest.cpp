@@ -1,5 +1,5 @@
-#include "FiniteDiff_1D.h"
-#include "RadiationLimit.h"
+#include "model/FiniteDiff_1D.h"
+#include "model/RadiationLimit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "FiniteDiff_1D.h"
+#include "model/FiniteDiff_1D.h"
 
 #include <gtest/gtest.h>
 

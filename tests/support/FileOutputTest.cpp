@@ -1,5 +1,5 @@
-#include "EnhStringList.h"
-#include "FileOutput.h"
+#include "support/EnhStringList.h"
+#include "support/FileOutput.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "EnhStringList.h"
-#include "LibStandard.h"
+#include "support/EnhStringList.h"
+#include "support/LibStandard.h"
 
 #include <gtest/gtest.h>
 
