@@ -1,0 +1,149 @@
+// The window's air from a file, the log of the user's mirror and the fit to it.
+#include "app/gui/MainOrvalis.h"
+
+#include "app/core/Readiness.h"
+#include "app/gui/AirFileDialog.h"
+#include "app/gui/ErrorReport.h"
+#include "app/gui/FitDialog.h"
+#include "app/gui/LogDialog.h"
+#include "app/gui/WindowText.h"
+#include "support/NumberText.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSettings>
+#include <QToolButton>
+
+namespace brennic {
+
+void TFrmBrennic::ChooseAirFile()
+{
+    TAirFileDialog dialog(this);
+    dialog.SetChoice(AirChoice);
+    if (dialog.exec() == QDialog::Accepted && dialog.Source())
+        UseAirSource(dialog.Source(), dialog.Choice(), dialog.FitDuration());
+}
+
+void TFrmBrennic::UseAirFile(const TAirFileChoice& choice, bool fitDuration)
+{
+    UseAirSource(TAirSource::Load(choice), choice, fitDuration);
+}
+
+void TFrmBrennic::UseAirSource(std::shared_ptr<const TAirSource> source, const TAirFileChoice& choice, bool fitDuration)
+{
+    if (!AirSource) {
+        rampTexts_[0] = edtInitialAirTemp->text();
+        rampTexts_[1] = edtFinalAirTemp->text();
+    }
+    AirSource = std::move(source);
+    AirChoice = choice;
+    if (fitDuration && AirSource->EndsAt() > 0)
+        edtTimeInterval->setText(ToQ(FormatFloat(AirSource->EndsAt() / 60, Regional.DecimalSeparator)));
+    ShowAirFromFile();
+    AirBar->ShowFile(QString::fromStdString(AirSource->Describe()));
+}
+
+void TFrmBrennic::ShowAirFromFile()
+{
+    // The air fields show the file's air at the start and the end of the period.
+    double minutes = 0;
+    TryStrToFloat(FromQ(edtTimeInterval->text()), Regional.DecimalSeparator, minutes);
+    const double end = std::isfinite(minutes) ? std::max(minutes * 60, 0.0) : 0;
+    const QString from = QStringLiteral("From ") + QString::fromStdString(AirSource->Describe());
+    for (auto [edit, t] : {std::pair{edtInitialAirTemp, 0.0}, std::pair{edtFinalAirTemp, end}}) {
+        edit->setText(ToQ(FormatFloat(AirSource->Air.At(t), Regional.DecimalSeparator)));
+        edit->setEnabled(false);
+        edit->setToolTip(from);
+    }
+}
+
+void TFrmBrennic::UseAirRamp()
+{
+    if (!AirSource)
+        return;
+    AirSource.reset();
+    edtInitialAirTemp->setText(rampTexts_[0]);
+    edtFinalAirTemp->setText(rampTexts_[1]);
+    for (QLineEdit* e : {edtInitialAirTemp, edtFinalAirTemp}) {
+        e->setEnabled(true);
+        e->setToolTip(AirHint());
+    }
+    AirBar->ShowRamp();
+}
+
+void TFrmBrennic::ChooseMeasuredLog()
+{
+    TLogDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted || !dialog.Log())
+        return;
+    LoadMeasuredLog(dialog.Path->text().toStdString(), dialog.Columns(), dialog.Start->text().trimmed().toStdString());
+}
+
+void TFrmBrennic::LoadMeasuredLog(const std::string& path, const TLogColumns& columns, const std::string& start)
+{
+    auto log = TMeasuredLog::Load(path, columns, start);
+    MeasuredLog = log;
+    MeasuredPath = path;
+    MeasuredColumns = columns;
+    MeasuredStart = start;
+    edtInitialMirrorTemp->setText(ToQ(FormatFloat(log->FirstMirrorTemperature(), Regional.DecimalSeparator)));
+    if (log->Air) {
+        UseAirSource(log->Air, {path, columns.Air, start, "", ""}, false);
+        edtTimeInterval->setText(ToQ(FormatFloat(log->Span() / 60, Regional.DecimalSeparator)));
+        ShowAirFromFile();
+    }
+    TabSheet3->ShowMeasured(log.get());
+    Measured = {};
+    TabSheet3->SetMeasuredNote("Measured log loaded: press Run to compare");
+    btnFit->setEnabled(true);
+}
+
+void TFrmBrennic::CompareWithLog()
+{
+    if (!MeasuredLog)
+        return;
+    Measured = Compare(*MeasuredLog, Record.Reports);
+    TabSheet3->SetMeasuredNote("Measured log: RMS difference " + FixedText(Measured.Rms, 3, Regional.DecimalSeparator) +
+                               " \u00b0C over " + std::to_string(Measured.Points) + " points");
+}
+
+TFitResult TFrmBrennic::FitInputs(const std::vector<TFitParameter>& params, const TFitProgress& progress)
+{
+    if (!MeasuredLog)
+        throw EBrennicError("Load a measured log first");
+    TBrennicOneD solver;
+    ConfigureSolver(InputTexts(), solver);
+    return FitToLog(solver, *MeasuredLog, params, progress);
+}
+
+void TFrmBrennic::ShowFitDialog()
+{
+    TFitDialog dialog(
+        [this](const std::vector<TFitParameter>& p, const TFitProgress& progress) { return FitInputs(p, progress); },
+        Regional.DecimalSeparator, this);
+    connect(&dialog, &TFitDialog::useValues, this, [this](const TFitResult& r) { UseFittedValues(r); });
+    dialog.exec();
+}
+
+void TFrmBrennic::UseFittedValues(const TFitResult& r)
+{
+    for (std::size_t i = 0; i < r.Parameters.size(); ++i) {
+        const int field = r.Parameters[i] == TFitParameter::FrontFilm    ? fFrontFilm
+                          : r.Parameters[i] == TFitParameter::BackFilm   ? fBackFilm
+                          : r.Parameters[i] == TFitParameter::MirrorTemp ? fInitialMirrorTemp
+                                                                         : fFrontRadiation;
+        // Rounded to what the data can tell, never beyond four decimals.
+        const double v = std::round(r.Values[i] * 1e4) / 1e4;
+        FieldEdit(field)->setText(ToQ(FormatFloat(v, Regional.DecimalSeparator)));
+    }
+}
+
+}  // namespace brennic

@@ -1,0 +1,234 @@
+// The window's File menu: scenarios, the spreadsheet and chart pictures.
+#include "app/gui/MainOrvalis.h"
+
+#include "app/core/Readiness.h"
+#include "app/core/Workbook.h"
+#include "app/gui/ChartImage.h"
+#include "app/gui/ErrorReport.h"
+#include "app/gui/WindowText.h"
+#include "support/NumberText.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSettings>
+#include <QToolButton>
+
+namespace brennic {
+
+void TFrmBrennic::CreateFileMenu(QWidget* parent)
+{
+    btnFile = new QToolButton(parent);
+    btnFile->setObjectName(QStringLiteral("btnFile"));
+    btnFile->setText(QStringLiteral("File"));
+    btnFile->setPopupMode(QToolButton::InstantPopup);
+    btnFile->setFixedHeight(21);
+    auto* menu = new QMenu(btnFile);
+    auto guarded = [this](void (TFrmBrennic::*handler)()) {
+        return [this, handler] { Guarded([this, handler] { (this->*handler)(); }); };
+    };
+    QAction* open =
+        menu->addAction(QStringLiteral("Open scenario\u2026"), this, guarded(&TFrmBrennic::ChooseScenarioToOpen));
+    open->setShortcut(QKeySequence::Open);
+    QAction* save =
+        menu->addAction(QStringLiteral("Save scenario\u2026"), this, guarded(&TFrmBrennic::ChooseScenarioToSave));
+    save->setShortcut(QKeySequence::Save);
+    RecentMenu = menu->addMenu(QStringLiteral("Recent scenarios"));
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("Export to spreadsheet\u2026"), this, guarded(&TFrmBrennic::ChooseWorkbookFile));
+    menu->addAction(QStringLiteral("Save chart image\u2026"), this, guarded(&TFrmBrennic::ChooseChartImageFile));
+    menu->addAction(QStringLiteral("Copy chart to clipboard"), this, guarded(&TFrmBrennic::CopyChart));
+    for (QAction* a : {open, save}) {
+        a->setShortcutContext(Qt::WindowShortcut);
+        addAction(a);  // the shortcuts work anywhere in the window
+    }
+    btnFile->setMenu(menu);
+    UpdateRecentMenu();
+}
+
+TScenario TFrmBrennic::CurrentScenario() const
+{
+    TScenario s;
+    s.Inputs = WithDecimalSeparator(InputTexts(), Regional.DecimalSeparator, u'.');
+    if (AirSource && MeasuredLog && AirSource == MeasuredLog->Air) {
+        // The log brings its own air.
+    } else if (AirSource) {
+        s.Air = AirChoice;
+    }
+    if (MeasuredLog) {
+        s.Measured = MeasuredPath;
+        s.MeasuredColumns = MeasuredColumns;
+        s.MeasuredStart = MeasuredStart;
+    }
+    if (AirSource) {
+        // The air fields show the file's values: keep the ramp's as typed.
+        s.Inputs.Text(fInitialAirTemp) = FromQ(rampTexts_[0]);
+        s.Inputs.Text(fFinalAirTemp) = FromQ(rampTexts_[1]);
+        s.Inputs = WithDecimalSeparator(s.Inputs, Regional.DecimalSeparator, u'.');
+    }
+    return s;
+}
+
+void TFrmBrennic::OpenScenario(const QString& path)
+{
+    const TScenario s = ReadScenario(QFile::encodeName(path).toStdString());
+    // Everything is read before anything changes.
+    std::shared_ptr<const TAirSource> air = s.Air ? TAirSource::Load(*s.Air) : nullptr;
+    std::shared_ptr<const TMeasuredLog> log =
+        s.Measured ? TMeasuredLog::Load(*s.Measured, s.MeasuredColumns, s.MeasuredStart) : nullptr;
+    UseAirRamp();
+    MeasuredLog.reset();
+    TabSheet3->ShowMeasured(nullptr);
+    btnFit->setEnabled(false);
+    const TInputTexts texts = WithDecimalSeparator(s.Inputs, u'.', Regional.DecimalSeparator);
+    for (int f = 0; f < FieldCount; ++f) FieldEdit(f)->setText(ToQ(texts.Text(f)));
+    cmbMaterial->setCurrentIndex(s.Inputs.Material);
+    if (log) {
+        MeasuredPath = *s.Measured;
+        MeasuredColumns = s.MeasuredColumns;
+        MeasuredStart = s.MeasuredStart;
+        LoadMeasuredLog(MeasuredPath, MeasuredColumns, MeasuredStart);
+        FieldEdit(fInitialMirrorTemp)->setText(ToQ(texts.Text(fInitialMirrorTemp)));
+        FieldEdit(fDuration)->setText(ToQ(texts.Text(fDuration)));
+    } else if (air) {
+        UseAirSource(air, *s.Air, false);
+    }
+    RememberScenario(path);
+}
+
+void TFrmBrennic::SaveScenario(const QString& path)
+{
+    WriteScenario(CurrentScenario(), QFile::encodeName(path).toStdString());
+    RememberScenario(path);
+}
+
+void TFrmBrennic::ChooseScenarioToOpen()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open scenario"), ScenarioPath,
+                                                      QStringLiteral("Brennic scenarios (*.brennic);;All files (*)"),
+                                                      nullptr, QFileDialog::DontUseNativeDialog);
+    if (!path.isEmpty())
+        OpenScenario(path);
+}
+
+void TFrmBrennic::ChooseScenarioToSave()
+{
+    QFileDialog dialog(this, QStringLiteral("Save scenario"), ScenarioPath,
+                       QStringLiteral("Brennic scenarios (*.brennic);;All files (*)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("brennic"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        SaveScenario(dialog.selectedFiles().first());
+}
+
+QStringList TFrmBrennic::RecentScenarios() const
+{
+    const QSettings settings = SettingsFile.isEmpty() ? QSettings(QStringLiteral("Brennic"), QStringLiteral("Brennic"))
+                                                      : QSettings(SettingsFile, QSettings::IniFormat);
+    return settings.value(QStringLiteral("recentScenarios")).toStringList();
+}
+
+void TFrmBrennic::RememberScenario(const QString& path)
+{
+    ScenarioPath = QFileInfo(path).absoluteFilePath();
+    setWindowTitle(QStringLiteral("Telescope Brennic \u2014 ") + QFileInfo(path).completeBaseName());
+    QStringList recent = RecentScenarios();
+    recent.removeAll(ScenarioPath);
+    recent.prepend(ScenarioPath);
+    while (recent.size() > 8) recent.removeLast();
+    QSettings settings = SettingsFile.isEmpty() ? QSettings(QStringLiteral("Brennic"), QStringLiteral("Brennic"))
+                                                : QSettings(SettingsFile, QSettings::IniFormat);
+    settings.setValue(QStringLiteral("recentScenarios"), recent);
+    UpdateRecentMenu();
+}
+
+void TFrmBrennic::UpdateRecentMenu()
+{
+    RecentMenu->clear();
+    const QStringList recent = RecentScenarios();
+    for (const QString& path : recent)
+        RecentMenu->addAction(path, this, [this, path] { Guarded([this, path] { OpenScenario(path); }); });
+    RecentMenu->setEnabled(!recent.isEmpty());
+}
+
+void TFrmBrennic::ExportWorkbook(const QString& path)
+{
+    if (ResultLines->Count() < 2 || Solver->Running)
+        throw EBrennicError("Run the model before exporting its results");
+    TWorkbookContent content = WorkbookContent(Record, &Kept, BRENNIC_VERSION);
+    content.Inputs = WithDecimalSeparator(Record.Inputs, Regional.DecimalSeparator, u'.');
+    WriteWorkbook(QFile::encodeName(path).toStdString(), content);
+}
+
+QString TFrmBrennic::PictureSubtitle() const
+{
+    TInputTexts current = WithDecimalSeparator(InputTexts(), Regional.DecimalSeparator, u'.');
+    if (AirSource) {
+        // The air fields only show the file's values.
+        current.InitialAirTemp = TInputTexts{}.InitialAirTemp;
+        current.FinalAirTemp = TInputTexts{}.FinalAirTemp;
+    }
+    std::string label = DifferenceLabel(current, TInputTexts{}, u'.');
+    if (AirSource)
+        label += "; air from " + AirSource->Describe();
+    return QStringLiteral("Brennic \u2014 ") +
+           (label == "same inputs" ? QStringLiteral("default inputs") : QString::fromStdString(label));
+}
+
+void TFrmBrennic::SaveChartImage(int page, const QString& path, QSize size)
+{
+    QWidget* shown = page == EvolutionPage ? static_cast<QWidget*>(TabSheet3) : static_cast<QWidget*>(Chart4);
+    SaveChartPicture(shown, PictureSubtitle(), path, size);
+}
+
+void TFrmBrennic::ChooseWorkbookFile()
+{
+    QFileDialog dialog(this, QStringLiteral("Export to spreadsheet"), QString(),
+                       QStringLiteral("Spreadsheets (*.xlsx)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("xlsx"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        ExportWorkbook(dialog.selectedFiles().first());
+}
+
+void TFrmBrennic::ChooseChartImageFile()
+{
+    QFileDialog dialog(this, QStringLiteral("Save chart image"), QString(),
+                       QStringLiteral("PNG images (*.png);;SVG drawings (*.svg)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("png"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const int page = PageControl1->currentIndex();
+    QWidget* shown = page == EvolutionPage ? static_cast<QWidget*>(TabSheet3) : static_cast<QWidget*>(Chart4);
+    bool ok = false;
+    const QString size = QInputDialog::getText(
+        this, QStringLiteral("Image size"), QStringLiteral("Width x height in pixels:"), QLineEdit::Normal,
+        QStringLiteral("%1x%2").arg(shown->width()).arg(shown->height() + 22), &ok);
+    if (!ok)
+        return;
+    const QStringList parts = size.toLower().split(u'x');
+    const int width = parts.value(0).trimmed().toInt(), height = parts.value(1).trimmed().toInt();
+    if (parts.size() != 2 || width < 50 || height < 50 || width > 10000 || height > 10000)
+        throw EBrennicError("'" + size.toStdString() + "' is not a size from 50x50 to 10000x10000 pixels");
+    SaveChartImage(page, dialog.selectedFiles().first(), QSize(width, height));
+}
+
+void TFrmBrennic::CopyChart()
+{
+    const int page = PageControl1->currentIndex();
+    QWidget* shown = page == EvolutionPage ? static_cast<QWidget*>(TabSheet3) : static_cast<QWidget*>(Chart4);
+    QApplication::clipboard()->setImage(ChartPicture(shown, PictureSubtitle()));
+}
+
+}  // namespace brennic
