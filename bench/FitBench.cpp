@@ -2,6 +2,7 @@
 // the model at 10 s steps and 50 elements.
 #include "app/core/Fit.h"
 #include "app/core/MeasuredLog.h"
+#include "bench/ReferenceMirror.h"
 
 #include <benchmark/benchmark.h>
 
@@ -11,20 +12,10 @@ using namespace brennic;
 
 static void BM_FitTwoFilms(benchmark::State& state)
 {
-    TBrennicOneD truth;
-    truth.Thickness = 0.0508;
-    truth.ElementCount = 50;
-    truth.InitialMirrorTemp = 20;
+    TBrennicOneD truth = ReferenceMirror(50, 12 * 3600, 2);
     truth.InitialAirTemp = 12;
-    truth.FinalAirTemp = 2;
-    truth.Duration = 12 * 3600;
-    truth.TimeStep = 10;
     truth.FrontFilmCoefficient = 17.5;
     truth.BackFilmCoefficient = 6.2;
-    truth.FrontRadiation = 0.04;
-    truth.Conductivity = 1.13;
-    truth.Density = 2230;
-    truth.SpecificHeat = 726;
     TMeasuredLog log;
     for (const TStepValues& v : RunReports(truth))
         if (std::fmod(v.Time, 60) == 0) {

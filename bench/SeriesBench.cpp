@@ -2,6 +2,7 @@
 // against the same night on the linear ramp.
 #include "app/core/AirSource.h"
 #include "app/core/TimeSeries.h"
+#include "bench/ReferenceMirror.h"
 
 #include <benchmark/benchmark.h>
 
@@ -32,21 +33,7 @@ std::string LoggerTable(std::size_t rows)
 
 TBrennicOneD Night()
 {
-    TBrennicOneD s;
-    s.Thickness = 0.0508;
-    s.ElementCount = 50;
-    s.InitialMirrorTemp = 20;
-    s.InitialAirTemp = 10;
-    s.FinalAirTemp = 2;
-    s.TimeStep = 10;
-    s.Duration = 12 * 3600;
-    s.FrontFilmCoefficient = 10;
-    s.BackFilmCoefficient = 10;
-    s.FrontRadiation = 0.04;
-    s.Conductivity = 1.13;
-    s.Density = 2230;
-    s.SpecificHeat = 726;
-    return s;
+    return ReferenceMirror(50, 12 * 3600, 2);
 }
 
 }  // namespace

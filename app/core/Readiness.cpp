@@ -121,7 +121,7 @@ std::string ReadinessText(const TReadiness& r, char16_t sep)
     return out;
 }
 
-std::string ReadinessJson(const TReadiness& r)
+std::string ReadinessJson(const TReadiness& r, const TJsonExtras& extras)
 {
     using Json = nlohmann::ordered_json;
     Json ready = Json::object();
@@ -145,6 +145,7 @@ std::string ReadinessJson(const TReadiness& r)
                     {"surface", last.Surface},
                     {"back", last.Back},
                     {"core", last.Core}};
+    for (const auto& [key, value] : extras) out[key] = value ? Json(*value) : Json(nullptr);
     return out.dump();
 }
 

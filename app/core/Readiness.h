@@ -7,6 +7,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace brennic {
@@ -56,7 +57,9 @@ std::vector<std::vector<std::string>> ReadyCells(const TReadiness& r, char16_t d
 // The command line's summary: a small table and the extremes.
 std::string ReadinessText(const TReadiness& r, char16_t decimalSeparator);
 // The same as one JSON object, numbers in their shortest round-trip form.
-std::string ReadinessJson(const TReadiness& r);
+// Further keys, each a number or null, follow the readiness's own.
+using TJsonExtras = std::vector<std::pair<std::string, std::optional<double>>>;
+std::string ReadinessJson(const TReadiness& r, const TJsonExtras& extras = {});
 
 // Tolerances from a comma-separated list, each a number above 0 ("." decimals).
 // Throws EBrennicError naming the item.

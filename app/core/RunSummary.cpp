@@ -1,7 +1,5 @@
 #include "app/core/RunSummary.h"
 
-#include <nlohmann/json.hpp>
-
 namespace brennic {
 
 std::vector<std::string> AirNotes(const TRunRecord& r, char16_t sep)
@@ -28,9 +26,8 @@ std::string SummaryText(const TRunRecord& r, char16_t sep)
 
 std::string SummaryJson(const TRunRecord& r)
 {
-    auto json = nlohmann::ordered_json::parse(ReadinessJson(r.Readiness));
-    json["dew_risk_minutes"] = r.DewRiskFrom ? nlohmann::ordered_json(*r.DewRiskFrom / 60) : nullptr;
-    return json.dump();
+    const std::optional<double> dew = r.DewRiskFrom ? std::optional<double>(*r.DewRiskFrom / 60) : std::nullopt;
+    return ReadinessJson(r.Readiness, {{"dew_risk_minutes", dew}});
 }
 
 }  // namespace brennic

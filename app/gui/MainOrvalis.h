@@ -190,6 +190,7 @@ private:
     void ChooseScenarioToSave();
     void RememberScenario(const QString& path);
     void UpdateRecentMenu();
+    QWidget* PictureWidget(int page) const;
     void ChooseWorkbookFile();
     void ChooseChartImageFile();
     void CopyChart();

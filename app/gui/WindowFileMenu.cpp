@@ -183,9 +183,15 @@ QString TFrmBrennic::PictureSubtitle() const
            (label == "same inputs" ? QStringLiteral("default inputs") : QString::fromStdString(label));
 }
 
+QWidget* TFrmBrennic::PictureWidget(int page) const
+{
+    // The evolution page with its strip, or the profile chart.
+    return page == EvolutionPage ? static_cast<QWidget*>(TabSheet3) : static_cast<QWidget*>(Chart4);
+}
+
 void TFrmBrennic::SaveChartImage(int page, const QString& path, QSize size)
 {
-    QWidget* shown = page == EvolutionPage ? static_cast<QWidget*>(TabSheet3) : static_cast<QWidget*>(Chart4);
+    QWidget* shown = PictureWidget(page);
     SaveChartPicture(shown, PictureSubtitle(), path, size);
 }
 
@@ -210,7 +216,7 @@ void TFrmBrennic::ChooseChartImageFile()
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const int page = PageControl1->currentIndex();
-    QWidget* shown = page == EvolutionPage ? static_cast<QWidget*>(TabSheet3) : static_cast<QWidget*>(Chart4);
+    QWidget* shown = PictureWidget(page);
     bool ok = false;
     const QString size = QInputDialog::getText(
         this, QStringLiteral("Image size"), QStringLiteral("Width x height in pixels:"), QLineEdit::Normal,
@@ -226,9 +232,7 @@ void TFrmBrennic::ChooseChartImageFile()
 
 void TFrmBrennic::CopyChart()
 {
-    const int page = PageControl1->currentIndex();
-    QWidget* shown = page == EvolutionPage ? static_cast<QWidget*>(TabSheet3) : static_cast<QWidget*>(Chart4);
-    QApplication::clipboard()->setImage(ChartPicture(shown, PictureSubtitle()));
+    QApplication::clipboard()->setImage(ChartPicture(PictureWidget(PageControl1->currentIndex()), PictureSubtitle()));
 }
 
 }  // namespace brennic

@@ -1,6 +1,7 @@
 // The command line's answers to hostile input: refusals that name the option
 // and the value, files that are never destroyed, interruptions that leave
 // nothing behind.
+#include "tests/TempFolder.h"
 #include "tests/app/CliRunner.h"
 
 #include <fcntl.h>
@@ -9,17 +10,6 @@
 #include <thread>
 
 namespace {
-
-struct TempDir {
-    fs::path path;
-    TempDir()
-    {
-        char tmpl[] = "/tmp/brennic-cli-XXXXXX";
-        path = ::mkdtemp(tmpl);
-    }
-    ~TempDir() { fs::remove_all(path); }
-    std::size_t Entries() const { return std::distance(fs::directory_iterator(path), fs::directory_iterator()); }
-};
 
 std::vector<std::string> Fields(const std::string& line)
 {
@@ -109,7 +99,7 @@ TEST(CliSafety, SummariesOfExtremeRunsAreWholeText)
 
 TEST(CliSafety, SpecialFilesAreWrittenNotReplaced)
 {
-    TempDir dir;
+    brennic::test::TTempFolder dir;
     const std::string expected = RunSim("--duration 1").out;
 
     // A FIFO stays a FIFO, and its reader gets the table.
@@ -142,7 +132,7 @@ TEST(CliSafety, SpecialFilesAreWrittenNotReplaced)
 
 TEST(CliSafety, LongFileNamesNeedNoRoomForTheTemporaryName)
 {
-    TempDir dir;
+    brennic::test::TTempFolder dir;
     for (std::size_t length : {200u, 247u, 250u, 255u}) {
         const fs::path file = dir.path / (std::string(length - 4, 'n') + ".csv");
         const Result r = RunSim("--duration 1 --output " + file.string());
@@ -161,7 +151,7 @@ TEST(CliSafety, InterruptionsLeaveNoTemporaryFileAndTheOldOneIntact)
     };
     const Case cases[] = {{"Ctrl-C", SIGINT, 130}, {"SIGTERM", SIGTERM, 143}, {"SIGHUP", SIGHUP, 129}};
     for (const auto& c : cases) {
-        TempDir dir;
+        brennic::test::TTempFolder dir;
         const fs::path file = dir.path / "night.csv";
         {
             std::ofstream(file) << "previous night";

@@ -1,4 +1,5 @@
 #include "app/core/Scenario.h"
+#include "tests/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,28 +11,9 @@
 using namespace brennic;
 namespace fs = std::filesystem;
 
-namespace {
-
-struct Folder {
-    fs::path path;
-    Folder()
-    {
-        char tmpl[] = "/tmp/brennic-scenario-XXXXXX";
-        path = ::mkdtemp(tmpl);
-    }
-    ~Folder() { fs::remove_all(path); }
-    std::string Write(const char* name, const std::string& text) const
-    {
-        std::ofstream(path / name, std::ios::binary) << text;
-        return (path / name).string();
-    }
-};
-
-}  // namespace
-
 TEST(Scenario, RoundTripKeepsEveryInputAndRelativePaths)
 {
-    Folder folder;
+    brennic::test::TTempFolder folder;
     fs::create_directories(folder.path / "logs");
     folder.Write("logs/night.csv", "time,temp\n0,8\n60,6\n");
     TScenario s;
@@ -62,7 +44,7 @@ TEST(Scenario, RoundTripKeepsEveryInputAndRelativePaths)
 
 TEST(Scenario, RefusalsNameTheFileTheLineAndTheKey)
 {
-    Folder folder;
+    brennic::test::TTempFolder folder;
     struct Case {
         const char* name;
         const char* text;

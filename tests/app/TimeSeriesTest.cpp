@@ -4,6 +4,7 @@
 #include "app/core/RunSetup.h"
 #include "app/core/RunSummary.h"
 #include "app/core/TimeSeries.h"
+#include "tests/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,17 +17,6 @@ using namespace brennic;
 namespace fs = std::filesystem;
 
 namespace {
-
-struct TempFile {
-    fs::path path;
-    explicit TempFile(const std::string& text, const char* name = "series.csv")
-    {
-        char tmpl[] = "/tmp/brennic-series-XXXXXX";
-        path = fs::path(::mkdtemp(tmpl)) / name;
-        std::ofstream(path, std::ios::binary) << text;
-    }
-    ~TempFile() { fs::remove_all(path.parent_path()); }
-};
 
 std::string Refusal(const std::string& text)
 {
@@ -181,7 +171,7 @@ TEST(TimeTable, StartsAtADateTimeOrTheNextClockTime)
 TEST(AirFile, TwoSamplesOnTheRampGiveTheRampsBytes)
 {
     // 12 degC down to 4 over 120 minutes, as a file and as the ramp.
-    TempFile file("time,temp\n0,12\n120,4\n");
+    brennic::test::TTempFile file("time,temp\n0,12\n120,4\n");
     TBrennicOneD ramp;
     TInputTexts texts;
     texts.InitialAirTemp = u"12";
@@ -206,7 +196,8 @@ TEST(AirFile, TwoSamplesOnTheRampGiveTheRampsBytes)
 
 TEST(AirFile, SkyAndDewPointColumnsTakePart)
 {
-    TempFile file("time,temperature,sky temperature,dew point\n2026-12-08T18:00,8,-30,6\n2026-12-08T20:00,6,-40,5.8\n");
+    brennic::test::TTempFile file(
+        "time,temperature,sky temperature,dew point\n2026-12-08T18:00,8,-30,6\n2026-12-08T20:00,6,-40,5.8\n");
     TBrennicOneD s;
     TInputTexts texts;
     texts.Duration = u"120";
@@ -246,8 +237,8 @@ TEST(AirFile, SkyAndDewPointColumnsTakePart)
 
 TEST(AirFile, RefusalsNameTheFileLineAndColumn)
 {
-    TempFile hot("time,temp\n0,12\n60,1200\n");
-    TempFile good("time,temp,other\n0,12,1\n60,10,2\n");
+    brennic::test::TTempFile hot("time,temp\n0,12\n60,1200\n");
+    brennic::test::TTempFile good("time,temp,other\n0,12,1\n60,10,2\n");
     struct Case {
         const char* name;
         TAirFileChoice choice;

@@ -1,6 +1,8 @@
 #include "support/EnhStringList.h"
 #include "support/FileOutput.h"
 
+#include "tests/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -21,21 +23,11 @@ std::string ReadAll(const fs::path& p)
     return s.str();
 }
 
-struct TempDir {
-    fs::path path;
-    TempDir()
-    {
-        char tmpl[] = "/tmp/brennic-test-XXXXXX";
-        path = ::mkdtemp(tmpl);
-    }
-    ~TempDir() { fs::remove_all(path); }
-    std::size_t Entries() const { return std::distance(fs::directory_iterator(path), fs::directory_iterator()); }
-};
 }  // namespace
 
 TEST(FileOutput, WritesAndReplacesWholeFile)
 {
-    TempDir dir;
+    brennic::test::TTempFolder dir;
     const auto file = dir.path / "out.csv";
     WriteFileAtomically(file.string(), std::string(10000, 'x'));
     EXPECT_EQ(ReadAll(file), std::string(10000, 'x'));
@@ -46,7 +38,7 @@ TEST(FileOutput, WritesAndReplacesWholeFile)
 
 TEST(FileOutput, FailuresLeaveTheOldFileIntact)
 {
-    TempDir dir;
+    brennic::test::TTempFolder dir;
     const auto file = dir.path / "keep.csv";
     WriteFileAtomically(file.string(), "previous results\r\n");
 
@@ -89,7 +81,7 @@ TEST(FileOutput, FailuresLeaveTheOldFileIntact)
 
 TEST(FileOutput, CannotCreateNamesFullPathAndReason)
 {
-    TempDir dir;
+    brennic::test::TTempFolder dir;
     fs::current_path(dir.path);
     try {
         WriteFileAtomically("missing/sub/x.csv", "x");
@@ -105,7 +97,7 @@ TEST(FileOutput, CannotCreateNamesFullPathAndReason)
 
 TEST(FileOutput, SaveToFileWritesTextFormInAscii)
 {
-    TempDir dir;
+    brennic::test::TTempFolder dir;
     TEnhStringList l;
     l.Add(u"\"Time\",\"T_Ambient\"");
     l.Add(u"0,10");
