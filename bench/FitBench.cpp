@@ -16,11 +16,11 @@ static void BM_FitTwoFilms(benchmark::State& state)
     truth.InitialAirTemp = 12;
     truth.FrontFilmCoefficient = 17.5;
     truth.BackFilmCoefficient = 6.2;
-    TMeasuredLog log;
+    auto log = std::make_shared<TMeasuredLog>();
     for (const TStepValues& v : RunReports(truth))
         if (std::fmod(v.Time, 60) == 0) {
-            log.Surface.push_back({v.Time, v.Surface});
-            log.Back.push_back({v.Time, v.Back});
+            log->Surface.push_back({v.Time, v.Surface});
+            log->Back.push_back({v.Time, v.Back});
         }
     TBrennicOneD start = truth;
     start.FrontFilmCoefficient = 10;
@@ -28,7 +28,7 @@ static void BM_FitTwoFilms(benchmark::State& state)
     int evaluations = 0;
     double front = 0;
     for (auto _ : state) {
-        const TFitResult r = FitToLog(start, log, {TFitParameter::FrontFilm, TFitParameter::BackFilm});
+        const TFitResult r = FitToLog(SolverSpec(start, log), {TFitParameter::FrontFilm, TFitParameter::BackFilm});
         evaluations = r.Evaluations;
         front = r.Values[0];
     }

@@ -9,6 +9,8 @@
 #include "app/core/RunSetup.h"
 #include "app/core/RunSummary.h"
 #include "app/core/Scenario.h"
+#include "app/core/Sweep.h"
+#include "app/core/Engine.h"
 #include "app/core/Workbook.h"
 #include "model/FiniteDiff_1D.h"
 #include "support/EnhStringList.h"
@@ -21,6 +23,7 @@
 
 #include <unistd.h>
 #include <array>
+#include <thread>
 #include <chrono>
 #include <clocale>
 #include <cstdio>
@@ -38,12 +41,8 @@ struct UsageError : std::runtime_error {
 
 int Material(const std::string& text)
 {
-    const std::u16string name = FromUtf8(text);
-    for (int i = 0; i < GlassMaterialCount; ++i)
-        if (TextEqualsIgnoreCase(name, FromUtf8(GlassMaterials[i].Name)))
-            return i;
-    std::int32_t index;
-    if (TryStrToInt(name, index) && index >= 0 && index < GlassMaterialCount)
+    const int index = MaterialFromText(text);
+    if (index >= 0)
         return index;
     std::string known;
     for (const auto& m : GlassMaterials) known += (known.empty() ? "" : ", ") + std::string(m.Name);
@@ -149,6 +148,8 @@ struct TOptions {
     TAirFileChoice air;
     std::string measured, measuredColumns, fit, scenario;
     bool mirrorGiven = false, durationGiven = false;  // by the user, not by default
+    std::vector<std::string> sweeps;
+    unsigned jobs = std::max(1u, std::thread::hardware_concurrency());
 };
 
 void AddOptions(CLI::App& app, TOptions& o)
@@ -178,6 +179,14 @@ void AddOptions(CLI::App& app, TOptions& o)
                    "its columns: time=NAME,air=NAME,surface=NAME,back=NAME (default: T_Ambient, T_Surface, T_Back)");
     app.add_option("--fit", o.fit, "fit these to the log: front-film,back-film,mirror-temp,front-radiation");
     app.add_option("--scenario", o.scenario, "start from the inputs of this scenario file; options override them");
+    app.add_option("--sweep", o.sweeps,
+                   "run every combination of inputs: KEY=V1,V2,... or KEY=FROM:TO:STEP (KEY: an option without --, or "
+                   "material; repeatable); writes one CSV row per case, always with ',' and '.' whatever the locale, "
+                   "or JSON with --json")
+        ->allow_extra_args(false);
+    app.add_option("--jobs", o.jobs, "threads for --sweep (default: the number of cores)")
+        ->capture_default_str()
+        ->check(CLI::Range(1u, 256u));
 }
 
 // A scenario's values stand where the command line gives none.
@@ -240,47 +249,29 @@ void CheckCombinations(const CLI::App& app, const TOptions& o)
             throw UsageError(std::string(option) + ": it goes with --measured");
     if (file && log)
         throw UsageError("--measured: give the air with --air-file or with the log's air column, not both");
-    if (o.json && !o.summary && o.fit.empty())
-        throw UsageError("--json: it goes with --summary or --fit");
+    if (o.json && !o.summary && o.fit.empty() && o.sweeps.empty())
+        throw UsageError("--json: it goes with --summary, --fit or --sweep");
+    if (!o.sweeps.empty()) {
+        for (const char* option : {"--summary", "--fit"})
+            if (app.count(option) > 0)
+                throw UsageError(std::string(option) + ": a sweep writes its own table; leave it out");
+        if (WantsWorkbook(o.output))
+            throw UsageError("--output: a sweep writes CSV or JSON, not a workbook");
+    } else if (app.count("--jobs") > 0) {
+        throw UsageError("--jobs: it goes with --sweep");
+    }
 }
 
 // Everything a run needs, checked; throws UsageError or EBrennicError.
 struct TSetup {
-    TBrennicOneD solver;
-    TInputTexts texts;
-    TRegionalSettings settings;
-    TRunPlan plan;
-    std::vector<double> tolerances;
-    std::shared_ptr<const TAirSource> air;
-    std::shared_ptr<const TMeasuredLog> log;
+    TSpecSource source;  // what every run of this invocation starts from
+    TRunSpec spec;
     std::vector<TFitParameter> fit;
+    std::optional<TSweepPlan> sweep;
 };
 
-// A measured log sets the start temperature and the period unless they were
-// given, and brings its own air.
-void UseLog(const TOptions& o, TSetup& s)
+TRegionalSettings Regional(const TOptions& o)
 {
-    s.log = TMeasuredLog::Load(o.measured, ParseLogColumns(o.measuredColumns), o.air.Start);
-    if (!o.mirrorGiven)
-        s.texts.Text(fInitialMirrorTemp) = FormatFloat(s.log->FirstMirrorTemperature(), u'.');
-    if (!o.durationGiven)
-        s.texts.Text(fDuration) = FormatFloat(s.log->Span() / 60, u'.');
-    if (!o.fit.empty())
-        s.fit = ParseFitParameters(o.fit);
-    s.air = s.log->Air;
-}
-
-void Configure(const TOptions& o, TSetup& s)
-{
-    for (int i = 0; i < FieldCount; ++i) s.texts.Text(i) = FromUtf8(o.values[i]);
-    s.texts.Material = Material(o.material);
-    if (!o.measured.empty())
-        UseLog(o, s);
-    try {
-        ApplyInputs(s.texts, u'.', s.solver);  // option values always use "."
-    } catch (const EFieldConvertError& e) {
-        throw UsageError(std::string(InputFields[e.Field].Option) + ": " + e.what());
-    }
     std::optional<char16_t> dec = LocaleDecimalSeparator(), list = LocaleListSeparator();
     if (!o.decimalSep.empty())
         dec = Separator("--decimal-separator", o.decimalSep);
@@ -288,20 +279,69 @@ void Configure(const TOptions& o, TSetup& s)
         list = Separator("--list-separator", o.listSep);
     if (dec && list && *dec == *list && !o.listSep.empty() && !o.decimalSep.empty())
         throw UsageError("--list-separator: '" + o.listSep + "' equals the decimal separator");
-    s.settings = MakeRegionalSettings(dec, list);
-    s.tolerances = ParseTolerances(o.tolerances);
-    std::optional<TAirExtremes> extremes;
-    if (!o.air.Path.empty())
-        s.air = TAirSource::Load(o.air);
-    if (s.air) {
-        TAirSource::Apply(s.air, s.solver);
-        extremes = s.air->Extremes(s.solver.Duration);
+    return MakeRegionalSettings(dec, list);
+}
+
+// The spec built from a source; a text that does not convert names its option.
+TRunSpec BuildChecked(const TSpecSource& source)
+{
+    try {
+        return BuildRunSpec(source);
+    } catch (const EFieldConvertError& e) {
+        throw UsageError(std::string(InputFields[e.Field].Option) + ": " + e.what());
     }
-    s.plan =
-        PlanRun(s.solver, u'.', &s.texts, TFieldNaming::Option, TMemoryUse::Streams, extremes ? &*extremes : nullptr);
-    if (WantsWorkbook(o.output) && double(s.plan.StripWidth) > double(MaxWorkbookRows))
+}
+
+void Configure(const TOptions& o, TSetup& s)
+{
+    TSpecSource& src = s.source;
+    for (int i = 0; i < FieldCount; ++i) src.Texts.Text(i) = FromUtf8(o.values[i]);
+    src.Texts.Material = Material(o.material);
+    src.DecimalSeparator = u'.';  // option values always use "."
+    src.Naming = TFieldNaming::Option;
+    src.Use = TMemoryUse::Streams;
+    src.Settings = Regional(o);
+    src.Tolerances = ParseTolerances(o.tolerances);
+    if (!o.air.Path.empty())
+        src.Air = TAirSource::Load(o.air);
+    if (!o.measured.empty()) {
+        src.Log = TMeasuredLog::Load(o.measured, ParseLogColumns(o.measuredColumns), o.air.Start);
+        src.MirrorTempGiven = o.mirrorGiven;
+        src.DurationGiven = o.durationGiven;
+        if (!o.fit.empty())
+            s.fit = ParseFitParameters(o.fit);
+    }
+    if (!o.sweeps.empty()) {
+        std::vector<TSweepAxis> axes;
+        for (const std::string& text : o.sweeps) axes.push_back(ParseSweep(text));
+        s.sweep = PlanSweep(src, std::move(axes));
+        return;
+    }
+    s.spec = BuildChecked(src);
+    if (WantsWorkbook(o.output) && double(s.spec.Plan.StripWidth) > double(MaxWorkbookRows))
         throw UsageError("--output: a workbook holds at most 1048575 rows; this run has " +
-                         std::to_string(s.plan.StripWidth) + " (write a .csv file, or use a longer time step)");
+                         std::to_string(s.spec.Plan.StripWidth) + " (write a .csv file, or use a longer time step)");
+}
+
+// Runs every case of the sweep and writes its table in case order.
+void ExecuteSweep(const TOptions& o, TSetup& s)
+{
+    const TSweepPlan& plan = *s.sweep;
+    Sink sink(o.output);
+    Progress progress(double(plan.Cases));
+    // The bar is drawn by the calling thread, which runs cases too.
+    const std::thread::id caller = std::this_thread::get_id();
+    const std::vector<TReadiness> results = RunSweep(plan, o.jobs, {}, [&](std::size_t done) {
+        if (std::this_thread::get_id() == caller)
+            progress.Update(double(done), 1024);
+    });
+    if (o.json) {
+        sink.Put(SweepJson(plan, results) + "\n");
+    } else {
+        sink.Put(SweepCsvHeader(plan));
+        for (std::size_t i = 0; i < results.size(); ++i) sink.Put(SweepCsvRow(plan, i, results[i]));
+    }
+    sink.Finish();
 }
 
 // Fits the chosen inputs to the log and prints what was found.
@@ -309,11 +349,11 @@ void ExecuteFit(const TOptions& o, TSetup& s)
 {
     Sink sink(o.output);
     Progress progress(2000);
-    const TFitResult fit = FitToLog(s.solver, *s.log, s.fit, [&](int runs, double) {
+    const TFitResult fit = FitToLog(s.spec, s.fit, [&](int runs, double) {
         progress.Update(runs, 1024 * std::size_t(runs));
         return true;
     });
-    sink.Put(o.json ? FitJson(fit) + "\n" : FitTable(fit, s.log->File));
+    sink.Put(o.json ? FitJson(fit) + "\n" : FitTable(fit, s.spec.Log->File));
     sink.Finish();
 }
 
@@ -321,18 +361,16 @@ void ExecuteFit(const TOptions& o, TSetup& s)
 void ExecuteWorkbook(const TOptions& o, TSetup& s)
 {
     TRunRecord record;
-    record.Start(
-        s.solver, s.plan, s.texts, s.settings, s.tolerances, [](const std::u16string&) {}, s.air);
+    record.Start(s.spec, [](const std::u16string&) {});
     TWorkbookContent content;
-    Progress progress(s.solver.Duration);
-    s.solver.OnStep = [&](std::span<const double> p, std::span<const double> t, double time) {
+    Progress progress(s.spec.Solver.Duration);
+    RunEngine(s.spec, [&](std::span<const double> p, std::span<const double> t, double time) {
         record.Add(p, t, time);
         content.Reports.push_back(StepValues(t, time));
         progress.Update(time, content.Reports.size());
-    };
-    s.solver.Execute();
-    content.Inputs = s.texts;
-    content.AirSource = s.air ? s.air->Describe() : "linear ramp";
+    });
+    content.Inputs = s.spec.Texts;
+    content.AirSource = s.spec.Air ? s.spec.Air->Describe() : "linear ramp";
     content.Readiness = record.Readiness;
     content.Notes = AirNotes(record, u'.');
     content.Version = BRENNIC_VERSION;
@@ -342,12 +380,14 @@ void ExecuteWorkbook(const TOptions& o, TSetup& s)
 // Runs the model, streaming the rows (or keeping only the readiness) to the sink.
 void Execute(const TOptions& o, TSetup& s)
 {
+    if (!o.sweeps.empty())
+        return ExecuteSweep(o, s);
     if (WantsWorkbook(o.output) && !o.summary && s.fit.empty())
         return ExecuteWorkbook(o, s);
     if (!s.fit.empty())
         return ExecuteFit(o, s);
     Sink sink(o.output);
-    Progress progress(s.solver.Duration);
+    Progress progress(s.spec.Solver.Duration);
     TRunRecord record;
     std::u16string line;
     auto rows = [&](const std::u16string& row) {
@@ -357,23 +397,23 @@ void Execute(const TOptions& o, TSetup& s)
         line += u"\r\n";
         sink.Put(EncodeSystem8Bit(line));
     };
-    record.Start(s.solver, s.plan, s.texts, s.settings, s.tolerances, rows, s.air);
+    record.Start(s.spec, rows);
     std::size_t reports = 0;
+    const bool compare = s.spec.Log && o.summary;
     std::vector<TStepValues> kept;  // for the comparison with a measured log
-    s.solver.OnStep = [&](std::span<const double> p, std::span<const double> t, double time) {
+    RunEngine(s.spec, [&](std::span<const double> p, std::span<const double> t, double time) {
         record.Add(p, t, time);
-        if (s.log && o.summary)
+        if (compare)
             kept.push_back(StepValues(t, time));
         progress.Update(time, ++reports);
-    };
-    s.solver.Execute();
+    });
     if (o.summary && o.json)
         sink.Put(SummaryJson(record) + "\n");
     else if (o.summary)
-        sink.Put(SummaryText(record, s.settings.DecimalSeparator));
-    if (s.log && o.summary && !o.json) {
-        const TLogComparison c = Compare(*s.log, kept);
-        sink.Put("Note: the measured log differs by " + FixedText(c.Rms, 3, s.settings.DecimalSeparator) +
+        sink.Put(SummaryText(record, s.spec.Settings.DecimalSeparator));
+    if (compare && !o.json) {
+        const TLogComparison c = Compare(*s.spec.Log, kept);
+        sink.Put("Note: the measured log differs by " + FixedText(c.Rms, 3, s.spec.Settings.DecimalSeparator) +
                  " K (RMS) over " + std::to_string(c.Points) + " points\n");
     }
     sink.Finish();

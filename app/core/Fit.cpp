@@ -77,18 +77,17 @@ bool Invert(std::vector<std::vector<double>>& a)
 
 class TFitter {
 public:
-    TFitter(const TBrennicOneD& s, const TMeasuredLog& log, const std::vector<TFitParameter>& params,
-            const TFitProgress& progress)
-        : solver_(s), log_(log), params_(params), progress_(progress)
+    TFitter(const TRunSpec& spec, const std::vector<TFitParameter>& params, const TFitProgress& progress,
+            std::stop_token stop)
+        : spec_(spec), log_(*spec.Log), params_(params), progress_(progress), stop_(stop)
     {
     }
 
     // Residuals of a run with the given values.
     void Residuals(const std::vector<double>& x, std::vector<double>& out)
     {
-        TBrennicOneD s = solver_;
-        for (std::size_t i = 0; i < x.size(); ++i) Slot(s, params_[i]) = x[i];
-        brennic::Residuals(log_, RunReports(s), out);
+        for (std::size_t i = 0; i < x.size(); ++i) Slot(spec_.Solver, params_[i]) = x[i];
+        brennic::Residuals(log_, RunValues(spec_), out);
         ++evaluations_;
     }
 
@@ -99,7 +98,7 @@ public:
         for (double d : scratch_) sum += d * d;
         const double ms = scratch_.empty() ? 0 : sum / double(scratch_.size());
         best_ = std::min(best_, std::sqrt(ms));
-        if (progress_ && !progress_(evaluations_, best_))
+        if ((progress_ && !progress_(evaluations_, best_)) || stop_.stop_requested())
             cancelled_ = true;
         return ms;
     }
@@ -148,10 +147,11 @@ public:
     bool Cancelled() const { return cancelled_; }
 
 private:
-    TBrennicOneD solver_;
+    TRunSpec spec_;
     const TMeasuredLog& log_;
     std::vector<TFitParameter> params_;
     const TFitProgress& progress_;
+    std::stop_token stop_;
     std::vector<double> scratch_;
     int evaluations_ = 0;
     double best_ = std::numeric_limits<double>::infinity();
@@ -186,24 +186,17 @@ std::vector<TFitParameter> ParseFitParameters(const std::string& list)
     }
 }
 
-std::vector<TStepValues> RunReports(TBrennicOneD s)
+TFitResult FitToLog(const TRunSpec& spec, const std::vector<TFitParameter>& params, const TFitProgress& progress,
+                    std::stop_token stop)
 {
-    std::vector<TStepValues> reports;
-    s.OnStep = [&](std::span<const double>, std::span<const double> t, double time) {
-        reports.push_back(StepValues(t, time));
-    };
-    s.Execute();
-    return reports;
-}
-
-TFitResult FitToLog(const TBrennicOneD& solver, const TMeasuredLog& log, const std::vector<TFitParameter>& params,
-                    const TFitProgress& progress)
-{
+    if (!spec.Log)
+        throw EBrennicError("Load a measured log first");
+    const TMeasuredLog& log = *spec.Log;
     TFitResult result;
     result.Parameters = params;
-    TFitter fitter(solver, log, params, progress);
+    TFitter fitter(spec, params, progress, stop);
     std::vector<double> x, lo, hi, step;
-    TBrennicOneD start = solver;
+    TBrennicOneD start = spec.Solver;
     for (TFitParameter p : params) {
         const TBounds b = Bounds(p, log);
         x.push_back(std::clamp(Slot(start, p), b.lo, b.hi));
@@ -211,7 +204,7 @@ TFitResult FitToLog(const TBrennicOneD& solver, const TMeasuredLog& log, const s
         hi.push_back(b.hi);
         step.push_back(b.step);
     }
-    const TLogComparison before = Compare(log, RunReports(solver));
+    const TLogComparison before = Compare(log, RunValues(spec));
     result.RmsBefore = before.Rms;
     result.Points = before.Points;
 

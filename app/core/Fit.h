@@ -2,10 +2,12 @@
 // and the front emissivity) so that the model reproduces a measured log.
 #pragma once
 
+#include "app/core/Engine.h"
 #include "app/core/MeasuredLog.h"
 #include "model/FiniteDiff_1D.h"
 
 #include <functional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -33,14 +35,12 @@ struct TFitResult {
 // returning false cancels the fit.
 using TFitProgress = std::function<bool(int evaluations, double bestRms)>;
 
-// The solver holds the current inputs and the log's air (if any); it is not
-// changed. Bounds: film coefficients 0 to 500, radiation 0 to 1, starting
+// Every model run goes through the engine with the spec's inputs and its
+// measured log (required). Bounds: film coefficients 0 to 500, radiation 0 to 1, starting
 // temperature within 30 degC of the first measured value. NLopt's BOBYQA,
 // from the current inputs, to a relative change of 1e-6 or 2000 runs.
-TFitResult FitToLog(const TBrennicOneD& solver, const TMeasuredLog& log, const std::vector<TFitParameter>& params,
-                    const TFitProgress& progress = {});
-
-// The reports of one run of the solver as it stands (no display).
-std::vector<TStepValues> RunReports(TBrennicOneD solver);
+// A stop request ends it like a cancelling progress callback.
+TFitResult FitToLog(const TRunSpec& spec, const std::vector<TFitParameter>& params, const TFitProgress& progress = {},
+                    std::stop_token stop = {});
 
 }  // namespace brennic

@@ -1,26 +1,33 @@
 #include "app/core/InputFields.h"
 
+#include "support/LibStandard.h"
+#include "support/NumberText.h"
+
 namespace brennic {
 
-namespace {
-
-using TextMember = std::u16string TInputTexts::*;
-constexpr std::array<TextMember, FieldCount> Members{
-    &TInputTexts::Thickness,      &TInputTexts::ElementCount, &TInputTexts::InitialMirrorTemp,
-    &TInputTexts::InitialAirTemp, &TInputTexts::FinalAirTemp, &TInputTexts::Duration,
-    &TInputTexts::TimeStep,       &TInputTexts::FrontFilm,    &TInputTexts::BackFilm,
-    &TInputTexts::FrontRadiation, &TInputTexts::BackRadiation};
-
-}  // namespace
-
-std::u16string& TInputTexts::Text(int field)
+TInputTexts::TInputTexts()
 {
-    return this->*Members.at(static_cast<std::size_t>(field));
+    for (int f = 0; f < FieldCount; ++f) Text(f) = InputFields[f].Default;
 }
 
-const std::u16string& TInputTexts::Text(int field) const
+int MaterialFromText(const std::string& text)
 {
-    return this->*Members.at(static_cast<std::size_t>(field));
+    const std::u16string name = FromUtf8(text);
+    for (int i = 0; i < GlassMaterialCount; ++i)
+        if (TextEqualsIgnoreCase(name, FromUtf8(GlassMaterials[std::size_t(i)].Name)))
+            return i;
+    std::int32_t index;
+    if (TryStrToInt(name, index) && index >= 0 && index < GlassMaterialCount)
+        return index;
+    return -1;
+}
+
+int FieldByKey(const std::string& key)
+{
+    for (int f = 0; f < FieldCount; ++f)
+        if (key == InputFields[f].Key)
+            return f;
+    return -1;
 }
 
 }  // namespace brennic

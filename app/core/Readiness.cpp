@@ -1,5 +1,7 @@
 #include "app/core/Readiness.h"
 
+#include "app/core/ReadinessJson.h"
+
 #include "model/FiniteDiff_1D.h"
 #include "support/LibStandard.h"
 #include "support/NumberText.h"
@@ -121,7 +123,7 @@ std::string ReadinessText(const TReadiness& r, char16_t sep)
     return out;
 }
 
-std::string ReadinessJson(const TReadiness& r, const TJsonExtras& extras)
+nlohmann::ordered_json ReadyMinutesJson(const TReadiness& r)
 {
     using Json = nlohmann::ordered_json;
     Json ready = Json::object();
@@ -134,12 +136,22 @@ std::string ReadinessJson(const TReadiness& r, const TJsonExtras& extras)
         }
         ready[keys[p]] = list;
     }
+    return ready;
+}
+
+nlohmann::ordered_json LargestDifferenceJson(const TReadiness& r)
+{
+    return {{"kelvin", r.LargestDifference()}, {"minutes", r.LargestDifferenceTime() / 60}};
+}
+
+std::string ReadinessJson(const TReadiness& r, const TJsonExtras& extras)
+{
+    using Json = nlohmann::ordered_json;
     const TStepValues& last = r.Last();
     Json out = Json::object();
     out["tolerances"] = r.Tolerances();
-    out["ready_minutes"] = ready;
-    out["largest_front_back_difference"] = {{"kelvin", r.LargestDifference()},
-                                            {"minutes", r.LargestDifferenceTime() / 60}};
+    out["ready_minutes"] = ReadyMinutesJson(r);
+    out["largest_front_back_difference"] = LargestDifferenceJson(r);
     out["final"] = {{"minutes", last.Time / 60},
                     {"air", last.Air},
                     {"surface", last.Surface},

@@ -38,46 +38,116 @@ void TRunRecord::Start(const TBrennicOneD& solver, const TRunPlan& plan, const T
     Strip.Clear(0);
 }
 
+void TRunRecord::Start(const TRunSpec& spec, TRowSink sink)
+{
+    Start(spec.Solver, spec.Plan, spec.Texts, spec.Settings, spec.Tolerances, std::move(sink), spec.Air);
+}
+
+namespace {
+
+// The strip's palette indices of one report, element by element.
+void StripIndices(std::span<const double> temperatures, double air, std::vector<std::uint8_t>& out)
+{
+    const std::size_t n = temperatures.size() - 2;
+    out.resize(n);
+    for (std::size_t k = 1; k <= n; ++k) out[k - 1] = StripColorIndex(std::fabs(temperatures[k] - air) / 6);
+}
+
+}  // namespace
+
 void TRunRecord::Add(std::span<const double> positions, std::span<const double> temperatures, double time)
 {
     const TStepValues v = StepValues(temperatures, time);
-    ++Version;
-    Readiness.Add(v);
-    if (!DewRiskFrom && Air && Air->Dew && v.Surface < Air->Dew->At(time))
-        DewRiskFrom = time;
     row_.clear();
     AppendResultRow(row_, v, settings_);
     if (sink_) {
-        sink_(row_);
+        Commit(v, row_, nullptr, 0);
+        return;
+    }
+    StripIndices(temperatures, v.Air, column_);
+    Commit(v, row_, column_.data(), column_.size());
+    SetProfile(positions, temperatures, time);
+}
+
+void TRunRecord::Apply(const TRecordChunk& chunk)
+{
+    for (std::size_t i = 0; i < chunk.Values.size(); ++i)
+        Commit(chunk.Values[i], chunk.Rows[i], chunk.Columns.data() + i * chunk.Elements, chunk.Elements);
+    if (!chunk.Empty() && !sink_)
+        SetProfile(chunk.LastPositions, chunk.LastTemperatures, chunk.Values.back().Time);
+}
+
+void TRunRecord::Commit(const TStepValues& v, const std::u16string& row, const std::uint8_t* column,
+                        std::size_t elements)
+{
+    ++Version;
+    Readiness.Add(v);
+    if (!DewRiskFrom && Air && Air->Dew && v.Surface < Air->Dew->At(v.Time))
+        DewRiskFrom = v.Time;
+    if (sink_) {
+        sink_(row);
         return;
     }
     Reports.push_back(v);
-    Lines.Add(row_);
+    Lines.Add(row);
 
+    // One strip column per report, in the order of the reports.
+    const std::int64_t index = static_cast<std::int64_t>(Readiness.Reports()) - 1;
+    if (!Strip.Contains(index, 0))
+        return;
+    const auto c = static_cast<std::int32_t>(index);
+    TStripChange change{c, {}};
+    for (std::size_t k = 0; k < elements; ++k) {
+        const auto row = static_cast<std::int32_t>(k);
+        const std::uint8_t old = Strip.Value(c, row);
+        if (old != 0 && change.Old.empty())
+            change.Old.assign(elements, 0);
+        if (!change.Old.empty())
+            change.Old[k] = old;
+        Strip.SetValue(c, row, column[k]);
+    }
+    stripChanges_.push_back(std::move(change));
+}
+
+void TRunRecord::SetProfile(std::span<const double> positions, std::span<const double> temperatures, double time)
+{
     ProfileTitle = u"Temperature Profile - Time ";
     AppendFloat(ProfileTitle, time, settings_.DecimalSeparator);
     ProfileTitle += u" sec";
     const std::size_t n = temperatures.size() - 2;
     Profile.resize(n);
     for (std::size_t k = 1; k <= n; ++k) Profile[k - 1] = {positions[k] * 1000, temperatures[k]};
+}
 
-    // One strip column per report; a step beyond the strip's last column (the
-    // period not a whole number of steps) is not drawn.
-    const std::int64_t column = StripColumn(time, TimeStep);
-    if (!Strip.Contains(column, 0))
-        return;
-    const auto c = static_cast<std::int32_t>(column);
-    TStripChange change{c, {}};
-    for (std::size_t k = 1; k <= n; ++k) {
-        const auto row = static_cast<std::int32_t>(k - 1);
-        const std::uint8_t old = Strip.Value(c, row);
-        if (old != 0 && change.Old.empty())
-            change.Old.assign(n, 0);
-        if (!change.Old.empty())
-            change.Old[k - 1] = old;
-        Strip.SetValue(c, row, StripColorIndex(std::fabs(temperatures[k] - v.Air) / 6));
-    }
-    stripChanges_.push_back(std::move(change));
+void TChunkQueue::Reset(const TRegionalSettings& settings)
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    settings_ = settings;
+    pending_ = {};
+}
+
+void TChunkQueue::Add(std::span<const double> positions, std::span<const double> temperatures, double time)
+{
+    // The row and the strip column are made before the lock is taken.
+    const TStepValues v = StepValues(temperatures, time);
+    row_.clear();
+    AppendResultRow(row_, v, settings_);
+    StripIndices(temperatures, v.Air, column_);
+    const std::lock_guard<std::mutex> lock(mutex_);
+    pending_.Elements = column_.size();
+    pending_.Values.push_back(v);
+    pending_.Rows.push_back(row_);
+    pending_.Columns.insert(pending_.Columns.end(), column_.begin(), column_.end());
+    pending_.LastPositions.assign(positions.begin(), positions.end());
+    pending_.LastTemperatures.assign(temperatures.begin(), temperatures.end());
+}
+
+TRecordChunk TChunkQueue::Take()
+{
+    TRecordChunk taken;
+    const std::lock_guard<std::mutex> lock(mutex_);
+    std::swap(taken, pending_);
+    return taken;
 }
 
 std::vector<TStripChange> TRunRecord::TakeStripChanges()

@@ -11,12 +11,14 @@
 #include "app/core/Readiness.h"
 #include "app/core/ResultText.h"
 #include "app/core/RunSetup.h"
+#include "app/core/RunSpec.h"
 #include "model/FiniteDiff_1D.h"
 #include "support/EnhStringList.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
@@ -31,6 +33,35 @@ struct TStripChange {
     std::vector<std::uint8_t> Old;
 };
 
+// Reports made on a worker thread, ready to be taken into a record: the
+// values, the result rows, the strip columns (one index per element) and
+// the last report's positions and temperatures, for the profile.
+struct TRecordChunk {
+    std::vector<TStepValues> Values;
+    std::vector<std::u16string> Rows;
+    std::vector<std::uint8_t> Columns;  // Values.size() columns of Elements indices
+    std::size_t Elements = 0;
+    std::vector<double> LastPositions, LastTemperatures;
+    bool Empty() const { return Values.empty(); }
+};
+
+// Collects a worker's reports; the window takes them once per display frame.
+// Add and Take may be called from different threads.
+class TChunkQueue {
+public:
+    explicit TChunkQueue(TRegionalSettings settings = {}) : settings_(settings) {}
+    void Reset(const TRegionalSettings& settings);
+    void Add(std::span<const double> positions, std::span<const double> temperatures, double time);
+    TRecordChunk Take();
+
+private:
+    std::mutex mutex_;
+    TRegionalSettings settings_;
+    TRecordChunk pending_;
+    std::u16string row_;
+    std::vector<std::uint8_t> column_;
+};
+
 class TRunRecord {
 public:
     // Where rows go instead of being kept (the command line): each row
@@ -41,8 +72,12 @@ public:
     void Start(const TBrennicOneD& solver, const TRunPlan& plan, const TInputTexts& inputs,
                const TRegionalSettings& settings, const std::vector<double>& tolerances, TRowSink sink = {},
                std::shared_ptr<const TAirSource> air = {});
+    // The same for a run spec.
+    void Start(const TRunSpec& spec, TRowSink sink = {});
     // One report of the solver.
     void Add(std::span<const double> positions, std::span<const double> temperatures, double time);
+    // Reports made elsewhere, in their order.
+    void Apply(const TRecordChunk& chunk);
 
     TEnhStringList Lines;              // header and one row per report (when kept)
     TByteMap Strip;                    // palette index per step and element
@@ -62,9 +97,13 @@ public:
     std::vector<TStripChange> TakeStripChanges();
 
 private:
+    void Commit(const TStepValues& v, const std::u16string& row, const std::uint8_t* column, std::size_t elements);
+    void SetProfile(std::span<const double> positions, std::span<const double> temperatures, double time);
+
     TRegionalSettings settings_;
     TRowSink sink_;
     std::u16string row_;
+    std::vector<std::uint8_t> column_;
     std::vector<TStripChange> stripChanges_;
 };
 

@@ -13,30 +13,9 @@ namespace brennic {
 
 namespace {
 
-void Store(TBrennicOneD& s, int field, double v)
-{
-    switch (field) {
-    case fThickness: s.Thickness = v; break;
-    case fElementCount: s.ElementCount = static_cast<std::int32_t>(v); break;
-    case fInitialMirrorTemp: s.InitialMirrorTemp = v; break;
-    case fInitialAirTemp: s.InitialAirTemp = v; break;
-    case fFinalAirTemp: s.FinalAirTemp = v; break;
-    case fDuration: s.Duration = v; break;
-    case fTimeStep: s.TimeStep = v; break;
-    case fFrontFilm: s.FrontFilmCoefficient = v; break;
-    case fBackFilm: s.BackFilmCoefficient = v; break;
-    case fFrontRadiation: s.FrontRadiation = v; break;
-    case fBackRadiation: s.BackRadiation = v; break;
-    default: break;
-    }
-}
-
 double Stored(const TBrennicOneD& s, int field)
 {
-    const double values[FieldCount] = {
-        s.Thickness, double(s.ElementCount), s.InitialMirrorTemp,   s.InitialAirTemp, s.FinalAirTemp, s.Duration,
-        s.TimeStep,  s.FrontFilmCoefficient, s.BackFilmCoefficient, s.FrontRadiation, s.BackRadiation};
-    return values[field];
+    return InputFields[field].Load(s);
 }
 
 }  // namespace
@@ -47,7 +26,7 @@ void ApplyInputs(const TInputTexts& t, char16_t dec, TBrennicOneD& s)
         try {
             const std::u16string& text = t.Text(field);
             const double v = InputFields[field].Whole ? double(StrToInt(text)) : StrToFloat(text, dec);
-            Store(s, field, ToSolverUnit(field, v));
+            InputFields[field].Store(s, ToSolverUnit(field, v));
         } catch (const EConvertError& e) {
             throw EFieldConvertError(e, field);
         }
@@ -70,9 +49,18 @@ double RoundHalfEven(double v)
     return r;
 }
 
-std::int64_t StripColumn(double time, double timeStep)
+double ReportCount(double duration, double timeStep)
 {
-    return static_cast<std::int64_t>(RoundHalfEven(time / timeStep));
+    if (!(duration > 0))
+        return 1;
+    if (!(timeStep > 0))
+        return std::numeric_limits<double>::infinity();
+    const double estimate = std::ceil(duration / timeStep);
+    if (!(estimate <= ExactReportCountLimit))
+        return estimate + 1;
+    double steps = 0;
+    for (double t = 0; t < duration; t = t + timeStep) steps += 1;
+    return steps + 1;
 }
 
 double RunMemoryBytes(const TBrennicOneD& s, TMemoryUse use)
@@ -85,7 +73,7 @@ double RunMemoryBytes(const TBrennicOneD& s, TMemoryUse use)
     // The profile: the last report's points, their decimated copy and the
     // copy being built; per step a strip cell and its pixel; per report a
     // result line and four curve points with their decimation.
-    const double columns = RoundHalfEven(s.Duration / s.TimeStep) + 1;
+    const double columns = ReportCount(s.Duration, s.TimeStep);
     bytes += 64 * elements + 5 * columns * elements + 256 * (columns + 1);
     return bytes;
 }
@@ -212,7 +200,7 @@ TRunPlan PlanRun(const TBrennicOneD& s, char16_t dec, const TInputTexts* texts, 
         if (!air || (field != fInitialAirTemp && field != fFinalAirTemp))
             r.Check(field);
     // A run too large for memory is refused before the finer checks.
-    const double columns = RoundHalfEven(s.Duration / s.TimeStep) + 1;
+    const double columns = ReportCount(s.Duration, s.TimeStep);
     const double cells = columns * s.ElementCount;
     const double bytes = RunMemoryBytes(s, use);
     const bool keeps = use == TMemoryUse::KeepsResults;

@@ -36,7 +36,7 @@ void ApplyInputs(const TInputTexts& texts, char16_t decimalSeparator, TBrennicOn
 
 // Where a run will draw and how much it will hold.
 struct TRunPlan {
-    std::int32_t StripWidth = 0;   // columns: Duration / TimeStep rounded (halves to even), plus 1
+    std::int32_t StripWidth = 0;   // columns: one per report (ReportCount)
     std::int32_t StripHeight = 0;  // rows: one per element
     double AxisMinutes = 0;        // the time axis runs from 0 to here
     double TempMin = 0;            // both temperature axes, degC
@@ -69,7 +69,11 @@ TRunPlan PlanRun(const TBrennicOneD& solver, char16_t decimalSeparator, const TI
 // Rounds to the nearest integer, halves to the even neighbour.
 double RoundHalfEven(double v);
 
-// Column of the strip for a reported time.
-std::int64_t StripColumn(double time, double timeStep);
+// How many reports a run makes: the initial state and one per step, the
+// time advancing by repeated addition until it reaches the period, exactly
+// as the solver's clock does. Counted exactly up to ExactReportCountLimit
+// steps; beyond, ceil(duration / step) + 1, for runs too long to keep.
+inline constexpr double ExactReportCountLimit = 1e8;
+double ReportCount(double duration, double timeStep);
 
 }  // namespace brennic

@@ -406,20 +406,13 @@ void TSeries::Range(double from, double to, double& lowest, double& highest) con
 
 double TSeries::At(double t) const
 {
-    const std::size_t n = times_.size();
     if (!(t > times_.front()))
         return values_.front();
     if (t >= times_.back())
         return values_.back();
-    // s_j <= t < s_j+1, found from where the last query was.
-    std::size_t j = cursor_ < n - 1 && times_[cursor_] <= t ? cursor_ : 0;
-    if (j + 1 < n && times_[j + 1] <= t) {
-        if (j + 2 < n && times_[j + 2] <= t)
-            j = std::size_t(std::upper_bound(times_.begin(), times_.end(), t) - times_.begin()) - 1;
-        else
-            ++j;
-    }
-    cursor_ = j;
+    // s_j <= t < s_j+1. No state is kept between queries: one series is read
+    // by several runs at once (a sweep's workers, the window and its worker).
+    const std::size_t j = std::size_t(std::upper_bound(times_.begin(), times_.end(), t) - times_.begin()) - 1;
     return values_[j] + ((values_[j + 1] - values_[j]) * (t - times_[j])) / (times_[j + 1] - times_[j]);
 }
 

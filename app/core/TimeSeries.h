@@ -80,7 +80,6 @@ private:
     std::vector<double> times_, values_;
     double lowest_ = 0, highest_ = 0;
     std::string name_;
-    mutable std::size_t cursor_ = 0;  // queries mostly move forward
 };
 
 }  // namespace brennic

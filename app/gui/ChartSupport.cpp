@@ -92,7 +92,12 @@ double RoundTickStep(double span)
 
 void UseRoundTicks(QValueAxis* axis)
 {
-    const double step = RoundTickStep(axis->max() - axis->min());
+    UseRoundTicks(axis, axis->min(), axis->max());
+}
+
+void UseRoundTicks(QValueAxis* axis, double min, double max)
+{
+    const double step = RoundTickStep(max - min);
     const int decimals = std::clamp(int(-std::floor(std::log10(step) + 1e-9)), 0, 12);
     axis->setTickType(QValueAxis::TicksDynamic);
     axis->setTickAnchor(0);

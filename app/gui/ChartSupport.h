@@ -32,6 +32,10 @@ void TitleAxis(QValueAxis* axis, const QString& title);
 // Ticks at round values for the axis's range: steps of 1, 2 or 5 times a
 // power of ten, anchored at 0, with as many decimals as the step needs.
 void UseRoundTicks(QValueAxis* axis);
+// The same for a range about to be set: a range far wider than the last
+// with the last tick interval would make the axis create its ticks by the
+// thousand.
+void UseRoundTicks(QValueAxis* axis, double min, double max);
 double RoundTickStep(double span);
 
 // A series with all its points and what the plot shows of them.

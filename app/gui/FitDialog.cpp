@@ -4,7 +4,9 @@
 #include "support/NumberText.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
+#include "app/gui/ErrorReport.h"
+
+#include <QTimer>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -32,9 +34,13 @@ const char* const Captions[] = {"Front film coefficient", "Back film coefficient
 
 }  // namespace
 
-TFitDialog::TFitDialog(TRunFit fit, char16_t decimalSeparator, QWidget* parent)
-    : QDialog(parent), fit_(std::move(fit)), decimal_(decimalSeparator)
+TFitDialog::TFitDialog(TPrepareFit prepare, char16_t decimalSeparator, QWidget* parent)
+    : QDialog(parent), prepare_(std::move(prepare)), decimal_(decimalSeparator)
 {
+    worker_ = new TRunWorker(this);
+    progressTimer_ = new QTimer(this);
+    progressTimer_->setInterval(50);
+    connect(progressTimer_, &QTimer::timeout, this, [this] { ShowProgress(); });
     setObjectName(QStringLiteral("FitDialog"));
     setWindowTitle(QStringLiteral("Fit the model to your mirror"));
     auto* layout = new QVBoxLayout(this);
@@ -67,22 +73,36 @@ TFitDialog::TFitDialog(TRunFit fit, char16_t decimalSeparator, QWidget* parent)
         buttons->addWidget(b);
     }
     layout->addLayout(buttons);
-    connect(Start, &QPushButton::clicked, this, [this] { RunFit(); });
-    connect(Cancel, &QPushButton::clicked, this, [this] { cancel_ = true; });
+    connect(Start, &QPushButton::clicked, this, [this] { Guarded([this] { RunFit(); }); });
+    connect(Cancel, &QPushButton::clicked, this, [this] { worker_->Cancel(); });
     connect(UseValues, &QPushButton::clicked, this, [this] {
         if (fitted_)
             emit useValues(*fitted_);
         accept();
     });
-    connect(Close, &QPushButton::clicked, this, [this] {
-        cancel_ = true;
-        if (!running_)
-            reject();
-    });
+    connect(Close, &QPushButton::clicked, this, [this] { reject(); });
+}
+
+bool TFitDialog::Running() const
+{
+    return worker_->Busy();
+}
+
+void TFitDialog::reject()
+{
+    // Closing while a fit runs cancels it; the dialog closes when it has ended.
+    if (worker_->Busy()) {
+        worker_->Cancel();
+        connect(worker_, &TRunWorker::finished, this, &QDialog::reject, Qt::SingleShotConnection);
+        return;
+    }
+    QDialog::reject();
 }
 
 void TFitDialog::RunFit()
 {
+    if (worker_->Busy())
+        return;
     std::vector<TFitParameter> params;
     const QCheckBox* boxes[] = {FrontFilm, BackFilm, MirrorTemp, FrontRadiation};
     for (int i = 0; i < 4; ++i)
@@ -92,30 +112,70 @@ void TFitDialog::RunFit()
         Result->setText(QStringLiteral("Choose at least one input to fit."));
         return;
     }
-    cancel_ = false;
-    running_ = true;
+    TFitJob job;
+    try {
+        job = prepare_(params);
+    } catch (const std::exception& e) {
+        Result->setText(ErrorReportText(QString::fromUtf8(e.what())).toHtmlEscaped());
+        return;
+    }
     fitted_.reset();
+    runs_ = 0;
+    bestRms_ = 0;
+    auto result = std::make_shared<TFitResult>();
     Start->setEnabled(false);
     UseValues->setEnabled(false);
     Cancel->setEnabled(true);
+    Progress->setValue(0);
     Result->setText(QStringLiteral("Fitting\u2026"));
-    const TFitResult r = fit_(params, [this](int runs, double rms) {
-        Progress->setValue(std::min(runs, Progress->maximum()));
-        Result->setText(QStringLiteral("Fitting\u2026 best RMS so far ") + Number(rms, decimal_) +
-                        QStringLiteral(" \u00b0C"));
-        QCoreApplication::processEvents();
-        return !cancel_;
-    });
-    running_ = false;
+    worker_->Start(
+        [this, job, result](std::stop_token stop) {
+            *result = job(
+                [this](int runs, double rms) {
+                    runs_ = runs;
+                    bestRms_ = rms;
+                    return true;
+                },
+                stop);
+        },
+        [this, result](const QString& error) {
+            pending_ = result;
+            FitEnded(error);
+        });
+    progressTimer_->start();
+}
+
+void TFitDialog::ShowProgress()
+{
+    const int runs = runs_;
+    if (runs == 0)
+        return;
+    Progress->setMaximum(std::max(Progress->maximum(), runs));
+    Progress->setValue(runs);
+    Result->setText(QStringLiteral("Fitting\u2026 best RMS so far ") + Number(bestRms_, decimal_) +
+                    QStringLiteral(" \u00b0C"));
+}
+
+void TFitDialog::FitEnded(const QString& error)
+{
+    progressTimer_->stop();
     Start->setEnabled(true);
     Cancel->setEnabled(false);
-    if (r.Cancelled) {
+    const TFitResult r = *pending_;
+    pending_.reset();
+    if (!error.isEmpty()) {
+        Result->setText(ErrorReportText(error).toHtmlEscaped());
+    } else if (r.Cancelled) {
         Result->setText(QStringLiteral("The fit was cancelled; the inputs are unchanged."));
-        return;
+    } else {
+        // The bar ends at the count of model runs the result states.
+        Progress->setMaximum(std::max(Progress->maximum(), r.Evaluations));
+        Progress->setValue(r.Evaluations);
+        fitted_ = r;
+        ShowResult(r);
+        UseValues->setEnabled(true);
     }
-    fitted_ = r;
-    ShowResult(r);
-    UseValues->setEnabled(true);
+    emit fitFinished();
 }
 
 void TFitDialog::ShowResult(const TFitResult& r)

@@ -3,26 +3,32 @@
 #pragma once
 
 #include "app/core/Fit.h"
+#include "app/gui/RunWorker.h"
 
 #include <QDialog>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QCheckBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QTimer;
 
 namespace brennic {
 
 class TFitDialog : public QDialog {
     Q_OBJECT
 public:
-    // fit runs the fit for the chosen inputs, reporting progress through the
-    // callback it is given; the dialog keeps the window responsive meanwhile.
-    using TRunFit = std::function<TFitResult(const std::vector<TFitParameter>&, const TFitProgress&)>;
-    TFitDialog(TRunFit fit, char16_t decimalSeparator, QWidget* parent = nullptr);
+    // prepare checks the inputs for the chosen parameters (on the window's
+    // thread, throwing a refusal) and returns the fit, which the dialog runs
+    // on its worker with progress and cancel.
+    using TFitJob = std::function<TFitResult(const TFitProgress&, std::stop_token)>;
+    using TPrepareFit = std::function<TFitJob(const std::vector<TFitParameter>&)>;
+    TFitDialog(TPrepareFit prepare, char16_t decimalSeparator, QWidget* parent = nullptr);
 
     QCheckBox *FrontFilm, *BackFilm, *MirrorTemp, *FrontRadiation;
     QPushButton *Start, *Cancel, *UseValues, *Close;
@@ -31,19 +37,31 @@ public:
 
     // The last fit's result, when it ended and was not cancelled.
     const std::optional<TFitResult>& Fitted() const { return fitted_; }
+    // Starts the fit; fitFinished() follows when it has ended.
     void RunFit();
+    bool Running() const;
 
 signals:
     // "Use fitted values" was pressed.
     void useValues(const TFitResult& result);
+    void fitFinished();
+
+protected:
+    void reject() override;
 
 private:
     void ShowResult(const TFitResult& r);
+    void ShowProgress();
+    void FitEnded(const QString& error);
 
-    TRunFit fit_;
+    TPrepareFit prepare_;
     char16_t decimal_;
-    bool cancel_ = false;
-    bool running_ = false;
+    TRunWorker* worker_;
+    QTimer* progressTimer_;
+    // Written by the worker, read by the progress timer.
+    std::atomic<int> runs_{0};
+    std::atomic<double> bestRms_{0};
+    std::shared_ptr<TFitResult> pending_;
     std::optional<TFitResult> fitted_;
 };
 

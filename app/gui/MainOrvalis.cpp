@@ -2,6 +2,7 @@
 
 #include "app/gui/WindowText.h"
 
+#include "app/core/Engine.h"
 #include "app/core/Readiness.h"
 #include "app/core/Workbook.h"
 #include "app/gui/AirFileDialog.h"
@@ -10,6 +11,7 @@
 #include "app/gui/FitDialog.h"
 #include "app/gui/LogDialog.h"
 #include "app/gui/StripView.h"
+#include "app/gui/SweepDialog.h"
 #include "support/LibPlatform.h"
 #include "support/LibStandard.h"
 #include "support/NumberText.h"
@@ -34,6 +36,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 
@@ -101,6 +104,7 @@ TFrmBrennic::TFrmBrennic(QWidget* parent) : QWidget(parent)
 
 TFrmBrennic::~TFrmBrennic()
 {
+    Worker->Stop();
     qApp->removeEventFilter(this);
     FormDestroy();
 }
@@ -137,8 +141,12 @@ void TFrmBrennic::CreateControls()
     btnFit->setObjectName(QStringLiteral("btnFit"));
     btnFit->setToolTip(QStringLiteral("Fit the film coefficients to the measured log"));
     btnFit->setEnabled(false);
+    btnSweep = new QPushButton(QStringLiteral("Sweep\u2026"), corner);
+    btnSweep->setObjectName(QStringLiteral("btnSweep"));
+    btnSweep->setToolTip(QStringLiteral("Run the model over several values of one or two inputs"));
     AirBar = new TAirSourceBar(corner);
-    for (QWidget* w : {static_cast<QWidget*>(btnMeasured), static_cast<QWidget*>(btnFit)}) {
+    for (QWidget* w : {static_cast<QWidget*>(btnSweep), static_cast<QWidget*>(btnMeasured),
+                       static_cast<QWidget*>(btnFit)}) {
         w->setFixedHeight(21);
         cornerRow->addWidget(w);
     }
@@ -176,26 +184,10 @@ void TFrmBrennic::CreateControls()
     SaveDialog1->setSizeGripEnabled(true);
 
     // Tab order: the groups' rows top to bottom, then the commands.
-    QWidget* order[] = {edtThickness,
-                        edtInitialMirrorTemp,
-                        cmbMaterial,
-                        edtElementCount,
-                        edtFrontFanFlow,
-                        edtFrontRadiation,
-                        edtBackFanFlow,
-                        edtBackRadiation,
-                        edtInitialAirTemp,
-                        edtFinalAirTemp,
-                        edtTimeInterval,
-                        edtTimeStep,
-                        btnRun,
-                        btnCancel,
-                        btnExportCSV,
-                        btnKeepRun,
-                        btnClearKept,
-                        chkSurfaceMinusAir,
-                        PageControl1,
-                        btnHelp};
+    std::vector<QWidget*> order = InputTabOrder();
+    for (QWidget* w : std::initializer_list<QWidget*>{btnRun, btnCancel, btnExportCSV, btnKeepRun, btnClearKept,
+                                                      chkSurfaceMinusAir, PageControl1, btnHelp})
+        order.push_back(w);
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
     ConnectHandlers();
@@ -214,6 +206,7 @@ void TFrmBrennic::ConnectHandlers()
             [this](bool on) { Guarded([this, on] { TabSheet3->ShowSurfaceMinusAir(on); }); });
     connect(btnMeasured, &QPushButton::clicked, this, [this] { Guarded([this] { ChooseMeasuredLog(); }); });
     connect(btnFit, &QPushButton::clicked, this, [this] { Guarded([this] { ShowFitDialog(); }); });
+    connect(btnSweep, &QPushButton::clicked, this, [this] { Guarded([this] { ShowSweepDialog(); }); });
     connect(AirBar, &TAirSourceBar::fileRequested, this, [this] { Guarded([this] { ChooseAirFile(); }); });
     connect(AirBar, &TAirSourceBar::rampChosen, this, [this] { Guarded([this] { UseAirRamp(); }); });
     connect(StatusBar1, &TClickStatusBar::clicked, this, [this] { Guarded([this] { btnHelpClick(); }); });
@@ -224,6 +217,10 @@ void TFrmBrennic::ConnectHandlers()
 void TFrmBrennic::FormCreate()
 {
     Solver = std::make_unique<TBrennicOneD>();
+    Worker = new TRunWorker(this);
+    frameTimer_ = new QTimer(this);
+    frameTimer_->setInterval(16);  // once per display frame
+    connect(frameTimer_, &QTimer::timeout, this, [this] { Guarded([this] { TakeFrame(); }); });
     ResultLines = &Record.Lines;
     StripMap = &Record.Strip;
     BuildStripPalette();
@@ -322,9 +319,10 @@ bool TFrmBrennic::FormKeyDown(int key)
 
 void TFrmBrennic::closeEvent(QCloseEvent* e)
 {
-    if (Solver && Solver->Running) {
-        // The run goes on unless cancelled; the window closes when it ends.
+    if (Running()) {
+        // The run is cancelled; the window closes when it has ended.
         closeRequested_ = true;
+        Worker->Cancel();
         e->ignore();
         return;
     }
@@ -347,26 +345,43 @@ void TFrmBrennic::SetButtonsRunning(bool running)
 
 void TFrmBrennic::UpdateKeepButtons()
 {
-    const bool running = Solver && Solver->Running;
+    const bool running = Running();
     btnKeepRun->setEnabled(!running && ResultLines && ResultLines->Count() > 1 && !Kept.Full());
     btnClearKept->setEnabled(!Kept.Runs().empty());
 }
 
 void TFrmBrennic::btnRunClick()
 {
+    if (Running())
+        return;
     if (AirSource)
         ShowAirFromFile();  // the period may have changed the air at its end
-    const TInputTexts texts = InputTexts();
-    TRunPlan plan;
-    // Everything a run needs is checked before anything of the last run goes;
-    // a refused field takes the focus with its text selected.
+    // Everything a run needs is checked before anything of the last run goes.
+    StartRun(CurrentSpec());
+}
+
+TSpecSource TFrmBrennic::CurrentSource() const
+{
+    TSpecSource source;
+    source.Texts = InputTexts();
+    source.DecimalSeparator = Regional.DecimalSeparator;
+    source.Naming = TFieldNaming::Caption;
+    source.Use = TMemoryUse::KeepsResults;
+    source.Settings = Regional;
+    source.Air = AirSource;  // a log's air, when a log is loaded
+    return source;
+}
+
+TRunSpec TFrmBrennic::CurrentSpec()
+{
+    // A refused field takes the focus with its text selected.
     auto focus = [this](int field) {
         QLineEdit* edit = FieldEdit(field);
         edit->setFocus(Qt::OtherFocusReason);
         edit->selectAll();
     };
     try {
-        plan = ConfigureSolver(texts, *Solver);
+        return BuildRunSpec(CurrentSource());
     } catch (const EFieldConvertError& e) {
         focus(e.Field);
         throw;
@@ -374,60 +389,83 @@ void TFrmBrennic::btnRunClick()
         focus(e.Field);
         throw;
     }
-    StartRun(texts, plan);
+}
 
+void TFrmBrennic::StartRun(const TRunSpec& spec)
+{
+    *Solver = spec.Solver;
+    Record.Start(spec);
+    TabSheet3->StartRun(Record);
+    TabSheet1->StartRun(spec.Plan);
+    TabSheet3->ShowKept(Kept, Record, Regional.DecimalSeparator);
+    Chunks.Reset(spec.Settings);
+    Worker->Start(
+        [this, spec](std::stop_token stop) {
+            RunEngine(
+                spec, [this](std::span<const double> p, std::span<const double> t, double time) { Chunks.Add(p, t, time); },
+                stop);
+        },
+        [this](const QString& error) { RunEnded(error); });
+    SetButtonsRunning(true);
+    SetInputsEnabled(false);
+    TakeFrame();
+    frameTimer_->start();
+}
+
+void TFrmBrennic::RunEnded(const QString& error)
+{
+    frameTimer_->stop();
+    // The buttons and inputs come back whatever happens while the last
+    // reports are taken and drawn.
     struct Restore {
         TFrmBrennic* w;
-        ~Restore() { w->SetButtonsRunning(false); }
+        ~Restore()
+        {
+            w->SetButtonsRunning(false);
+            w->SetInputsEnabled(true);
+        }
     };
     {
         Restore restore{this};
-        Solver->Execute();
-        CompareWithLog();
-        TabSheet3->Redraw(Record, true);
-        RedrawPage(ProfilePage);
+        Record.Apply(Chunks.Take());
+        if (error.isEmpty()) {
+            CompareWithLog();
+            TabSheet3->Redraw(Record, true);
+            RedrawPage(ProfilePage);
+        } else {
+            RedrawPage(PageControl1->currentIndex());
+        }
     }
     emit RunFinished();
     if (closeRequested_)
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    if (!error.isEmpty())
+        ReportError(error);
 }
 
-TRunPlan TFrmBrennic::ConfigureSolver(const TInputTexts& texts, TBrennicOneD& solver) const
+void TFrmBrennic::SetInputsEnabled(bool enabled)
 {
-    ApplyInputs(texts, Regional.DecimalSeparator, solver);
-    solver.AirTemperature = nullptr;
-    solver.SkyTemperature = nullptr;
-    std::optional<TAirExtremes> extremes;
-    if (AirSource) {
-        TAirSource::Apply(AirSource, solver);
-        extremes = AirSource->Extremes(solver.Duration);
-    }
-    return PlanRun(solver, Regional.DecimalSeparator, &texts, TFieldNaming::Caption, TMemoryUse::KeepsResults,
-                   extremes ? &*extremes : nullptr);
+    for (QWidget* w : std::initializer_list<QWidget*>{grpMirror, grpHeatTransfer, grpSimulation, AirBar, btnMeasured,
+                                                      btnFile, btnSweep})
+        w->setEnabled(enabled);
+    btnFit->setEnabled(enabled && MeasuredLog != nullptr);
 }
 
-void TFrmBrennic::StartRun(const TInputTexts& texts, const TRunPlan& plan)
+void TFrmBrennic::ShowSweepDialog()
 {
-    Solver->OnStep = [this](std::span<const double> p, std::span<const double> t, double time) {
-        SolverStep(p, t, time);
-    };
-    Record.Start(*Solver, plan, texts, Regional, TReadiness::DefaultTolerances, {}, AirSource);
-    TabSheet3->StartRun(Record);
-    TabSheet1->StartRun(plan);
-    TabSheet3->ShowKept(Kept, Record, Regional.DecimalSeparator);
-    SetButtonsRunning(true);
-    redrawnOnce_ = false;
+    TSweepDialog dialog([this] { return CurrentSource(); }, Regional.DecimalSeparator, this);
+    dialog.exec();
 }
 
 void TFrmBrennic::btnCancelClick()
 {
-    if (Solver->Running)
-        Solver->Cancel();
+    if (Running())
+        Worker->Cancel();
 }
 
 void TFrmBrennic::btnKeepRunClick()
 {
-    if (!Solver->Running && ResultLines->Count() > 1 && Kept.Keep(Record))
+    if (!Running() && ResultLines->Count() > 1 && Kept.Keep(Record))
         TabSheet3->ShowKept(Kept, Record, Regional.DecimalSeparator);
     UpdateKeepButtons();
 }
@@ -439,16 +477,16 @@ void TFrmBrennic::btnClearKeptClick()
     UpdateKeepButtons();
 }
 
-void TFrmBrennic::SolverStep(std::span<const double> positions, std::span<const double> temperatures, double time)
+void TFrmBrennic::TakeFrame()
 {
-    Record.Add(positions, temperatures, time);
-    // The page in front is brought up to date and drawn once per display frame.
-    if (!redrawnOnce_ || frameClock_.elapsed() >= 16) {
+    try {
+        Record.Apply(Chunks.Take());
         RedrawPage(PageControl1->currentIndex());
-        redrawnOnce_ = true;
-        frameClock_.start();
+    } catch (...) {
+        // A run that cannot be shown stops; the error is reported once.
+        Worker->Cancel();
+        throw;
     }
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 void TFrmBrennic::RedrawPage(int page)

@@ -8,23 +8,27 @@
 #include "app/core/RunComparison.h"
 #include "app/core/RunRecord.h"
 #include "app/core/RunSetup.h"
+#include "app/core/RunSpec.h"
 #include "app/core/Scenario.h"
 #include "app/core/StripPalette.h"
 #include "app/gui/AirSourceBar.h"
 #include "app/gui/EvolutionPage.h"
 #include "app/gui/ProfilePage.h"
+#include "app/gui/RunWorker.h"
 #include "app/gui/StatusBar.h"
 #include "app/gui/ZoomChartView.h"
 #include "model/FiniteDiff_1D.h"
 #include "support/EnhStringList.h"
 
-#include <QElapsedTimer>
 #include <QWidget>
 
+#include <array>
 #include <functional>
+#include <vector>
 #include <memory>
 #include <optional>
 #include <span>
+#include <stop_token>
 
 class QCheckBox;
 class QMenu;
@@ -36,6 +40,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
+class QTimer;
 
 namespace brennic {
 
@@ -79,6 +84,7 @@ public:
     TAirSourceBar* AirBar;
     QPushButton *btnMeasured, *btnFit;
     QToolButton* btnFile;  // scenarios, the spreadsheet and chart images
+    QPushButton* btnSweep;
     QMenu* RecentMenu;
     TProfilePage* TabSheet1;
     TEvolutionPage* TabSheet3;
@@ -89,7 +95,12 @@ public:
     TClickStatusBar* StatusBar1;
     QFileDialog* SaveDialog1;
 
-    // Owned state: the solver, what the last run produced (its result lines
+    // Runs, fits and sweeps go on this thread beside the window; the run's
+    // reports wait in Chunks until the next display frame takes them.
+    TRunWorker* Worker;
+    TChunkQueue Chunks;
+
+    // Owned state: the last run's solver inputs, what the last run produced (its result lines
     // and strip are ResultLines and StripMap), and the runs kept to compare.
     std::unique_ptr<TBrennicOneD> Solver;
     TRunRecord Record;
@@ -137,8 +148,19 @@ public:
     void ChooseMeasuredLog();
     void LoadMeasuredLog(const std::string& path, const TLogColumns& columns, const std::string& start);
     void ShowFitDialog();
-    // Runs the fit for the current inputs (checked as for a run).
+    // The fit for the current inputs (checked as for a run, here), to be run
+    // on a worker; and the same run at once.
+    using TFitJob = std::function<TFitResult(const TFitProgress&, std::stop_token)>;
+    TFitJob PrepareFit(const std::vector<TFitParameter>& params);
     TFitResult FitInputs(const std::vector<TFitParameter>& params, const TFitProgress& progress);
+    // The run spec of the current inputs, the air and the log; refusals
+    // take the refused field's focus.
+    TRunSpec CurrentSpec();
+    // What every run of a sweep starts from: the current inputs as typed.
+    TSpecSource CurrentSource() const;
+    void ShowSweepDialog();
+    // A run, a fit or a sweep is going on.
+    bool Running() const { return Worker && Worker->Busy(); }
     // Writes fitted values into their fields, in the user's decimal form.
     void UseFittedValues(const TFitResult& result);
     // Scenarios: a file that cannot be used is reported and changes nothing.
@@ -151,7 +173,8 @@ public:
     void SaveChartImage(int page, const QString& path, QSize size = QSize());
     // What the pictures say they show: the inputs that differ from the defaults.
     QString PictureSubtitle() const;
-    void SolverStep(std::span<const double> positions, std::span<const double> temperatures, double time);
+    // Takes the reports made since the last frame and draws the page in front.
+    void TakeFrame();
     void BuildStripPalette();
 
     // All points of the evolution curves and of the profile, as recorded.
@@ -167,6 +190,8 @@ public:
     TInputTexts InputTexts() const;
     // The edit of a field of the input table.
     QLineEdit* FieldEdit(int field) const;
+    // The inputs in tab order: group by group, row by row.
+    std::vector<QWidget*> InputTabOrder() const;
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -181,7 +206,10 @@ private:
     void ConnectHandlers();
     void LayoutAnchored();
     void SetButtonsRunning(bool running);
-    void StartRun(const TInputTexts& texts, const TRunPlan& plan);
+    // Controls that would change a running job's inputs or files.
+    void SetInputsEnabled(bool enabled);
+    void StartRun(const TRunSpec& spec);
+    void RunEnded(const QString& error);
     void UpdateKeepButtons();
     void ShowAirFromFile();
     void CompareWithLog();
@@ -194,12 +222,11 @@ private:
     void ChooseWorkbookFile();
     void ChooseChartImageFile();
     void CopyChart();
-    TRunPlan ConfigureSolver(const TInputTexts& texts, TBrennicOneD& solver) const;
 
+    std::array<QLineEdit*, FieldCount> fieldEdits_{};
     QString rampTexts_[2];  // the air fields' texts while a file is in use
 
-    QElapsedTimer frameClock_;
-    bool redrawnOnce_ = false;
+    QTimer* frameTimer_ = nullptr;
     bool closeRequested_ = false;
     QString lastExportName_;
 };

@@ -94,10 +94,12 @@ void TFrmBrennic::LoadMeasuredLog(const std::string& path, const TLogColumns& co
     MeasuredPath = path;
     MeasuredColumns = columns;
     MeasuredStart = start;
-    edtInitialMirrorTemp->setText(ToQ(FormatFloat(log->FirstMirrorTemperature(), Regional.DecimalSeparator)));
+    // The log's start and span go into their fields, where the user sees them.
+    TInputTexts texts = InputTexts();
+    ApplyLogDefaults(texts, *log, Regional.DecimalSeparator, false, false);
+    for (int field : {fInitialMirrorTemp, fDuration}) FieldEdit(field)->setText(ToQ(texts.Text(field)));
     if (log->Air) {
         UseAirSource(log->Air, {path, columns.Air, start, "", ""}, false);
-        edtTimeInterval->setText(ToQ(FormatFloat(log->Span() / 60, Regional.DecimalSeparator)));
         ShowAirFromFile();
     }
     TabSheet3->ShowMeasured(log.get());
@@ -115,20 +117,26 @@ void TFrmBrennic::CompareWithLog()
                                " \u00b0C over " + std::to_string(Measured.Points) + " points");
 }
 
-TFitResult TFrmBrennic::FitInputs(const std::vector<TFitParameter>& params, const TFitProgress& progress)
+TFrmBrennic::TFitJob TFrmBrennic::PrepareFit(const std::vector<TFitParameter>& params)
 {
     if (!MeasuredLog)
         throw EBrennicError("Load a measured log first");
-    TBrennicOneD solver;
-    ConfigureSolver(InputTexts(), solver);
-    return FitToLog(solver, *MeasuredLog, params, progress);
+    TRunSpec spec = CurrentSpec();
+    spec.Log = MeasuredLog;
+    return [spec = std::move(spec), params](const TFitProgress& progress, std::stop_token stop) {
+        return FitToLog(spec, params, progress, stop);
+    };
+}
+
+TFitResult TFrmBrennic::FitInputs(const std::vector<TFitParameter>& params, const TFitProgress& progress)
+{
+    return PrepareFit(params)(progress, {});
 }
 
 void TFrmBrennic::ShowFitDialog()
 {
-    TFitDialog dialog(
-        [this](const std::vector<TFitParameter>& p, const TFitProgress& progress) { return FitInputs(p, progress); },
-        Regional.DecimalSeparator, this);
+    TFitDialog dialog([this](const std::vector<TFitParameter>& p) { return PrepareFit(p); }, Regional.DecimalSeparator,
+                      this);
     connect(&dialog, &TFitDialog::useValues, this, [this](const TFitResult& r) { UseFittedValues(r); });
     dialog.exec();
 }

@@ -161,7 +161,7 @@ void TFrmBrennic::UpdateRecentMenu()
 
 void TFrmBrennic::ExportWorkbook(const QString& path)
 {
-    if (ResultLines->Count() < 2 || Solver->Running)
+    if (ResultLines->Count() < 2 || Running())
         throw EBrennicError("Run the model before exporting its results");
     TWorkbookContent content = WorkbookContent(Record, &Kept, BRENNIC_VERSION);
     content.Inputs = WithDecimalSeparator(Record.Inputs, Regional.DecimalSeparator, u'.');
@@ -173,8 +173,8 @@ QString TFrmBrennic::PictureSubtitle() const
     TInputTexts current = WithDecimalSeparator(InputTexts(), Regional.DecimalSeparator, u'.');
     if (AirSource) {
         // The air fields only show the file's values.
-        current.InitialAirTemp = TInputTexts{}.InitialAirTemp;
-        current.FinalAirTemp = TInputTexts{}.FinalAirTemp;
+        current.Text(fInitialAirTemp) = TInputTexts{}.Text(fInitialAirTemp);
+        current.Text(fFinalAirTemp) = TInputTexts{}.Text(fFinalAirTemp);
     }
     std::string label = DifferenceLabel(current, TInputTexts{}, u'.');
     if (AirSource)

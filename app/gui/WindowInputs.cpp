@@ -17,41 +17,26 @@ namespace brennic {
 
 namespace {
 
-// Where each input stands: its group (0 to 2), row, the names of its label,
-// edit and unit label, and the lefts of the edit and the unit.
-struct TFieldPlace {
-    int field;
-    int group;
-    int row;
-    QLabel* TFrmBrennic::*label;
-    const char* labelName;
-    QLineEdit* TFrmBrennic::*edit;
-    const char* editName;
-    QLabel* TFrmBrennic::*unit;
-    const char* unitName;
-    int editLeft, unitLeft, labelTop, editTop;
-};
-
 using F = TFrmBrennic;
-const TFieldPlace FieldPlaces[] = {
-    {fThickness, 0, 0, &F::Label1, "Label1", &F::edtThickness, "edtThickness", &F::Label7, "Label7", 152, 219, 19, 16},
-    {fInitialMirrorTemp, 0, 1, &F::Label2, "Label2", &F::edtInitialMirrorTemp, "edtInitialMirrorTemp", &F::Label8,
-     "Label8", 152, 219, 46, 43},
-    {fElementCount, 0, 3, &F::lbl1, "lbl1", &F::edtElementCount, "edtElementCount", nullptr, nullptr, 152, 0, 99, 96},
-    {fFrontFilm, 1, 0, &F::lbl5, "lbl5", &F::edtFrontFanFlow, "edtFrontFanFlow", &F::lbl6, "lbl6", 132, 199, 19, 16},
-    {fFrontRadiation, 1, 1, &F::lbl2, "lbl2", &F::edtFrontRadiation, "edtFrontRadiation", nullptr, nullptr, 132, 0, 46,
-     43},
-    {fBackFilm, 1, 2, &F::lbl8, "lbl8", &F::edtBackFanFlow, "edtBackFanFlow", &F::lbl9, "lbl9", 132, 199, 73, 70},
-    {fBackRadiation, 1, 3, &F::lbl3, "lbl3", &F::edtBackRadiation, "edtBackRadiation", nullptr, nullptr, 132, 0, 100,
-     97},
-    {fInitialAirTemp, 2, 0, &F::Label3, "Label3", &F::edtInitialAirTemp, "edtInitialAirTemp", &F::Label9, "Label9", 133,
-     199, 19, 16},
-    {fFinalAirTemp, 2, 1, &F::Label4, "Label4", &F::edtFinalAirTemp, "edtFinalAirTemp", &F::Label10, "Label10", 133,
-     199, 46, 43},
-    {fDuration, 2, 2, &F::Label5, "Label5", &F::edtTimeInterval, "edtTimeInterval", &F::Label11, "Label11", 133, 200,
-     73, 70},
-    {fTimeStep, 2, 3, &F::Label6, "Label6", &F::edtTimeStep, "edtTimeStep", &F::Label12, "Label12", 133, 200, 101, 97},
-};
+
+// The controls the window names, bound to their members by object name; the
+// input table makes them, and inputs added to it need no entry here.
+const std::pair<const char*, QLineEdit* F::*> NamedEdits[] = {
+    {"edtThickness", &F::edtThickness},           {"edtInitialMirrorTemp", &F::edtInitialMirrorTemp},
+    {"edtElementCount", &F::edtElementCount},     {"edtFrontFanFlow", &F::edtFrontFanFlow},
+    {"edtFrontRadiation", &F::edtFrontRadiation}, {"edtBackFanFlow", &F::edtBackFanFlow},
+    {"edtBackRadiation", &F::edtBackRadiation},   {"edtInitialAirTemp", &F::edtInitialAirTemp},
+    {"edtFinalAirTemp", &F::edtFinalAirTemp},     {"edtTimeInterval", &F::edtTimeInterval},
+    {"edtTimeStep", &F::edtTimeStep}};
+const std::pair<const char*, QLabel* F::*> NamedLabels[] = {
+    {"Label1", &F::Label1},   {"Label2", &F::Label2},   {"lbl1", &F::lbl1},       {"Label7", &F::Label7},
+    {"Label8", &F::Label8},   {"lbl5", &F::lbl5},       {"lbl2", &F::lbl2},       {"lbl8", &F::lbl8},
+    {"lbl3", &F::lbl3},       {"lbl6", &F::lbl6},       {"lbl9", &F::lbl9},       {"Label3", &F::Label3},
+    {"Label4", &F::Label4},   {"Label5", &F::Label5},   {"Label6", &F::Label6},   {"Label9", &F::Label9},
+    {"Label10", &F::Label10}, {"Label11", &F::Label11}, {"Label12", &F::Label12}};
+
+// The material list's row in the mirror group.
+constexpr int MaterialRow = 2;
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top)
 {
@@ -99,19 +84,21 @@ void TFrmBrennic::CreateInputs()
     grpSimulation = MakeGroup(this, "grpSimulation", QStringLiteral(" Simulation "), 532);
     QGroupBox* groups[] = {grpMirror, grpHeatTransfer, grpSimulation};
 
-    for (const TFieldPlace& p : FieldPlaces) {
-        const TInputField& f = InputFields[p.field];
-        QGroupBox* g = groups[p.group];
-        QLabel* caption = MakeLabel(g, p.labelName, QString::fromUtf8(f.Caption) + u':', 16, p.labelTop);
+    for (int field = 0; field < FieldCount; ++field) {
+        const TInputField& f = InputFields[field];
+        const TFieldLayout& p = f.Layout;
+        QGroupBox* g = groups[p.Group];
+        QLabel* caption = MakeLabel(g, p.LabelName, QString::fromUtf8(f.Caption) + u':', 16, p.LabelTop);
         auto* edit = new QLineEdit(QString::fromStdU16String(f.Default), g);
-        edit->setObjectName(QString::fromLatin1(p.editName));
-        edit->setGeometry(p.editLeft, p.editTop, 61, 21);
+        edit->setObjectName(QString::fromLatin1(p.EditName));
+        edit->setGeometry(p.EditLeft, p.EditTop, 61, 21);
         caption->setBuddy(edit);
-        this->*p.label = caption;
-        this->*p.edit = edit;
-        if (p.unit)
-            this->*p.unit = MakeLabel(g, p.unitName, QString::fromUtf8(f.Unit), p.unitLeft, p.labelTop);
+        fieldEdits_[std::size_t(field)] = edit;
+        if (p.UnitName)
+            MakeLabel(g, p.UnitName, QString::fromUtf8(f.Unit), p.UnitLeft, p.LabelTop);
     }
+    for (const auto& [name, member] : NamedEdits) this->*member = findChild<QLineEdit*>(QString::fromLatin1(name));
+    for (const auto& [name, member] : NamedLabels) this->*member = findChild<QLabel*>(QString::fromLatin1(name));
     Label13 = MakeLabel(grpMirror, "Label13", QStringLiteral("Mirror Material:"), 16, 73);
     cmbMaterial = new QComboBox(grpMirror);
     cmbMaterial->setObjectName(QStringLiteral("cmbMaterial"));
@@ -139,10 +126,21 @@ void TFrmBrennic::CreateCommands()
 
 QLineEdit* TFrmBrennic::FieldEdit(int field) const
 {
-    for (const TFieldPlace& p : FieldPlaces)
-        if (p.field == field)
-            return this->*p.edit;
-    return nullptr;
+    return field >= 0 && field < FieldCount ? fieldEdits_[std::size_t(field)] : nullptr;
+}
+
+std::vector<QWidget*> TFrmBrennic::InputTabOrder() const
+{
+    std::vector<QWidget*> order;
+    for (int group = 0; group < 3; ++group)
+        for (int row = 0; row < 8; ++row) {
+            if (group == 0 && row == MaterialRow)
+                order.push_back(cmbMaterial);
+            for (int field = 0; field < FieldCount; ++field)
+                if (InputFields[field].Layout.Group == group && InputFields[field].Layout.Row == row)
+                    order.push_back(FieldEdit(field));
+        }
+    return order;
 }
 
 TInputTexts TFrmBrennic::InputTexts() const

@@ -1,9 +1,12 @@
 #include "app/gui/ZoomChartView.h"
 
+#include "app/gui/ChartSupport.h"
+
 #include <QMouseEvent>
 #include <QRubberBand>
 
 #include <cmath>
+#include <tuple>
 
 namespace brennic {
 
@@ -38,10 +41,13 @@ void TZoomChartView::Apply(const TAxisRanges& r)
     QValueAxis* y = Axis(Qt::Vertical);
     if (!x || !y)
         return;
-    if (x->min() != r.xMin || x->max() != r.xMax)
-        x->setRange(r.xMin, r.xMax);
-    if (y->min() != r.yMin || y->max() != r.yMax)
-        y->setRange(r.yMin, r.yMax);
+    for (auto [axis, lo, hi] : {std::tuple{x, r.xMin, r.xMax}, std::tuple{y, r.yMin, r.yMax}}) {
+        if (axis->min() == lo && axis->max() == hi)
+            continue;
+        if (axis->tickType() == QValueAxis::TicksDynamic)
+            UseRoundTicks(axis, lo, hi);
+        axis->setRange(lo, hi);
+    }
 }
 
 void TZoomChartView::SetHome(const TAxisRanges& home, bool resetZoom)

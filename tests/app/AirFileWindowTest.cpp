@@ -50,7 +50,7 @@ TEST(AirFileWindow, AFileDrivesTheRunAndTheRampComesBack)
     EXPECT_EQ(w.AirBar->Source->currentText(), "forecast.csv, column temperature_2m, from 18:00");
 
     w.PageControl1->setCurrentIndex(EvolutionPage);
-    w.btnRun->click();
+    RunAndWait(w);
     ASSERT_TRUE(errors.messages.isEmpty()) << errors.messages.join("|").toStdString();
     EXPECT_EQ(w.ResultLines->Get(1), u"0,5.1,20,20,20");
     EXPECT_EQ(w.ResultLines->Get(361).substr(0, 9), u"3600,3.9,");
@@ -68,7 +68,7 @@ TEST(AirFileWindow, AFileDrivesTheRunAndTheRampComesBack)
     EXPECT_EQ(w.edtInitialAirTemp->text(), "10");
     EXPECT_EQ(w.edtFinalAirTemp->text(), "10");
     EXPECT_EQ(w.AirBar->Source->currentIndex(), 0);
-    w.btnRun->click();
+    RunAndWait(w);
     EXPECT_EQ(w.ResultLines->Get(1), u"0,10,20,20,20");
     EXPECT_FALSE(w.TabSheet3->DewPoint->isVisible());
 }
@@ -84,7 +84,7 @@ TEST(AirFileWindow, DewRiskIsMarked)
     w.edtFrontRadiation->setText("0.9");
     w.UseAirFile({path.toStdString(), "", "", "", ""}, true);
     w.PageControl1->setCurrentIndex(EvolutionPage);
-    w.btnRun->click();
+    RunAndWait(w);
     ASSERT_TRUE(w.Record.DewRiskFrom.has_value());
     EXPECT_DOUBLE_EQ(*w.TabSheet3->MarkerMinutes()[2], *w.Record.DewRiskFrom / 60);
     EXPECT_TRUE(w.TabSheet3->Readout->text().contains("Dew risk from")) << w.TabSheet3->Readout->text().toStdString();

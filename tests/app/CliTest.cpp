@@ -122,7 +122,7 @@ TEST(Cli, SummaryWithChosenTolerancesAndAsJson)
     };
     const Bad bad[] = {{"--summary --tolerance 0", "\"--tolerance\" has '0'"},
                        {"--summary --tolerance 1,x", "\"--tolerance\" has 'x'"},
-                       {"--json", "--json: it goes with --summary or --fit"}};
+                       {"--json", "--json: it goes with --summary, --fit or --sweep"}};
     for (const auto& b : bad) {
         r = RunSim(b.args);
         EXPECT_EQ(r.status, 2) << b.args;

@@ -43,10 +43,10 @@ TEST(WindowExports, WorkbookHoldsTheResultsAsNumbers)
     Window f;
     TFrmBrennic& w = f.w;
     w.edtTimeInterval->setText("30");
-    w.btnRun->click();
+    RunAndWait(w);
     w.btnKeepRun->click();
     w.edtFrontFanFlow->setText("25");
-    w.btnRun->click();
+    RunAndWait(w);
     const QString path = dir.filePath(QStringLiteral("night.xlsx"));
     w.ExportWorkbook(path);
     const std::string book = Unzip(path, "xl/workbook.xml");
@@ -82,7 +82,7 @@ TEST(WindowExports, PicturesAreImagesOfTheRightSize)
     TFrmBrennic& w = f.w;
     w.edtThickness->setText("25");
     w.edtTimeInterval->setText("30");
-    w.btnRun->click();
+    RunAndWait(w);
     EXPECT_EQ(w.PictureSubtitle(), "Brennic \u2014 thickness 25, duration 30");
     struct Case {
         int page;

@@ -1,5 +1,6 @@
 #include "app/gui/ErrorReport.h"
 #include "app/gui/MainOrvalis.h"
+#include "tests/app/WindowFixtures.h"
 #include "support/FileOutput.h"
 #include "support/LibPlatform.h"
 
@@ -51,7 +52,7 @@ struct RanWindow {
     {
         w.show();
         w.edtTimeInterval->setText(minutes);
-        w.btnRun->click();
+        RunAndWait(w);
     }
     QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
     void ExportTo(const QString& path)
@@ -94,7 +95,7 @@ TEST(Export, WritesExactlyTheResultLines)
 
     // A second, shorter run exported to the same file replaces it whole.
     f.w.edtTimeInterval->setText("1");
-    f.w.btnRun->click();
+    RunAndWait(f.w);
     f.ExportTo(path);
     EXPECT_EQ(Read(path).count("\r\n"), 8);
     EXPECT_EQ(QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
@@ -180,25 +181,3 @@ TEST(Export, RealDialogAddsExtensionAndRemembersTheName)
     EXPECT_TRUE(errors.messages.isEmpty());
 }
 
-TEST(Help, OpensOnceDuringARunWithoutDisturbingIt)
-{
-    QStringList opened;
-    SetShellOps({[&](const QString& t, const QString&, const QString&, std::function<void()>) {
-                     opened << t;
-                     return true;
-                 },
-                 [](const QString&) { return true; }});
-    TFrmBrennic w;
-    w.show();
-    w.ResultLines->OnChange = [&] {
-        if (w.ResultLines->Count() == 100)
-            QTimer::singleShot(0, &w, [&] { QTest::keyClick(w.edtTimeStep, Qt::Key_F1); });
-        if (w.ResultLines->Count() == 200)
-            QTimer::singleShot(0, &w, [&] { w.btnHelp->click(); });
-    };
-    w.btnRun->click();
-    w.ResultLines->OnChange = nullptr;
-    SetShellOps(DesktopShellOps());
-    EXPECT_EQ(opened.size(), 2);
-    EXPECT_EQ(w.ResultLines->Count(), 722);
-}

@@ -70,7 +70,7 @@ TFitResult FitFrom(const TBrennicOneD& start, const fs::path& log, const std::ve
     TBrennicOneD s = start;
     if (measured->Air)
         TAirSource::Apply(measured->Air, s);
-    return FitToLog(s, *measured, params);
+    return FitToLog(SolverSpec(s, measured), params);
 }
 
 }  // namespace
@@ -131,7 +131,7 @@ TEST(Fit, CancelStopsBetweenRuns)
     SyntheticLog log(Mirror(17.5, 6.2), 0, true);
     const auto measured = TMeasuredLog::Load(log.path.string(), {});
     int calls = 0;
-    const TFitResult r = FitToLog(Mirror(10, 10), *measured, {TFitParameter::FrontFilm, TFitParameter::BackFilm},
+    const TFitResult r = FitToLog(SolverSpec(Mirror(10, 10), measured), {TFitParameter::FrontFilm, TFitParameter::BackFilm},
                                   [&](int, double) { return ++calls < 3; });
     EXPECT_TRUE(r.Cancelled);
     EXPECT_EQ(calls, 3);

@@ -3,6 +3,7 @@
 #include "app/gui/FitDialog.h"
 #include "tests/app/WindowFixtures.h"
 
+#include <QProgressBar>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,12 +23,12 @@ QString WriteLog(const QTemporaryDir& dir)
 {
     TBrennicOneD s;
     TInputTexts t;
-    t.Thickness = u"25";
-    t.FrontFilm = u"17.5";
-    t.BackFilm = u"6.2";
-    t.Duration = u"180";
-    t.InitialAirTemp = u"12";
-    t.FinalAirTemp = u"6";
+    t.Text(fThickness) = u"25";
+    t.Text(fFrontFilm) = u"17.5";
+    t.Text(fBackFilm) = u"6.2";
+    t.Text(fDuration) = u"180";
+    t.Text(fInitialAirTemp) = u"12";
+    t.Text(fFinalAirTemp) = u"6";
     ApplyInputs(t, u'.', s);
     const QString path = dir.filePath(QStringLiteral("mirror.csv"));
     std::ofstream out(path.toStdString(), std::ios::binary);
@@ -62,26 +63,30 @@ TEST(FitWindow, LogShownComparedFittedAndTakenOver)
     EXPECT_EQ(w.Curve(w.TabSheet3->MeasuredSurface).Points().size(), 181u);
 
     w.PageControl1->setCurrentIndex(EvolutionPage);
-    w.btnRun->click();
+    RunAndWait(w);
     ASSERT_TRUE(errors.messages.isEmpty()) << errors.messages.join("|").toStdString();
     EXPECT_EQ(w.Measured.Points, 362u);
     EXPECT_GT(w.Measured.Rms, 0.05);
     EXPECT_TRUE(w.TabSheet3->Readout->text().contains("Measured log: RMS difference"));
 
     // The fit through the dialog, as a user would press its buttons.
-    TFitDialog dialog(
-        [&](const std::vector<TFitParameter>& p, const TFitProgress& progress) { return w.FitInputs(p, progress); },
-        u'.', &w);
+    TFitDialog dialog([&](const std::vector<TFitParameter>& p) { return w.PrepareFit(p); }, u'.', &w);
     QObject::connect(&dialog, &TFitDialog::useValues, &w, [&](const TFitResult& r) { w.UseFittedValues(r); });
     dialog.RunFit();
+    EXPECT_TRUE(dialog.Running());
+    EXPECT_FALSE(dialog.Start->isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.Running(); }, 120000));
     ASSERT_TRUE(dialog.Fitted().has_value());
+    // The bar ends at the count of model runs the result states.
+    EXPECT_EQ(dialog.Progress->value(), dialog.Fitted()->Evaluations);
+    EXPECT_TRUE(dialog.Result->text().contains(QString::number(dialog.Fitted()->Evaluations) + " model runs"));
     EXPECT_NEAR(dialog.Fitted()->Values[0], 17.5, 0.02);
     EXPECT_TRUE(dialog.Result->text().contains("RMS difference"));
     EXPECT_EQ(w.edtFrontFanFlow->text(), "10");  // nothing changes before the user says so
     dialog.UseValues->click();
     EXPECT_EQ(w.edtFrontFanFlow->text(), "17.5");
     EXPECT_EQ(w.edtBackFanFlow->text(), "6.2");
-    w.btnRun->click();
+    RunAndWait(w);
     EXPECT_LT(w.Measured.Rms, 1e-3);
 }
 
@@ -93,16 +98,11 @@ TEST(FitWindow, CancelledFitLeavesTheInputs)
     TFrmBrennic& w = f.w;
     w.edtThickness->setText("25");
     w.LoadMeasuredLog(path.toStdString(), {}, "");
-    TFitDialog dialog(
-        [&](const std::vector<TFitParameter>& p, const TFitProgress& progress) {
-            return w.FitInputs(p, [&](int runs, double rms) {
-                if (runs == 3)
-                    dialog.Cancel->click();  // pressed while the fit runs
-                return progress(runs, rms);
-            });
-        },
-        u'.', &w);
+    TFitDialog dialog([&](const std::vector<TFitParameter>& p) { return w.PrepareFit(p); }, u'.', &w);
     dialog.RunFit();
+    ASSERT_TRUE(dialog.Cancel->isEnabled());
+    dialog.Cancel->click();  // pressed while the fit runs
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.Running(); }, 120000));
     EXPECT_FALSE(dialog.Fitted().has_value());
     EXPECT_FALSE(dialog.UseValues->isEnabled());
     EXPECT_TRUE(dialog.Result->text().contains("cancelled"));

@@ -3,6 +3,7 @@
 // the last run must export byte for byte as that run left them.
 #include "app/gui/ErrorReport.h"
 #include "app/gui/MainOrvalis.h"
+#include "tests/app/WindowFixtures.h"
 #include "app/gui/StripView.h"
 #include "support/EnhStringList.h"
 #include "support/FileOutput.h"
@@ -188,7 +189,7 @@ TEST(Monkey, RandomActionsNeverBreakTheWindowNorItsResults)
         QObject::connect(&during, &QTimer::timeout, [&] { monkey.Act(); });
         between.start(0);
         during.start(1);
-        while (!monkey.Done() || w.Solver->Running) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        while (!monkey.Done() || w.Running()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         between.stop();
         during.stop();
         QCoreApplication::processEvents();
@@ -228,7 +229,7 @@ TEST(Monkey, RandomActionsNeverBreakTheWindowNorItsResults)
         w.edtBackFanFlow->setText("10");
         w.edtFrontRadiation->setText("0.04");
         w.edtBackRadiation->setText("0");
-        w.btnRun->click();
+        RunAndWait(w);
         EXPECT_EQ(w.ResultLines->Count(), 722);
         EXPECT_EQ(w.ResultLines->Get(1), u"0,10,20,20,20");
     }

@@ -130,20 +130,20 @@ TEST(RunComparison, LabelsNameWhatDiffersByValue)
         {"nothing", [](TInputTexts&) {}, "same inputs"},
         {"same value, other text",
          [](TInputTexts& t) {
-             t.FrontFilm = u"10.0";
-             t.ElementCount = u"$32";
+             t.Text(fFrontFilm) = u"10.0";
+             t.Text(fElementCount) = u"$32";
          },
          "same inputs"},
-        {"whole numbers by value", [](TInputTexts& t) { t.ElementCount = u"$33"; }, "elements $33"},
-        {"a fan", [](TInputTexts& t) { t.FrontFilm = u"25"; }, "front film 25"},
+        {"whole numbers by value", [](TInputTexts& t) { t.Text(fElementCount) = u"$33"; }, "elements $33"},
+        {"a fan", [](TInputTexts& t) { t.Text(fFrontFilm) = u"25"; }, "front film 25"},
         {"two fields, spaces trimmed",
          [](TInputTexts& t) {
-             t.Thickness = u" 25 ";
-             t.BackFilm = u"5";
+             t.Text(fThickness) = u" 25 ";
+             t.Text(fBackFilm) = u"5";
          },
          "thickness 25, back film 5"},
         {"material", [](TInputTexts& t) { t.Material = 2; }, "material BK7"},
-        {"unreadable text compared as text", [](TInputTexts& t) { t.TimeStep = u"ten"; }, "time step ten"},
+        {"unreadable text compared as text", [](TInputTexts& t) { t.Text(fTimeStep) = u"ten"; }, "time step ten"},
     };
     const TInputTexts current;
     for (const auto& c : cases) {
@@ -152,8 +152,8 @@ TEST(RunComparison, LabelsNameWhatDiffersByValue)
         EXPECT_EQ(DifferenceLabel(kept, current, u'.'), c.label) << c.name;
     }
     TInputTexts comma;
-    comma.FrontRadiation = u"0,04";
+    comma.Text(fFrontRadiation) = u"0,04";
     TInputTexts other = comma;
-    other.Thickness = u"50,8";
+    other.Text(fThickness) = u"50,8";
     EXPECT_EQ(DifferenceLabel(other, comma, u','), "thickness 50,8");
 }

@@ -33,7 +33,7 @@ struct ExampleWindow : Window {
         w.edtThickness->setText("25");
         w.edtTimeInterval->setText("180");
         w.edtFrontFanFlow->setText(frontFilm);
-        w.btnRun->click();
+        RunAndWait(w);
     }
 };
 
@@ -89,7 +89,7 @@ TEST(Readout, ShowsWhenEachPartIsReadyAndAgreesWithTheCommandLine)
     f.w.edtThickness->setText("50.8");
     f.w.edtTimeInterval->setText("120");
     f.w.edtFrontFanFlow->setText("10");
-    f.w.btnRun->click();
+    RunAndWait(f.w);
     EXPECT_FALSE(f.w.TabSheet3->MarkerMinutes()[0].has_value());
     EXPECT_TRUE(f.w.TabSheet3->Readout->text().contains("not reached"));
 }
@@ -134,7 +134,7 @@ TEST(Readout, SurfaceMinusAirCurveOnRequest)
 {
     Window f;
     f.w.edtTimeInterval->setText("30");
-    f.w.btnRun->click();
+    RunAndWait(f.w);
     EXPECT_FALSE(f.w.TabSheet3->SurfaceMinusAir->isVisible());
     f.w.chkSurfaceMinusAir->setChecked(true);
     f.w.PageControl1->setCurrentIndex(EvolutionPage);
@@ -150,7 +150,7 @@ TEST(Readout, StripSpansThePlotAndFollowsTheZoom)
     Window f;
     TFrmBrennic& w = f.w;
     w.PageControl1->setCurrentIndex(EvolutionPage);
-    w.btnRun->click();
+    RunAndWait(w);
     for (QSize size : {QSize(855, 671), QSize(1200, 800)}) {
         w.resize(size);
         QCoreApplication::processEvents();
@@ -190,13 +190,13 @@ TEST(Finish, TitlesNoticeGroupsAndFocus)
 
     // A refused field takes the focus with its text selected.
     w.edtTimeStep->setText("0");
-    w.btnRun->click();
+    RunAndWait(w);
     ASSERT_EQ(errors.messages.size(), 1);
     EXPECT_EQ(QApplication::focusWidget(), w.edtTimeStep);
     EXPECT_EQ(w.edtTimeStep->selectedText(), "0");
     w.edtTimeStep->setText("10");
     w.edtElementCount->setText("5x");
-    w.btnRun->click();
+    RunAndWait(w);
     EXPECT_EQ(errors.messages.last(), "''5x'' is not a valid integer value.");
     EXPECT_EQ(QApplication::focusWidget(), w.edtElementCount);
     EXPECT_EQ(w.edtElementCount->selectedText(), "5x");

@@ -17,9 +17,9 @@ TEST(Scenario, RoundTripKeepsEveryInputAndRelativePaths)
     fs::create_directories(folder.path / "logs");
     folder.Write("logs/night.csv", "time,temp\n0,8\n60,6\n");
     TScenario s;
-    s.Inputs.Thickness = u"25.4";
-    s.Inputs.ElementCount = u"30";
-    s.Inputs.FrontFilm = u"17.5";
+    s.Inputs.Text(fThickness) = u"25.4";
+    s.Inputs.Text(fElementCount) = u"30";
+    s.Inputs.Text(fFrontFilm) = u"17.5";
     s.Inputs.Material = 2;
     s.Air = TAirFileChoice{(folder.path / "logs/night.csv").string(), "temp", "", "", ""};
     const std::string path = (folder.path / "mine.brennic").string();
@@ -38,8 +38,8 @@ TEST(Scenario, RoundTripKeepsEveryInputAndRelativePaths)
     EXPECT_EQ(back.Air->AirColumn, "temp");
     // The comma form of the window and back.
     const TInputTexts comma = WithDecimalSeparator(back.Inputs, u'.', u',');
-    EXPECT_EQ(comma.Thickness, u"25,4");
-    EXPECT_EQ(WithDecimalSeparator(comma, u',', u'.').Thickness, u"25.4");
+    EXPECT_EQ(comma.Text(fThickness), u"25,4");
+    EXPECT_EQ(WithDecimalSeparator(comma, u',', u'.').Text(fThickness), u"25.4");
 }
 
 TEST(Scenario, RefusalsNameTheFileTheLineAndTheKey)

@@ -26,7 +26,7 @@ TEST(ScenarioWindow, SavedAndOpenedGiveTheSameRun)
         f.w.edtFrontFanFlow->setText("25");
         f.w.edtTimeInterval->setText("30");
         f.w.cmbMaterial->setCurrentIndex(5);
-        f.w.btnRun->click();
+        RunAndWait(f.w);
         rows = f.w.ResultLines->GetTextStr();
         f.w.SaveScenario(path);
         EXPECT_EQ(f.w.windowTitle(), "Telescope Brennic \u2014 ten-inch");
@@ -41,7 +41,7 @@ TEST(ScenarioWindow, SavedAndOpenedGiveTheSameRun)
     ASSERT_TRUE(errors.messages.isEmpty()) << errors.messages.join("|").toStdString();
     EXPECT_EQ(w.edtThickness->text(), "38");
     EXPECT_EQ(w.cmbMaterial->currentText(), "Suprax");
-    w.btnRun->click();
+    RunAndWait(w);
     EXPECT_EQ(w.ResultLines->GetTextStr(), rows);
 
     // A broken scenario changes nothing.

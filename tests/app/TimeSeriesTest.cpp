@@ -174,8 +174,8 @@ TEST(AirFile, TwoSamplesOnTheRampGiveTheRampsBytes)
     brennic::test::TTempFile file("time,temp\n0,12\n120,4\n");
     TBrennicOneD ramp;
     TInputTexts texts;
-    texts.InitialAirTemp = u"12";
-    texts.FinalAirTemp = u"4";
+    texts.Text(fInitialAirTemp) = u"12";
+    texts.Text(fFinalAirTemp) = u"4";
     ApplyInputs(texts, u'.', ramp);
     TBrennicOneD fromFile = ramp;
     const auto air = TAirSource::Load({file.path.string(), "", "", "", ""});
@@ -200,8 +200,8 @@ TEST(AirFile, SkyAndDewPointColumnsTakePart)
         "time,temperature,sky temperature,dew point\n2026-12-08T18:00,8,-30,6\n2026-12-08T20:00,6,-40,5.8\n");
     TBrennicOneD s;
     TInputTexts texts;
-    texts.Duration = u"120";
-    texts.FrontRadiation = u"0.9";
+    texts.Text(fDuration) = u"120";
+    texts.Text(fFrontRadiation) = u"0.9";
     ApplyInputs(texts, u'.', s);
     const auto air = TAirSource::Load({file.path.string(), "", "", "", ""});
     ASSERT_TRUE(air->Sky && air->Dew);

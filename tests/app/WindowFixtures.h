@@ -6,6 +6,7 @@
 #include "app/gui/MainOrvalis.h"
 #include "support/LibPlatform.h"
 
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -43,6 +44,19 @@ struct ShellCapture {
     }
     ~ShellCapture() { SetShellOps(DesktopShellOps()); }
 };
+
+// Waits until the window's run, fit or sweep has ended.
+inline void WaitForRun(TFrmBrennic& w, int milliseconds = 300000)
+{
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w.Running(); }, milliseconds)) << "the run did not end";
+}
+
+// Clicks Run and waits for the run to end (at once when it was refused).
+inline void RunAndWait(TFrmBrennic& w)
+{
+    w.btnRun->click();
+    WaitForRun(w);
+}
 
 struct Window {
     TFrmBrennic w;

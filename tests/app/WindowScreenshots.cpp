@@ -15,6 +15,16 @@
 
 using namespace brennic;
 
+namespace {
+
+void RunAndWait(TFrmBrennic& w)
+{
+    w.btnRun->click();
+    QTest::qWaitFor([&] { return !w.Running(); }, 300000);
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
     TBrennicApplication app(argc, argv);
@@ -35,7 +45,7 @@ int main(int argc, char** argv)
     QTest::qWait(300);
     w.screen()->grabWindow(0).save(dir + QStringLiteral("/hint.png"));
     QToolTip::hideText();
-    w.btnRun->click();
+    RunAndWait(w);
     shoot("profile-after-run.png");
     w.PageControl1->setCurrentIndex(1);
     shoot("evolution-after-run.png");
@@ -44,10 +54,10 @@ int main(int argc, char** argv)
     // kept without a fan, then run with a front fan of 25 W/m2K.
     w.edtThickness->setText("25");
     w.edtTimeInterval->setText("180");
-    w.btnRun->click();
+    RunAndWait(w);
     w.btnKeepRun->click();
     w.edtFrontFanFlow->setText("25");
-    w.btnRun->click();
+    RunAndWait(w);
     shoot("evolution-compared.png");
     QToolTip::showText(w.ImgView321->mapToGlobal(QPoint(200, 20)), w.ImgView321->toolTip(), w.ImgView321);
     QTest::qWait(300);
@@ -81,7 +91,7 @@ int main(int argc, char** argv)
     w.edtInitialMirrorTemp->setText("18");
     w.UseAirFile({forecast.toStdString(), "", "18:00", "", ""}, true);
     w.PageControl1->setCurrentIndex(1);
-    w.btnRun->click();
+    RunAndWait(w);
     shoot("evolution-air-file.png");
     w.SaveChartImage(1, dir + QStringLiteral("/exported-chart.png"), QSize(1000, 560));
     QFile::remove(forecast);

@@ -193,7 +193,7 @@ TEST(Window, DefaultRunRecordsEverything)
 {
     Window f;
     TFrmBrennic& w = f.w;
-    w.btnRun->click();
+    RunAndWait(w);
     EXPECT_EQ(w.Solver->Thickness, 0.0508);
     EXPECT_EQ(w.Solver->Duration, 7200);
     EXPECT_EQ(w.Solver->TimeStep, 10);
@@ -242,9 +242,9 @@ TEST(Window, FirstCallShowsTheInitialState)
 {
     Window f;
     TFrmBrennic& w = f.w;
-    w.btnRun->click();  // a period of 0 after one of 120 minutes shows its own axis
+    RunAndWait(w);  // a period of 0 after one of 120 minutes shows its own axis
     w.edtTimeInterval->setText("0");
-    w.btnRun->click();
+    RunAndWait(w);
     ASSERT_EQ(w.ResultLines->Count(), 2);
     EXPECT_EQ(Line(w, 1), u"0,10,20,20,20");
     EXPECT_EQ(w.StripMap->Width(), 1);
@@ -263,7 +263,7 @@ TEST(Window, InputConversionCases)
     TFrmBrennic& w = f.w;
     w.edtTimeInterval->setText("2.5");
     w.edtElementCount->setText(" 50");
-    w.btnRun->click();
+    RunAndWait(w);
     ASSERT_TRUE(errors.messages.isEmpty()) << errors.messages.join("|").toStdString();
     EXPECT_EQ(w.Solver->Duration, 150);
     EXPECT_EQ(w.Solver->ElementCount, 50);
@@ -272,7 +272,7 @@ TEST(Window, InputConversionCases)
     w.edtInitialMirrorTemp->setText("5");
     w.edtInitialAirTemp->setText("12");
     w.edtFinalAirTemp->setText("-3");
-    w.btnRun->click();
+    RunAndWait(w);
     EXPECT_EQ(w.Solver->ElementCount, 50);
     EXPECT_EQ(AxisOf(w.Chart1, Qt::Vertical)->min(), -4);
     EXPECT_EQ(AxisOf(w.Chart4, Qt::Vertical)->max(), 13);
@@ -292,7 +292,7 @@ TEST(Window, InputConversionCases)
         const QString keep = b.edit->text();
         b.edit->setText(b.text);
         errors.messages.clear();
-        w.btnRun->click();
+        RunAndWait(w);
         EXPECT_EQ(errors.messages, QStringList({b.message}));
         b.edit->setText(keep);
     }
@@ -302,13 +302,13 @@ TEST(Window, InputConversionCases)
     w.edtFrontRadiation->setText("0,04");
     w.edtThickness->setText("50,8");
     errors.messages.clear();
-    w.btnRun->click();
+    RunAndWait(w);
     EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join("|").toStdString();
     EXPECT_EQ(w.Solver->FrontRadiation, 0.04);
     EXPECT_EQ(Line(w, 0), u"\"Time\";\"T_Ambient\";\"T_Surface\";\"T_Back\";\"T_Core\"");
     EXPECT_EQ(Line(w, 1), u"0;12;5;5;12");
     w.edtFrontRadiation->setText("0.04");
-    w.btnRun->click();
+    RunAndWait(w);
     EXPECT_EQ(errors.messages.last(), "'0.04' is not a valid floating point value.");
 }
 
@@ -323,7 +323,7 @@ TEST(Window, CommaLocaleDefaults)
     EXPECT_EQ(w.edtFrontRadiation->toolTip(), "Use 0,04 for an optical surface with aluminum coating");
     EXPECT_EQ(w.Regional.ListSeparator, u';');
     w.edtTimeInterval->setText("10");
-    w.btnRun->click();
+    RunAndWait(w);
     EXPECT_EQ(Line(w, 1), u"0;10;20;20;20");
     EXPECT_EQ(Line(w, 61).substr(0, 12), u"600;10;17,96");
     // The charts' numbers and the readout in the same form.
@@ -339,7 +339,7 @@ TEST(Window, RefusedRunLeavesPreviousResults)
     ErrorCapture errors;
     Window f;
     TFrmBrennic& w = f.w;
-    w.btnRun->click();
+    RunAndWait(w);
     ASSERT_EQ(w.ResultLines->Count(), 722);
     const std::u16string text = w.ResultLines->GetTextStr();
     const std::vector<std::uint8_t> strip(w.StripMap->Bits(), w.StripMap->Bits() + 721 * 50);
@@ -380,7 +380,7 @@ TEST(Window, RefusedRunLeavesPreviousResults)
             w.edtBackFanFlow->setText("0");
         }
         errors.messages.clear();
-        w.btnRun->click();
+        RunAndWait(w);
         ASSERT_EQ(errors.messages.size(), 1) << b.text;
         EXPECT_TRUE(errors.messages[0].startsWith(b.field)) << errors.messages[0].toStdString();
         EXPECT_EQ(w.ResultLines->GetTextStr(), text) << b.text;
@@ -401,85 +401,6 @@ TEST(Window, RefusedRunLeavesPreviousResults)
     }
 }
 
-TEST(Window, CancelFromTheEventLoop)
-{
-    Window f;
-    TFrmBrennic& w = f.w;
-    bool sawRunningButtons = false;
-    w.ResultLines->OnChange = [&] {
-        if (w.ResultLines->Count() == 101) {
-            sawRunningButtons = !w.btnRun->isEnabled() && w.btnCancel->isEnabled() && !w.btnExportCSV->isEnabled();
-            QTimer::singleShot(0, w.btnCancel, [&] { QTest::mouseClick(w.btnCancel, Qt::LeftButton); });
-        }
-    };
-    w.btnRun->click();
-    w.ResultLines->OnChange = nullptr;
-    EXPECT_TRUE(sawRunningButtons);
-    const int rows = w.ResultLines->Count() - 1;
-    EXPECT_GE(rows, 100);
-    EXPECT_LT(rows, 110);
-    // Rows, curves, profile and title all belong to the last reported step.
-    const double lastTime = (rows - 1) * 10.0;
-    EXPECT_EQ(w.Curve(w.LineSeries1).Points().back().x, lastTime / 60);
-    EXPECT_EQ(w.Curve(w.Series2).Points().size(), std::size_t(rows));
-    EXPECT_EQ(w.Chart4->chart()->title(), QString("Temperature Profile - Time %1 sec").arg(lastTime, 0, 'g', 15));
-    const std::u16string last = Line(w, rows);
-    EXPECT_EQ(last.substr(0, last.find(u',')), std::u16string(QString::number(lastTime).toStdU16String()));
-    const QString surface = QString::fromStdU16String(last).split(',')[2];
-    EXPECT_NEAR(w.LineSeries3->at(0).y(), surface.toDouble(), 1e-12);
-    // The strip is coloured up to that step and grey beyond.
-    for (int c = 0; c < 721; ++c) EXPECT_EQ(w.StripMap->Value(c, 25) != 0, c < rows) << c;
-    EXPECT_TRUE(w.btnRun->isEnabled());
-    EXPECT_FALSE(w.btnCancel->isEnabled());
-    EXPECT_TRUE(w.btnExportCSV->isEnabled());
-    // A cancel while idle changes nothing and does not affect the next run.
-    w.btnCancelClick();
-    w.btnRun->click();
-    EXPECT_EQ(w.ResultLines->Count(), 722);
-}
-
-TEST(Window, ClosingDuringARunWaitsForItsEnd)
-{
-    Window f;
-    TFrmBrennic& w = f.w;
-    bool visibleAfterClose = false;
-    w.ResultLines->OnChange = [&] {
-        if (w.ResultLines->Count() == 50)
-            QTimer::singleShot(0, &w, [&] { w.close(); });
-        if (w.ResultLines->Count() == 200)
-            visibleAfterClose = w.isVisible();
-    };
-    w.btnRun->click();
-    w.ResultLines->OnChange = nullptr;
-    EXPECT_TRUE(visibleAfterClose);
-    EXPECT_EQ(w.ResultLines->Count(), 722);  // the run went on to its end
-    EXPECT_TRUE(w.CloseRequested());
-    QTest::qWait(20);
-    EXPECT_FALSE(w.isVisible());
-}
-
-TEST(Window, ErrorInsideARunRestoresTheButtons)
-{
-    ErrorCapture errors;
-    Window f;
-    TFrmBrennic& w = f.w;
-    w.ResultLines->OnChange = [&] {
-        if (w.ResultLines->Count() == 30)
-            throw std::runtime_error("display failed");
-    };
-    w.btnRun->click();
-    w.ResultLines->OnChange = nullptr;
-    EXPECT_EQ(errors.messages, QStringList({"display failed."}));
-    EXPECT_TRUE(w.btnRun->isEnabled());
-    EXPECT_FALSE(w.btnCancel->isEnabled());
-    EXPECT_TRUE(w.btnExportCSV->isEnabled());  // the rows so far can be exported
-    EXPECT_FALSE(w.Solver->Running);
-    EXPECT_EQ(ErrorReportText("Stream write error"), "Stream write error.");
-    EXPECT_EQ(ErrorReportText("Done."), "Done.");
-    EXPECT_EQ(ErrorReportText("(see above)"), "(see above)");
-    EXPECT_EQ(ErrorReportText(""), "");
-}
-
 TEST(Window, AirWarmerThanGlassPutsCoreOnAir)
 {
     Window f;
@@ -488,7 +409,7 @@ TEST(Window, AirWarmerThanGlassPutsCoreOnAir)
     w.edtInitialAirTemp->setText("15");
     w.edtFinalAirTemp->setText("15");
     w.edtFrontRadiation->setText("0");
-    w.btnRun->click();
+    RunAndWait(w);
     EXPECT_EQ(w.Curve(w.LineSeries1).Points(), w.Curve(w.Series1).Points());
 }
 
@@ -497,7 +418,7 @@ TEST(Window, OneElementDrawsOnePointAndOneRow)
     Window f;
     TFrmBrennic& w = f.w;
     w.edtElementCount->setText("1");
-    w.btnRun->click();
+    RunAndWait(w);
     EXPECT_EQ(w.LineSeries3->count(), 1);
     EXPECT_DOUBLE_EQ(w.LineSeries3->at(0).x(), 25.4);
     EXPECT_EQ(w.StripMap->Height(), 1);
@@ -523,10 +444,10 @@ TEST(Window, ExtremeInputsNeverBreakTheWindow)
         c.edit->setText(c.text);
         w.edtTimeInterval->setText(c.edit == w.edtTimeInterval ? c.text : "5");
         errors.messages.clear();
-        w.btnRun->click();
+        RunAndWait(w);
         EXPECT_TRUE(w.btnRun->isEnabled()) << c.text;
         EXPECT_FALSE(w.btnCancel->isEnabled()) << c.text;
-        EXPECT_FALSE(w.Solver->Running);
+        EXPECT_FALSE(w.Running());
         // Either a clear refusal, or a completed run with every row recorded.
         if (errors.messages.isEmpty())
             EXPECT_EQ(w.ResultLines->Count(), int(w.Curve(w.LineSeries1).Points().size()) + 1) << c.text;
@@ -537,50 +458,13 @@ TEST(Window, ExtremeInputsNeverBreakTheWindow)
     w.edtTimeInterval->setText("120");
 }
 
-TEST(Window, StepBeyondTheLastStripColumnIsNotDrawn)
-{
-    Window f;
-    TFrmBrennic& w = f.w;
-    w.edtTimeInterval->setText("1");  // 60 s in 25 s steps: 3 columns, steps at 25, 50 and 75 s
-    w.edtTimeStep->setText("25");
-    w.btnRun->click();
-    EXPECT_EQ(w.StripMap->Width(), 3);
-    EXPECT_EQ(w.ResultLines->Count(), 5);
-    EXPECT_EQ(Line(w, 4).substr(0, 3), u"75,");
-    for (int c = 0; c < 3; ++c) EXPECT_NE(w.StripMap->Value(c, 0), 0) << c;
-}
-
-TEST(Window, TurningThePageDuringARunShowsTheWholeChart)
-{
-    Window f;
-    TFrmBrennic& w = f.w;
-    int seriesCount = -1;
-    std::size_t recorded = 0;
-    double lastDrawnX = -1;
-    w.ResultLines->OnChange = [&] {
-        if (w.ResultLines->Count() == 300)
-            QTimer::singleShot(0, &w, [&] {
-                w.PageControl1->setCurrentIndex(1);
-                seriesCount = w.LineSeries1->count();
-                recorded = w.Curve(w.LineSeries1).Points().size();
-                lastDrawnX = w.LineSeries1->at(w.LineSeries1->count() - 1).x();
-            });
-    };
-    w.btnRun->click();
-    w.ResultLines->OnChange = nullptr;
-    ASSERT_GT(seriesCount, 0);
-    EXPECT_GE(recorded, 299u);
-    EXPECT_EQ(lastDrawnX, double(recorded - 1) * 10 / 60);
-    EXPECT_EQ(w.LineSeries1->at(w.LineSeries1->count() - 1).x(), 120);
-}
-
 TEST(Window, StripViewAveragesColumnsItCannotShow)
 {
     Window f;
     TFrmBrennic& w = f.w;
     w.edtTimeStep->setText("1");  // 7201 columns on a view under 800 pixels wide
     w.PageControl1->setCurrentIndex(1);
-    w.btnRun->click();
+    RunAndWait(w);
     const QImage pixels = w.ImgView321->Pixels();
     EXPECT_EQ(pixels.width(), w.ImgView321->width());
     EXPECT_EQ(pixels.height(), 50);

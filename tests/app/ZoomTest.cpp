@@ -43,7 +43,7 @@ TEST(Zoom, DragRightClickAndDoubleClickOnBothCharts)
     Window f;
     TFrmBrennic& w = f.w;
     w.edtTimeInterval->setText("30");
-    w.btnRun->click();
+    RunAndWait(w);
     struct Case {
         const char* name;
         int page;
@@ -89,7 +89,7 @@ TEST(Zoom, ANewRunForgetsTheZoomAndAZoomSurvivesTheProfileUpdates)
     Window f;
     TFrmBrennic& w = f.w;
     w.edtTimeInterval->setText("10");
-    w.btnRun->click();
+    RunAndWait(w);
     auto* profile = static_cast<TZoomChartView*>(w.Chart4);
     Drag(w.Chart4, InPlot(w.Chart4, 0.2, 0.2), InPlot(w.Chart4, 0.6, 0.6));
     const TAxisRanges zoomed = Ranges(w.Chart4);
@@ -97,7 +97,7 @@ TEST(Zoom, ANewRunForgetsTheZoomAndAZoomSurvivesTheProfileUpdates)
     // Redrawing the profile does not undo the user's zoom.
     w.RedrawPage(0);
     EXPECT_EQ(Ranges(w.Chart4), zoomed);
-    w.btnRun->click();
+    RunAndWait(w);
     EXPECT_FALSE(profile->Zoomed());
     EXPECT_EQ(Ranges(w.Chart4).yMin, 9);
     EXPECT_EQ(Ranges(w.Chart4).yMax, 21);

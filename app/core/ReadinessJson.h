@@ -1,0 +1,15 @@
+// The readiness's JSON pieces, shared by the summary and the sweep rows.
+#pragma once
+
+#include "app/core/Readiness.h"
+
+#include <nlohmann/json.hpp>
+
+namespace brennic {
+
+// {"surface": [minutes or null per tolerance], "back": [...], "glass": [...]}
+nlohmann::ordered_json ReadyMinutesJson(const TReadiness& r);
+// {"kelvin": front minus back, "minutes": when}
+nlohmann::ordered_json LargestDifferenceJson(const TReadiness& r);
+
+}  // namespace brennic

@@ -1,0 +1,55 @@
+// Everything one run needs, built once and checked once: the solver's
+// inputs, the air (ramp or file), a measured log, the tolerances, the text
+// settings and the plan. The window, the command line, the fit and sweeps
+// all build their runs here; a spec that exists can run.
+#pragma once
+
+#include "app/core/AirSource.h"
+#include "app/core/InputFields.h"
+#include "app/core/MeasuredLog.h"
+#include "app/core/Readiness.h"
+#include "app/core/ResultText.h"
+#include "app/core/RunSetup.h"
+#include "model/FiniteDiff_1D.h"
+
+#include <memory>
+#include <vector>
+
+namespace brennic {
+
+// What a spec is built from.
+struct TSpecSource {
+    TInputTexts Texts;                    // as typed
+    char16_t DecimalSeparator = u'.';     // of the texts
+    TFieldNaming Naming = TFieldNaming::Caption;
+    TMemoryUse Use = TMemoryUse::KeepsResults;
+    TRegionalSettings Settings;           // of the result text
+    std::vector<double> Tolerances = TReadiness::DefaultTolerances;
+    std::shared_ptr<const TAirSource> Air;  // an air file; none: the ramp
+    std::shared_ptr<const TMeasuredLog> Log;
+    // With a log: whether the start temperature and the period were given,
+    // or are to be taken from the log.
+    bool MirrorTempGiven = true, DurationGiven = true;
+};
+
+struct TRunSpec {
+    TBrennicOneD Solver;  // configured; no step handler
+    TInputTexts Texts;    // as the run used them
+    TRunPlan Plan;
+    TRegionalSettings Settings;
+    std::vector<double> Tolerances;
+    std::shared_ptr<const TAirSource> Air;
+    std::shared_ptr<const TMeasuredLog> Log;
+};
+
+// A measured log sets the mirror's start temperature (its first value) and
+// the period (its span) unless they were given; the texts get them in the
+// given decimal form.
+void ApplyLogDefaults(TInputTexts& texts, const TMeasuredLog& log, char16_t decimalSeparator, bool mirrorTempGiven,
+                      bool durationGiven);
+
+// Converts, applies the air and the log and plans; every refusal happens
+// here (EFieldConvertError, EFieldError, EBrennicError).
+TRunSpec BuildRunSpec(TSpecSource source);
+
+}  // namespace brennic

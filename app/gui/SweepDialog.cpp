@@ -1,0 +1,328 @@
+#include "app/gui/SweepDialog.h"
+
+#include "app/core/Readiness.h"
+#include "app/gui/ChartSupport.h"
+#include "app/gui/ErrorReport.h"
+#include "support/FileOutput.h"
+#include "support/LibStandard.h"
+#include "support/NumberText.h"
+
+#include <QApplication>
+#include <QCategoryAxis>
+#include <QChart>
+#include <QChartView>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <thread>
+
+namespace brennic {
+
+namespace {
+
+QComboBox* KeyChoice(QWidget* parent, bool optional)
+{
+    auto* box = new QComboBox(parent);
+    if (optional)
+        box->addItem(QStringLiteral("(none)"), QString());
+    for (const TInputField& f : InputFields)
+        box->addItem(QString::fromUtf8(f.Caption), QString::fromLatin1(f.Key));
+    box->addItem(QStringLiteral("Mirror Material"), QString::fromLatin1(MaterialKey));
+    return box;
+}
+
+QPushButton* Button(QWidget* parent, const QString& text, QHBoxLayout* row)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setAutoDefault(false);
+    row->addWidget(b);
+    return b;
+}
+
+QString Minutes(std::optional<double> m, char16_t sep)
+{
+    return m ? QString::fromStdString(FixedText(*m, 1, sep)) : QStringLiteral("\u2014");
+}
+
+// Green for the quickest case, red for the slowest and those never ready.
+QColor Shade(std::optional<double> m, double lo, double hi)
+{
+    if (!m)
+        return QColor(230, 140, 140);
+    const double f = hi > lo ? (*m - lo) / (hi - lo) : 0;
+    return QColor::fromHsvF(float((1 - f) * 0.33), 0.35f, 0.97f);
+}
+
+}  // namespace
+
+TSweepDialog::TSweepDialog(std::function<TSpecSource()> base, char16_t decimalSeparator, QWidget* parent)
+    : QDialog(parent), base_(std::move(base)), decimal_(decimalSeparator)
+{
+    setObjectName(QStringLiteral("SweepDialog"));
+    setWindowTitle(QStringLiteral("Sweep: what does a change buy?"));
+    worker_ = new TRunWorker(this);
+    progressTimer_ = new QTimer(this);
+    progressTimer_->setInterval(50);
+    connect(progressTimer_, &QTimer::timeout, this, [this] { Progress->setValue(int(done_.load())); });
+
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    Key1 = KeyChoice(this, false);
+    Key1->setCurrentIndex(fThickness);
+    Values1 = new QLineEdit(QStringLiteral("20:50:5"), this);
+    Key2 = KeyChoice(this, true);
+    Values2 = new QLineEdit(this);
+    const QString hint = QStringLiteral(
+        "A list (5,10,20) or a range FROM:TO:STEP (20:50:5), numbers with a full stop; materials by name or 0 to 5");
+    for (QLineEdit* e : {Values1, Values2}) e->setToolTip(hint);
+    auto* first = new QHBoxLayout;
+    first->addWidget(Key1);
+    first->addWidget(Values1, 1);
+    auto* second = new QHBoxLayout;
+    second->addWidget(Key2);
+    second->addWidget(Values2, 1);
+    form->addRow(QStringLiteral("Sweep:"), first);
+    form->addRow(QStringLiteral("and:"), second);
+    Quantity = new QComboBox(this);
+    Quantity->addItems({QStringLiteral("Surface"), QStringLiteral("Back"), QStringLiteral("Whole glass")});
+    Tolerance = new QComboBox(this);
+    auto* show = new QHBoxLayout;
+    show->addWidget(Quantity);
+    show->addWidget(new QLabel(QStringLiteral("within"), this));
+    show->addWidget(Tolerance);
+    show->addWidget(new QLabel(QStringLiteral("\u00b0C of the air"), this));
+    show->addStretch();
+    form->addRow(QStringLiteral("Ready time of:"), show);
+    layout->addLayout(form);
+
+    Progress = new QProgressBar(this);
+    Status = new QLabel(this);
+    Status->setWordWrap(true);
+    Status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Chart = new QChartView(this);
+    Chart->setMinimumSize(480, 260);
+    Chart->setRenderHint(QPainter::Antialiasing);
+    Table = new QTableWidget(this);
+    Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Table->setMinimumHeight(160);
+    for (QWidget* w : std::initializer_list<QWidget*>{Progress, Status, Chart, Table}) layout->addWidget(w);
+
+    auto* buttons = new QHBoxLayout;
+    Run = Button(this, QStringLiteral("Run sweep"), buttons);
+    Cancel = Button(this, QStringLiteral("Cancel"), buttons);
+    Copy = Button(this, QStringLiteral("Copy table"), buttons);
+    Export = Button(this, QStringLiteral("Export\u2026"), buttons);
+    buttons->addStretch();
+    Close = Button(this, QStringLiteral("Close"), buttons);
+    layout->addLayout(buttons);
+    for (QPushButton* b : {Cancel, Copy, Export}) b->setEnabled(false);
+
+    for (double t : base_().Tolerances) Tolerance->addItem(QString::fromStdU16String(FormatFloat(t, decimal_)));
+    connect(Run, &QPushButton::clicked, this, [this] { Guarded([this] { RunSweep(); }); });
+    connect(Cancel, &QPushButton::clicked, this, [this] { worker_->Cancel(); });
+    connect(Copy, &QPushButton::clicked, this,
+            [this] { QApplication::clipboard()->setText(QString::fromStdString(TableText())); });
+    connect(Export, &QPushButton::clicked, this, [this] {
+        Guarded([this] {
+            const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export the sweep"), QString(),
+                                                              QStringLiteral("CSV files (*.csv)"));
+            if (!path.isEmpty())
+                SaveTable(path);
+        });
+    });
+    connect(Close, &QPushButton::clicked, this, [this] { reject(); });
+    for (QComboBox* b : {Quantity, Tolerance})
+        connect(b, &QComboBox::currentIndexChanged, this, [this] { Guarded([this] { ShowResults(); }); });
+}
+
+void TSweepDialog::reject()
+{
+    if (worker_->Busy()) {
+        worker_->Cancel();
+        connect(worker_, &TRunWorker::finished, this, &QDialog::reject, Qt::SingleShotConnection);
+        return;
+    }
+    QDialog::reject();
+}
+
+void TSweepDialog::RunSweep()
+{
+    if (worker_->Busy())
+        return;
+    std::vector<TSweepAxis> axes;
+    try {
+        axes.push_back(ParseSweep(Key1->currentData().toString().toStdString() + "=" + Values1->text().toStdString()));
+        if (!Key2->currentData().toString().isEmpty())
+            axes.push_back(
+                ParseSweep(Key2->currentData().toString().toStdString() + "=" + Values2->text().toStdString()));
+        plan_ = PlanSweep(base_(), std::move(axes));
+    } catch (const std::exception& e) {
+        plan_.reset();
+        Status->setText(ErrorReportText(QString::fromUtf8(e.what())));
+        return;
+    }
+    results_.clear();
+    done_ = 0;
+    Progress->setRange(0, int(plan_->Cases));
+    Progress->setValue(0);
+    Status->setText(QStringLiteral("Running %1 cases\u2026").arg(plan_->Cases));
+    for (QPushButton* b : {Run, Copy, Export}) b->setEnabled(false);
+    Cancel->setEnabled(true);
+    auto results = std::make_shared<std::vector<TReadiness>>();
+    const TSweepPlan plan = *plan_;
+    worker_->Start(
+        [this, plan, results](std::stop_token stop) {
+            *results = brennic::RunSweep(plan, std::max(1u, std::thread::hardware_concurrency()), stop,
+                                         [this](std::size_t done) { done_ = done; });
+            if (stop.stop_requested())
+                results->clear();
+        },
+        [this, results](const QString& error) {
+            results_ = std::move(*results);
+            SweepEnded(error);
+        });
+    progressTimer_->start();
+}
+
+void TSweepDialog::SweepEnded(const QString& error)
+{
+    progressTimer_->stop();
+    Run->setEnabled(true);
+    Cancel->setEnabled(false);
+    if (!error.isEmpty())
+        Status->setText(ErrorReportText(error));
+    else if (results_.empty())
+        Status->setText(QStringLiteral("The sweep was cancelled."));
+    else
+        Status->setText(QStringLiteral("%1 cases.").arg(results_.size()));
+    Progress->setValue(Progress->maximum());
+    for (QPushButton* b : {Copy, Export}) b->setEnabled(!results_.empty());
+    ShowResults();
+    emit sweepFinished();
+}
+
+std::optional<double> TSweepDialog::ReadyMinutes(std::size_t index) const
+{
+    const auto t = results_.at(index).ReadyFrom(TReadiness::Part(Quantity->currentIndex()),
+                                                std::size_t(std::max(0, Tolerance->currentIndex())));
+    return t ? std::optional<double>(*t / 60) : std::nullopt;
+}
+
+std::string TSweepDialog::TableText() const
+{
+    if (!plan_ || results_.empty())
+        return {};
+    std::string text = SweepCsvHeader(*plan_);
+    for (std::size_t i = 0; i < results_.size(); ++i) text += SweepCsvRow(*plan_, i, results_[i]);
+    return text;
+}
+
+void TSweepDialog::SaveTable(const QString& path) const
+{
+    WriteFileAtomically(QFile::encodeName(path).toStdString(), TableText());
+}
+
+void TSweepDialog::ShowResults()
+{
+    Table->clear();
+    Chart->chart()->removeAllSeries();
+    for (QAbstractAxis* a : Chart->chart()->axes()) Chart->chart()->removeAxis(a);
+    if (!plan_ || results_.empty())
+        return;
+    Chart->setVisible(plan_->Axes.size() == 1);
+    if (plan_->Axes.size() == 1)
+        ShowLine();
+    else
+        ShowGrid();
+}
+
+void TSweepDialog::ShowLine()
+{
+    const TSweepAxis& axis = plan_->Axes[0];
+    Table->setRowCount(int(results_.size()));
+    Table->setColumnCount(2);
+    Table->setHorizontalHeaderLabels({Key1->currentText(), QStringLiteral("Ready (min)")});
+    auto* line = new QLineSeries;
+    auto* never = new QScatterSeries;
+    line->setName(Quantity->currentText() + QStringLiteral(" within ") + Tolerance->currentText() +
+                  QStringLiteral(" \u00b0C"));
+    never->setName(QStringLiteral("not reached (drawn at the end)"));
+    never->setMarkerSize(8);
+    double top = 0;
+    for (std::size_t i = 0; i < results_.size(); ++i) top = std::max(top, results_[i].Last().Time / 60);
+    for (std::size_t i = 0; i < results_.size(); ++i) {
+        const QString value = QString::fromStdString(SweepValueText(axis, i));
+        const double x = axis.Field < 0 ? double(i) : StrToFloat(FromUtf8(axis.Values[i]), u'.');
+        const std::optional<double> m = ReadyMinutes(i);
+        Table->setItem(int(i), 0, new QTableWidgetItem(value));
+        Table->setItem(int(i), 1, new QTableWidgetItem(Minutes(m, decimal_)));
+        if (m)
+            line->append(x, *m);
+        else
+            never->append(x, top);
+    }
+    QChart* c = Chart->chart();
+    c->addSeries(line);
+    c->addSeries(never);
+    c->createDefaultAxes();
+    c->axes(Qt::Vertical).first()->setTitleText(QStringLiteral("ready after (min)"));
+    c->axes(Qt::Horizontal).first()->setTitleText(Key1->currentText());
+    if (axis.Field < 0) {
+        auto* names = new QCategoryAxis;
+        for (std::size_t i = 0; i < axis.Values.size(); ++i)
+            names->append(QString::fromStdString(SweepValueText(axis, i)), double(i) + 0.5);
+        names->setRange(-0.5, double(axis.Values.size()) - 0.5);
+        names->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+        c->removeAxis(c->axes(Qt::Horizontal).first());
+        c->addAxis(names, Qt::AlignBottom);
+        line->attachAxis(names);
+        never->attachAxis(names);
+    }
+}
+
+void TSweepDialog::ShowGrid()
+{
+    const TSweepAxis &rows = plan_->Axes[0], &columns = plan_->Axes[1];
+    Table->setRowCount(int(rows.Values.size()));
+    Table->setColumnCount(int(columns.Values.size()));
+    QStringList rowNames, columnNames;
+    for (std::size_t i = 0; i < rows.Values.size(); ++i)
+        rowNames << Key1->currentText() + QStringLiteral(" ") + QString::fromStdString(SweepValueText(rows, i));
+    for (std::size_t j = 0; j < columns.Values.size(); ++j)
+        columnNames << QString::fromStdString(SweepValueText(columns, j));
+    Table->setVerticalHeaderLabels(rowNames);
+    Table->setHorizontalHeaderLabels(columnNames);
+    double lo = 1e300, hi = -1e300;
+    for (std::size_t i = 0; i < results_.size(); ++i)
+        if (const auto m = ReadyMinutes(i)) {
+            lo = std::min(lo, *m);
+            hi = std::max(hi, *m);
+        }
+    for (std::size_t i = 0; i < results_.size(); ++i) {
+        const std::optional<double> m = ReadyMinutes(i);
+        auto* item = new QTableWidgetItem(Minutes(m, decimal_));
+        item->setBackground(Shade(m, lo, hi));
+        item->setTextAlignment(Qt::AlignCenter);
+        Table->setItem(int(i / columns.Values.size()), int(i % columns.Values.size()), item);
+    }
+    Table->setToolTip(QStringLiteral("Ready time in minutes: rows ") + Key1->currentText() +
+                      QStringLiteral(", columns ") + Key2->currentText());
+}
+
+}  // namespace brennic

@@ -1,0 +1,261 @@
+// The engine's entry point, the run spec, the step count and sweeps.
+#include "app/core/Engine.h"
+#include "app/core/RunRecord.h"
+#include "app/core/RunSpec.h"
+#include "app/core/Sweep.h"
+#include "support/LibStandard.h"
+#include "tests/app/CliRunner.h"
+
+#include <nlohmann/json.hpp>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using namespace brennic;
+
+namespace {
+
+TSpecSource Options()
+{
+    TSpecSource s;
+    s.Naming = TFieldNaming::Option;
+    s.Use = TMemoryUse::Streams;
+    return s;
+}
+
+// The readiness of one run through the record, as the command line keeps it.
+TReadiness SingleRun(TSpecSource source)
+{
+    const TRunSpec spec = BuildRunSpec(std::move(source));
+    TRunRecord record;
+    record.Start(spec, [](const std::u16string&) {});
+    RunEngine(spec, [&](std::span<const double> p, std::span<const double> t, double time) { record.Add(p, t, time); });
+    return record.Readiness;
+}
+
+}  // namespace
+
+TEST(Engine, ReportCountFollowsTheSolversClock)
+{
+    struct Case {
+        const char* name;
+        double duration, step, reports;
+    };
+    const Case cases[] = {
+        {"default run", 7200, 10, 721},
+        {"period not a whole number of steps", 60, 25, 4},
+        {"no period", 0, 10, 1},
+        // Ten additions of 0.1 give 0.9999999999999999: one more step.
+        {"tenths that fall short of the period", 1, 0.1, 12},
+        {"a step longer than the period", 5, 10, 2},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ReportCount(c.duration, c.step), c.reports) << c.name;
+        TBrennicOneD s = SolverSpec({}).Solver;
+        s.Thickness = 0.02;
+        s.ElementCount = 3;
+        s.Conductivity = 1;
+        s.Density = 2000;
+        s.SpecificHeat = 800;
+        s.Duration = c.duration;
+        s.TimeStep = c.step;
+        EXPECT_EQ(double(RunReports(s).size()), c.reports) << c.name << ": the solver makes as many";
+    }
+}
+
+TEST(Engine, StopTokenEndsTheRunAfterTheReportInProgress)
+{
+    TSpecSource source = Options();
+    const TRunSpec spec = BuildRunSpec(source);
+    std::stop_source stop;
+    int reports = 0;
+    const TRunEnd end = RunEngine(
+        spec,
+        [&](std::span<const double>, std::span<const double>, double) {
+            if (++reports == 10)
+                stop.request_stop();
+        },
+        stop.get_token());
+    EXPECT_EQ(end, TRunEnd::Stopped);
+    EXPECT_EQ(reports, 10);
+    EXPECT_EQ(RunEngine(spec, {}), TRunEnd::Completed);
+}
+
+TEST(RunSpec, MeasuredLogSetsStartAndPeriodUnlessGiven)
+{
+    auto log = std::make_shared<TMeasuredLog>();
+    log->Surface = {{0, 17.25}, {600, 15}, {5400, 11}};
+    struct Case {
+        const char* name;
+        bool mirrorGiven, durationGiven;
+        double mirror, seconds;
+    };
+    const Case cases[] = {{"neither given", false, false, 17.25, 5400},
+                          {"start given", true, false, 20, 5400},
+                          {"period given", false, true, 17.25, 7200},
+                          {"both given", true, true, 20, 7200}};
+    for (const Case& c : cases) {
+        TSpecSource source = Options();
+        source.Log = log;
+        source.MirrorTempGiven = c.mirrorGiven;
+        source.DurationGiven = c.durationGiven;
+        const TRunSpec spec = BuildRunSpec(source);
+        EXPECT_EQ(spec.Solver.InitialMirrorTemp, c.mirror) << c.name;
+        EXPECT_EQ(spec.Solver.Duration, c.seconds) << c.name;
+        EXPECT_EQ(spec.Log, log) << c.name;
+    }
+}
+
+TEST(RunSpec, RefusalsHappenWhileItIsBuilt)
+{
+    TSpecSource source = Options();
+    source.Texts.Text(fThickness) = u"-5";
+    EXPECT_THROW(
+        {
+            try {
+                BuildRunSpec(source);
+            } catch (const EFieldError& e) {
+                EXPECT_STREQ(e.what(), "\"--thickness\" is -5: it must be greater than 0 mm");
+                EXPECT_EQ(e.Field, fThickness);
+                throw;
+            }
+        },
+        EFieldError);
+    source.Texts.Text(fThickness) = u"abc";
+    EXPECT_THROW(BuildRunSpec(source), EFieldConvertError);
+}
+
+TEST(Sweep, ParsesListsRangesAndMaterials)
+{
+    struct Case {
+        const char* text;
+        std::vector<std::string> values;
+    };
+    const Case cases[] = {
+        {"thickness=5,10,20", {"5", "10", "20"}},
+        {"thickness=20:50:5", {"20", "25", "30", "35", "40", "45", "50"}},
+        {"front-film=0.1:0.3:0.1", {"0.1", "0.2", "0.3"}},
+        {"front-film=10:1:-4", {"10", "6", "2"}},
+        {"elements=10:35:10", {"10", "20", "30"}},  // 35 is off the grid
+        {"material=pyrex,BK7,5", {"0", "2", "5"}},
+        {"time-step=7", {"7"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ParseSweep(c.text).Values, c.values) << c.text;
+    EXPECT_EQ(ParseSweep("material=zerodur").Field, -1);
+    EXPECT_EQ(ParseSweep("back-film=1").Field, fBackFilm);
+}
+
+TEST(Sweep, BadSweepsAreRefusedNamingKeyAndValue)
+{
+    struct Case {
+        std::vector<std::string> sweeps;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"diameters=5"}, "--sweep 'diameters': no input has this key"},
+        {{"thickness"}, "--sweep 'thickness': write KEY=VALUES"},
+        {{"thickness="}, "--sweep thickness: the list of values is empty"},
+        {{"thickness=5,,6"}, "--sweep thickness=5,,6: an empty value"},
+        {{"thickness=1:5:0"}, "--sweep thickness=1:5:0: the step is 0"},
+        {{"thickness=5:1:1"}, "--sweep thickness=5:1:1: the step leads away from 1"},
+        {{"thickness=1:5"}, "--sweep thickness=1:5: a range is FROM:TO:STEP"},
+        {{"thickness=a:5:1"}, "--sweep thickness=a:5:1: 'a' is not a number"},
+        {{"thickness=abc"}, "--sweep thickness=abc: not a valid number"},
+        {{"elements=2.5"}, "--sweep elements=2.5: not a valid whole number"},
+        {{"material=unobtainium"}, "--sweep material=unobtainium: not one of the materials"},
+        {{"thickness=1:1000000:1"}, "--sweep thickness=1:1000000:1: 1000000 values, more than 100000"},
+        {{"thickness=1:400:1", "front-film=1:400:1"}, "--sweep has more than 100000 cases"},
+        {{"thickness=5", "thickness=6"}, "--sweep thickness: swept twice"},
+        {{"thickness=20,-5"}, "--sweep thickness=-5: \"--thickness\" is -5: it must be greater than 0 mm"},
+        {{"front-radiation=0.5,1.5"}, "--sweep front-radiation=1.5: \"--front-radiation\" is 1.5: it must be between"},
+    };
+    for (const Case& c : cases) {
+        try {
+            std::vector<TSweepAxis> axes;
+            for (const std::string& s : c.sweeps) axes.push_back(ParseSweep(s));
+            PlanSweep(Options(), axes);
+            ADD_FAILURE() << c.message << ": accepted";
+        } catch (const EBrennicError& e) {
+            EXPECT_EQ(std::string(e.what()).substr(0, std::strlen(c.message)), c.message);
+        }
+    }
+}
+
+TEST(Sweep, RowsEqualSingleRunsForAnyNumberOfJobs)
+{
+    TSpecSource base = Options();
+    base.Texts.Text(fDuration) = u"240";
+    base.Tolerances = {1, 0.25};
+    const TSweepPlan plan = PlanSweep(base, {ParseSweep("thickness=20,40"), ParseSweep("material=pyrex,BK7,zerodur")});
+    ASSERT_EQ(plan.Cases, 6u);
+    const std::vector<TReadiness> one = RunSweep(plan, 1), two = RunSweep(plan, 2);
+    EXPECT_EQ(SweepJson(plan, one), SweepJson(plan, two));
+    // Case 4 is the second thickness with the second glass.
+    TSpecSource single = base;
+    single.Texts.Text(fThickness) = u"40";
+    single.Texts.Material = 2;
+    const TReadiness r = SingleRun(single);
+    for (int p = 0; p < TReadiness::PartCount; ++p)
+        for (std::size_t k = 0; k < 2; ++k)
+            EXPECT_EQ(two[4].ReadyFrom(TReadiness::Part(p), k), r.ReadyFrom(TReadiness::Part(p), k));
+    EXPECT_EQ(two[4].LargestDifference(), r.LargestDifference());
+    EXPECT_EQ(SweepCsvHeader(plan),
+              "thickness,material,surface_ready_1,surface_ready_0.25,back_ready_1,back_ready_0.25,glass_ready_1,"
+              "glass_ready_0.25,largest_front_back_difference,final_surface_minus_air\n");
+    const std::string row = SweepCsvRow(plan, 4, two[4]);
+    EXPECT_EQ(row.substr(0, 7), "40,BK7,");
+    EXPECT_EQ(std::count(row.begin(), row.end(), ','), 9);
+}
+
+TEST(Sweep, StopRequestLeavesLaterCasesUnrun)
+{
+    const TSweepPlan plan = PlanSweep(Options(), {ParseSweep("thickness=10:100:10")});
+    std::stop_source stop;
+    stop.request_stop();
+    const std::vector<TReadiness> r = RunSweep(plan, 2, stop.get_token());
+    ASSERT_EQ(r.size(), 10u);
+    for (const TReadiness& x : r) EXPECT_EQ(x.Reports(), 0u);
+}
+
+TEST(SweepCli, TableJsonJobsAndRefusals)
+{
+    using cli::RunSim;
+    const std::string args = "--sweep thickness=20,30 --sweep front-film=5,10 --duration 180 --tolerance 1,0.5";
+    const auto one = RunSim(args + " --jobs 1"), two = RunSim(args + " --jobs 2");
+    ASSERT_EQ(one.status, 0) << one.err;
+    EXPECT_EQ(one.out, two.out);
+    // Comma and full stop whatever the locale.
+    EXPECT_EQ(RunSim(args, "LC_ALL=de_DE.UTF-8").out, one.out);
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; (end = one.out.find('\n', at)) != std::string::npos; at = end + 1)
+        lines.push_back(one.out.substr(at, end - at));
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0].substr(0, 38), "thickness,front-film,surface_ready_1,s");
+    EXPECT_EQ(lines[3].substr(0, 5), "30,5,");  // the last key changes fastest
+    // A row's figures are those of --summary --json for the same inputs.
+    const auto json = RunSim(args.substr(0, args.find("--sweep")) +
+                             "--thickness 20 --front-film 10 --duration 180 --tolerance 1,0.5 --summary --json");
+    const auto single = nlohmann::json::parse(json.out);
+    const auto sweep = nlohmann::json::parse(RunSim(args + " --json").out);
+    ASSERT_EQ(sweep.size(), 4u);
+    EXPECT_EQ(sweep[1]["inputs"]["thickness"], 20);
+    EXPECT_EQ(sweep[1]["inputs"]["front-film"], 10);
+    EXPECT_EQ(sweep[1]["ready_minutes"], single["ready_minutes"]);
+    EXPECT_EQ(sweep[1]["largest_front_back_difference"], single["largest_front_back_difference"]);
+
+    const std::pair<const char*, const char*> refused[] = {
+        {"--sweep thickness=0,5", "--sweep thickness=0: \"--thickness\" is 0"},
+        {"--sweep foo=1", "--sweep 'foo': no input has this key"},
+        {"--sweep thickness=5 --summary", "--summary: a sweep writes its own table"},
+        {"--sweep thickness=5 --output x.xlsx", "--output: a sweep writes CSV or JSON"},
+        {"--jobs 2", "--jobs: it goes with --sweep"},
+        {"--sweep thickness=5 --jobs 0", "--jobs"},
+    };
+    for (const auto& [a, message] : refused) {
+        const auto r = RunSim(a);
+        EXPECT_EQ(r.status, 2) << a;
+        EXPECT_NE(r.err.find(message), std::string::npos) << a << ": " << r.err;
+        EXPECT_TRUE(r.out.empty()) << a;
+    }
+}
