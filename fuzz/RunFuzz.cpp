@@ -56,17 +56,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace brennic;
     FuzzedDataProvider in(data, size);
     TInputTexts texts;
-    texts.Thickness = Text(in, Value(in, 0.01, 500));
-    texts.ElementCount = Text(in, double(in.ConsumeIntegralInRange<int>(-2, 400)));
-    texts.InitialMirrorTemp = Text(in, Value(in, -300, 1100));
-    texts.InitialAirTemp = Text(in, Value(in, -300, 1100));
-    texts.FinalAirTemp = Text(in, Value(in, -300, 1100));
-    texts.Duration = Text(in, Value(in, -10, 100000));
-    texts.TimeStep = Text(in, Value(in, -1, 100000));
-    texts.FrontFilm = Text(in, Value(in, -1, 1000));
-    texts.BackFilm = Text(in, Value(in, -1, 1000));
-    texts.FrontRadiation = Text(in, Value(in, -0.1, 1.1));
-    texts.BackRadiation = Text(in, Value(in, -0.1, 1.1));
+    texts.Text(fThickness) = Text(in, Value(in, 0.01, 500));
+    texts.Text(fElementCount) = Text(in, double(in.ConsumeIntegralInRange<int>(-2, 400)));
+    texts.Text(fInitialMirrorTemp) = Text(in, Value(in, -300, 1100));
+    texts.Text(fInitialAirTemp) = Text(in, Value(in, -300, 1100));
+    texts.Text(fFinalAirTemp) = Text(in, Value(in, -300, 1100));
+    texts.Text(fDuration) = Text(in, Value(in, -10, 100000));
+    texts.Text(fTimeStep) = Text(in, Value(in, -1, 100000));
+    texts.Text(fFrontFilm) = Text(in, Value(in, -1, 1000));
+    texts.Text(fBackFilm) = Text(in, Value(in, -1, 1000));
+    texts.Text(fFrontRadiation) = Text(in, Value(in, -0.1, 1.1));
+    texts.Text(fBackRadiation) = Text(in, Value(in, -0.1, 1.1));
     texts.Material = in.ConsumeIntegralInRange<int>(0, GlassMaterialCount - 1);
 
     TBrennicOneD s;

@@ -1,5 +1,7 @@
 #include "app/core/MeasuredLog.h"
 
+#include "app/core/OutputColumns.h"
+
 #include <cmath>
 
 namespace brennic {
@@ -89,15 +91,15 @@ std::shared_ptr<const TMeasuredLog> TMeasuredLog::Load(const std::string& path, 
     air->Start = RunStart(t, start);
     if (t.Times.back() < air->Start)
         Refuse(path, "the whole log lies before the start");
-    const int surface = Role(t, columns.Surface, "T_Surface", false, "surface");
-    const int back = Role(t, columns.Back, "T_Back", false, "back");
+    const int surface = Role(t, columns.Surface, OutputColumns[oSurface].Name, false, "surface");
+    const int back = Role(t, columns.Back, OutputColumns[oBack].Name, false, "back");
     if (surface <= 0 && back <= 0)
         Refuse(path, "a surface or a back column is needed (named T_Surface and T_Back, or chosen)");
     log->Surface = Points(t, surface, air->Start);
     log->Back = Points(t, back, air->Start);
     if (log->Surface.empty() && log->Back.empty())
         Refuse(path, "no surface or back values at or after the start");
-    const int airColumn = Role(t, columns.Air, "T_Ambient", false, "air");
+    const int airColumn = Role(t, columns.Air, OutputColumns[oAir].Name, false, "air");
     if (airColumn > 0) {
         air->Air = TSeries(t, airColumn, air->Start);
         log->Air = air;

@@ -1,5 +1,7 @@
 #include "app/core/ResultText.h"
 
+#include "app/core/OutputColumns.h"
+
 #include "support/NumberText.h"
 
 #include <algorithm>
@@ -32,11 +34,13 @@ TStepValues StepValues(std::span<const double> temperatures, double time)
 
 std::u16string ResultHeader(const TRegionalSettings& settings)
 {
-    const char16_t sep = settings.ListSeparator;
-    std::u16string h = u"\"Time\"";
-    for (const char16_t* name : {u"\"T_Ambient\"", u"\"T_Surface\"", u"\"T_Back\"", u"\"T_Core\""}) {
-        h += sep;
-        h += name;
+    std::u16string h;
+    for (const TOutputColumn& c : OutputColumns) {
+        if (!h.empty())
+            h += settings.ListSeparator;
+        h += u'"';
+        for (const char* p = c.Name; *p; ++p) h += char16_t(*p);
+        h += u'"';
     }
     return h;
 }
@@ -44,10 +48,10 @@ std::u16string ResultHeader(const TRegionalSettings& settings)
 void AppendResultRow(std::u16string& out, const TStepValues& v, const TRegionalSettings& settings)
 {
     const char16_t dec = settings.DecimalSeparator;
-    AppendFloat(out, v.Time, dec);
-    for (double x : {v.Air, v.Surface, v.Back, v.Core}) {
+    AppendFloat(out, v.*OutputColumns[0].Value, dec);
+    for (std::size_t c = 1; c < OutputColumns.size(); ++c) {
         out += settings.ListSeparator;
-        AppendFloat(out, x, dec);
+        AppendFloat(out, v.*OutputColumns[c].Value, dec);
     }
 }
 

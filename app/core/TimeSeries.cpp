@@ -1,5 +1,7 @@
 #include "app/core/TimeSeries.h"
 
+#include "app/core/OutputColumns.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -264,7 +266,7 @@ TTimeTable ParseTimeTable(std::string_view text, const std::string& fileName)
     const std::vector<std::string_view> lines = SplitLines(text);
     const TLayout layout = FindLayout(lines, fileName);
     ReadHeader(lines[layout.headerLine], layout, layout.headerLine + 1, t);
-    const bool ownExport = t.Names[0] == "Time" && FindColumn(t, "T_Ambient") > 0;
+    const bool ownExport = t.Names[0] == OutputColumns[oTime].Name && FindColumn(t, OutputColumns[oAir].Name) > 0;
 
     std::vector<std::string_view> fields;
     const std::size_t width = t.Names.size();
@@ -342,7 +344,7 @@ int DefaultAirColumn(const TTimeTable& table)
 {
     for (std::size_t i = 1; i < table.Names.size(); ++i) {
         const std::string name = BareName(table.Names[i]);
-        if (EqualsIgnoreCase(name, "T_Ambient") ||
+        if (EqualsIgnoreCase(name, OutputColumns[oAir].Name) ||
             (Contains(name, "temp") && !Contains(name, "dew") && !Contains(name, "sky")))
             return int(i);
     }

@@ -1,5 +1,7 @@
 #include "app/core/Workbook.h"
 
+#include "app/core/OutputColumns.h"
+
 #include "app/core/RunSummary.h"
 #include "support/FileOutput.h"
 #include "support/LibStandard.h"
@@ -47,14 +49,20 @@ struct TWriter {
     void Results(const TWorkbookContent& c)
     {
         lxw_worksheet* sheet = workbook_add_worksheet(book, "Results");
-        const char* header[] = {"Time (s)",         "Time (min)",      "T_Ambient (\u00b0C)", "T_Surface (\u00b0C)",
-                                "T_Back (\u00b0C)", "T_Core (\u00b0C)"};
-        for (lxw_col_t col = 0; col < 6; ++col) worksheet_write_string(sheet, 0, col, header[col], bold);
-        worksheet_set_column(sheet, 0, 5, 14, nullptr);
+        // The result table's columns, with the time in minutes beside the seconds.
+        const lxw_col_t columns = lxw_col_t(OutputColumns.size() + 1);
+        auto output = [](lxw_col_t col) { return std::size_t(col == 0 ? 0 : col - 1); };
+        for (lxw_col_t col = 0; col < columns; ++col) {
+            const TOutputColumn& o = OutputColumns[output(col)];
+            const std::string name = col == 1 ? std::string("Time (min)") : std::string(o.Name) + " (" + o.Unit + ")";
+            worksheet_write_string(sheet, 0, col, name.c_str(), bold);
+        }
+        worksheet_set_column(sheet, 0, columns - 1, 14, nullptr);
         lxw_row_t row = 1;
         for (const TStepValues& v : c.Reports) {
-            const double values[6] = {v.Time, v.Time / 60, v.Air, v.Surface, v.Back, v.Core};
-            for (lxw_col_t col = 0; col < 6; ++col) worksheet_write_number(sheet, row, col, values[col], nullptr);
+            for (lxw_col_t col = 0; col < columns; ++col)
+                worksheet_write_number(sheet, row, col, col == 1 ? v.Time / 60 : v.*OutputColumns[output(col)].Value,
+                                       nullptr);
             ++row;
         }
         worksheet_freeze_panes(sheet, 1, 0);
@@ -63,13 +71,15 @@ struct TWriter {
         // The four curves against the time in minutes.
         lxw_chart* chart = workbook_add_chart(book, LXW_CHART_SCATTER_STRAIGHT);
         const std::string last = std::to_string(row);
-        const char* names[4] = {"T_Core", "T_Surface", "T_Back", "T_Ambient"};
-        const char cols[4] = {'F', 'D', 'E', 'C'};
-        for (int i = 0; i < 4; ++i) {
-            const std::string values = std::string("=Results!$") + cols[i] + "$2:$" + cols[i] + "$" + last;
-            lxw_chart_series* s = chart_add_series(chart, ("=Results!$B$2:$B$" + last).c_str(), values.c_str());
-            chart_series_set_name(s, names[i]);
-        }
+        for (int place = 0; place < int(OutputColumns.size()); ++place)
+            for (std::size_t o = 0; o < OutputColumns.size(); ++o) {
+                if (OutputColumns[o].ChartOrder != place)
+                    continue;
+                const char letter = char('A' + (o == 0 ? 0 : o + 1));
+                const std::string values = std::string("=Results!$") + letter + "$2:$" + letter + "$" + last;
+                lxw_chart_series* s = chart_add_series(chart, ("=Results!$B$2:$B$" + last).c_str(), values.c_str());
+                chart_series_set_name(s, OutputColumns[o].Name);
+            }
         chart_title_set_name(chart, "Temperature Evolution");
         chart_axis_set_name(chart->x_axis, "Time (min)");
         chart_axis_set_name(chart->y_axis, "Temperature (\u00b0C)");

@@ -1,5 +1,7 @@
 #include "app/gui/EvolutionPage.h"
 
+#include "app/core/OutputColumns.h"
+
 #include "app/core/RunSummary.h"
 #include "app/gui/StripView.h"
 
@@ -41,10 +43,16 @@ TEvolutionPage::TEvolutionPage(const TStripPalette& palette, QWidget* parent) : 
     Chart->setObjectName(QStringLiteral("Chart1"));
     StyleChart(Chart, QStringLiteral("Temperature Evolution"), QMargins(10, 5, 10, 60));
     QChart* c = Chart->chart();
-    Core = AddSeries(c, "LineSeries1", QStringLiteral("Core Temp."));
-    Surface = AddSeries(c, "Series2", QStringLiteral("Surface Temp."));
-    Back = AddSeries(c, "Series3", QStringLiteral("Back Temp."));
-    Air = AddSeries(c, "Series1", QStringLiteral("Air Temp."));
+    // The curves of the output table, in their legend order.
+    QLineSeries* bySlot[OutputColumnCount] = {};
+    for (int place = 0; place < OutputColumnCount; ++place)
+        for (int o = 0; o < OutputColumnCount; ++o)
+            if (OutputColumns[o].ChartOrder == place)
+                bySlot[o] = AddSeries(c, OutputColumns[o].SeriesName, QString::fromUtf8(OutputColumns[o].SeriesTitle));
+    Core = bySlot[oCore];
+    Surface = bySlot[oSurface];
+    Back = bySlot[oBack];
+    Air = bySlot[oAir];
     AttachAxes(c);
     TitleAxis(ChartAxis(Chart, Qt::Horizontal), QStringLiteral("Time (min)"));
     TitleAxis(ChartAxis(Chart, Qt::Vertical), QStringLiteral("Temperature (\u00b0C)"));

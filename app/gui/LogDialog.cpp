@@ -1,5 +1,7 @@
 #include "app/gui/LogDialog.h"
 
+#include "app/core/OutputColumns.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -78,9 +80,9 @@ void TLogDialog::ReadFile()
     Buttons->button(QDialogButtonBox::Ok)->setEnabled(false);
     try {
         const TTimeTable t = ReadTimeTable(Path->text().toStdString());
-        Offer(Surface, t, "T_Surface");
-        Offer(Back, t, "T_Back");
-        Offer(Air, t, "T_Ambient");
+        Offer(Surface, t, OutputColumns[oSurface].Name);
+        Offer(Back, t, OutputColumns[oBack].Name);
+        Offer(Air, t, OutputColumns[oAir].Name);
         Start->setEnabled(t.ClockTimes);
         Info->setText(QString::number(t.Times.size()) +
                       QStringLiteral(" rows over %1 minutes.").arg((t.Times.back() - t.Times.front()) / 60, 0, 'f', 1));
