@@ -30,6 +30,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
 #include <thread>
 
 namespace brennic {
@@ -53,6 +54,15 @@ QPushButton* Button(QWidget* parent, const QString& text, QHBoxLayout* row)
     b->setAutoDefault(false);
     row->addWidget(b);
     return b;
+}
+
+// A value with its unit: "20 mm", "BK7".
+QString WithUnit(const TSweepAxis& axis, std::size_t i)
+{
+    QString text = QString::fromStdString(SweepValueText(axis, i));
+    if (axis.Field >= 0 && InputFields[axis.Field].Unit[0])
+        text += u' ' + QString::fromUtf8(InputFields[axis.Field].Unit);
+    return text;
 }
 
 QString Minutes(std::optional<double> m, char16_t sep)
@@ -267,7 +277,7 @@ void TSweepDialog::ShowLine()
     double top = 0;
     for (std::size_t i = 0; i < results_.size(); ++i) top = std::max(top, results_[i].Last().Time / 60);
     for (std::size_t i = 0; i < results_.size(); ++i) {
-        const QString value = QString::fromStdString(SweepValueText(axis, i));
+        const QString value = WithUnit(axis, i);
         const double x = axis.Field < 0 ? double(i) : StrToFloat(FromUtf8(axis.Values[i]), u'.');
         const std::optional<double> m = ReadyMinutes(i);
         Table->setItem(int(i), 0, new QTableWidgetItem(value));
@@ -282,7 +292,20 @@ void TSweepDialog::ShowLine()
     c->addSeries(never);
     c->createDefaultAxes();
     c->axes(Qt::Vertical).first()->setTitleText(QStringLiteral("ready after (min)"));
+    c->axes(Qt::Vertical).first()->setRange(0, std::max(top, 1.0) * 1.05);
     c->axes(Qt::Horizontal).first()->setTitleText(Key1->currentText());
+    if (axis.Field >= 0) {
+        double lo = 1e300, hi = -1e300;
+        for (const std::string& v : axis.Values) {
+            lo = std::min(lo, StrToFloat(FromUtf8(v), u'.'));
+            hi = std::max(hi, StrToFloat(FromUtf8(v), u'.'));
+        }
+        const double pad = hi > lo ? (hi - lo) * 0.05 : std::max(1.0, std::fabs(lo) * 0.1);
+        c->axes(Qt::Horizontal).first()->setRange(lo - pad, hi + pad);
+    }
+    for (QAbstractAxis* a : c->axes())
+        if (auto* v = qobject_cast<QValueAxis*>(a))
+            UseRoundTicks(v);
     if (axis.Field < 0) {
         auto* names = new QCategoryAxis;
         for (std::size_t i = 0; i < axis.Values.size(); ++i)
@@ -302,10 +325,10 @@ void TSweepDialog::ShowGrid()
     Table->setRowCount(int(rows.Values.size()));
     Table->setColumnCount(int(columns.Values.size()));
     QStringList rowNames, columnNames;
-    for (std::size_t i = 0; i < rows.Values.size(); ++i)
-        rowNames << Key1->currentText() + QStringLiteral(" ") + QString::fromStdString(SweepValueText(rows, i));
-    for (std::size_t j = 0; j < columns.Values.size(); ++j)
-        columnNames << QString::fromStdString(SweepValueText(columns, j));
+    for (std::size_t i = 0; i < rows.Values.size(); ++i) rowNames << WithUnit(rows, i);
+    for (std::size_t j = 0; j < columns.Values.size(); ++j) columnNames << WithUnit(columns, j);
+    Status->setText(QStringLiteral("%1 cases. Rows: ").arg(results_.size()) + Key1->currentText() +
+                    QStringLiteral("; columns: ") + Key2->currentText() + QStringLiteral("; minutes until ready."));
     Table->setVerticalHeaderLabels(rowNames);
     Table->setHorizontalHeaderLabels(columnNames);
     double lo = 1e300, hi = -1e300;
@@ -323,6 +346,7 @@ void TSweepDialog::ShowGrid()
     }
     Table->setToolTip(QStringLiteral("Ready time in minutes: rows ") + Key1->currentText() +
                       QStringLiteral(", columns ") + Key2->currentText());
+    Table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 }
 
 }  // namespace brennic

@@ -3,6 +3,9 @@
 #include "app/gui/ErrorReport.h"
 #include "app/gui/MainOrvalis.h"
 #include "app/gui/StripView.h"
+#include "app/gui/SweepDialog.h"
+
+#include <QComboBox>
 
 #include <QCheckBox>
 #include <QFile>
@@ -97,5 +100,24 @@ int main(int argc, char** argv)
     QFile::remove(forecast);
     w.PageControl1->setCurrentIndex(0);
     shoot("profile-enlarged.png");
+
+    // Sweeps: one input as a line, two as a coloured grid.
+    w.UseAirRamp();
+    w.edtTimeInterval->setText("240");
+    w.edtFrontRadiation->setText("0.04");
+    TSweepDialog sweep([&] { return w.CurrentSource(); }, w.Regional.DecimalSeparator, &w);
+    sweep.show();
+    if (!QTest::qWaitForWindowExposed(&sweep))
+        return 1;
+    auto shootSweep = [&](const char* name) {
+        sweep.RunSweep();
+        QTest::qWaitFor([&] { return !sweep.Running(); }, 60000);
+        QTest::qWait(300);
+        sweep.screen()->grabWindow(sweep.winId()).save(dir + QLatin1Char('/') + QLatin1String(name));
+    };
+    shootSweep("sweep-line.png");
+    sweep.Key2->setCurrentIndex(sweep.Key2->findData(QStringLiteral("back-film")));
+    sweep.Values2->setText(QStringLiteral("2,5,10,25"));
+    shootSweep("sweep-grid.png");
     return 0;
 }
