@@ -1,5 +1,7 @@
 #include "model/FiniteDiff_1D.h"
 
+#include "model/FilmCorrelations.h"
+
 #include <cmath>
 #include <limits>
 #include <sstream>
@@ -66,6 +68,41 @@ double KelvinFourth(double t)
     return Pow4(t + 273);
 }
 
+double RadiationConstant(const TBrennicOneD& solver)
+{
+    return solver.PhysicalRadiation() ? StefanBoltzmann : 4.67e-8;
+}
+
+namespace {
+
+// A face's film coefficient from the conditions: natural and forced
+// convection at the face's last temperature and the air's new one.
+double ConditionsFilm(const TBrennicOneD& s, double face, double air, TFaceSide side)
+{
+    const double speed = side == TFaceSide::Front ? s.FrontAirSpeed : s.BackAirSpeed;
+    return CombinedFilmCoefficient(NaturalFilmCoefficient(face, air, s.Diameter, s.Altitude, side),
+                                   ForcedFilmCoefficient(face, air, s.Diameter, speed));
+}
+
+// The radiative fluxes (W/m^2) leaving both faces with the Stefan-Boltzmann
+// constant: the front toward the sky through a tube's opening and toward the
+// tube's wall at the air's temperature, the back toward the sky or the
+// surroundings.
+struct TPhysicalRadiation {
+    double viewFactor;
+    void Fluxes(const TBrennicOneD& s, double front, double back, double air, double sky, double& qFront,
+                double& qBack) const
+    {
+        const double skyFourth = Pow4(sky + CelsiusOffset), airFourth = Pow4(air + CelsiusOffset);
+        const double frontFourth = Pow4(front + CelsiusOffset), backFourth = Pow4(back + CelsiusOffset);
+        qFront = s.FrontRadiation * StefanBoltzmann *
+                 (viewFactor * (frontFourth - skyFourth) + (1 - viewFactor) * (frontFourth - airFourth));
+        qBack = s.BackRadiation * StefanBoltzmann * (backFourth - (s.BackSeesSurroundings ? airFourth : skyFourth));
+    }
+};
+
+}  // namespace
+
 void TBrennicOneD::CheckInputs() const
 {
     if (ElementCount < 1)
@@ -83,6 +120,15 @@ void TBrennicOneD::CheckInputs() const
     RequireFinite("BackFilmCoefficient", BackFilmCoefficient);
     RequireFinite("FrontRadiation", FrontRadiation);
     RequireFinite("BackRadiation", BackRadiation);
+    if (ComputedFilms) {
+        RequirePositive("Diameter", Diameter);
+        RequireFinite("Altitude", Altitude);
+        RequireFinite("FrontAirSpeed", FrontAirSpeed);
+        RequireFinite("BackAirSpeed", BackAirSpeed);
+    }
+    RequireFinite("TubeLength", TubeLength);
+    if (TubeLength > 0)
+        RequirePositive("Diameter", Diameter);
     if (Duration > 0) {
         if (!(TimeStep > 0))
             Refuse("TimeStep", Describe(TimeStep), "it must be greater than 0, or the run would never end");
@@ -126,8 +172,12 @@ void TBrennicOneD::Execute()
     const double L = Thickness;
     const double k = Conductivity;
     const double nElements = static_cast<double>(ElementCount);
-    const double frontBiot = FrontFilmCoefficient / (k / (L / nElements));
-    const double backBiot = BackFilmCoefficient / (k / (L / nElements));
+    double frontBiot = FrontFilmCoefficient / (k / (L / nElements));
+    double backBiot = BackFilmCoefficient / (k / (L / nElements));
+    FrontFilmUsed = FrontFilmCoefficient;
+    BackFilmUsed = BackFilmCoefficient;
+    const bool physical = PhysicalRadiation();
+    const TPhysicalRadiation radiation{TubeViewFactor(TubeLength, Diameter / 2)};
 
     positions[0] = 0;
     for (std::size_t i = 1; i <= N; ++i) positions[i] = ((static_cast<double>(i) - 0.5) * L) / nElements;
@@ -156,7 +206,24 @@ void TBrennicOneD::Execute()
         const double air = AirTemperature ? AirTemperature(t)
                            : t > Duration ? FinalAirTemp
                                           : InitialAirTemp + ((FinalAirTemp - InitialAirTemp) * t) / Duration;
-        const double sky = SkyTemperature ? KelvinFourth(SkyTemperature(t)) : 1.6e9;
+        // The faces' radiation from the last step's temperatures.
+        double frontFlux, backFlux;
+        if (physical) {
+            const double sky = ClearSkyDewPoint ? ClearSkyTemperature(air, ClearSkyDewPoint(t))
+                               : SkyTemperature ? SkyTemperature(t)
+                                                : FixedSkyKelvin - CelsiusOffset;
+            radiation.Fluxes(*this, temps[1], temps[N], air, sky, frontFlux, backFlux);
+        } else {
+            const double sky = SkyTemperature ? KelvinFourth(SkyTemperature(t)) : 1.6e9;
+            frontFlux = RadiationFlux(temps[1], FrontRadiation, sky);
+            backFlux = RadiationFlux(temps[N], BackRadiation, sky);
+        }
+        if (ComputedFilms) {
+            FrontFilmUsed = ConditionsFilm(*this, temps[1], air, TFaceSide::Front);
+            BackFilmUsed = ConditionsFilm(*this, temps[N], air, TFaceSide::Back);
+            frontBiot = FrontFilmUsed / (k / (L / nElements));
+            backBiot = BackFilmUsed / (k / (L / nElements));
+        }
         temps[0] = air;
         temps[N + 1] = air;
 
@@ -170,7 +237,7 @@ void TBrennicOneD::Execute()
         // Front face: convection through the film and half an element.
         lower[1] = frontBiot == 0 ? 0 : fo / (1 / frontBiot + 0.5);
         diagonal[1] = (1 + fo) + lower[1];
-        rhs[1] = rhs[1] - (RadiationFlux(temps[1], FrontRadiation, sky) * dt) / elementCapacity;
+        rhs[1] = rhs[1] - (frontFlux * dt) / elementCapacity;
 
         // Back face, mirroring the front.
         upper[N] = backBiot == 0 ? 0 : fo / (1 / backBiot + 0.5);
@@ -180,7 +247,7 @@ void TBrennicOneD::Execute()
         } else {
             diagonal[N] = (1 + fo) + upper[N];
         }
-        rhs[N] = rhs[N] - (RadiationFlux(temps[N], BackRadiation, sky) * dt) / elementCapacity;
+        rhs[N] = rhs[N] - (backFlux * dt) / elementCapacity;
 
         // Thomas algorithm: forward sweep, then back substitution.
         sweepUpper[0] = 0;

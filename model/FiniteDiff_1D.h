@@ -68,6 +68,28 @@ public:
     std::function<double(double time)> AirTemperature;
     std::function<double(double time)> SkyTemperature;
 
+    // Boundary conditions from the observing conditions. Off (the default),
+    // the typed film coefficients and the classic radiation term hold.
+    bool ComputedFilms = false;  // film coefficients from the correlations, every step
+    double Diameter = 0;         // m
+    double Altitude = 0;         // degrees above the horizon
+    double FrontAirSpeed = 0;    // m/s, driven across the face by a fan or wind
+    double BackAirSpeed = 0;
+    double TubeLength = 0;              // m, from the face to the tube's open end; 0: none
+    bool BackSeesSurroundings = false;  // the back radiates to a black body at the air's temperature
+    // The dew point (degC) at a time: the sky is then the clear night sky.
+    std::function<double(double time)> ClearSkyDewPoint;
+    // The film coefficients (W/m^2 K) of the step last computed.
+    double FrontFilmUsed = 0, BackFilmUsed = 0;
+
+    // The radiation term with the Stefan-Boltzmann constant and 273.15 K:
+    // whenever the sky is not the classic black body at 200 K, a tube
+    // shades the front or the back sees the surroundings.
+    bool PhysicalRadiation() const
+    {
+        return SkyTemperature || ClearSkyDewPoint || TubeLength > 0 || BackSeesSurroundings;
+    }
+
     // Runs the whole period synchronously, reporting the initial state and
     // every step through OnStep. Throws EBrennicError, before anything
     // changes, when an input cannot give a meaningful, finite run.
@@ -88,5 +110,9 @@ double RadiationFlux(double t, double epsilon, double skyFourth);
 
 // (t + 273)^4 as the radiation term computes it.
 double KelvinFourth(double t);
+
+// The constant of the radiation term in use: the classic 4.67e-8, or the
+// Stefan-Boltzmann constant for physical radiation.
+double RadiationConstant(const TBrennicOneD& solver);
 
 }  // namespace brennic

@@ -24,7 +24,7 @@ namespace brennic {
 double RadiationStepFraction(const TBrennicOneD& s, double hottestFace, double dt)
 {
     const double kelvin = std::max(0.0, hottestFace + 273);
-    const double slope = 4 * 4.67e-8 * (s.FrontRadiation + s.BackRadiation) * kelvin * kelvin * kelvin;
+    const double slope = 4 * RadiationConstant(s) * (s.FrontRadiation + s.BackRadiation) * kelvin * kelvin * kelvin;
     const double rhoC = s.Density * s.SpecificHeat;
     const double L = s.Thickness;
     const double dx = L / s.ElementCount;

@@ -401,18 +401,27 @@ void Execute(const TOptions& o, TSetup& s)
     std::size_t reports = 0;
     const bool compare = s.spec.Log && o.summary;
     std::vector<TStepValues> kept;  // for the comparison with a measured log
-    RunEngine(s.spec, [&](std::span<const double> p, std::span<const double> t, double time) {
-        record.Add(p, t, time);
-        if (compare)
-            kept.push_back(StepValues(t, time));
-        progress.Update(time, ++reports);
-    });
+    TFilmRanges films;
+    RunEngine(
+        s.spec,
+        [&](std::span<const double> p, std::span<const double> t, double time) {
+            record.Add(p, t, time);
+            if (compare)
+                kept.push_back(StepValues(t, time));
+            progress.Update(time, ++reports);
+        },
+        {}, &films);
+    if (s.spec.Solver.ComputedFilms)
+        record.Films = films;
+    std::optional<TLogComparison> measured;
+    if (compare)
+        measured = Compare(*s.spec.Log, kept);
     if (o.summary && o.json)
-        sink.Put(SummaryJson(record) + "\n");
+        sink.Put(SummaryJson(record, measured) + "\n");
     else if (o.summary)
         sink.Put(SummaryText(record, s.spec.Settings.DecimalSeparator));
     if (compare && !o.json) {
-        const TLogComparison c = Compare(*s.spec.Log, kept);
+        const TLogComparison& c = *measured;
         sink.Put("Note: the measured log differs by " + FixedText(c.Rms, 3, s.spec.Settings.DecimalSeparator) +
                  " K (RMS) over " + std::to_string(c.Points) + " points\n");
     }

@@ -1,13 +1,27 @@
 #include "app/core/Engine.h"
 
+#include <algorithm>
+
 namespace brennic {
 
-TRunEnd RunEngine(const TRunSpec& spec, const TReportSink& sink, std::stop_token stop)
+TRunEnd RunEngine(const TRunSpec& spec, const TReportSink& sink, std::stop_token stop, TFilmRanges* films)
 {
     TBrennicOneD solver = spec.Solver;
     double last = 0;
+    std::size_t reports = 0;
     solver.OnStep = [&](std::span<const double> p, std::span<const double> t, double time) {
         last = time;
+        // The initial report comes before any step has computed a coefficient.
+        if (films && (reports > 0 || !solver.ComputedFilms)) {
+            const bool first = reports == 0 || (solver.ComputedFilms && reports == 1);
+            const double used[2] = {solver.FrontFilmUsed, solver.BackFilmUsed};
+            for (std::size_t face = 0; face < 2; ++face) {
+                TFilmRange& r = (*films)[face];
+                r.Min = first ? used[face] : std::min(r.Min, used[face]);
+                r.Max = first ? used[face] : std::max(r.Max, used[face]);
+            }
+        }
+        ++reports;
         if (sink)
             sink(p, t, time);
         if (stop.stop_requested())

@@ -20,7 +20,9 @@ enum class TRunEnd { Completed, Stopped };
 
 // Runs the spec to its end, or to the report after which a stop was
 // requested. Throws EBrennicError when the temperatures leave the range.
-TRunEnd RunEngine(const TRunSpec& spec, const TReportSink& sink, std::stop_token stop = {});
+// With films, the range of the film coefficients over the steps computed.
+TRunEnd RunEngine(const TRunSpec& spec, const TReportSink& sink, std::stop_token stop = {},
+                  TFilmRanges* films = nullptr);
 
 // The reports' values of a whole run (for comparisons and fits).
 std::vector<TStepValues> RunValues(const TRunSpec& spec, std::stop_token stop = {});

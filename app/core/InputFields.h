@@ -7,6 +7,8 @@
 #include <array>
 #include <limits>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace brennic {
 
@@ -22,8 +24,23 @@ enum TFieldId : int {
     fBackFilm,
     fFrontRadiation,
     fBackRadiation,
+    fDiameter,
+    fAltitude,
+    fFrontAirSpeed,
+    fBackAirSpeed,
+    fFilms,
+    fSky,
+    fDewPoint,
+    fBackSees,
+    fTubeLength,
+    fSeeing,
     FieldCount
 };
+
+// The fields the window shows on its Conditions page (group ConditionsGroup),
+// and those of the classic model before them.
+inline constexpr int ClassicFieldCount = fDiameter;
+inline constexpr int ConditionsGroup = 3;
 
 // What a value may be, in the field's own unit.
 struct TFieldRule {
@@ -60,6 +77,11 @@ struct TInputField {
     void (*Store)(TBrennicOneD& solver, double value);
     double (*Load)(const TBrennicOneD& solver);
     TFieldLayout Layout;
+    // A choice among words separated by "|" (the text is one of them; the
+    // solver gets its index), instead of a number.
+    const char* Choices = nullptr;
+    bool List = false;      // comma-separated numbers, each within the rule
+    bool Optional = false;  // an empty text means "not given"
 };
 
 inline constexpr double NoLimit = std::numeric_limits<double>::infinity();
@@ -109,6 +131,41 @@ inline constexpr std::array<TInputField, FieldCount> InputFields{{
     {"back-radiation", "--back-radiation", "Back Radiation", "", "", 1, 1, false, u"0",
      {0, false, 1}, "back emissivity toward the sky, 0 to 1", BRENNIC_MEMBER(BackRadiation),
      {1, 3, "lbl3", "edtBackRadiation", nullptr, 132, 0, 100, 97}},
+    // The observing conditions, from which the film coefficients and the sky follow.
+    {"diameter", "--diameter", "Mirror Diameter", "mm", "mm", 1, 1000, false, u"200",
+     {0, true, 10000}, "mirror diameter", BRENNIC_MEMBER(Diameter),
+     {3, 0, "lblDiameter", "edtDiameter", "lblDiameterUnit", 0, 0, 0, 0}},
+    {"altitude", "--altitude", "Telescope Altitude", "\u00b0", "degrees", 1, 1, false, u"90",
+     {0, false, 90}, "where the telescope points, degrees above the horizon", BRENNIC_MEMBER(Altitude),
+     {3, 1, "lblAltitude", "edtAltitude", "lblAltitudeUnit", 0, 0, 0, 0}},
+    {"front-air-speed", "--front-air-speed", "Air Speed at the Front", "m/s", "m/s", 1, 1, false, u"0",
+     {0, false, 50}, "air driven across the front by a fan or wind", BRENNIC_MEMBER(FrontAirSpeed),
+     {3, 2, "lblFrontAirSpeed", "edtFrontAirSpeed", "lblFrontAirSpeedUnit", 0, 0, 0, 0}},
+    {"back-air-speed", "--back-air-speed", "Air Speed at the Back", "m/s", "m/s", 1, 1, false, u"0",
+     {0, false, 50}, "air driven across the back by a fan or wind", BRENNIC_MEMBER(BackAirSpeed),
+     {3, 3, "lblBackAirSpeed", "edtBackAirSpeed", "lblBackAirSpeedUnit", 0, 0, 0, 0}},
+    {"films", "--films", "Film Coefficients", "", "", 1, 1, false, u"typed",
+     {0, false, 1}, "typed (the two film coefficients) or conditions (computed every step)",
+     BRENNIC_MEMBER(ComputedFilms),
+     {3, 4, "lblFilms", "cmbFilms", nullptr, 0, 0, 0, 0}, "typed|conditions"},
+    {"sky", "--sky", "Sky", "", "", 1, 1, false, u"auto",
+     {0, false, 3}, "auto (fixed, or the air file's sky column), fixed (black at -73 C), clear (from the dew point) "
+     "or file", nullptr, nullptr,
+     {3, 5, "lblSky", "cmbSky", nullptr, 0, 0, 0, 0}, "auto|fixed|clear|file"},
+    {"dew-point", "--dew-point", "Dew Point", "\u00b0C", "C", 1, 1, false, u"",
+     {-100, false, 60}, "dew point when no air file gives one", nullptr, nullptr,
+     {3, 6, "lblDewPoint", "edtDewPoint", "lblDewPointUnit", 0, 0, 0, 0}, nullptr, false, true},
+    {"back-sees", "--back-sees", "Back Radiates to", "", "", 1, 1, false, u"sky",
+     {0, false, 1}, "sky, or surroundings at the air's temperature (a tube or a closed cell)",
+     BRENNIC_MEMBER(BackSeesSurroundings),
+     {3, 7, "lblBackSees", "cmbBackSees", nullptr, 0, 0, 0, 0}, "sky|surroundings"},
+    {"tube-length", "--tube-length", "Tube beyond the Mirror", "mm", "mm", 1, 1000, false, u"0",
+     {0, false, 100000}, "distance from the mirror's face to the tube's open end; 0: no tube",
+     BRENNIC_MEMBER(TubeLength),
+     {3, 8, "lblTubeLength", "edtTubeLength", "lblTubeLengthUnit", 0, 0, 0, 0}},
+    {"seeing", "--seeing", "Seeing Thresholds", "\u2033", "arcsec", 1, 1, false, u"0.5,0.25,0.1",
+     {0, true, NoLimit}, "mirror seeing thresholds, comma-separated", nullptr, nullptr,
+     {3, 9, "lblSeeing", "edtSeeing", "lblSeeingUnit", 0, 0, 0, 0}, nullptr, true},
 }};
 // clang-format on
 #undef BRENNIC_MEMBER
@@ -134,6 +191,20 @@ int MaterialFromText(const std::string& text);
 
 // The field whose key (its option without "--") this is; -1 for none.
 int FieldByKey(const std::string& key);
+
+// The index of a choice field's text among its choices; -1 for none.
+int ChoiceIndex(int field, std::u16string_view text);
+// "typed or conditions", "auto, fixed, clear or file".
+std::string ChoicesText(int field);
+// Whether a text converts as the field's kind wants (a number, a whole
+// number, one of the choices, a list of numbers, or empty where optional);
+// the rule's range is not checked here.
+bool FieldTextConverts(int field, std::u16string_view text, char16_t decimalSeparator);
+// A list field's numbers, always with "." decimals and "," between them
+// (whatever the locale); empty when one does not convert.
+std::vector<double> ListValues(std::u16string_view text);
+// The items of a list as typed.
+std::vector<std::string> ListItems(std::u16string_view text);
 
 // The texts of the input fields as typed, in the table's order, and the
 // chosen material's index in the materials table.

@@ -18,8 +18,21 @@ TReadiness::TReadiness(std::vector<double> tolerances) : tolerances_(std::move(t
     Clear();
 }
 
+void TReadiness::SetSeeing(std::vector<double> thresholds)
+{
+    seeing_ = std::move(thresholds);
+    seeingFrom_.assign(seeing_.size(), std::nullopt);
+}
+
+double MirrorSeeing(const TStepValues& v)
+{
+    const double excess = v.Surface - v.Air;
+    return excess > 0 ? MirrorSeeingPerKelvin * std::pow(excess, MirrorSeeingExponent) : 0;
+}
+
 void TReadiness::Clear()
 {
+    seeingFrom_.assign(seeing_.size(), std::nullopt);
     for (auto& part : readyFrom_) part.assign(tolerances_.size(), std::nullopt);
     largestDifference_ = 0;
     largestDifferenceTime_ = 0;
@@ -46,6 +59,15 @@ void TReadiness::Add(const TStepValues& v)
                 readyFrom_[p][k].reset();
             else if (!readyFrom_[p][k])
                 readyFrom_[p][k] = v.Time;
+        }
+    }
+    if (!seeing_.empty()) {
+        const double blur = MirrorSeeing(v);
+        for (std::size_t k = 0; k < seeing_.size(); ++k) {
+            if (!(blur <= seeing_[k]))
+                seeingFrom_[k].reset();
+            else if (!seeingFrom_[k])
+                seeingFrom_[k] = v.Time;
         }
     }
     const double difference = v.Surface - v.Back;
@@ -147,6 +169,14 @@ nlohmann::ordered_json LargestDifferenceJson(const TReadiness& r)
 std::string ReadinessJson(const TReadiness& r, const TJsonExtras& extras)
 {
     using Json = nlohmann::ordered_json;
+    Json out = ReadinessObject(r);
+    for (const auto& [key, value] : extras) out[key] = value ? Json(*value) : Json(nullptr);
+    return out.dump();
+}
+
+nlohmann::ordered_json ReadinessObject(const TReadiness& r)
+{
+    using Json = nlohmann::ordered_json;
     const TStepValues& last = r.Last();
     Json out = Json::object();
     out["tolerances"] = r.Tolerances();
@@ -157,8 +187,7 @@ std::string ReadinessJson(const TReadiness& r, const TJsonExtras& extras)
                     {"surface", last.Surface},
                     {"back", last.Back},
                     {"core", last.Core}};
-    for (const auto& [key, value] : extras) out[key] = value ? Json(*value) : Json(nullptr);
-    return out.dump();
+    return out;
 }
 
 std::vector<double> ParseTolerances(const std::string& list)

@@ -33,14 +33,30 @@ public:
     const TStepValues& Last() const { return last_; }
     std::size_t Reports() const { return reports_; }
 
+    // Mirror seeing thresholds (arc-seconds), set before the first report;
+    // the time (s) of the earliest report from which the mirror's seeing
+    // stays at or below threshold k.
+    void SetSeeing(std::vector<double> thresholds);
+    const std::vector<double>& SeeingThresholds() const { return seeing_; }
+    std::optional<double> SeeingReadyFrom(std::size_t k) const { return seeingFrom_[k]; }
+
 private:
     std::vector<double> tolerances_;
     std::array<std::vector<std::optional<double>>, PartCount> readyFrom_;
+    std::vector<double> seeing_;
+    std::vector<std::optional<double>> seeingFrom_;
     double largestDifference_ = 0;
     double largestDifferenceTime_ = 0;
     TStepValues last_{};
     std::size_t reports_ = 0;
 };
+
+// The blur (arc-seconds) of a mirror whose surface is warmer than the air:
+// 0.40" per kelvin to the power 1.2 (Racine, Salmon, Cowley and Sovka 1991,
+// PASP 103, 1020); none when the surface is at or below the air.
+inline constexpr double MirrorSeeingPerKelvin = 0.40;
+inline constexpr double MirrorSeeingExponent = 1.2;
+double MirrorSeeing(const TStepValues& v);
 
 // The part's distance to the air in one report (degC).
 double DistanceToAir(const TStepValues& v, TReadiness::Part part);

@@ -14,6 +14,8 @@ void TRunRecord::Start(const TBrennicOneD& solver, const TRunPlan& plan, const T
 {
     Air = std::move(air);
     DewRiskFrom.reset();
+    SeeingTexts.clear();
+    Films.reset();
     settings_ = settings;
     sink_ = std::move(sink);
     ++Version;
@@ -41,6 +43,8 @@ void TRunRecord::Start(const TBrennicOneD& solver, const TRunPlan& plan, const T
 void TRunRecord::Start(const TRunSpec& spec, TRowSink sink)
 {
     Start(spec.Solver, spec.Plan, spec.Texts, spec.Settings, spec.Tolerances, std::move(sink), spec.Air);
+    Readiness.SetSeeing(spec.Seeing);
+    SeeingTexts = spec.SeeingTexts;
 }
 
 namespace {

@@ -15,6 +15,7 @@
 #include "model/FiniteDiff_1D.h"
 #include "support/EnhStringList.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -89,6 +90,9 @@ public:
     std::shared_ptr<const TAirSource> Air;  // the air file, if the run used one
     std::optional<double> DewRiskFrom;      // s: the first report with the surface below the dew point
     TRunPlan Plan;
+    std::vector<std::string> SeeingTexts;  // the thresholds as typed
+    // The film coefficients' range over the run, when computed from the conditions.
+    std::optional<TFilmRanges> Films;
     double TimeStep = 0;
     double Duration = 0;
     std::uint64_t Version = 0;  // changes with every start and report, for views to notice

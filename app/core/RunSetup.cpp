@@ -15,7 +15,7 @@ namespace {
 
 double Stored(const TBrennicOneD& s, int field)
 {
-    return InputFields[field].Load(s);
+    return InputFields[field].Load ? InputFields[field].Load(s) : 0;
 }
 
 }  // namespace
@@ -23,10 +23,26 @@ double Stored(const TBrennicOneD& s, int field)
 void ApplyInputs(const TInputTexts& t, char16_t dec, TBrennicOneD& s)
 {
     for (int field = 0; field < FieldCount; ++field) {
+        const TInputField& f = InputFields[field];
+        const std::u16string& text = t.Text(field);
+        if (f.Optional && text.empty())
+            continue;
+        if (f.Choices || f.List) {
+            const int choice = f.Choices ? ChoiceIndex(field, text) : 0;
+            if (choice < 0 || (f.List && ListValues(text).empty()))
+                throw EFieldConvertError(EConvertError("'" + ToUtf8(text) + "' is not " +
+                                                       (f.List ? std::string("a list of numbers such as ") +
+                                                                     ToUtf8(f.Default)
+                                                               : "one of " + ChoicesText(field))),
+                                         field);
+            if (f.Store)
+                f.Store(s, choice);
+            continue;
+        }
         try {
-            const std::u16string& text = t.Text(field);
-            const double v = InputFields[field].Whole ? double(StrToInt(text)) : StrToFloat(text, dec);
-            InputFields[field].Store(s, ToSolverUnit(field, v));
+            const double v = f.Whole ? double(StrToInt(text)) : StrToFloat(text, dec);
+            if (f.Store)
+                f.Store(s, ToSolverUnit(field, v));
         } catch (const EConvertError& e) {
             throw EFieldConvertError(e, field);
         }
@@ -47,6 +63,11 @@ double RoundHalfEven(double v)
     if (mode != FE_TONEAREST)
         std::fesetround(mode);
     return r;
+}
+
+void RefuseField(int field, const std::string& typed, TFieldNaming naming, const std::string& rule)
+{
+    throw EFieldError(std::string("\"") + FieldName(field, naming) + "\" is " + typed + ": " + rule, field);
 }
 
 double ReportCount(double duration, double timeStep)
@@ -87,10 +108,7 @@ public:
     {
     }
 
-    [[noreturn]] void Refuse(int field, const std::string& rule) const
-    {
-        throw EFieldError(std::string("\"") + FieldName(field, naming_) + "\" is " + Typed(field) + ": " + rule, field);
-    }
+    [[noreturn]] void Refuse(int field, const std::string& rule) const { RefuseField(field, Typed(field), naming_, rule); }
 
     std::string Number(double v) const { return ToUtf8(FormatFloat(v, dec_)); }
 
@@ -98,7 +116,23 @@ public:
     void Check(int field) const
     {
         const TInputField& f = InputFields[field];
-        const double v = Stored(s_, field);
+        if (f.Choices)
+            return;
+        if (!f.Load || f.List) {
+            // Fields that the solver does not hold are checked from their text.
+            if (!texts_ || (f.Optional && texts_->Text(field).empty()))
+                return;
+            const std::vector<double> values =
+                f.List ? ListValues(texts_->Text(field)) : std::vector<double>{StrToFloat(texts_->Text(field), dec_)};
+            for (double v : values) CheckValue(field, v);
+            return;
+        }
+        CheckValue(field, Stored(s_, field));
+    }
+
+    void CheckValue(int field, double v) const
+    {
+        const TInputField& f = InputFields[field];
         const std::string suffix = f.Unit[0] ? std::string(" ") + f.Unit : std::string();
         if (!std::isfinite(v))
             Refuse(field, "it is beyond the range of numbers a run can use");

@@ -28,6 +28,9 @@ public:
     int Field;
 };
 
+// Throws EFieldError: "NAME" is TYPED: RULE, the field named as naming says.
+[[noreturn]] void RefuseField(int field, const std::string& typed, TFieldNaming naming, const std::string& rule);
+
 // Converts the fields in their fixed order, storing each value into the
 // solver as soon as it is converted, then copies the material. The first
 // field that does not convert throws EFieldConvertError; later ones are not

@@ -1,5 +1,6 @@
 #include "app/core/RunSpec.h"
 
+#include "support/LibStandard.h"
 #include "support/NumberText.h"
 
 #include <optional>
@@ -13,6 +14,34 @@ void ApplyLogDefaults(TInputTexts& texts, const TMeasuredLog& log, char16_t dec,
         texts.Text(fInitialMirrorTemp) = FormatFloat(log.FirstMirrorTemperature(), dec);
     if (!durationGiven)
         texts.Text(fDuration) = FormatFloat(log.Span() / 60, dec);
+}
+
+TSkyKind ResolveSky(const TInputTexts& texts, const std::shared_ptr<const TAirSource>& air, char16_t dec,
+                    TFieldNaming naming, TBrennicOneD& solver)
+{
+    const bool fileSky = air && air->Sky;
+    const std::u16string& kind = texts.Text(fSky);
+    solver.ClearSkyDewPoint = nullptr;
+    if (kind == u"file" || (kind == u"auto" && fileSky)) {
+        if (!fileSky)
+            RefuseField(fSky, "file", naming,
+                        air ? "the air file has no sky column" : "the sky comes from an air file, and none is chosen");
+        return TSkyKind::File;
+    }
+    solver.SkyTemperature = nullptr;
+    if (kind != u"clear")
+        return TSkyKind::Fixed;
+    if (air && air->Dew) {
+        solver.ClearSkyDewPoint = [air](double t) { return air->Dew->At(t); };
+        return TSkyKind::Clear;
+    }
+    const std::u16string& text = texts.Text(fDewPoint);
+    if (text.empty())
+        RefuseField(fDewPoint, "not given", naming,
+                    "a clear sky needs the dew point (give it, or an air file with a dew-point column)");
+    const double dew = StrToFloat(text, dec);
+    solver.ClearSkyDewPoint = [dew](double) { return dew; };
+    return TSkyKind::Clear;
 }
 
 TRunSpec BuildRunSpec(TSpecSource source)
@@ -30,8 +59,11 @@ TRunSpec BuildRunSpec(TSpecSource source)
         TAirSource::Apply(source.Air, spec.Solver);
         extremes = source.Air->Extremes(spec.Solver.Duration);
     }
+    ResolveSky(source.Texts, source.Air, source.DecimalSeparator, source.Naming, spec.Solver);
     spec.Plan = PlanRun(spec.Solver, source.DecimalSeparator, &source.Texts, source.Naming, source.Use,
                         extremes ? &*extremes : nullptr);
+    spec.Seeing = ListValues(source.Texts.Text(fSeeing));
+    spec.SeeingTexts = ListItems(source.Texts.Text(fSeeing));
     spec.Texts = std::move(source.Texts);
     spec.Settings = source.Settings;
     spec.Tolerances = std::move(source.Tolerances);

@@ -83,10 +83,12 @@ void SetValue(TScenario& s, const std::string& file, std::size_t line, const std
     for (int f = 0; f < FieldCount; ++f)
         if (key == InputFields[f].Key) {
             const std::u16string text = FromUtf8(value);
-            double d;
-            std::int32_t i;
-            if (InputFields[f].Whole ? !TryStrToInt(text, i) : !TryStrToFloat(text, u'.', d))
-                Refuse(file, line, key, "has '" + value + "', which is not a number");
+            if (!FieldTextConverts(f, text, u'.'))
+                Refuse(file, line, key,
+                       "has '" + value + "', which is not " +
+                           (InputFields[f].Choices ? "one of " + ChoicesText(f)
+                            : InputFields[f].List  ? std::string("a list of numbers")
+                                                   : std::string("a number")));
             s.Inputs.Text(f) = text;
             return;
         }
@@ -197,7 +199,8 @@ TInputTexts WithDecimalSeparator(const TInputTexts& texts, char16_t from, char16
         return out;
     for (int f = 0; f < FieldCount; ++f) {
         double v;
-        if (!InputFields[f].Whole && TryStrToFloat(texts.Text(f), from, v))
+        if (!InputFields[f].Whole && !InputFields[f].List && !InputFields[f].Choices &&
+            TryStrToFloat(texts.Text(f), from, v))
             out.Text(f) = FormatFloat(v, to);
     }
     return out;

@@ -83,13 +83,11 @@ void CheckValue(TSweepAxis& axis, std::string& value)
         value = std::to_string(m);
         return;
     }
-    std::int32_t whole = 0;
-    double number = 0;
-    const bool ok = InputFields[axis.Field].Whole ? TryStrToInt(FromUtf8(value), whole)
-                                                  : TryStrToFloat(FromUtf8(value), u'.', number);
-    if (!ok)
-        Refuse(axis.Key + "=" + value + ": not a valid " +
-               (InputFields[axis.Field].Whole ? "whole number" : "number"));
+    const TInputField& f = InputFields[axis.Field];
+    if (f.Choices && ChoiceIndex(axis.Field, FromUtf8(value)) < 0)
+        Refuse(axis.Key + "=" + value + ": not one of " + ChoicesText(axis.Field));
+    if (!f.Choices && !FieldTextConverts(axis.Field, FromUtf8(value), u'.'))
+        Refuse(axis.Key + "=" + value + ": not a valid " + (f.Whole ? "whole number" : "number"));
 }
 
 std::string CaseText(const TSweepPlan& plan, std::size_t index)
@@ -99,6 +97,12 @@ std::string CaseText(const TSweepPlan& plan, std::size_t index)
     for (std::size_t a = 0; a < plan.Axes.size(); ++a)
         text += (a ? ", " : "") + plan.Axes[a].Key + "=" + SweepValueText(plan.Axes[a], at[a]);
     return text;
+}
+
+// The seeing thresholds as typed, the columns' and keys' names.
+std::vector<std::string> SeeingKeys(const TSweepPlan& plan)
+{
+    return ListItems(plan.Base.Texts.Text(fSeeing));
 }
 
 }  // namespace
@@ -114,6 +118,8 @@ TSweepAxis ParseSweep(const std::string& text)
     axis.Field = FieldByKey(axis.Key);
     if (axis.Field < 0 && axis.Key != MaterialKey)
         Refuse("'" + axis.Key + "': no input has this key");
+    if (axis.Field >= 0 && InputFields[axis.Field].List)
+        Refuse(axis.Key + ": a list of thresholds cannot be swept");
     if (values.empty())
         Refuse(axis.Key + ": the list of values is empty");
     axis.Values = values.find(':') != std::string::npos ? RangeValues(axis.Key, values) : ListValues(axis.Key, values);
@@ -188,6 +194,7 @@ std::vector<TReadiness> RunSweep(const TSweepPlan& plan, unsigned jobs, std::sto
             try {
                 const TRunSpec spec = BuildRunSpec(SweepCaseSource(plan, i));
                 TReadiness& r = results[i];
+                r.SetSeeing(spec.Seeing);
                 RunEngine(spec, [&r](std::span<const double>, std::span<const double> t, double time) {
                     r.Add(StepValues(t, time));
                 }, stop);
@@ -233,6 +240,7 @@ std::string SweepCsvHeader(const TSweepPlan& plan)
     for (const TSweepAxis& a : plan.Axes) h += a.Key + ",";
     for (const char* part : {"surface", "back", "glass"})
         for (double tol : plan.Base.Tolerances) h += std::string(part) + "_ready_" + SweepNumber(tol) + ",";
+    for (const std::string& s : SeeingKeys(plan)) h += "seeing_ready_" + s + ",";
     return h + "largest_front_back_difference,final_surface_minus_air\n";
 }
 
@@ -246,6 +254,10 @@ std::string SweepCsvRow(const TSweepPlan& plan, std::size_t index, const TReadin
             const auto t = r.ReadyFrom(TReadiness::Part(p), k);
             row += (t ? SweepNumber(*t / 60) : std::string()) + ",";
         }
+    for (std::size_t k = 0; k < SeeingKeys(plan).size(); ++k) {
+        const auto t = k < r.SeeingThresholds().size() ? r.SeeingReadyFrom(k) : std::nullopt;
+        row += (t ? SweepNumber(*t / 60) : std::string()) + ",";
+    }
     const TStepValues& last = r.Last();
     return row + SweepNumber(r.LargestDifference()) + "," + SweepNumber(last.Surface - last.Air) + "\n";
 }
@@ -260,12 +272,21 @@ std::string SweepJson(const TSweepPlan& plan, const std::vector<TReadiness>& res
         for (std::size_t a = 0; a < plan.Axes.size(); ++a) {
             const TSweepAxis& axis = plan.Axes[a];
             const std::string text = SweepValueText(axis, at[a]);
-            inputs[axis.Key] = axis.Field < 0 ? Json(text) : Json(StrToFloat(FromUtf8(text), u'.'));
+            inputs[axis.Key] = axis.Field < 0 || InputFields[axis.Field].Choices
+                                   ? Json(text)
+                                   : Json(StrToFloat(FromUtf8(text), u'.'));
         }
         const TReadiness& r = results[i];
         const TStepValues& last = r.Last();
+        Json seeing = Json::object();
+        const std::vector<std::string> keys = SeeingKeys(plan);
+        for (std::size_t k = 0; k < keys.size(); ++k) {
+            const auto t = k < r.SeeingThresholds().size() ? r.SeeingReadyFrom(k) : std::nullopt;
+            seeing[keys[k]] = t ? Json(*t / 60) : Json(nullptr);
+        }
         all.push_back({{"inputs", inputs},
                        {"ready_minutes", ReadyMinutesJson(r)},
+                       {"seeing_ready_minutes", seeing},
                        {"largest_front_back_difference", LargestDifferenceJson(r)},
                        {"final_surface_minus_air", last.Surface - last.Air}});
     }

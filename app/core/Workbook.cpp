@@ -98,15 +98,7 @@ struct TWriter {
         worksheet_set_column(sheet, 0, 0, 30, nullptr);
         worksheet_set_column(sheet, 1, 1, 22, nullptr);
         lxw_row_t row = 1;
-        for (int f = 0; f < FieldCount; ++f, ++row) {
-            worksheet_write_string(sheet, row, 0, InputFields[f].Caption, nullptr);
-            double v = 0;
-            if (TryStrToFloat(c.Inputs.Text(f), u'.', v))
-                worksheet_write_number(sheet, row, 1, v, nullptr);
-            else
-                worksheet_write_string(sheet, row, 1, ToUtf8(c.Inputs.Text(f)).c_str(), nullptr);
-            worksheet_write_string(sheet, row, 2, InputFields[f].Unit, nullptr);
-        }
+        for (int f = 0; f < ClassicFieldCount; ++f) Field(sheet, row++, c, f);
         const TGlassProperties& m = GlassMaterials.at(std::size_t(c.Inputs.Material));
         worksheet_write_string(sheet, row, 0, "Mirror Material", nullptr);
         worksheet_write_string(sheet, row++, 1, std::string(m.Name).c_str(), nullptr);
@@ -122,7 +114,20 @@ struct TWriter {
         worksheet_write_string(sheet, row, 0, "Air", nullptr);
         worksheet_write_string(sheet, row++, 1, c.AirSource.c_str(), nullptr);
         worksheet_write_string(sheet, row, 0, "Program", nullptr);
-        worksheet_write_string(sheet, row, 1, ("Brennic " + c.Version).c_str(), nullptr);
+        worksheet_write_string(sheet, row++, 1, ("Brennic " + c.Version).c_str(), nullptr);
+        // The observing conditions after what the classic model reads.
+        for (int f = ClassicFieldCount; f < FieldCount; ++f) Field(sheet, row++, c, f);
+    }
+
+    void Field(lxw_worksheet* sheet, lxw_row_t row, const TWorkbookContent& c, int f)
+    {
+        worksheet_write_string(sheet, row, 0, InputFields[f].Caption, nullptr);
+        double v = 0;
+        if (TryStrToFloat(c.Inputs.Text(f), u'.', v))
+            worksheet_write_number(sheet, row, 1, v, nullptr);
+        else
+            worksheet_write_string(sheet, row, 1, ToUtf8(c.Inputs.Text(f)).c_str(), nullptr);
+        worksheet_write_string(sheet, row, 2, InputFields[f].Unit, nullptr);
     }
 
     void ReadyRow(lxw_worksheet* sheet, lxw_row_t row, const char* name, const TReadiness& r, int part)

@@ -248,7 +248,9 @@ void TEvolutionPage::ShowReadout()
     static const TReadiness none;
     static const std::vector<TKeptRun> noRuns;
     const QSize before = Readout->size();
-    std::vector<std::string> notes = record_ ? AirNotes(*record_, decimal_) : std::vector<std::string>();
+    std::vector<std::string> notes = record_ ? ConditionLines(*record_, decimal_, true) : std::vector<std::string>();
+    if (record_)
+        for (std::string& note : AirNotes(*record_, decimal_)) notes.push_back(std::move(note));
     if (!measuredNote_.empty())
         notes.push_back(measuredNote_);
     Readout->Show(record_ ? record_->Readiness : none, kept_ ? kept_->Runs() : noRuns, keptLabels_, notes, decimal_);

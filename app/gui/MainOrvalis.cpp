@@ -129,6 +129,8 @@ void TFrmBrennic::CreateControls()
     TabSheet3 = new TEvolutionPage(StripPalette);
     PageControl1->addTab(TabSheet1, QStringLiteral("Temperate Profile"));
     PageControl1->addTab(TabSheet3, QStringLiteral("Temperature Evolution"));
+    TabConditions = CreateConditionsPage();
+    PageControl1->addTab(TabConditions, QStringLiteral("Conditions"));
     // Beside the page tabs: the log of the user's mirror and the air's source.
     auto* corner = new QWidget;
     auto* cornerRow = new QHBoxLayout(corner);
@@ -376,9 +378,14 @@ TRunSpec TFrmBrennic::CurrentSpec()
 {
     // A refused field takes the focus with its text selected.
     auto focus = [this](int field) {
-        QLineEdit* edit = FieldEdit(field);
-        edit->setFocus(Qt::OtherFocusReason);
-        edit->selectAll();
+        if (InputFields[field].Layout.Group == ConditionsGroup)
+            PageControl1->setCurrentIndex(ConditionsPage);
+        if (QLineEdit* edit = FieldEdit(field)) {
+            edit->setFocus(Qt::OtherFocusReason);
+            edit->selectAll();
+        } else if (QComboBox* box = FieldCombo(field)) {
+            box->setFocus(Qt::OtherFocusReason);
+        }
     };
     try {
         return BuildRunSpec(CurrentSource());
@@ -399,13 +406,18 @@ void TFrmBrennic::StartRun(const TRunSpec& spec)
     TabSheet1->StartRun(spec.Plan);
     TabSheet3->ShowKept(Kept, Record, Regional.DecimalSeparator);
     Chunks.Reset(spec.Settings);
+    auto films = std::make_shared<TFilmRanges>();
     Worker->Start(
-        [this, spec](std::stop_token stop) {
+        [this, spec, films](std::stop_token stop) {
             RunEngine(
                 spec, [this](std::span<const double> p, std::span<const double> t, double time) { Chunks.Add(p, t, time); },
-                stop);
+                stop, films.get());
         },
-        [this](const QString& error) { RunEnded(error); });
+        [this, films, computed = spec.Solver.ComputedFilms](const QString& error) {
+            if (computed)
+                Record.Films = *films;
+            RunEnded(error);
+        });
     SetButtonsRunning(true);
     SetInputsEnabled(false);
     TakeFrame();
@@ -445,8 +457,8 @@ void TFrmBrennic::RunEnded(const QString& error)
 
 void TFrmBrennic::SetInputsEnabled(bool enabled)
 {
-    for (QWidget* w : std::initializer_list<QWidget*>{grpMirror, grpHeatTransfer, grpSimulation, AirBar, btnMeasured,
-                                                      btnFile, btnSweep})
+    for (QWidget* w : std::initializer_list<QWidget*>{grpMirror, grpHeatTransfer, grpSimulation, TabConditions, AirBar,
+                                                      btnMeasured, btnFile, btnSweep})
         w->setEnabled(enabled);
     btnFit->setEnabled(enabled && MeasuredLog != nullptr);
 }

@@ -47,7 +47,7 @@ namespace brennic {
 class TImgView32;
 
 // The pages of PageControl1, in their order.
-enum TPage : int { ProfilePage = 0, EvolutionPage = 1 };
+enum TPage : int { ProfilePage = 0, EvolutionPage = 1, ConditionsPage = 2 };
 
 // Address of the help page shipped with the program.
 QString HelpAddress();
@@ -190,6 +190,13 @@ public:
     TInputTexts InputTexts() const;
     // The edit of a field of the input table.
     QLineEdit* FieldEdit(int field) const;
+    // The drop-down list of a choice field (nullptr for the others).
+    QComboBox* FieldCombo(int field) const;
+    // A field's text as the run reads it (a choice's word; the typed film
+    // coefficient while the field shows "computed"), and setting it so.
+    QString FieldText(int field) const;
+    void SetFieldText(int field, const QString& text);
+    QWidget* TabConditions = nullptr;
     // The inputs in tab order: group by group, row by row.
     std::vector<QWidget*> InputTabOrder() const;
 
@@ -224,6 +231,10 @@ private:
     void CopyChart();
 
     std::array<QLineEdit*, FieldCount> fieldEdits_{};
+    std::array<QComboBox*, FieldCount> fieldCombos_{};
+    QString typedFilms_[2];
+    QWidget* CreateConditionsPage();
+    void ShowFilmsComputed();
     QString rampTexts_[2];  // the air fields' texts while a file is in use
 
     QTimer* frameTimer_ = nullptr;

@@ -97,7 +97,7 @@ void TFrmBrennic::LoadMeasuredLog(const std::string& path, const TLogColumns& co
     // The log's start and span go into their fields, where the user sees them.
     TInputTexts texts = InputTexts();
     ApplyLogDefaults(texts, *log, Regional.DecimalSeparator, false, false);
-    for (int field : {fInitialMirrorTemp, fDuration}) FieldEdit(field)->setText(ToQ(texts.Text(field)));
+    for (int field : {fInitialMirrorTemp, fDuration}) SetFieldText(field, ToQ(texts.Text(field)));
     if (log->Air) {
         UseAirSource(log->Air, {path, columns.Air, start, "", ""}, false);
         ShowAirFromFile();
@@ -150,7 +150,7 @@ void TFrmBrennic::UseFittedValues(const TFitResult& r)
                                                                          : fFrontRadiation;
         // Rounded to what the data can tell, never beyond four decimals.
         const double v = std::round(r.Values[i] * 1e4) / 1e4;
-        FieldEdit(field)->setText(ToQ(FormatFloat(v, Regional.DecimalSeparator)));
+        SetFieldText(field, ToQ(FormatFloat(v, Regional.DecimalSeparator)));
     }
 }
 

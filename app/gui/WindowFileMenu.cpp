@@ -88,15 +88,15 @@ void TFrmBrennic::OpenScenario(const QString& path)
     TabSheet3->ShowMeasured(nullptr);
     btnFit->setEnabled(false);
     const TInputTexts texts = WithDecimalSeparator(s.Inputs, u'.', Regional.DecimalSeparator);
-    for (int f = 0; f < FieldCount; ++f) FieldEdit(f)->setText(ToQ(texts.Text(f)));
+    for (int f = 0; f < FieldCount; ++f) SetFieldText(f, ToQ(texts.Text(f)));
     cmbMaterial->setCurrentIndex(s.Inputs.Material);
     if (log) {
         MeasuredPath = *s.Measured;
         MeasuredColumns = s.MeasuredColumns;
         MeasuredStart = s.MeasuredStart;
         LoadMeasuredLog(MeasuredPath, MeasuredColumns, MeasuredStart);
-        FieldEdit(fInitialMirrorTemp)->setText(ToQ(texts.Text(fInitialMirrorTemp)));
-        FieldEdit(fDuration)->setText(ToQ(texts.Text(fDuration)));
+        SetFieldText(fInitialMirrorTemp, ToQ(texts.Text(fInitialMirrorTemp)));
+        SetFieldText(fDuration, ToQ(texts.Text(fDuration)));
     } else if (air) {
         UseAirSource(air, *s.Air, false);
     }

@@ -2,9 +2,13 @@
 // input table's captions, units and defaults.
 #include "app/gui/MainOrvalis.h"
 
+#include "app/gui/ErrorReport.h"
 #include "app/gui/WindowText.h"
 
 #include <QCheckBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -84,7 +88,7 @@ void TFrmBrennic::CreateInputs()
     grpSimulation = MakeGroup(this, "grpSimulation", QStringLiteral(" Simulation "), 532);
     QGroupBox* groups[] = {grpMirror, grpHeatTransfer, grpSimulation};
 
-    for (int field = 0; field < FieldCount; ++field) {
+    for (int field = 0; field < ClassicFieldCount; ++field) {
         const TInputField& f = InputFields[field];
         const TFieldLayout& p = f.Layout;
         QGroupBox* g = groups[p.Group];
@@ -124,21 +128,124 @@ void TFrmBrennic::CreateCommands()
     chkSurfaceMinusAir->setToolTip(QStringLiteral("Show the surface's distance to the air on the evolution chart"));
 }
 
+QWidget* TFrmBrennic::CreateConditionsPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabConditions"));
+    auto* outer = new QVBoxLayout(page);
+    auto* intro = new QLabel(
+        QStringLiteral("With \u201cFilm Coefficients: conditions\u201d the film coefficients follow from the mirror's "
+                       "diameter, where it points and the air driven across its faces, every step; the sky and what "
+                       "the back sees set its radiation. A small PC fan gives about 1\u20131.5 m/s, a strong one "
+                       "about 3 m/s, a light breeze 1\u20133 m/s."),
+        page);
+    intro->setWordWrap(true);
+    outer->addWidget(intro);
+    auto* columns = new QHBoxLayout;
+    QFormLayout* forms[2] = {new QFormLayout, new QFormLayout};
+    for (QFormLayout* f : forms) {
+        f->setLabelAlignment(Qt::AlignLeft);
+        columns->addLayout(f, 1);
+    }
+    outer->addLayout(columns);
+    outer->addStretch();
+    for (int field = ClassicFieldCount; field < FieldCount; ++field) {
+        const TInputField& f = InputFields[field];
+        const TFieldLayout& p = f.Layout;
+        auto* caption = new QLabel(QString::fromUtf8(f.Caption) + u':', page);
+        caption->setObjectName(QString::fromLatin1(p.LabelName));
+        QWidget* input;
+        if (f.Choices) {
+            auto* box = new QComboBox(page);
+            for (const QString& choice : QString::fromLatin1(f.Choices).split(u'|')) box->addItem(choice);
+            box->setCurrentText(QString::fromStdU16String(f.Default));
+            fieldCombos_[std::size_t(field)] = box;
+            input = box;
+        } else {
+            auto* edit = new QLineEdit(QString::fromStdU16String(f.Default), page);
+            edit->setFixedWidth(f.List ? 120 : 61);
+            fieldEdits_[std::size_t(field)] = edit;
+            input = edit;
+        }
+        input->setObjectName(QString::fromLatin1(p.EditName));
+        input->setToolTip(QString::fromUtf8(f.Help));
+        caption->setBuddy(input);
+        auto* row = new QHBoxLayout;
+        row->addWidget(input);
+        if (p.UnitName) {
+            auto* unit = new QLabel(QString::fromUtf8(f.Unit), page);
+            unit->setObjectName(QString::fromLatin1(p.UnitName));
+            row->addWidget(unit);
+        }
+        row->addStretch();
+        forms[p.Row < 5 ? 0 : 1]->addRow(caption, row);
+    }
+    QComboBox* films = FieldCombo(fFilms);
+    connect(films, &QComboBox::currentIndexChanged, this, [this] { Guarded([this] { ShowFilmsComputed(); }); });
+    return page;
+}
+
+void TFrmBrennic::ShowFilmsComputed()
+{
+    const bool computed = FieldCombo(fFilms)->currentIndex() == 1;
+    for (int field : {fFrontFilm, fBackFilm}) {
+        QLineEdit* edit = FieldEdit(field);
+        if (computed == edit->isReadOnly())
+            continue;
+        // The typed value is kept aside while the field shows "computed".
+        if (computed) {
+            typedFilms_[field == fFrontFilm ? 0 : 1] = edit->text();
+            edit->setText(QStringLiteral("computed"));
+        } else {
+            edit->setText(typedFilms_[field == fFrontFilm ? 0 : 1]);
+        }
+        edit->setReadOnly(computed);
+    }
+}
+
 QLineEdit* TFrmBrennic::FieldEdit(int field) const
 {
     return field >= 0 && field < FieldCount ? fieldEdits_[std::size_t(field)] : nullptr;
 }
 
+QComboBox* TFrmBrennic::FieldCombo(int field) const
+{
+    return field >= 0 && field < FieldCount ? fieldCombos_[std::size_t(field)] : nullptr;
+}
+
+QString TFrmBrennic::FieldText(int field) const
+{
+    if (QComboBox* box = FieldCombo(field))
+        return box->currentText();
+    QLineEdit* edit = FieldEdit(field);
+    if (edit->isReadOnly() && (field == fFrontFilm || field == fBackFilm))
+        return typedFilms_[field == fFrontFilm ? 0 : 1];
+    return edit->text();
+}
+
+void TFrmBrennic::SetFieldText(int field, const QString& text)
+{
+    if (QComboBox* box = FieldCombo(field)) {
+        box->setCurrentText(text);
+        return;
+    }
+    QLineEdit* edit = FieldEdit(field);
+    if (edit->isReadOnly() && (field == fFrontFilm || field == fBackFilm))
+        typedFilms_[field == fFrontFilm ? 0 : 1] = text;
+    else
+        edit->setText(text);
+}
+
 std::vector<QWidget*> TFrmBrennic::InputTabOrder() const
 {
     std::vector<QWidget*> order;
-    for (int group = 0; group < 3; ++group)
-        for (int row = 0; row < 8; ++row) {
+    for (int group = 0; group <= ConditionsGroup; ++group)
+        for (int row = 0; row < 16; ++row) {
             if (group == 0 && row == MaterialRow)
                 order.push_back(cmbMaterial);
             for (int field = 0; field < FieldCount; ++field)
                 if (InputFields[field].Layout.Group == group && InputFields[field].Layout.Row == row)
-                    order.push_back(FieldEdit(field));
+                    order.push_back(FieldCombo(field) ? static_cast<QWidget*>(FieldCombo(field)) : FieldEdit(field));
         }
     return order;
 }
@@ -146,7 +253,7 @@ std::vector<QWidget*> TFrmBrennic::InputTabOrder() const
 TInputTexts TFrmBrennic::InputTexts() const
 {
     TInputTexts texts;
-    for (int f = 0; f < FieldCount; ++f) texts.Text(f) = FromQ(FieldEdit(f)->text());
+    for (int f = 0; f < FieldCount; ++f) texts.Text(f) = FromQ(FieldText(f));
     texts.Material = cmbMaterial->currentIndex();
     return texts;
 }

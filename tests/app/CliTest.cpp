@@ -159,7 +159,7 @@ TEST(Cli, AirFromAFile)
         << r.out;
     EXPECT_NE(r.out.find("Note: No dew risk"), std::string::npos) << r.out;
     r = RunSim("--summary --json --duration 60" + air);
-    EXPECT_NE(r.out.find(",\"dew_risk_minutes\":null}"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(",\"dew_risk_minutes\":null,"), std::string::npos) << r.out;
 
     struct Bad {
         std::string args;

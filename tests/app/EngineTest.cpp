@@ -202,10 +202,11 @@ TEST(Sweep, RowsEqualSingleRunsForAnyNumberOfJobs)
     EXPECT_EQ(two[4].LargestDifference(), r.LargestDifference());
     EXPECT_EQ(SweepCsvHeader(plan),
               "thickness,material,surface_ready_1,surface_ready_0.25,back_ready_1,back_ready_0.25,glass_ready_1,"
-              "glass_ready_0.25,largest_front_back_difference,final_surface_minus_air\n");
+              "glass_ready_0.25,seeing_ready_0.5,seeing_ready_0.25,seeing_ready_0.1,largest_front_back_difference,"
+              "final_surface_minus_air\n");
     const std::string row = SweepCsvRow(plan, 4, two[4]);
     EXPECT_EQ(row.substr(0, 7), "40,BK7,");
-    EXPECT_EQ(std::count(row.begin(), row.end(), ','), 9);
+    EXPECT_EQ(std::count(row.begin(), row.end(), ','), 12);
 }
 
 TEST(Sweep, StopRequestLeavesLaterCasesUnrun)
