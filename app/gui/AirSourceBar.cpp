@@ -18,7 +18,10 @@ TAirSourceBar::TAirSourceBar(QWidget* parent) : QWidget(parent)
     auto* caption = new QLabel(QStringLiteral("Air:"), this);
     Source = new QComboBox(this);
     Source->setObjectName(QStringLiteral("cmbAirSource"));
-    Source->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // A long file name is elided here (in full in the list and the tooltip),
+    // so that the bar never pushes the page tabs out of the window.
+    Source->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    Source->setMinimumContentsLength(20);
     Source->setToolTip(
         QStringLiteral("Where the air temperature comes from: the linear ramp between the initial\n"
                        "and final air temperatures, or a table of times and temperatures"));
@@ -48,6 +51,8 @@ void TAirSourceBar::Fill(const QString& description)
         Source->addItem(description);
     Source->addItem(FromFile);
     Source->setCurrentIndex(description.isEmpty() ? 0 : 1);
+    if (!description.isEmpty())
+        Source->setItemData(1, description, Qt::ToolTipRole);
 }
 
 void TAirSourceBar::ShowRamp()

@@ -101,6 +101,23 @@ int main(int argc, char** argv)
     w.PageControl1->setCurrentIndex(0);
     shoot("profile-enlarged.png");
 
+    // The observing conditions: a 250 mm mirror with a back fan under a clear sky.
+    w.PageControl1->setCurrentIndex(ConditionsPage);
+    w.FieldCombo(fFilms)->setCurrentText(QStringLiteral("conditions"));
+    w.FieldEdit(fDiameter)->setText(QStringLiteral("250"));
+    w.FieldEdit(fBackAirSpeed)->setText(QStringLiteral("1.5"));
+    w.FieldCombo(fSky)->setCurrentText(QStringLiteral("clear"));
+    w.FieldEdit(fDewPoint)->setText(QStringLiteral("2"));
+    shoot("conditions.png");
+    w.edtThickness->setText("40");
+    w.edtTimeInterval->setText("360");
+    w.edtFrontRadiation->setText("0.04");
+    w.PageControl1->setCurrentIndex(1);
+    RunAndWait(w);
+    shoot("evolution-conditions.png");
+    w.FieldCombo(fFilms)->setCurrentText(QStringLiteral("typed"));
+    w.FieldCombo(fSky)->setCurrentText(QStringLiteral("auto"));
+
     // Sweeps: one input as a line, two as a coloured grid.
     w.UseAirRamp();
     w.edtTimeInterval->setText("240");
