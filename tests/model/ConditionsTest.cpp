@@ -1,0 +1,219 @@
+// Film coefficients, skies and the radiation term from the observing
+// conditions, against values computed by hand from the published formulas.
+#include "model/FilmCorrelations.h"
+#include "model/FiniteDiff_1D.h"
+#include "model/RadiationLimit.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <span>
+
+using namespace brennic;
+
+namespace {
+
+void ExpectClose(double actual, double expected, const char* name)
+{
+    EXPECT_NEAR(actual, expected, std::fabs(expected) * 1e-12 + 1e-15) << name;
+}
+
+}  // namespace
+
+TEST(Conditions, AirPropertiesFollowTheTable)
+{
+    struct Case {
+        const char* name;
+        double kelvin, k, nu, pr;
+    };
+    const Case cases[] = {{"250 K", 250, 0.0223, 11.44e-6, 0.720},
+                          {"275 K, halfway", 275, 0.0243, 13.665e-6, 0.7135},
+                          {"300 K", 300, 0.0263, 15.89e-6, 0.707}};
+    for (const Case& c : cases) {
+        const TAirProperties p = AirProperties(c.kelvin);
+        ExpectClose(p.Conductivity, c.k, c.name);
+        ExpectClose(p.KinematicViscosity, c.nu, c.name);
+        ExpectClose(p.Prandtl, c.pr, c.name);
+    }
+}
+
+TEST(Conditions, NaturalConvectionInEveryOrientationAndRegime)
+{
+    struct Case {
+        const char* name;
+        double face, air, diameter, altitude;
+        TFaceSide side;
+        double h;
+    };
+    // Hand computations: Ra = g sin(alt) beta dT (D/4)^3 Pr / nu^2 = 1.488e5
+    // for the 200 mm cases, 3.43e7 (turbulent) for the 1 m one.
+    const Case cases[] = {
+        {"warm front, zenith, laminar", 15, 5, 0.2, 90, TFaceSide::Front, 5.292484780328131},
+        {"warm front, zenith, turbulent", 25, 5, 1.0, 90, TFaceSide::Front, 4.943498171051146},
+        {"cold front: a stable layer", 5, 15, 0.2, 90, TFaceSide::Front, 2.6462423901640655},
+        {"cold back sheds a plume", 5, 15, 0.2, 90, TFaceSide::Back, 5.292484780328131},
+        {"warm back: a stable layer", 15, 5, 0.2, 90, TFaceSide::Back, 2.6462423901640655},
+        {"horizon: the vertical plate", 15, 5, 0.2, 0, TFaceSide::Front, 3.841204455231798},
+        {"45 degrees: the horizontal part wins", 15, 5, 0.3, 45, TFaceSide::Front, 4.385388299715142},
+        {"no difference: conduction only", 10, 10, 0.2, 90, TFaceSide::Front,
+         0.825 * 0.825 * AirProperties(283.15).Conductivity / 0.2},
+    };
+    for (const Case& c : cases)
+        ExpectClose(NaturalFilmCoefficient(c.face, c.air, c.diameter, c.altitude, c.side), c.h, c.name);
+}
+
+TEST(Conditions, ForcedAndCombinedConvection)
+{
+    struct Case {
+        const char* name;
+        double diameter, speed, h;
+    };
+    const Case cases[] = {{"still air", 0.25, 0, 0},
+                          {"a PC fan, laminar (Re 2.6e4)", 0.25, 1.5, 9.5502368348661},
+                          {"a gale over 1 m, mixed (Re 2.8e6)", 1.0, 40, 98.41349382478354}};
+    for (const Case& c : cases) ExpectClose(ForcedFilmCoefficient(15, 5, c.diameter, c.speed), c.h, c.name);
+    const double combined = CombinedFilmCoefficient(NaturalFilmCoefficient(15, 5, 0.2, 90, TFaceSide::Front),
+                                                    ForcedFilmCoefficient(15, 5, 0.2, 3));
+    ExpectClose(combined, 15.31392754451097, "natural with a 3 m/s fan");
+    EXPECT_EQ(CombinedFilmCoefficient(4, 0), 4);
+}
+
+TEST(Conditions, ClearSkyAndTubeViewFactor)
+{
+    struct Sky {
+        const char* name;
+        double dew, air, sky;
+    };
+    const Sky skies[] = {{"dew point 0", 0, 10, -13.143643117403656},
+                         {"dew point 10", 10, 15, -2.8500665740955924},
+                         {"dry winter night", -20, -5, -34.42259110380621}};
+    for (const Sky& s : skies) ExpectClose(ClearSkyTemperature(s.air, s.dew), s.sky, s.name);
+    // A 200 mm mirror 1.2 m down its tube sees 0.7 % of the sky.
+    ExpectClose(TubeViewFactor(1.2, 0.1), 0.00684963642136438, "200 mm f/6 tube");
+    EXPECT_EQ(TubeViewFactor(0, 0.1), 1);
+}
+
+// One element with no films loses exactly its radiation in the first step:
+// T1 = T0 - q dt / (rho c L).
+TEST(Conditions, RadiationTermOfEachSkyAndSurroundings)
+{
+    constexpr double sigma = 5.670374419e-8;
+    auto fourth = [](double c) { return std::pow(c + 273.15, 4); };
+    struct Case {
+        const char* name;
+        std::function<void(TBrennicOneD&)> set;
+        double flux;  // W/m^2 leaving the element
+    };
+    const double t = 20, air = 10;
+    const double f = TubeViewFactor(1.2, 0.1);
+    const Case cases[] = {
+        {"classic black sky", [](TBrennicOneD&) {}, 4.67e-8 * (std::pow(293.0, 4) - 1.6e9)},
+        {"a file's sky column uses sigma", [](TBrennicOneD& s) { s.SkyTemperature = [](double) { return -40.0; }; },
+         sigma * (fourth(t) - fourth(-40))},
+        {"tube: mostly the wall at the air's temperature",
+         [](TBrennicOneD& s) {
+             s.TubeLength = 1.2;
+             s.Diameter = 0.2;
+         },
+         sigma * (f * (fourth(t) - std::pow(200.0, 4)) + (1 - f) * (fourth(t) - fourth(air)))},
+        {"clear sky from the dew point", [](TBrennicOneD& s) { s.ClearSkyDewPoint = [](double) { return 0.0; }; },
+         sigma * (fourth(t) - fourth(ClearSkyTemperature(air, 0)))},
+    };
+    for (const Case& c : cases) {
+        TBrennicOneD s;
+        s.Thickness = 0.01;
+        s.ElementCount = 1;
+        s.InitialMirrorTemp = t;
+        s.InitialAirTemp = s.FinalAirTemp = air;
+        s.Duration = s.TimeStep = 1;
+        s.FrontRadiation = 1;
+        s.Conductivity = 1;
+        s.Density = 2000;
+        s.SpecificHeat = 800;
+        c.set(s);
+        double after = 0;
+        s.OnStep = [&](std::span<const double>, std::span<const double> temps, double) { after = temps[1]; };
+        s.Execute();
+        ExpectClose(after, t - c.flux * 1 / (2000 * 800 * 0.01), c.name);
+    }
+    // The back toward the surroundings at the air's temperature.
+    TBrennicOneD s;
+    s.Thickness = 0.01;
+    s.ElementCount = 1;
+    s.InitialMirrorTemp = t;
+    s.InitialAirTemp = s.FinalAirTemp = air;
+    s.Duration = s.TimeStep = 1;
+    s.BackRadiation = 1;
+    s.BackSeesSurroundings = true;
+    s.Conductivity = 1;
+    s.Density = 2000;
+    s.SpecificHeat = 800;
+    double after = 0;
+    s.OnStep = [&](std::span<const double>, std::span<const double> temps, double) { after = temps[1]; };
+    s.Execute();
+    ExpectClose(after, t - sigma * (fourth(t) - fourth(air)) / (2000 * 800 * 0.01), "back toward surroundings");
+}
+
+TEST(Conditions, ComputedFilmsFollowTheFacesEveryStep)
+{
+    TBrennicOneD s;
+    s.Thickness = 0.025;
+    s.ElementCount = 20;
+    s.InitialMirrorTemp = 20;
+    s.InitialAirTemp = s.FinalAirTemp = 10;
+    s.Duration = 3600;
+    s.TimeStep = 10;
+    s.Conductivity = 1.13;
+    s.Density = 2230;
+    s.SpecificHeat = 726;
+    s.ComputedFilms = true;
+    s.Diameter = 0.2;
+    s.Altitude = 90;
+    s.BackAirSpeed = 1.5;
+    std::vector<double> front, back, surface, rear, airs;
+    s.OnStep = [&](std::span<const double>, std::span<const double> temps, double time) {
+        if (time > 0) {
+            front.push_back(s.FrontFilmUsed);
+            back.push_back(s.BackFilmUsed);
+        }
+        surface.push_back(temps[1]);
+        rear.push_back(temps[20]);
+        airs.push_back(temps[0]);
+    };
+    s.Execute();
+    ASSERT_EQ(front.size(), 360u);
+    // Each step's coefficient comes from the last step's face temperature.
+    for (std::size_t i : {std::size_t(0), std::size_t(100), std::size_t(359)}) {
+        ExpectClose(front[i], CombinedFilmCoefficient(NaturalFilmCoefficient(surface[i], airs[i + 1], 0.2, 90,
+                                                                             TFaceSide::Front),
+                                                      0),
+                    "front");
+        ExpectClose(back[i],
+                    CombinedFilmCoefficient(NaturalFilmCoefficient(rear[i], airs[i + 1], 0.2, 90, TFaceSide::Back),
+                                            ForcedFilmCoefficient(rear[i], airs[i + 1], 0.2, 1.5)),
+                    "back");
+    }
+    // Natural convection weakens as the mirror approaches the air.
+    EXPECT_GT(front.front(), front.back());
+    EXPECT_GT(back.front(), 5);  // the fan dominates the back
+}
+
+TEST(Conditions, RadiationLimitUsesTheConstantInForce)
+{
+    TBrennicOneD s;
+    s.Thickness = 0.025;
+    s.ElementCount = 50;
+    s.Conductivity = 1.13;
+    s.Density = 2230;
+    s.SpecificHeat = 726;
+    s.FrontRadiation = 1;
+    const double classic = MaxStableTimeStep(s, 20);
+    EXPECT_NEAR(RadiationStepFraction(s, 20, classic), 1, 1e-6);
+    s.BackSeesSurroundings = true;
+    const double physical = MaxStableTimeStep(s, 20);
+    // The larger constant radiates more per step: a shorter limit, reached
+    // where a step removes the whole excess.
+    EXPECT_LT(physical, classic * 0.95);
+    EXPECT_NEAR(RadiationStepFraction(s, 20, physical), 1, 1e-6);
+}
