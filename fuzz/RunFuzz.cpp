@@ -3,7 +3,10 @@
 // coldest and the warmest of the glass, the air and the sky, nor a value
 // that is not finite; a refused one is refused with the model's own errors.
 #include "app/core/ResultText.h"
+#include "app/core/Engine.h"
 #include "app/core/RunSetup.h"
+#include "app/core/RunSpec.h"
+#include "model/FilmCorrelations.h"
 #include "app/core/StripPalette.h"
 #include "support/LibStandard.h"
 
@@ -69,23 +72,47 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     texts.Text(fBackRadiation) = Text(in, Value(in, -0.1, 1.1));
     texts.Material = in.ConsumeIntegralInRange<int>(0, GlassMaterialCount - 1);
 
-    TBrennicOneD s;
+    // The observing conditions, half of the time.
+    if (in.ConsumeBool()) {
+        texts.Text(fFilms) = in.ConsumeBool() ? u"conditions" : u"typed";
+        texts.Text(fDiameter) = Text(in, Value(in, -10, 12000));
+        texts.Text(fAltitude) = Text(in, Value(in, -5, 95));
+        texts.Text(fFrontAirSpeed) = Text(in, Value(in, -1, 60));
+        texts.Text(fBackAirSpeed) = Text(in, Value(in, -1, 60));
+        texts.Text(fBackSees) = in.ConsumeBool() ? u"surroundings" : u"sky";
+        texts.Text(fTubeLength) = Text(in, Value(in, -10, 200000));
+        texts.Text(fSky) = in.ConsumeBool() ? u"clear" : u"fixed";
+        texts.Text(fDewPoint) = Text(in, Value(in, -120, 70));
+    }
+
+    TSpecSource source;
+    source.Texts = texts;
+    source.Use = TMemoryUse::Streams;
+    TRunSpec spec;
     try {
-        ApplyInputs(texts, u'.', s);
-        PlanRun(s, u'.', &texts);
+        spec = BuildRunSpec(source);
     } catch (const EConvertError&) {
         return 0;
     } catch (const EBrennicError&) {
         return 0;
     }
+    TBrennicOneD& s = spec.Solver;
     if (s.ElementCount > 400)
         return 0;  // accepted, but too slow to fuzz
-
-    const double low = std::min({s.InitialMirrorTemp, s.InitialAirTemp, s.FinalAirTemp, -73.0});
-    const double high = std::max({s.InitialMirrorTemp, s.InitialAirTemp, s.FinalAirTemp, -73.0});
+    // The sky: the classic black one, or the clear sky, linear in the air
+    // between the ramp's ends.
+    double skyLow = -73.15, skyHigh = -73.0;
+    if (s.ClearSkyDewPoint) {
+        const double dew = s.ClearSkyDewPoint(0);
+        skyLow = std::min(ClearSkyTemperature(s.InitialAirTemp, dew), ClearSkyTemperature(s.FinalAirTemp, dew));
+        skyHigh = std::max(ClearSkyTemperature(s.InitialAirTemp, dew), ClearSkyTemperature(s.FinalAirTemp, dew));
+    }
+    const double low = std::min({s.InitialMirrorTemp, s.InitialAirTemp, s.FinalAirTemp, skyLow});
+    const double high = std::max({s.InitialMirrorTemp, s.InitialAirTemp, s.FinalAirTemp, skyHigh});
     // Rounding in the elimination grows with the coupling between elements.
     const double slack = 1e-9 * (1 + std::max(std::fabs(low), std::fabs(high)));
     int reports = 0;
+    std::stop_source enough;
     std::u16string row;
     const TRegionalSettings settings;
     s.OnStep = [&](std::span<const double>, std::span<const double> t, double time) {
@@ -102,10 +129,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (StripColorIndex(std::fabs(v.Surface - v.Air) / 6) == 0)
             std::abort();
         if (++reports >= 300)
-            s.Cancel();
+            enough.request_stop();
     };
     try {
-        s.Execute();
+        RunEngine(spec, [&](std::span<const double> p, std::span<const double> t, double time) { s.OnStep(p, t, time); },
+                  enough.get_token());
     } catch (const EBrennicError& e) {
         std::fprintf(stderr, "accepted run failed: %s\n", e.what());
         Describe(texts);

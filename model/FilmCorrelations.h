@@ -10,6 +10,11 @@ inline constexpr double StefanBoltzmann = 5.670374419e-8;  // W/(m^2 K^4), CODAT
 inline constexpr double CelsiusOffset = 273.15;           // K at 0 degC
 inline constexpr double FixedSkyKelvin = 200;             // the black sky of the classic model
 
+// The temperatures (degC) between which the correlations are used: far
+// below, the viscosity's linear extrapolation would reach zero.
+inline constexpr double ConditionsLowestTemperature = -100;
+inline constexpr double ConditionsHighestTemperature = 200;
+
 // Dry air near atmospheric pressure, linear in the absolute temperature
 // through the table values at 250 K and 300 K (Incropera and DeWitt 2002,
 // table A.4), extrapolated outside them.

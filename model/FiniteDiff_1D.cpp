@@ -249,6 +249,21 @@ void TBrennicOneD::Execute()
         }
         rhs[N] = rhs[N] - (backFlux * dt) / elementCapacity;
 
+        // Physical radiation is linearised about the last step's temperature
+        // and its slope taken implicitly (Patankar 1980, section 4.2-7): a
+        // face then never radiates past the sky or the surroundings it sees,
+        // however long the step.
+        if (physical) {
+            const double kf = temps[1] + CelsiusOffset, kb = temps[N] + CelsiusOffset;
+            const double frontSlope = 4 * FrontRadiation * StefanBoltzmann * kf * kf * kf;
+            const double backSlope = 4 * BackRadiation * StefanBoltzmann * kb * kb * kb;
+            const double front = (frontSlope * dt) / elementCapacity, back = (backSlope * dt) / elementCapacity;
+            diagonal[1] += front;
+            rhs[1] += front * temps[1];
+            diagonal[N] += back;
+            rhs[N] += back * temps[N];
+        }
+
         // Thomas algorithm: forward sweep, then back substitution.
         sweepUpper[0] = 0;
         sweepRhs[0] = temps[0];

@@ -1,5 +1,6 @@
 #include "app/core/RunSetup.h"
 
+#include "model/FilmCorrelations.h"
 #include "model/RadiationLimit.h"
 #include "support/LibStandard.h"
 #include "support/NumberText.h"
@@ -209,6 +210,26 @@ void CheckCombination(const TBrennicOneD& s, const TRefusal& r, const TAirExtrem
         if (!std::isfinite(Stored(s, film) / (s.Conductivity / dx)))
             r.Refuse(film, "it is beyond the range of numbers a run can use");
 
+    // Film coefficients from the conditions need air whose properties the
+    // correlations can extrapolate to.
+    if (s.ComputedFilms) {
+        const std::string range = "with film coefficients from the conditions it must be between " +
+                                  r.Number(ConditionsLowestTemperature) + " and " +
+                                  r.Number(ConditionsHighestTemperature) + " \u00b0C";
+        const std::pair<int, double> temperatures[] = {
+            {fInitialMirrorTemp, s.InitialMirrorTemp}, {fInitialAirTemp, s.InitialAirTemp}, {fFinalAirTemp, s.FinalAirTemp}};
+        for (const auto& [field, t] : temperatures)
+            if ((!air || field == fInitialMirrorTemp) &&
+                !(t >= ConditionsLowestTemperature && t <= ConditionsHighestTemperature))
+                r.Refuse(field, range);
+        if (air && !(air->Lowest >= ConditionsLowestTemperature && air->Highest <= ConditionsHighestTemperature))
+            throw EBrennicError("The air file's air reaches " + r.Number(air->Lowest < ConditionsLowestTemperature
+                                                                              ? air->Lowest
+                                                                              : air->Highest) +
+                                " \u00b0C; film coefficients from the conditions need air between " +
+                                r.Number(ConditionsLowestTemperature) + " and " +
+                                r.Number(ConditionsHighestTemperature) + " \u00b0C");
+    }
     const double hottest =
         std::max({s.InitialMirrorTemp, s.InitialAirTemp, s.FinalAirTemp, air ? air->Highest : -273.0});
     // The flux is largest in magnitude at the hottest face, or toward the

@@ -94,8 +94,10 @@ TEST(Conditions, ClearSkyAndTubeViewFactor)
     EXPECT_EQ(TubeViewFactor(0, 0.1), 1);
 }
 
-// One element with no films loses exactly its radiation in the first step:
-// T1 = T0 - q dt / (rho c L).
+// One element with no films loses its radiation in the first step: the
+// classic term explicitly, T1 = T0 - q dt / (rho c L); the physical one
+// linearised with its slope g = 4 eps sigma T0^3 taken implicitly,
+// T1 = T0 - q dt / (rho c L + g dt).
 TEST(Conditions, RadiationTermOfEachSkyAndSurroundings)
 {
     constexpr double sigma = 5.670374419e-8;
@@ -104,11 +106,12 @@ TEST(Conditions, RadiationTermOfEachSkyAndSurroundings)
         const char* name;
         std::function<void(TBrennicOneD&)> set;
         double flux;  // W/m^2 leaving the element
+        bool physical = true;
     };
     const double t = 20, air = 10;
     const double f = TubeViewFactor(1.2, 0.1);
     const Case cases[] = {
-        {"classic black sky", [](TBrennicOneD&) {}, 4.67e-8 * (std::pow(293.0, 4) - 1.6e9)},
+        {"classic black sky", [](TBrennicOneD&) {}, 4.67e-8 * (std::pow(293.0, 4) - 1.6e9), false},
         {"a file's sky column uses sigma", [](TBrennicOneD& s) { s.SkyTemperature = [](double) { return -40.0; }; },
          sigma * (fourth(t) - fourth(-40))},
         {"tube: mostly the wall at the air's temperature",
@@ -135,7 +138,8 @@ TEST(Conditions, RadiationTermOfEachSkyAndSurroundings)
         double after = 0;
         s.OnStep = [&](std::span<const double>, std::span<const double> temps, double) { after = temps[1]; };
         s.Execute();
-        ExpectClose(after, t - c.flux * 1 / (2000 * 800 * 0.01), c.name);
+        const double slope = c.physical ? 4 * sigma * std::pow(t + 273.15, 3) : 0;
+        ExpectClose(after, t - c.flux * 1 / (2000 * 800 * 0.01 + slope * 1), c.name);
     }
     // The back toward the surroundings at the air's temperature.
     TBrennicOneD s;
@@ -152,7 +156,8 @@ TEST(Conditions, RadiationTermOfEachSkyAndSurroundings)
     double after = 0;
     s.OnStep = [&](std::span<const double>, std::span<const double> temps, double) { after = temps[1]; };
     s.Execute();
-    ExpectClose(after, t - sigma * (fourth(t) - fourth(air)) / (2000 * 800 * 0.01), "back toward surroundings");
+    ExpectClose(after, t - sigma * (fourth(t) - fourth(air)) / (2000 * 800 * 0.01 + 4 * sigma * std::pow(t + 273.15, 3)),
+                "back toward surroundings");
 }
 
 TEST(Conditions, ComputedFilmsFollowTheFacesEveryStep)
