@@ -26,12 +26,28 @@ std::string FitTable(const TFitResult& f, const std::string& logFile)
     std::string out = "Fitted to " + logFile + ": " + std::to_string(f.Points) + " points compared, " +
                       std::to_string(f.Evaluations) + " model runs\n";
     for (std::size_t i = 0; i < f.Parameters.size(); ++i) {
-        std::snprintf(line, sizeof line, "  %-16s %10.4g +- %-10.2g%s\n", FitParameterKey(f.Parameters[i]), f.Values[i],
-                      f.Uncertainties[i], f.PoorlyDetermined[i] ? "  (poorly determined by this log)" : "");
+        const bool none = i < f.NotDetermined.size() && f.NotDetermined[i];
+        std::snprintf(line, sizeof line, "  %-16s %10.4g %-6s +- %-10.2g%s\n", FitParameterKey(f.Parameters[i]),
+                      f.Values[i], FitParameterUnit(f.Parameters[i], false), f.Uncertainties[i],
+                      none                      ? "  (not determined by this log)"
+                      : f.PoorlyDetermined[i] ? "  (poorly determined by this log)"
+                                              : "");
         out += line;
     }
+    for (std::size_t i = 0; i < f.Correlation.size(); ++i)
+        for (std::size_t j = i + 1; j < f.Correlation.size(); ++j) {
+            std::snprintf(line, sizeof line, "  correlation %s / %s: %.2f\n", FitParameterKey(f.Parameters[i]),
+                          FitParameterKey(f.Parameters[j]), f.Correlation[i][j]);
+            out += line;
+        }
     std::snprintf(line, sizeof line, "RMS difference: %.4g K before, %.4g K after\n", f.RmsBefore, f.RmsAfter);
-    return out + line;
+    out += line;
+    std::snprintf(line, sizeof line,
+                  "Degrees of freedom %d; sensor noise about %.3g K; residual lag-1 autocorrelation %.2f\n",
+                  f.DegreesOfFreedom, f.NoiseEstimate, f.ResidualAutocorrelation);
+    out += line;
+    for (const std::string& w : f.Warnings) out += "Warning: " + w + "\n";
+    return out;
 }
 
 std::string FitJson(const TFitResult& f)
@@ -53,7 +69,22 @@ std::string FitJson(const TFitResult& f)
     fit["evaluations"] = f.Evaluations;
     fit["uncertainty"] = uncertainty;
     fit["poorly_determined"] = poor;
-    return Json{{"fit", fit}}.dump();
+    Json parameters = Json::object();
+    for (std::size_t i = 0; i < f.Parameters.size(); ++i) {
+        const bool finite = std::isfinite(f.Uncertainties[i]);
+        parameters[JsonKey(f.Parameters[i])] = {{"value", f.Values[i]},
+                                                {"uncertainty", finite ? Json(f.Uncertainties[i]) : Json(nullptr)},
+                                                {"unit", FitParameterUnit(f.Parameters[i], false)},
+                                                {"poorly_determined", bool(f.PoorlyDetermined[i])}};
+    }
+    Json out = {{"fit", fit}};
+    out["parameters"] = parameters;
+    out["correlation"] = f.Correlation;
+    out["degrees_of_freedom"] = f.DegreesOfFreedom;
+    out["noise_estimate"] = f.NoiseEstimate;
+    out["residual_autocorrelation"] = f.ResidualAutocorrelation;
+    out["warnings"] = f.Warnings;
+    return out.dump();
 }
 
 }  // namespace brennic

@@ -22,6 +22,7 @@
 #include <CLI/CLI.hpp>
 
 #include <unistd.h>
+#include <algorithm>
 #include <array>
 #include <thread>
 #include <chrono>
@@ -310,6 +311,11 @@ void Configure(const TOptions& o, TSetup& s)
         src.DurationGiven = o.durationGiven;
         if (!o.fit.empty())
             s.fit = ParseFitParameters(o.fit);
+        // A start taken from the log's first noisy sample is fitted too,
+        // unless the user gave it.
+        if (!s.fit.empty() && !o.mirrorGiven &&
+            std::find(s.fit.begin(), s.fit.end(), TFitParameter::MirrorTemp) == s.fit.end())
+            s.fit.push_back(TFitParameter::MirrorTemp);
     }
     if (!o.sweeps.empty()) {
         std::vector<TSweepAxis> axes;
@@ -473,6 +479,8 @@ int Run(int argc, char** argv)
         Execute(options, setup);
     } catch (const EFCreateError& e) {
         return Fail(1, e.what());
+    } catch (const EBrennicError& e) {
+        return Fail(2, e.what());  // the inputs cannot give this run or fit
     } catch (const EWriteError& e) {
         const std::string where = options.output.empty() ? "standard output" : "\"" + FullPath(options.output) + "\"";
         return Fail(1, "cannot write " + where + ": " + (errno ? std::strerror(errno) : e.what()));

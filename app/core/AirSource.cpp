@@ -31,17 +31,6 @@ int Column(const TTimeTable& t, const std::string& name, int fallback, const cha
     return c;
 }
 
-// Temperatures outside what the model takes are refused at their line.
-void CheckTemperatures(const TTimeTable& t, int column)
-{
-    const std::vector<double>& values = t.Columns[std::size_t(column) - 1];
-    for (std::size_t i = 0; i < values.size(); ++i)
-        if (!std::isnan(values[i]) && !(values[i] >= LowestTemperature && values[i] <= HighestTemperature))
-            Refuse(t, t.Lines[i],
-                   "column \"" + t.Names[std::size_t(column)] + "\" has " + ToUtf8(FormatFloat(values[i], u'.')) +
-                       ": temperatures must be between -273 and 1000 \u00b0C");
-}
-
 }  // namespace
 
 std::shared_ptr<const TAirSource> TAirSource::Load(const TAirFileChoice& choice)
@@ -55,7 +44,7 @@ std::shared_ptr<const TAirSource> TAirSource::Load(const TAirFileChoice& choice)
     const int dew = Column(t, choice.DewColumn, ColumnContaining(t, "dew"), "dew-point");
     for (int c : {air, sky, dew})
         if (c > 0)
-            CheckTemperatures(t, c);
+            CheckTemperatureColumn(t, c);
     s->Air = TSeries(t, air, s->Start);
     if (sky > 0 && sky != air)
         s->Sky.emplace(t, sky, s->Start);

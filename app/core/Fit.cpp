@@ -1,5 +1,7 @@
 #include "app/core/Fit.h"
 
+#include "app/core/FitStatistics.h"
+
 #include <nlopt.hpp>
 
 #include <algorithm>
@@ -40,41 +42,6 @@ TBounds Bounds(TFitParameter p, const TMeasuredLog& log)
     }
 }
 
-// Inverts a small symmetric matrix; false when it is singular.
-bool Invert(std::vector<std::vector<double>>& a)
-{
-    const std::size_t n = a.size();
-    std::vector<std::vector<double>> inv(n, std::vector<double>(n, 0));
-    for (std::size_t i = 0; i < n; ++i) inv[i][i] = 1;
-    double scale = 0;
-    for (std::size_t i = 0; i < n; ++i) scale = std::max(scale, std::fabs(a[i][i]));
-    for (std::size_t c = 0; c < n; ++c) {
-        std::size_t p = c;
-        for (std::size_t r = c + 1; r < n; ++r)
-            if (std::fabs(a[r][c]) > std::fabs(a[p][c]))
-                p = r;
-        if (!(std::fabs(a[p][c]) > scale * 1e-12))
-            return false;
-        std::swap(a[p], a[c]);
-        std::swap(inv[p], inv[c]);
-        const double d = a[c][c];
-        for (std::size_t k = 0; k < n; ++k) {
-            a[c][k] /= d;
-            inv[c][k] /= d;
-        }
-        for (std::size_t r = 0; r < n; ++r)
-            if (r != c) {
-                const double f = a[r][c];
-                for (std::size_t k = 0; k < n; ++k) {
-                    a[r][k] -= f * a[c][k];
-                    inv[r][k] -= f * inv[c][k];
-                }
-            }
-    }
-    a = inv;
-    return true;
-}
-
 class TFitter {
 public:
     TFitter(const TRunSpec& spec, const std::vector<TFitParameter>& params, const TFitProgress& progress,
@@ -103,44 +70,51 @@ public:
         return ms;
     }
 
-    // One standard deviation per value from the curvature of the sum of
-    // squares at the optimum (Gauss-Newton: sigma^2 (J^T J)^-1).
+    // Standard errors and correlations from the Jacobian at the optimum,
+    // in parameters divided by their scale (Gauss-Newton: s^2 (J^T J)^-1
+    // with s^2 the residual variance over n - p degrees of freedom).
     void Uncertainties(const std::vector<double>& x, TFitResult& result)
     {
         const std::size_t p = x.size();
-        std::vector<double> r0, up, down;
+        std::vector<double> r0, up, down, scales(p);
         Residuals(x, r0);
-        std::vector<std::vector<double>> jacobian(p);
+        std::vector<std::vector<double>> jacobian(p, std::vector<double>(r0.size(), 0));
+        std::vector<bool> temperature(p);
+        std::vector<std::string> names(p);
         for (std::size_t i = 0; i < p; ++i) {
             const TBounds b = Bounds(params_[i], log_);
-            const double h = std::max(std::fabs(x[i]) * 1e-4, (b.hi - b.lo) * 1e-6);
+            temperature[i] = params_[i] == TFitParameter::MirrorTemp;
+            names[i] = FitParameterKey(params_[i]);
+            scales[i] = temperature[i] ? 1.0 : std::max(std::fabs(x[i]), b.step / 2);
+            const double h = 1e-3 * scales[i];
             std::vector<double> a = x, c = x;
             a[i] = std::min(x[i] + h, b.hi);
             c[i] = std::max(x[i] - h, b.lo);
             Residuals(a, up);
             Residuals(c, down);
-            jacobian[i].resize(r0.size());
             for (std::size_t k = 0; k < r0.size() && k < up.size() && k < down.size(); ++k)
-                jacobian[i][k] = (up[k] - down[k]) / (a[i] - c[i]);
+                jacobian[i][k] = (up[k] - down[k]) / ((a[i] - c[i]) / scales[i]);
         }
-        double ssr = 0;
-        for (double d : r0) ssr += d * d;
-        const double dof = double(r0.size()) - double(p);
-        const double sigma2 = dof > 0 ? ssr / dof : std::numeric_limits<double>::infinity();
-        std::vector<std::vector<double>> jtj(p, std::vector<double>(p, 0));
-        for (std::size_t i = 0; i < p; ++i)
-            for (std::size_t j = 0; j < p; ++j)
-                for (std::size_t k = 0; k < r0.size(); ++k) jtj[i][j] += jacobian[i][k] * jacobian[j][k];
-        const bool invertible = Invert(jtj);
-        for (std::size_t i = 0; i < p; ++i) {
-            const TBounds b = Bounds(params_[i], log_);
-            const double u =
-                invertible && jtj[i][i] >= 0 ? std::sqrt(sigma2 * jtj[i][i]) : std::numeric_limits<double>::infinity();
-            result.Uncertainties.push_back(u);
-            // Poorly determined: no curvature, or an error bar of half the
-            // value itself or a quarter of the value's whole range.
-            result.PoorlyDetermined.push_back(!invertible || !(u < (b.hi - b.lo) / 4) || !(u < 0.5 * std::fabs(x[i])));
-        }
+        const TFitStatistics st =
+            FitStatistics(x, scales, jacobian, r0, SurfacePoints(), temperature, names, log_);
+        result.Uncertainties = st.Errors;
+        result.PoorlyDetermined = st.Poorly;
+        result.NotDetermined = st.NotDetermined;
+        result.Correlation = st.Correlation;
+        result.DegreesOfFreedom = st.DegreesOfFreedom;
+        result.NoiseEstimate = st.NoiseEstimate;
+        result.ResidualAutocorrelation = st.ResidualAutocorrelation;
+        result.Warnings = st.Warnings;
+    }
+
+    // How many of the residuals are the surface's (they come first).
+    std::size_t SurfacePoints()
+    {
+        TMeasuredLog surfaceOnly;
+        surfaceOnly.Surface = log_.Surface;
+        std::vector<double> r;
+        brennic::Residuals(surfaceOnly, RunValues(spec_), r);
+        return r.size();
     }
 
     int Evaluations() const { return evaluations_; }
@@ -163,6 +137,16 @@ private:
 const char* FitParameterKey(TFitParameter p)
 {
     return Keys[std::size_t(p)];
+}
+
+const char* FitParameterUnit(TFitParameter p, bool display)
+{
+    switch (p) {
+    case TFitParameter::FrontFilm:
+    case TFitParameter::BackFilm: return display ? "W/m\u00b2K" : "W/m2K";
+    case TFitParameter::MirrorTemp: return display ? "\u00b0C" : "C";
+    default: return "";
+    }
 }
 
 std::vector<TFitParameter> ParseFitParameters(const std::string& list)
@@ -207,6 +191,10 @@ TFitResult FitToLog(const TRunSpec& spec, const std::vector<TFitParameter>& para
     const TLogComparison before = Compare(log, RunValues(spec));
     result.RmsBefore = before.Rms;
     result.Points = before.Points;
+    if (before.Points < params.size() + 1)
+        throw EBrennicError("Fitting " + std::to_string(params.size()) + (params.size() == 1 ? " input" : " inputs") +
+                            " needs at least " + std::to_string(params.size() + 1) + " points; the log has " +
+                            std::to_string(before.Points) + " within the run");
 
     nlopt::opt opt(params.size() >= 2 ? nlopt::LN_BOBYQA : nlopt::LN_SBPLX, unsigned(params.size()));
     opt.set_lower_bounds(lo);

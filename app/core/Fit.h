@@ -17,14 +17,22 @@ enum class TFitParameter { FrontFilm, BackFilm, MirrorTemp, FrontRadiation };
 
 // "front-film", "back-film", "mirror-temp", "front-radiation".
 const char* FitParameterKey(TFitParameter p);
+// "W/m2K", "C" or "" (plain), or with the window's signs.
+const char* FitParameterUnit(TFitParameter p, bool display);
 // A comma-separated list of those keys; throws EBrennicError naming the item.
 std::vector<TFitParameter> ParseFitParameters(const std::string& list);
 
 struct TFitResult {
     std::vector<TFitParameter> Parameters;
     std::vector<double> Values;
-    std::vector<double> Uncertainties;   // one standard deviation; infinite when not determined
+    std::vector<double> Uncertainties;   // one standard error; infinite when not determined
     std::vector<bool> PoorlyDetermined;  // the log hardly constrains the value
+    std::vector<bool> NotDetermined;     // the log does not change with it at all
+    std::vector<std::vector<double>> Correlation;  // in the order of Parameters
+    int DegreesOfFreedom = 0;
+    double NoiseEstimate = 0;            // K, the log's own scatter
+    double ResidualAutocorrelation = 0;  // lag 1
+    std::vector<std::string> Warnings;
     double RmsBefore = 0, RmsAfter = 0;  // K
     std::size_t Points = 0;
     int Evaluations = 0;  // model runs, the uncertainty's included
@@ -39,7 +47,9 @@ using TFitProgress = std::function<bool(int evaluations, double bestRms)>;
 // measured log (required). Bounds: film coefficients 0 to 500, radiation 0 to 1, starting
 // temperature within 30 degC of the first measured value. NLopt's BOBYQA,
 // from the current inputs, to a relative change of 1e-6 or 2000 runs.
-// A stop request ends it like a cancelling progress callback.
+// A stop request ends it like a cancelling progress callback. Throws
+// EBrennicError when the log has fewer points within the run than the
+// parameters plus one.
 TFitResult FitToLog(const TRunSpec& spec, const std::vector<TFitParameter>& params, const TFitProgress& progress = {},
                     std::stop_token stop = {});
 

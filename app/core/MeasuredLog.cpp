@@ -95,11 +95,14 @@ std::shared_ptr<const TMeasuredLog> TMeasuredLog::Load(const std::string& path, 
     const int back = Role(t, columns.Back, OutputColumns[oBack].Name, false, "back");
     if (surface <= 0 && back <= 0)
         Refuse(path, "a surface or a back column is needed (named T_Surface and T_Back, or chosen)");
+    const int airColumn = Role(t, columns.Air, OutputColumns[oAir].Name, false, "air");
+    for (int c : {surface, back, airColumn})
+        if (c > 0)
+            CheckTemperatureColumn(t, c);
     log->Surface = Points(t, surface, air->Start);
     log->Back = Points(t, back, air->Start);
     if (log->Surface.empty() && log->Back.empty())
         Refuse(path, "no surface or back values at or after the start");
-    const int airColumn = Role(t, columns.Air, OutputColumns[oAir].Name, false, "air");
     if (airColumn > 0) {
         air->Air = TSeries(t, airColumn, air->Start);
         log->Air = air;

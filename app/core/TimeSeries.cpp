@@ -1,6 +1,9 @@
 #include "app/core/TimeSeries.h"
 
+#include "app/core/InputFields.h"
 #include "app/core/OutputColumns.h"
+#include "support/LibStandard.h"
+#include "support/NumberText.h"
 
 #include <algorithm>
 #include <charconv>
@@ -404,6 +407,16 @@ void TSeries::Range(double from, double to, double& lowest, double& highest) con
         lowest = std::min(lowest, v);
         highest = std::max(highest, v);
     }
+}
+
+void CheckTemperatureColumn(const TTimeTable& t, int column)
+{
+    const std::vector<double>& values = t.Columns[std::size_t(column) - 1];
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if (!std::isnan(values[i]) && !(values[i] >= LowestTemperature && values[i] <= HighestTemperature))
+            throw ETableError(t.File + ", line " + std::to_string(t.Lines[i]) + ": column \"" +
+                              t.Names[std::size_t(column)] + "\" has " + ToUtf8(FormatFloat(values[i], u'.')) +
+                              ": temperatures must be between -273 and 1000 \u00b0C");
 }
 
 double TSeries::At(double t) const

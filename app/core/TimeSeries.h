@@ -58,6 +58,10 @@ std::string ClockText(const TTimeTable& table, double seconds);
 // Throws ETableError naming the text.
 double RunStart(const TTimeTable& table, const std::string& when);
 
+// Refuses, naming the file, the line and the column, a temperature outside
+// what the model takes (-273 to 1000 degC).
+void CheckTemperatureColumn(const TTimeTable& table, int column);
+
 // One column as samples against the run's time, interpolated linearly and
 // held at its first and last values outside them.
 class TSeries {
