@@ -105,6 +105,8 @@ public:
         result.NoiseEstimate = st.NoiseEstimate;
         result.ResidualAutocorrelation = st.ResidualAutocorrelation;
         result.Warnings = st.Warnings;
+        for (std::size_t i = 0; i < x.size(); ++i) Slot(spec_.Solver, params_[i]) = x[i];
+        MeasuredMinusModel(log_, RunValues(spec_), result.SurfaceResiduals, result.BackResiduals);
     }
 
     // How many of the residuals are the surface's (they come first).

@@ -33,6 +33,8 @@ struct TFitResult {
     double NoiseEstimate = 0;            // K, the log's own scatter
     double ResidualAutocorrelation = 0;  // lag 1
     std::vector<std::string> Warnings;
+    // Measured minus model at the optimum, per sensor (run time s, K).
+    std::vector<TMeasuredPoint> SurfaceResiduals, BackResiduals;
     double RmsBefore = 0, RmsAfter = 0;  // K
     std::size_t Points = 0;
     int Evaluations = 0;  // model runs, the uncertainty's included

@@ -138,6 +138,21 @@ void Residuals(const TMeasuredLog& log, const std::vector<TStepValues>& reports,
     }
 }
 
+void MeasuredMinusModel(const TMeasuredLog& log, const std::vector<TStepValues>& reports,
+                        std::vector<TMeasuredPoint>& surfaceOut, std::vector<TMeasuredPoint>& backOut)
+{
+    for (bool surface : {true, false}) {
+        std::vector<TMeasuredPoint>& out = surface ? surfaceOut : backOut;
+        out.clear();
+        std::size_t cursor = 0;
+        for (const TMeasuredPoint& p : surface ? log.Surface : log.Back) {
+            double model;
+            if (ModelAt(reports, p.Time, surface, cursor, model))
+                out.push_back({p.Time, p.Value - model});
+        }
+    }
+}
+
 TLogComparison Compare(const TMeasuredLog& log, const std::vector<TStepValues>& reports)
 {
     std::vector<double> r;

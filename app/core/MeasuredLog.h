@@ -54,6 +54,10 @@ struct TLogComparison {
 };
 TLogComparison Compare(const TMeasuredLog& log, const std::vector<TStepValues>& reports);
 
+// Measured minus model at each compared point, per sensor, with its run time (s).
+void MeasuredMinusModel(const TMeasuredLog& log, const std::vector<TStepValues>& reports,
+                        std::vector<TMeasuredPoint>& surface, std::vector<TMeasuredPoint>& back);
+
 // The residuals (model minus measurement) of the same points, surface first.
 void Residuals(const TMeasuredLog& log, const std::vector<TStepValues>& reports, std::vector<double>& out);
 

@@ -6,7 +6,14 @@
 #include <QCheckBox>
 #include "app/gui/ErrorReport.h"
 
+#include <QChart>
+#include <QChartView>
+#include <QScatterSeries>
 #include <QTimer>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <tuple>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -52,15 +59,25 @@ TFitDialog::TFitDialog(TPrepareFit prepare, char16_t decimalSeparator, QWidget* 
     FrontRadiation = new QCheckBox(QStringLiteral("Front radiation (0 to 1)"), this);
     FrontFilm->setChecked(true);
     BackFilm->setChecked(true);
+    // The start taken from the log's first, noisy sample is fitted too,
+    // unless the user unticks it.
+    MirrorTemp->setChecked(true);
     for (QCheckBox* c : {FrontFilm, BackFilm, MirrorTemp, FrontRadiation}) layout->addWidget(c);
     Progress = new QProgressBar(this);
     Progress->setRange(0, 2000);
     Progress->setFormat(QStringLiteral("%v model runs"));
     layout->addWidget(Progress);
     Result = new QLabel(this);
+    Residuals = new QChartView(this);
+    Residuals->setObjectName(QStringLiteral("Residuals"));
+    Residuals->setMinimumSize(460, 200);
+    Residuals->setRenderHint(QPainter::Antialiasing);
+    Residuals->chart()->setTitle(QStringLiteral("Residuals at the fitted values"));
+    Residuals->setVisible(false);
     Result->setTextFormat(Qt::RichText);
     Result->setMinimumWidth(460);
     layout->addWidget(Result);
+    layout->addWidget(Residuals);
     auto* buttons = new QHBoxLayout;
     Start = new QPushButton(QStringLiteral("Fit"), this);
     Cancel = new QPushButton(QStringLiteral("Cancel"), this);
@@ -182,18 +199,65 @@ void TFitDialog::ShowResult(const TFitResult& r)
 {
     QString html = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"2\">");
     for (std::size_t i = 0; i < r.Parameters.size(); ++i) {
+        const QString unit = QString::fromUtf8(FitParameterUnit(r.Parameters[i], true));
+        const bool none = i < r.NotDetermined.size() && r.NotDetermined[i];
         html += QStringLiteral("<tr><td>") + QString::fromLatin1(Captions[int(r.Parameters[i])]) +
                 QStringLiteral("</td><td align=\"right\"><b>") + Number(r.Values[i], decimal_) +
-                QStringLiteral("</b></td><td>\u00b1 ") + Number(r.Uncertainties[i], decimal_) +
+                QStringLiteral("</b></td><td>\u00b1 ") + Number(r.Uncertainties[i], decimal_) + u' ' + unit +
                 QStringLiteral("</td><td>") +
-                (r.PoorlyDetermined[i] ? QStringLiteral("<i>poorly determined by this log</i>") : QString()) +
+                (none                  ? QStringLiteral("<i>not determined by this log</i>")
+                 : r.PoorlyDetermined[i] ? QStringLiteral("<i>poorly determined by this log</i>")
+                                         : QString()) +
                 QStringLiteral("</td></tr>");
     }
+    for (std::size_t i = 0; i < r.Correlation.size(); ++i)
+        for (std::size_t j = i + 1; j < r.Correlation.size(); ++j)
+            html += QStringLiteral("<tr><td colspan=\"4\">Correlation of ") +
+                    QString::fromLatin1(FitParameterKey(r.Parameters[i])) + QStringLiteral(" and ") +
+                    QString::fromLatin1(FitParameterKey(r.Parameters[j])) + QStringLiteral(": ") +
+                    Number(r.Correlation[i][j], decimal_) + QStringLiteral("</td></tr>");
     html += QStringLiteral("</table>RMS difference ") + Number(r.RmsBefore, decimal_) +
             QStringLiteral(" \u00b0C before, ") + Number(r.RmsAfter, decimal_) +
             QStringLiteral(" \u00b0C after, over ") + QString::number(r.Points) + QStringLiteral(" points; ") +
-            QString::number(r.Evaluations) + QStringLiteral(" model runs.");
+            QString::number(r.Evaluations) + QStringLiteral(" model runs; sensor noise about ") +
+            Number(r.NoiseEstimate, decimal_) + QStringLiteral(" \u00b0C.");
+    for (const std::string& w : r.Warnings)
+        html += QStringLiteral("<br><b>Warning:</b> ") + QString::fromStdString(w).toHtmlEscaped();
     Result->setText(html);
+    ShowResiduals(r);
+}
+
+void TFitDialog::ShowResiduals(const TFitResult& r)
+{
+    QChart* chart = Residuals->chart();
+    chart->removeAllSeries();
+    for (QAbstractAxis* a : chart->axes()) chart->removeAxis(a);
+    double lo = 0, hi = 0;
+    for (const auto& [points, name, colour] :
+         {std::tuple{&r.SurfaceResiduals, "surface", QColor(0, 0, 200)}, {&r.BackResiduals, "back", QColor(0, 150, 0)}}) {
+        if (points->empty())
+            continue;
+        auto* s = new QScatterSeries;
+        s->setName(QString::fromLatin1(name));
+        s->setMarkerSize(4);
+        s->setColor(colour);
+        s->setBorderColor(colour);
+        for (const TMeasuredPoint& p : *points) {
+            s->append(p.Time / 60, p.Value);
+            lo = std::min(lo, p.Value);
+            hi = std::max(hi, p.Value);
+        }
+        chart->addSeries(s);
+    }
+    chart->createDefaultAxes();
+    if (chart->axes(Qt::Vertical).isEmpty())
+        return;
+    // Every point inside the axes, symmetric about zero.
+    const double span = std::max({std::fabs(lo), std::fabs(hi), 1e-6}) * 1.1;
+    chart->axes(Qt::Vertical).first()->setRange(-span, span);
+    chart->axes(Qt::Vertical).first()->setTitleText(QStringLiteral("measured \u2212 model (\u00b0C)"));
+    chart->axes(Qt::Horizontal).first()->setTitleText(QStringLiteral("time (min)"));
+    Residuals->setVisible(true);
 }
 
 }  // namespace brennic

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 
+class QChartView;
 class QCheckBox;
 class QLabel;
 class QProgressBar;
@@ -34,6 +35,7 @@ public:
     QPushButton *Start, *Cancel, *UseValues, *Close;
     QProgressBar* Progress;
     QLabel* Result;
+    QChartView* Residuals;  // measured minus model at the fitted values
 
     // The last fit's result, when it ended and was not cancelled.
     const std::optional<TFitResult>& Fitted() const { return fitted_; }
@@ -52,6 +54,7 @@ protected:
 private:
     void ShowResult(const TFitResult& r);
     void ShowProgress();
+    void ShowResiduals(const TFitResult& r);
     void FitEnded(const QString& error);
 
     TPrepareFit prepare_;

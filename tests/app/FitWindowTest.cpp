@@ -3,7 +3,9 @@
 #include "app/gui/FitDialog.h"
 #include "tests/app/WindowFixtures.h"
 
+#include <QChartView>
 #include <QProgressBar>
+#include <QValueAxis>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -80,6 +82,15 @@ TEST(FitWindow, LogShownComparedFittedAndTakenOver)
     // The bar ends at the count of model runs the result states.
     EXPECT_EQ(dialog.Progress->value(), dialog.Fitted()->Evaluations);
     EXPECT_TRUE(dialog.Result->text().contains(QString::number(dialog.Fitted()->Evaluations) + " model runs"));
+    // Units and the correlation are shown, and the residuals drawn, all inside the axes.
+    EXPECT_TRUE(dialog.Result->text().contains(QString::fromUtf8("W/m\u00b2K"))) << dialog.Result->text().toStdString();
+    EXPECT_TRUE(dialog.Result->text().contains("Correlation of front-film and back-film"));
+    ASSERT_FALSE(dialog.Residuals->isHidden());
+    const auto* axis = qobject_cast<QValueAxis*>(dialog.Residuals->chart()->axes(Qt::Vertical).first());
+    for (const TMeasuredPoint& p : dialog.Fitted()->SurfaceResiduals) {
+        EXPECT_GE(p.Value, axis->min());
+        EXPECT_LE(p.Value, axis->max());
+    }
     EXPECT_NEAR(dialog.Fitted()->Values[0], 17.5, 0.02);
     EXPECT_TRUE(dialog.Result->text().contains("RMS difference"));
     EXPECT_EQ(w.edtFrontFanFlow->text(), "10");  // nothing changes before the user says so
