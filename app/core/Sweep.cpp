@@ -160,8 +160,9 @@ std::vector<std::size_t> SweepCaseIndices(const TSweepPlan& plan, std::size_t in
 
 TSpecSource SweepCaseSource(const TSweepPlan& plan, std::size_t index)
 {
+    // The base keeps its own decimal separator (the window's may be a
+    // comma); the swept values, written with ".", are put in that form.
     TSpecSource source = plan.Base;
-    source.DecimalSeparator = u'.';
     source.Naming = TFieldNaming::Option;
     source.Use = TMemoryUse::Streams;
     const std::vector<std::size_t> at = SweepCaseIndices(plan, index);
@@ -172,7 +173,10 @@ TSpecSource SweepCaseSource(const TSweepPlan& plan, std::size_t index)
             source.Texts.Material = std::stoi(value);
             continue;
         }
-        source.Texts.Text(axis.Field) = FromUtf8(value);
+        const TInputField& f = InputFields[axis.Field];
+        source.Texts.Text(axis.Field) = f.Whole || f.Choices || source.DecimalSeparator == u'.'
+                                            ? FromUtf8(value)
+                                            : FormatFloat(StrToFloat(FromUtf8(value), u'.'), source.DecimalSeparator);
         // A swept value stands, whatever a measured log would set.
         if (axis.Field == fInitialMirrorTemp)
             source.MirrorTempGiven = true;

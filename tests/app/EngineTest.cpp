@@ -209,6 +209,20 @@ TEST(Sweep, RowsEqualSingleRunsForAnyNumberOfJobs)
     EXPECT_EQ(std::count(row.begin(), row.end(), ','), 12);
 }
 
+TEST(Sweep, BaseInACommaLocaleKeepsItsForm)
+{
+    // The window's texts use its decimal comma; swept values are written with ".".
+    TSpecSource comma = Options();
+    comma.DecimalSeparator = u',';
+    comma.Texts.Text(fThickness) = u"50,8";
+    comma.Texts.Text(fFrontRadiation) = u"0,04";
+    TSpecSource point = Options();
+    const TSweepPlan a = PlanSweep(comma, {ParseSweep("front-film=2.5,7.5")});
+    const TSweepPlan b = PlanSweep(point, {ParseSweep("front-film=2.5,7.5")});
+    EXPECT_EQ(SweepJson(a, RunSweep(a, 1)), SweepJson(b, RunSweep(b, 1)));
+    EXPECT_EQ(SweepCaseSource(a, 1).Texts.Text(fFrontFilm), u"7,5");
+}
+
 TEST(Sweep, StopRequestLeavesLaterCasesUnrun)
 {
     const TSweepPlan plan = PlanSweep(Options(), {ParseSweep("thickness=10:100:10")});

@@ -20,6 +20,12 @@ using namespace brennic;
 
 namespace {
 
+// A decimal number in the window's own form (a comma in de_DE).
+QString Dec(const TFrmBrennic& w, const char* text)
+{
+    return QString::fromLatin1(text).replace(u'.', QChar(w.Regional.DecimalSeparator));
+}
+
 void RunAndWait(TFrmBrennic& w)
 {
     w.btnRun->click();
@@ -90,7 +96,7 @@ int main(int argc, char** argv)
     }
     w.btnClearKept->click();
     w.edtFrontFanFlow->setText("10");
-    w.edtFrontRadiation->setText("0.9");
+    w.edtFrontRadiation->setText(Dec(w, "0.9"));
     w.edtInitialMirrorTemp->setText("18");
     w.UseAirFile({forecast.toStdString(), "", "18:00", "", ""}, true);
     w.PageControl1->setCurrentIndex(1);
@@ -105,13 +111,13 @@ int main(int argc, char** argv)
     w.PageControl1->setCurrentIndex(ConditionsPage);
     w.FieldCombo(fFilms)->setCurrentText(QStringLiteral("conditions"));
     w.FieldEdit(fDiameter)->setText(QStringLiteral("250"));
-    w.FieldEdit(fBackAirSpeed)->setText(QStringLiteral("1.5"));
+    w.FieldEdit(fBackAirSpeed)->setText(Dec(w, "1.5"));
     w.FieldCombo(fSky)->setCurrentText(QStringLiteral("clear"));
     w.FieldEdit(fDewPoint)->setText(QStringLiteral("2"));
     shoot("conditions.png");
     w.edtThickness->setText("40");
     w.edtTimeInterval->setText("360");
-    w.edtFrontRadiation->setText("0.04");
+    w.edtFrontRadiation->setText(Dec(w, "0.04"));
     w.PageControl1->setCurrentIndex(1);
     RunAndWait(w);
     shoot("evolution-conditions.png");
@@ -121,7 +127,7 @@ int main(int argc, char** argv)
     // Sweeps: one input as a line, two as a coloured grid.
     w.UseAirRamp();
     w.edtTimeInterval->setText("240");
-    w.edtFrontRadiation->setText("0.04");
+    w.edtFrontRadiation->setText(Dec(w, "0.04"));
     TSweepDialog sweep([&] { return w.CurrentSource(); }, w.Regional.DecimalSeparator, &w);
     sweep.show();
     if (!QTest::qWaitForWindowExposed(&sweep))
