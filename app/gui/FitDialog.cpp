@@ -107,13 +107,9 @@ bool TFitDialog::Running() const
 
 void TFitDialog::reject()
 {
-    // Closing while a fit runs cancels it; the dialog closes when it has ended.
-    if (worker_->Busy()) {
-        worker_->Cancel();
-        connect(worker_, &TRunWorker::finished, this, &QDialog::reject, Qt::SingleShotConnection);
-        return;
-    }
-    QDialog::reject();
+    // Closing while the job runs cancels it; the dialog closes when it has ended.
+    if (!worker_->CancelThen(this, [this] { QDialog::reject(); }))
+        QDialog::reject();
 }
 
 void TFitDialog::RunFit()

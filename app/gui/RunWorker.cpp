@@ -57,6 +57,15 @@ void TRunWorker::Cancel()
         thread_.request_stop();
 }
 
+bool TRunWorker::CancelThen(QObject* context, std::function<void()> then)
+{
+    if (!busy_)
+        return false;
+    Cancel();
+    connect(this, &TRunWorker::finished, context, std::move(then), Qt::SingleShotConnection);
+    return true;
+}
+
 void TRunWorker::Stop()
 {
     abandoned_ = true;

@@ -31,6 +31,9 @@ public:
     // Stops the job and waits for its thread; its done is not called.
     void Stop();
     bool Busy() const { return busy_; }
+    // For a dialog closing while its job runs: cancels the job and returns
+    // true, then calls then() once the job has ended; false when idle.
+    bool CancelThen(QObject* context, std::function<void()> then);
 
 signals:
     // After done has been called.

@@ -163,12 +163,9 @@ TSweepDialog::TSweepDialog(std::function<TSpecSource()> base, char16_t decimalSe
 
 void TSweepDialog::reject()
 {
-    if (worker_->Busy()) {
-        worker_->Cancel();
-        connect(worker_, &TRunWorker::finished, this, &QDialog::reject, Qt::SingleShotConnection);
-        return;
-    }
-    QDialog::reject();
+    // Closing while the job runs cancels it; the dialog closes when it has ended.
+    if (!worker_->CancelThen(this, [this] { QDialog::reject(); }))
+        QDialog::reject();
 }
 
 void TSweepDialog::RunSweep()

@@ -19,6 +19,22 @@ void ExpectClose(double actual, double expected, const char* name)
     EXPECT_NEAR(actual, expected, std::fabs(expected) * 1e-12 + 1e-15) << name;
 }
 
+// A lone element of 10 mm from 20 degC into air at 10 degC, no films, one
+// step of a second.
+TBrennicOneD OneElement()
+{
+    TBrennicOneD s;
+    s.Thickness = 0.01;
+    s.ElementCount = 1;
+    s.InitialMirrorTemp = 20;
+    s.InitialAirTemp = s.FinalAirTemp = 10;
+    s.Duration = s.TimeStep = 1;
+    s.Conductivity = 1;
+    s.Density = 2000;
+    s.SpecificHeat = 800;
+    return s;
+}
+
 }  // namespace
 
 TEST(Conditions, AirPropertiesFollowTheTable)
@@ -124,16 +140,8 @@ TEST(Conditions, RadiationTermOfEachSkyAndSurroundings)
          sigma * (fourth(t) - fourth(ClearSkyTemperature(air, 0)))},
     };
     for (const Case& c : cases) {
-        TBrennicOneD s;
-        s.Thickness = 0.01;
-        s.ElementCount = 1;
-        s.InitialMirrorTemp = t;
-        s.InitialAirTemp = s.FinalAirTemp = air;
-        s.Duration = s.TimeStep = 1;
+        TBrennicOneD s = OneElement();
         s.FrontRadiation = 1;
-        s.Conductivity = 1;
-        s.Density = 2000;
-        s.SpecificHeat = 800;
         c.set(s);
         double after = 0;
         s.OnStep = [&](std::span<const double>, std::span<const double> temps, double) { after = temps[1]; };
@@ -142,17 +150,9 @@ TEST(Conditions, RadiationTermOfEachSkyAndSurroundings)
         ExpectClose(after, t - c.flux * 1 / (2000 * 800 * 0.01 + slope * 1), c.name);
     }
     // The back toward the surroundings at the air's temperature.
-    TBrennicOneD s;
-    s.Thickness = 0.01;
-    s.ElementCount = 1;
-    s.InitialMirrorTemp = t;
-    s.InitialAirTemp = s.FinalAirTemp = air;
-    s.Duration = s.TimeStep = 1;
+    TBrennicOneD s = OneElement();
     s.BackRadiation = 1;
     s.BackSeesSurroundings = true;
-    s.Conductivity = 1;
-    s.Density = 2000;
-    s.SpecificHeat = 800;
     double after = 0;
     s.OnStep = [&](std::span<const double>, std::span<const double> temps, double) { after = temps[1]; };
     s.Execute();
