@@ -121,6 +121,19 @@ TEvolutionPage::TEvolutionPage(const TStripPalette& palette, QWidget* parent) : 
     differenceAxis_->setVisible(false);
     HideFromLegend(c, SurfaceMinusAir);
 
+    // The mirror's own seeing (Racine et al. 1991), on a second right axis.
+    MirrorSeeing = AddSeries(c, "MirrorSeeing", QStringLiteral("Mirror seeing"));
+    seeingAxis_ = new QValueAxis(c);
+    seeingAxis_->setObjectName(QStringLiteral("SeeingAxis"));
+    TitleAxis(seeingAxis_, QStringLiteral("Seeing (\u2033)"));
+    c->addAxis(seeingAxis_, Qt::AlignRight);
+    MirrorSeeing->attachAxis(ChartAxis(Chart, Qt::Horizontal));
+    MirrorSeeing->attachAxis(seeingAxis_);
+    seeing_ = TCurve(MirrorSeeing, QPen(QColor(200, 110, 0), 1, Qt::DashDotLine));
+    MirrorSeeing->setVisible(false);
+    seeingAxis_->setVisible(false);
+    HideFromLegend(c, MirrorSeeing);
+
     QLegend* legend = c->legend();
     legend->detachFromChart();
     legend->setAlignment(Qt::AlignRight);
@@ -173,6 +186,8 @@ const TCurve& TEvolutionPage::Curve(QXYSeries* series) const
             return c;
     if (difference_.Series() == series)
         return difference_;
+    if (seeing_.Series() == series)
+        return seeing_;
     for (const TCurve& c : keptCurves_)
         if (c.Series() == series)
             return c;
@@ -190,6 +205,8 @@ void TEvolutionPage::StartRun(TRunRecord& record)
     Chart->SetHome({0, record.Duration / 60, record.Plan.TempMin, record.Plan.TempMax}, true);
     for (TCurve& c : curves_) c.Clear();
     difference_.Clear();
+    seeing_.Clear();
+    seeingMax_ = 0;
     ShowDewPoint(record);
     differenceMin_ = differenceMax_ = 0;
     synced_ = 0;
@@ -212,6 +229,9 @@ void TEvolutionPage::Sync(TRunRecord& record)
         for (std::size_t i = 0; i < 4; ++i) curves_[i].Append(minutes, values[i]);
         const double d = v.Surface - v.Air;
         difference_.Append(minutes, d);
+        const double blur = brennic::MirrorSeeing(v);
+        seeing_.Append(minutes, blur);
+        seeingMax_ = std::max(seeingMax_, blur);
         differenceMin_ = std::min(differenceMin_, d);
         differenceMax_ = std::max(differenceMax_, d);
     }
@@ -222,6 +242,10 @@ void TEvolutionPage::Sync(TRunRecord& record)
     if (SurfaceMinusAir->isVisible()) {
         UpdateDifferenceAxis();
         difference_.Sync();
+    }
+    if (MirrorSeeing->isVisible()) {
+        UpdateSeeingAxis();
+        seeing_.Sync();
     }
     UpdateMarkers(record.Readiness);
     bool moved = false;
@@ -333,6 +357,25 @@ void TEvolutionPage::ShowSurfaceMinusAir(bool show)
     }
 }
 
+void TEvolutionPage::ShowMirrorSeeing(bool show)
+{
+    MirrorSeeing->setVisible(show);
+    seeingAxis_->setVisible(show);
+    HideFromLegend(Chart->chart(), MirrorSeeing);
+    if (show) {
+        UpdateSeeingAxis();
+        UpdateViews();
+    }
+}
+
+void TEvolutionPage::UpdateSeeingAxis()
+{
+    const double hi = std::max(seeingMax_, 0.5) * 1.05;
+    if (seeingAxis_->min() != 0 || seeingAxis_->max() != hi)
+        seeingAxis_->setRange(0, hi);
+    UseRoundTicks(seeingAxis_);
+}
+
 void TEvolutionPage::UpdateDifferenceAxis()
 {
     const double span = std::max(differenceMax_ - differenceMin_, 1.0);
@@ -415,6 +458,10 @@ void TEvolutionPage::UpdateViews()
     if (SurfaceMinusAir->isVisible()) {
         difference_.SetView(x->min(), x->max(), pixels);
         difference_.Sync();
+    }
+    if (MirrorSeeing->isVisible()) {
+        seeing_.SetView(x->min(), x->max(), pixels);
+        seeing_.Sync();
     }
     // The strip shows the columns of the time span on the axis.
     if (timeStep_ > 0 && stripWidth_ > 0) {

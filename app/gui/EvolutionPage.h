@@ -34,6 +34,7 @@ public:
     TImgView32* Strip;                         // ImgView321
     TReadoutPanel* Readout;
     QLineSeries* SurfaceMinusAir;
+    QLineSeries* MirrorSeeing;  // arc-seconds, on its own right axis
     QLineSeries* DewPoint;  // from an air file with a dew-point column
     QScatterSeries *MeasuredSurface, *MeasuredBack;
 
@@ -47,6 +48,7 @@ public:
     // The kept runs' curves and readout lines, labelled against the current inputs.
     void ShowKept(const TKeptRuns& kept, const TRunRecord& current, char16_t decimalSeparator);
     void ShowSurfaceMinusAir(bool show);
+    void ShowMirrorSeeing(bool show);
     // A measured log's points over the curves (none: hidden), and the line
     // the readout gives its comparison with the run.
     void ShowMeasured(const TMeasuredLog* log);
@@ -67,6 +69,7 @@ private:
     void PlaceLegend();
     void UpdateMarkers(const TReadiness& readiness);
     void UpdateDifferenceAxis();
+    void UpdateSeeingAxis();
     void ShowReadout();
     QElapsedTimer readoutClock_;
 
@@ -74,6 +77,9 @@ private:
     TCurve difference_;
     QValueAxis* differenceAxis_;
     double differenceMin_ = 0, differenceMax_ = 0;
+    TCurve seeing_;
+    QValueAxis* seeingAxis_;
+    double seeingMax_ = 0;
     std::vector<TCurve> keptCurves_;
     std::vector<std::string> keptLabels_;
     const TKeptRuns* kept_ = nullptr;

@@ -197,6 +197,7 @@ public:
     QString FieldText(int field) const;
     void SetFieldText(int field, const QString& text);
     QWidget* TabConditions = nullptr;
+    QCheckBox* chkMirrorSeeing = nullptr;  // on the Conditions page
     // The inputs in tab order: group by group, row by row.
     std::vector<QWidget*> InputTabOrder() const;
 

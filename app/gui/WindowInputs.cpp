@@ -148,6 +148,13 @@ QWidget* TFrmBrennic::CreateConditionsPage()
         columns->addLayout(f, 1);
     }
     outer->addLayout(columns);
+    chkMirrorSeeing = new QCheckBox(QStringLiteral("Draw the mirror's seeing on the evolution chart"), page);
+    chkMirrorSeeing->setObjectName(QStringLiteral("chkMirrorSeeing"));
+    chkMirrorSeeing->setToolTip(QStringLiteral("The blur of a mirror warmer than the air: 0.40\u2033 per kelvin "
+                                               "to the power 1.2 (Racine et al. 1991)"));
+    connect(chkMirrorSeeing, &QCheckBox::toggled, this,
+            [this](bool on) { Guarded([this, on] { TabSheet3->ShowMirrorSeeing(on); }); });
+    outer->addWidget(chkMirrorSeeing);
     outer->addStretch();
     for (int field = ClassicFieldCount; field < FieldCount; ++field) {
         const TInputField& f = InputFields[field];

@@ -118,9 +118,11 @@ int main(int argc, char** argv)
     w.edtThickness->setText("40");
     w.edtTimeInterval->setText("360");
     w.edtFrontRadiation->setText(Dec(w, "0.04"));
+    w.chkMirrorSeeing->setChecked(true);
     w.PageControl1->setCurrentIndex(1);
     RunAndWait(w);
     shoot("evolution-conditions.png");
+    w.chkMirrorSeeing->setChecked(false);
     w.FieldCombo(fFilms)->setCurrentText(QStringLiteral("typed"));
     w.FieldCombo(fSky)->setCurrentText(QStringLiteral("auto"));
 

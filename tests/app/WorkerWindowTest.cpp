@@ -7,7 +7,11 @@
 #include "support/LibPlatform.h"
 #include "tests/app/WindowFixtures.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QValueAxis>
+
+#include <cmath>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -182,4 +186,23 @@ TEST(WorkerWindow, SweepDialogRunsOnTheWorkerAndMatchesSingleRuns)
     dialog.RunSweep();
     EXPECT_FALSE(dialog.Running());
     EXPECT_TRUE(dialog.Status->text().contains("thickness=-5")) << dialog.Status->text().toStdString();
+}
+
+TEST(WorkerWindow, MirrorSeeingCurveOnItsOwnAxis)
+{
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.PageControl1->setCurrentIndex(EvolutionPage);
+    RunAndWait(w);
+    EXPECT_FALSE(w.TabSheet3->MirrorSeeing->isVisible());
+    w.chkMirrorSeeing->setChecked(true);
+    ASSERT_TRUE(w.TabSheet3->MirrorSeeing->isVisible());
+    const auto& points = w.Curve(w.TabSheet3->MirrorSeeing).Points();
+    ASSERT_EQ(points.size(), 721u);
+    // 20 degC into 10 degC air: 0.40 x 10^1.2 arc-seconds at the start.
+    EXPECT_NEAR(points.front().y, 0.4 * std::pow(10.0, 1.2), 1e-12);
+    const auto* axis = qobject_cast<QValueAxis*>(w.TabSheet3->MirrorSeeing->attachedAxes().back());
+    for (const TPoint& p : points) EXPECT_LE(p.y, axis->max());
+    w.chkMirrorSeeing->setChecked(false);
+    EXPECT_FALSE(w.TabSheet3->MirrorSeeing->isVisible());
 }
