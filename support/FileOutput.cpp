@@ -31,6 +31,11 @@ struct TPendingSlot {
 };
 std::array<TPendingSlot, 8> pendingFiles{};
 
+// The signals whose default action ends the process, on which the
+// temporary files are removed.
+constexpr int CleanupSignals[] = {SIGINT,  SIGTERM,   SIGHUP,  SIGQUIT, SIGUSR1,
+                                  SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGPIPE};
+
 // Blocks the cleanup signals for its lifetime.
 class TSignalBlock {
 public:
@@ -38,7 +43,7 @@ public:
     {
         sigset_t set;
         sigemptyset(&set);
-        for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&set, s);
+        for (int s : CleanupSignals) sigaddset(&set, s);
         ::pthread_sigmask(SIG_BLOCK, &set, &old_);
     }
     ~TSignalBlock() { ::pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
@@ -105,8 +110,24 @@ void RemoveTemporaryFilesOnSignals()
     struct sigaction action {};
     action.sa_handler = RemovePendingAndExit;
     sigemptyset(&action.sa_mask);
-    for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&action.sa_mask, s);
-    for (int s : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(s, &action, nullptr);
+    for (int s : CleanupSignals) sigaddset(&action.sa_mask, s);
+    for (int s : CleanupSignals) ::sigaction(s, &action, nullptr);
+    // A file-size limit makes the write fail (EFBIG), reported as such,
+    // instead of ending the process.
+    ::signal(SIGXFSZ, SIG_IGN);
+}
+
+int RegisterTemporaryFile(const std::string& path)
+{
+    TSignalBlock block;
+    return RegisterPending(path);
+}
+
+void ForgetTemporaryFile(int slot)
+{
+    TSignalBlock block;
+    if (slot >= 0)
+        pendingFiles[std::size_t(slot)].used = 0;
 }
 
 std::string FullPath(const std::string& path)
@@ -120,12 +141,14 @@ TAtomicFile::TAtomicFile(const std::string& path, WriteFunction write)
     : fullPath_(FullPath(path)), write_(std::move(write))
 {
     std::filesystem::path target(fullPath_);
-    // Replace what a link points to, not the link itself.
+    // Replace what a link points to, not the link itself, even when it
+    // points at nothing yet (a chain of at most 40 links).
     std::error_code ec;
-    if (std::filesystem::is_symlink(target, ec)) {
-        const auto resolved = std::filesystem::weakly_canonical(target, ec);
-        if (!ec)
-            target = resolved;
+    for (int hops = 0; hops < 40 && std::filesystem::is_symlink(target, ec); ++hops) {
+        const std::filesystem::path link = std::filesystem::read_symlink(target, ec);
+        if (ec)
+            break;
+        target = (link.is_absolute() ? link : target.parent_path() / link).lexically_normal();
     }
     target_ = target.string();
 
@@ -136,10 +159,14 @@ TAtomicFile::TAtomicFile(const std::string& path, WriteFunction write)
     if (exists && ::access(target_.c_str(), W_OK) != 0)
         CannotCreate(fullPath_, errno);
     if (exists && !S_ISREG(existing.st_mode)) {
-        // A pipe or a device cannot be replaced, only written to.
-        fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        // A pipe or a device cannot be replaced, only written to. A FIFO
+        // that no process reads is refused rather than waited on.
+        fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+        if (fd_ < 0 && errno == ENXIO)
+            throw EFCreateError("Cannot create file \"" + fullPath_ + "\". No process reads from this FIFO");
         if (fd_ < 0)
             CannotCreate(fullPath_, errno);
+        ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
         direct_ = true;
         return;
     }

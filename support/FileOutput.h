@@ -54,10 +54,18 @@ private:
     WriteFunction write_;
 };
 
-// From now on SIGINT, SIGTERM and SIGHUP remove the temporary files of the
-// writers not yet committed (with async-signal-safe calls only) and end the
-// process with status 128 + the signal's number.
+// From now on every signal whose default action ends the process (SIGINT,
+// SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF,
+// SIGPIPE) removes the temporary files of the writers not yet committed
+// (with async-signal-safe calls only) and ends the process with status
+// 128 + the signal's number; SIGXFSZ is ignored, so that a write beyond a
+// file-size limit fails as a write.
 void RemoveTemporaryFilesOnSignals();
+
+// Another temporary file for those signals to remove (a scratch file of a
+// library), and forgetting it once it is gone; -1 when the table is full.
+int RegisterTemporaryFile(const std::string& path);
+void ForgetTemporaryFile(int slot);
 
 // The whole file in one go, through TAtomicFile.
 void WriteFileAtomically(const std::string& path, std::string_view bytes, const WriteFunction& write = {});

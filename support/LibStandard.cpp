@@ -109,4 +109,25 @@ std::u16string FromAscii(std::string_view s)
     return std::u16string(s.begin(), s.end());
 }
 
+std::string ShownText(std::string_view s, std::size_t max)
+{
+    std::string out;
+    std::size_t shown = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        // A character is counted once, at its first byte.
+        if ((c & 0xC0) != 0x80 && shown++ == max)
+            return out + "...";
+        if (c < 0x20 || c == 0x7F) {
+            static const char hex[] = "0123456789abcdef";
+            out += "\\x";
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        } else {
+            out += char(c);
+        }
+    }
+    return out;
+}
+
 }  // namespace brennic

@@ -19,6 +19,9 @@ int CompareTextIgnoreCase(std::u16string_view a, std::u16string_view b);
 
 std::string ToUtf8(std::u16string_view s);
 std::u16string FromUtf8(std::string_view s);
+// Text from outside as a message may show it: control characters as \xNN,
+// cut to at most max characters with "..." after.
+std::string ShownText(std::string_view s, std::size_t max = 80);
 std::u16string FromAscii(std::string_view s);
 
 }  // namespace brennic

@@ -24,6 +24,8 @@
 #include <unistd.h>
 #include <algorithm>
 #include <array>
+#include <map>
+#include <filesystem>
 #include <thread>
 #include <chrono>
 #include <clocale>
@@ -53,8 +55,9 @@ int Material(const std::string& text)
 char16_t Separator(const std::string& option, const std::string& text)
 {
     const std::u16string s = FromUtf8(text);
-    if (s.size() != 1 || s[0] < 0x20 || (s[0] >= u'0' && s[0] <= u'9'))
-        throw UsageError(option + ": '" + text + "' is not a single separator character");
+    if (s.size() != 1 || s[0] < 0x20 || (s[0] >= u'0' && s[0] <= u'9') ||
+        std::u16string_view(u"+-eE\"").find(s[0]) != std::u16string_view::npos)
+        throw UsageError(option + ": '" + text + "' is not a single separator character that numbers cannot contain");
     return s[0];
 }
 
@@ -150,6 +153,9 @@ struct TOptions {
     std::string measured, measuredColumns, fit, scenario;
     bool mirrorGiven = false, durationGiven = false;  // by the user, not by default
     std::vector<std::string> sweeps;
+    // Inputs that came from the scenario: the file and each one's line.
+    std::string scenarioPath;
+    std::map<int, std::size_t> scenarioLines;
     unsigned jobs = std::max(1u, std::thread::hardware_concurrency());
 };
 
@@ -194,9 +200,13 @@ void AddOptions(CLI::App& app, TOptions& o)
 void UseScenario(const CLI::App& app, TOptions& o)
 {
     const TScenario s = ReadScenario(o.scenario);
+    o.scenarioPath = s.Path;
     for (int i = 0; i < FieldCount; ++i)
-        if (app.count(InputFields[i].Option) == 0)
+        if (app.count(InputFields[i].Option) == 0) {
             o.values[i] = ToUtf8(s.Inputs.Text(i));
+            if (const auto line = s.KeyLines.find(InputFields[i].Key); line != s.KeyLines.end())
+                o.scenarioLines[i] = line->second;
+        }
     if (app.count("--material") == 0)
         o.material = std::string(GlassMaterials.at(std::size_t(s.Inputs.Material)).Name);
     const bool ramp = app.count("--air-start") + app.count("--air-end") > 0;
@@ -250,6 +260,14 @@ void CheckCombinations(const CLI::App& app, const TOptions& o)
             throw UsageError(std::string(option) + ": it goes with --measured");
     if (file && log)
         throw UsageError("--measured: give the air with --air-file or with the log's air column, not both");
+    if (WantsWorkbook(o.output) && (o.summary || !o.fit.empty()))
+        throw UsageError("--output: " + std::string(o.summary ? "--summary" : "--fit") +
+                         " writes text, not a workbook; give a .txt or .json file");
+    // A value that is an option's name was meant as that option.
+    for (const CLI::Option* option : app.get_options())
+        for (const std::string& value : option->results())
+            if (value.size() > 2 && value.rfind("--", 0) == 0 && app.get_option_no_throw(value.substr(0, value.find('='))))
+                throw UsageError(option->get_name() + ": '" + value + "' is an option, not a value");
     if (o.json && !o.summary && o.fit.empty() && o.sweeps.empty())
         throw UsageError("--json: it goes with --summary, --fit or --sweep");
     if (!o.sweeps.empty()) {
@@ -278,23 +296,54 @@ TRegionalSettings Regional(const TOptions& o)
         dec = Separator("--decimal-separator", o.decimalSep);
     if (!o.listSep.empty())
         list = Separator("--list-separator", o.listSep);
-    if (dec && list && *dec == *list && !o.listSep.empty() && !o.decimalSep.empty())
+    // A list separator given that the numbers could contain is refused, not replaced.
+    if (!o.listSep.empty() && *list == dec.value_or(u'.'))
         throw UsageError("--list-separator: '" + o.listSep + "' equals the decimal separator");
     return MakeRegionalSettings(dec, list);
 }
 
-// The spec built from a source; a text that does not convert names its option.
-TRunSpec BuildChecked(const TSpecSource& source)
+// The spec built from a source; a text that does not convert names its
+// option, and a value from the scenario its file, line and key.
+TRunSpec BuildChecked(const TSpecSource& source, const TOptions& o)
 {
+    auto where = [&](int field) -> std::string {
+        const auto line = o.scenarioLines.find(field);
+        if (line == o.scenarioLines.end())
+            return {};
+        return o.scenarioPath + ", line " + std::to_string(line->second) + ": " + InputFields[field].Key + " = " +
+               ShownText(ToUtf8(source.Texts.Text(field)));
+    };
     try {
         return BuildRunSpec(source);
     } catch (const EFieldConvertError& e) {
-        throw UsageError(std::string(InputFields[e.Field].Option) + ": " + e.what());
+        const std::string origin = where(e.Field);
+        throw UsageError(origin.empty() ? std::string(InputFields[e.Field].Option) + ": " + e.what()
+                                        : origin + ": " + e.what());
+    } catch (const EFieldError& e) {
+        const std::string origin = where(e.Field);
+        if (origin.empty() || e.Rule.empty())
+            throw;
+        throw UsageError(origin + ": " + e.Rule);
     }
+}
+
+// The output's folder must exist and be writable before anything runs.
+void CheckOutputFolder(const std::string& output)
+{
+    if (output.empty())
+        return;
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path folder = fs::path(FullPath(output)).parent_path();
+    if (!fs::is_directory(folder, ec))
+        throw UsageError("--output: the folder \"" + folder.string() + "\" does not exist");
+    if (::access(folder.c_str(), W_OK) != 0)
+        throw UsageError("--output: the folder \"" + folder.string() + "\" cannot be written: " + std::strerror(errno));
 }
 
 void Configure(const TOptions& o, TSetup& s)
 {
+    CheckOutputFolder(o.output);
     TSpecSource& src = s.source;
     for (int i = 0; i < FieldCount; ++i) src.Texts.Text(i) = FromUtf8(o.values[i]);
     src.Texts.Material = Material(o.material);
@@ -323,7 +372,7 @@ void Configure(const TOptions& o, TSetup& s)
         s.sweep = PlanSweep(src, std::move(axes));
         return;
     }
-    s.spec = BuildChecked(src);
+    s.spec = BuildChecked(src, o);
     if (WantsWorkbook(o.output) && double(s.spec.Plan.StripWidth) > double(MaxWorkbookRows))
         throw UsageError("--output: a workbook holds at most 1048575 rows; this run has " +
                          std::to_string(s.spec.Plan.StripWidth) + " (write a .csv file, or use a longer time step)");

@@ -68,7 +68,7 @@ double RoundHalfEven(double v)
 
 void RefuseField(int field, const std::string& typed, TFieldNaming naming, const std::string& rule)
 {
-    throw EFieldError(std::string("\"") + FieldName(field, naming) + "\" is " + typed + ": " + rule, field);
+    throw EFieldError(std::string("\"") + FieldName(field, naming) + "\" is " + typed + ": " + rule, field, rule);
 }
 
 double ReportCount(double duration, double timeStep)

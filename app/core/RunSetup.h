@@ -24,8 +24,12 @@ public:
 // A refused input: the message names the field and the value as typed.
 class EFieldError : public EBrennicError {
 public:
-    EFieldError(const std::string& message, int field) : EBrennicError(message), Field(field) {}
+    EFieldError(const std::string& message, int field, std::string rule = {})
+        : EBrennicError(message), Field(field), Rule(std::move(rule))
+    {
+    }
     int Field;
+    std::string Rule;  // what the value must be, without the field's name
 };
 
 // Throws EFieldError: "NAME" is TYPED: RULE, the field named as naming says.

@@ -1,5 +1,6 @@
 #include "app/core/Scenario.h"
 
+#include "support/BoundedRead.h"
 #include "support/FileOutput.h"
 #include "support/LibStandard.h"
 #include "support/NumberText.h"
@@ -49,6 +50,45 @@ std::string Relative(const std::string& scenario, const std::string& path)
     return rel.empty() ? path : rel.string();
 }
 
+// A value as the reader takes it back: in double quotes, with \" and \\
+// inside, when it holds what the reader treats specially (a comment's
+// "#", a quote, a backslash, spaces at either end).
+std::string Quoted(const std::string& value)
+{
+    const bool plain = value.find_first_of("#\"\\") == std::string::npos &&
+                       (value.empty() || (value.front() != ' ' && value.front() != '\t' && value.back() != ' ' &&
+                                          value.back() != '\t'));
+    if (plain)
+        return value;
+    std::string out = "\"";
+    for (char c : value) {
+        if (c == '"' || c == '\\')
+            out += '\\';
+        out += c;
+    }
+    return out + "\"";
+}
+
+// The reverse of Quoted, in place; false when the closing quote is missing
+// or something other than a comment follows it.
+bool Unquote(std::string& value)
+{
+    std::string out;
+    std::size_t i = 1;
+    for (; i < value.size() && value[i] != '"'; ++i) {
+        if (value[i] == '\\' && i + 1 < value.size())
+            ++i;
+        out += value[i];
+    }
+    if (i >= value.size())
+        return false;
+    const std::string rest = Trim(value.substr(i + 1));
+    if (!rest.empty() && rest[0] != '#')
+        return false;
+    value = out;
+    return true;
+}
+
 // Keys that are not input fields, and where their values go.
 std::string* TextSlot(TScenario& s, const std::string& key)
 {
@@ -85,7 +125,7 @@ void SetValue(TScenario& s, const std::string& file, std::size_t line, const std
             const std::u16string text = FromUtf8(value);
             if (!FieldTextConverts(f, text, u'.'))
                 Refuse(file, line, key,
-                       "has '" + value + "', which is not " +
+                       "has '" + ShownText(value) + "', which is not " +
                            (InputFields[f].Choices ? "one of " + ChoicesText(f)
                             : InputFields[f].List  ? std::string("a list of numbers")
                                                    : std::string("a number")));
@@ -95,7 +135,7 @@ void SetValue(TScenario& s, const std::string& file, std::size_t line, const std
     if (key == "material") {
         s.Inputs.Material = MaterialIndex(value);
         if (s.Inputs.Material < 0)
-            Refuse(file, line, key, "has '" + value + "', which is not one of the materials");
+            Refuse(file, line, key, "has '" + ShownText(value) + "', which is not one of the materials");
         return;
     }
     std::string* slot = TextSlot(s, key);
@@ -104,8 +144,12 @@ void SetValue(TScenario& s, const std::string& file, std::size_t line, const std
     *slot = value;
     if (key == "air-file" || key == "measured") {
         *slot = Resolved(file, value);
-        if (!fs::exists(*slot))
-            Refuse(file, line, key, "names '" + value + "', which does not exist");
+        std::error_code ec;
+        const bool exists = fs::exists(*slot, ec);
+        if (ec)
+            Refuse(file, line, key, "names '" + ShownText(value) + "', which cannot be used: " + ec.message());
+        if (!exists)
+            Refuse(file, line, key, "names '" + ShownText(value) + "', which does not exist");
     }
 }
 
@@ -113,10 +157,17 @@ void SetValue(TScenario& s, const std::string& file, std::size_t line, const std
 
 TScenario ReadScenario(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw EBrennicError(path + ": cannot be read");
+    std::string whole;
+    try {
+        whole = ReadBoundedFile(path, ScenarioSizeLimit);
+    } catch (const EReadError& e) {
+        throw EBrennicError(path + ": cannot be read: " + e.what());
+    }
+    if (whole.find('\0') != std::string::npos)
+        throw EBrennicError(path + ": cannot be read: it is not a text file");
+    std::istringstream in(whole);
     TScenario s;
+    s.Path = path;
     std::set<std::string> seen;
     std::string text;
     std::size_t line = 0;
@@ -130,24 +181,35 @@ TScenario ReadScenario(const std::string& path)
         const std::size_t eq = bare.find('=');
         if (eq == std::string::npos) {
             std::string message = path;
-            message += ", line " + std::to_string(line) + ": expected 'key = value', found '" + bare + "'";
+            message += ", line " + std::to_string(line) + ": expected 'key = value', found '" + ShownText(bare) + "'";
             throw EBrennicError(message);
         }
-        std::string value = bare.substr(eq + 1);
-        // A comment may follow the value after white space.
-        for (std::size_t hash = value.find('#'); hash != std::string::npos; hash = value.find('#', hash + 1))
-            if (hash > 0 && (value[hash - 1] == ' ' || value[hash - 1] == '\t')) {
-                value.resize(hash);
-                break;
-            }
-        value = Trim(value);
         const std::string key = Trim(bare.substr(0, eq));
+        std::string value = Trim(bare.substr(eq + 1));
+        if (!value.empty() && value[0] == '#') {
+            value.clear();  // no value, and a comment
+        } else if (!value.empty() && value[0] == '"') {
+            if (!Unquote(value))
+                Refuse(path, line, key, "has a quoted value without its closing quote");
+        } else {
+            // A comment may follow the value after white space.
+            for (std::size_t hash = value.find('#'); hash != std::string::npos; hash = value.find('#', hash + 1))
+                if (hash > 0 && (value[hash - 1] == ' ' || value[hash - 1] == '\t')) {
+                    value.resize(hash);
+                    break;
+                }
+            value = Trim(value);
+        }
         if (!seen.insert(key).second)
             Refuse(path, line, key, "is given twice");
+        s.KeyLines[key] = line;
         SetValue(s, path, line, key, value);
     }
     if (s.Air && s.Air->Path.empty())
         throw EBrennicError(path + ": air columns or a start are given without \"air-file\"");
+    if (s.Air && s.Measured)
+        throw EBrennicError(path + ": names both an air file and a measured log; a run takes its air from the log's "
+                                   "air column or from the file, so keep one of them");
     return s;
 }
 
@@ -157,24 +219,27 @@ std::string ScenarioText(const TScenario& s, const std::string& path)
     out << "# Brennic scenario: one input a line, numbers with a full stop.\n";
     for (int f = 0; f < FieldCount; ++f) {
         const TInputField& field = InputFields[f];
-        out << field.Key << " = " << ToUtf8(s.Inputs.Text(f));
+        if (!FieldTextConverts(f, s.Inputs.Text(f), u'.'))
+            throw EBrennicError("\"" + std::string(field.Caption) + "\" is '" + ShownText(ToUtf8(s.Inputs.Text(f))) +
+                                "', which the scenario could not be opened with; correct it before saving");
+        out << field.Key << " = " << Quoted(ToUtf8(s.Inputs.Text(f)));
         if (field.PlainUnit[0])
             out << "  # " << field.PlainUnit;
         out << "\n";
     }
     out << "material = " << GlassMaterials.at(std::size_t(s.Inputs.Material)).Name << "\n";
     if (s.Air) {
-        out << "air-file = " << Relative(path, s.Air->Path) << "\n";
+        out << "air-file = " << Quoted(Relative(path, s.Air->Path)) << "\n";
         const std::pair<const char*, const std::string*> extra[] = {{"air-column", &s.Air->AirColumn},
                                                                     {"start", &s.Air->Start},
                                                                     {"sky-column", &s.Air->SkyColumn},
                                                                     {"dew-column", &s.Air->DewColumn}};
         for (const auto& [key, value] : extra)
             if (!value->empty())
-                out << key << " = " << *value << "\n";
+                out << key << " = " << Quoted(*value) << "\n";
     }
     if (s.Measured) {
-        out << "measured = " << Relative(path, *s.Measured) << "\n";
+        out << "measured = " << Quoted(Relative(path, *s.Measured)) << "\n";
         const std::pair<const char*, const std::string*> extra[] = {{"measured-time", &s.MeasuredColumns.Time},
                                                                     {"measured-air", &s.MeasuredColumns.Air},
                                                                     {"measured-surface", &s.MeasuredColumns.Surface},
@@ -182,7 +247,7 @@ std::string ScenarioText(const TScenario& s, const std::string& path)
                                                                     {"measured-start", &s.MeasuredStart}};
         for (const auto& [key, value] : extra)
             if (!value->empty())
-                out << key << " = " << *value << "\n";
+                out << key << " = " << Quoted(*value) << "\n";
     }
     return out.str();
 }

@@ -8,6 +8,7 @@
 #include "app/core/InputFields.h"
 #include "app/core/MeasuredLog.h"
 
+#include <map>
 #include <optional>
 #include <string>
 
@@ -19,6 +20,8 @@ struct TScenario {
     std::optional<std::string> Measured;
     TLogColumns MeasuredColumns;
     std::string MeasuredStart;
+    std::string Path;                               // the file read
+    std::map<std::string, std::size_t> KeyLines;  // the line of each key read
 };
 
 // Reads a scenario; throws EBrennicError naming the file, the line and the

@@ -3,6 +3,7 @@
 #include "app/core/InputFields.h"
 #include "app/core/OutputColumns.h"
 #include "support/LibStandard.h"
+#include "support/BoundedRead.h"
 #include "support/NumberText.h"
 
 #include <algorithm>
@@ -110,6 +111,8 @@ bool Number(std::string_view cell, bool commaDecimal, double& value)
     std::size_t i = 0;
     if (cell[0] == '+')
         ++i;
+    if (i < cell.size() && (cell[i] == '+' || cell[i] == '-') && i > 0)
+        return false;  // one sign at the most
     bool digits = false;
     for (; i < cell.size(); ++i) {
         char c = cell[i];
@@ -124,6 +127,14 @@ bool Number(std::string_view cell, bool commaDecimal, double& value)
         return false;
     const auto r = std::from_chars(buffer, buffer + n, value);
     return r.ec == std::errc() && r.ptr == buffer + n && std::isfinite(value);
+}
+
+// February has 29 days in the Gregorian leap years.
+int DaysInMonth(long long year, int month)
+{
+    static const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : days[month - 1];
 }
 
 long long DaysFromCivil(long long y, unsigned m, unsigned d)
@@ -193,7 +204,7 @@ double RowTime(std::string_view cell, bool ownExport, bool& clock, bool first, i
     int rowOffset = 0;
     if (ParseDateTime(Unquoted(cell), value, rowOffset)) {
         if (!first && !clock)
-            Refuse(t.File, line, "the time '" + std::string(Trim(cell)) + "' is a date-time, the rows before are not");
+            Refuse(t.File, line, "the time '" + ShownText(Trim(cell)) + "' is a date-time, the rows before are not");
         clock = true;
         if (first)
             offset = rowOffset;
@@ -201,10 +212,10 @@ double RowTime(std::string_view cell, bool ownExport, bool& clock, bool first, i
     }
     if (Number(cell, false, value) || (cell.find(',') != std::string_view::npos && Number(cell, true, value))) {
         if (clock)
-            Refuse(t.File, line, "the time '" + std::string(Trim(cell)) + "' is not a date-time like the rows before");
+            Refuse(t.File, line, "the time '" + ShownText(Trim(cell)) + "' is not a date-time like the rows before");
         return ownExport ? value : value * 60;  // this program's seconds, else minutes
     }
-    Refuse(t.File, line, "the time '" + std::string(Trim(cell)) + "' is neither a date-time nor a number");
+    Refuse(t.File, line, "the time '" + ShownText(Trim(cell)) + "' is neither a date-time nor a number");
 }
 
 }  // namespace
@@ -243,7 +254,7 @@ bool ParseDateTime(std::string_view s, double& seconds, int& offsetMinutes)
         offsetMinutes = (s[i] == '-' ? -1 : 1) * (oh * 60 + om);
         i += 6;
     }
-    if (i != s.size() || mo < 1 || mo > 12 || d < 1 || d > 31 || h > 24 || mi > 59 || sec > 60)
+    if (i != s.size() || mo < 1 || mo > 12 || d < 1 || d > DaysInMonth(y, mo) || h > 24 || mi > 59 || sec > 60)
         return false;
     const double days = double(DaysFromCivil(y, unsigned(mo), unsigned(d)));
     seconds = days * 86400 + h * 3600 + mi * 60 + sec + fraction - offsetMinutes * 60.0;
@@ -260,6 +271,9 @@ std::string ClockText(const TTimeTable& table, double seconds)
     return text;
 }
 
+// The longest span of rows a table may have: 10 years of 365.25 days.
+constexpr double MaxTableSpan = 10 * 365.25 * 86400;
+
 TTimeTable ParseTimeTable(std::string_view text, const std::string& fileName)
 {
     TTimeTable t;
@@ -267,6 +281,9 @@ TTimeTable ParseTimeTable(std::string_view text, const std::string& fileName)
     if (text.find('\0') != std::string_view::npos)
         Refuse(fileName, 0, std::string("this is not a text file: ") + Expected);
     const std::vector<std::string_view> lines = SplitLines(text);
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].size() > LineSizeLimit)
+            Refuse(fileName, i + 1, "the line is longer than the limit of " + SizeText(LineSizeLimit));
     const TLayout layout = FindLayout(lines, fileName);
     ReadHeader(lines[layout.headerLine], layout, layout.headerLine + 1, t);
     const bool ownExport = t.Names[0] == OutputColumns[oTime].Name && FindColumn(t, OutputColumns[oAir].Name) > 0;
@@ -284,9 +301,12 @@ TTimeTable ParseTimeTable(std::string_view text, const std::string& fileName)
             Refuse(fileName, line,
                    std::to_string(fields.size()) + " fields, but the header names " + std::to_string(width));
         const double time = RowTime(fields[0], ownExport, t.ClockTimes, t.Times.empty(), t.ClockOffsetMinutes, t, line);
+        if (!std::isfinite(time) || (!t.Times.empty() && time - t.Times.front() > MaxTableSpan))
+            Refuse(fileName, line,
+                   "the time '" + ShownText(Trim(fields[0])) + "' lies more than 10 years after the first row's");
         if (!t.Times.empty() && !(time > t.Times.back()))
             Refuse(fileName, line,
-                   "the time '" + std::string(Trim(fields[0])) + "' does not come after the row before");
+                   "the time '" + ShownText(Trim(fields[0])) + "' does not come after the row before");
         t.Times.push_back(time);
         t.Lines.push_back(line);
         for (std::size_t c = 1; c < width; ++c) {
@@ -294,7 +314,7 @@ TTimeTable ParseTimeTable(std::string_view text, const std::string& fileName)
             double v = NaN;
             if (!cell.empty() && !Number(cell, layout.commaDecimal, v))
                 Refuse(fileName, line,
-                       "column \"" + t.Names[c] + "\" has '" + std::string(cell) + "', which is not a number");
+                       "column \"" + ShownText(t.Names[c]) + "\" has '" + ShownText(cell) + "', which is not a number");
             t.Columns[c - 1].push_back(v);
         }
     }
@@ -305,14 +325,15 @@ TTimeTable ParseTimeTable(std::string_view text, const std::string& fileName)
 
 TTimeTable ReadTimeTable(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        Refuse(path, 0, "cannot be read");
-    std::ostringstream s;
-    s << in.rdbuf();
-    if (in.bad())
-        Refuse(path, 0, "cannot be read");
-    return ParseTimeTable(s.str(), path);
+    std::string text;
+    try {
+        text = ReadBoundedFile(path, TableSizeLimit);
+    } catch (const EReadError& e) {
+        Refuse(path, 0, std::string("cannot be read: ") + e.what());
+    } catch (const std::bad_alloc&) {
+        Refuse(path, 0, "cannot be read: there is not enough memory for it");
+    }
+    return ParseTimeTable(text, path);
 }
 
 std::string BareName(std::string_view name)

@@ -33,12 +33,18 @@ public:
             throw EWriteError();
         ::close(fd);
         path_ = name;
+        slot_ = RegisterTemporaryFile(path_);
     }
-    ~TScratchFile() { ::unlink(path_.c_str()); }
+    ~TScratchFile()
+    {
+        ::unlink(path_.c_str());
+        ForgetTemporaryFile(slot_);
+    }
     const std::string& Path() const { return path_; }
 
 private:
     std::string path_;
+    int slot_ = -1;
 };
 
 struct TWriter {
