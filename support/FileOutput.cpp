@@ -161,7 +161,13 @@ TAtomicFile::TAtomicFile(const std::string& path, WriteFunction write)
     if (exists && !S_ISREG(existing.st_mode)) {
         // A pipe or a device cannot be replaced, only written to. A FIFO
         // that no process reads is refused rather than waited on.
-        fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+        // A reader about to open it has two seconds to do so.
+        for (int tries = 0; tries < 200; ++tries) {
+            fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+            if (fd_ >= 0 || errno != ENXIO)
+                break;
+            ::usleep(10000);
+        }
         if (fd_ < 0 && errno == ENXIO)
             throw EFCreateError("Cannot create file \"" + fullPath_ + "\". No process reads from this FIFO");
         if (fd_ < 0)

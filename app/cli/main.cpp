@@ -546,6 +546,9 @@ int main(int argc, char** argv)
     std::setlocale(LC_CTYPE, "");
     try {
         return Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "brennic-sim: there is not enough memory for this run\n");
+        return 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "brennic-sim: %s\n", e.what());
         return 1;

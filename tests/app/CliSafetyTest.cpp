@@ -149,7 +149,8 @@ TEST(CliSafety, InterruptionsLeaveNoTemporaryFileAndTheOldOneIntact)
         int signal;
         int status;
     };
-    const Case cases[] = {{"Ctrl-C", SIGINT, 130}, {"SIGTERM", SIGTERM, 143}, {"SIGHUP", SIGHUP, 129}};
+    const Case cases[] = {{"Ctrl-C", SIGINT, 130},   {"SIGTERM", SIGTERM, 143}, {"SIGHUP", SIGHUP, 129},
+                          {"SIGQUIT", SIGQUIT, 131}, {"SIGUSR1", SIGUSR1, 138}, {"SIGALRM", SIGALRM, 142}};
     for (const auto& c : cases) {
         brennic::test::TTempFolder dir;
         const fs::path file = dir.path / "night.csv";
