@@ -360,6 +360,9 @@ void Configure(const TOptions& o, TSetup& s)
         src.DurationGiven = o.durationGiven;
         if (!o.fit.empty())
             s.fit = ParseFitParameters(o.fit);
+        // A fit, or a comparison, keeps every report of its runs: planned so.
+        if (!o.fit.empty() || o.summary)
+            src.Use = TMemoryUse::KeepsResults;
         // A start taken from the log's first noisy sample is fitted too,
         // unless the user gave it.
         if (!s.fit.empty() && !o.mirrorGiven &&
