@@ -207,6 +207,10 @@ TScenario ReadScenario(const std::string& path)
     }
     if (s.Air && s.Air->Path.empty())
         throw EBrennicError(path + ": air columns or a start are given without \"air-file\"");
+    const TLogColumns& m = s.MeasuredColumns;
+    if (!s.Measured && (!m.Time.empty() || !m.Air.empty() || !m.Surface.empty() || !m.Back.empty() ||
+                        !s.MeasuredStart.empty()))
+        throw EBrennicError(path + ": log columns or a start are given without \"measured\"");
     if (s.Air && s.Measured)
         throw EBrennicError(path + ": names both an air file and a measured log; a run takes its air from the log's "
                                    "air column or from the file, so keep one of them");

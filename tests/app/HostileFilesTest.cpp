@@ -52,6 +52,7 @@ TEST(HostileFiles, RefusedWithFileLineAndValue)
     const std::string scenarioBoth =
         file("both.brennic", "air-file = " + cold + "\nmeasured = " + hot + "\n");
     const std::string scenarioLong = file("name.brennic", "measured = /" + std::string(300, '7') + "\n");
+    const std::string scenarioColumns = file("columns.brennic", "measured-air = outdoor\n");
     const std::string folder = dir.path.string();
     ASSERT_EQ(::mkfifo((dir.path / "fifo").c_str(), 0600), 0);
     const std::string fifo = (dir.path / "fifo").string();
@@ -82,6 +83,8 @@ TEST(HostileFiles, RefusedWithFileLineAndValue)
         {"a path part over 255 bytes", "--scenario " + scenarioLong, "line 1: \"measured\" names '/777"},
         {"a scenario's refused value", "--scenario " + scenarioNeg, "neg.brennic, line 2: thickness = -5: it must be"},
         {"a scenario with air file and log", "--scenario " + scenarioBoth, "names both an air file and a measured log"},
+        {"log columns without a log (found by fuzzing)", "--scenario " + scenarioColumns,
+         "log columns or a start are given without \"measured\""},
         {"a summary into a workbook", "--summary --output " + folder + "/x.xlsx", "--summary writes text"},
         {"a workbook into a missing folder", "--output " + folder + "/no/x.xlsx", "/no\" does not exist"},
         {"an option as a value", "--output --summary", "--output: '--summary' is an option, not a value"},
