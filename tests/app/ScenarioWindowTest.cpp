@@ -58,3 +58,28 @@ TEST(ScenarioWindow, SavedAndOpenedGiveTheSameRun)
     EXPECT_TRUE(shortcuts.contains("Ctrl+O"));
     EXPECT_TRUE(shortcuts.contains("Ctrl+S"));
 }
+
+TEST(ScenarioWindow, FoldersAndDevicesAreRefusedWithNothingChanged)
+{
+    QTemporaryDir dir;
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.edtThickness->setText("38");
+    struct Case {
+        const char* name;
+        QString path;
+        const char* message;
+    };
+    const Case cases[] = {{"a folder", dir.path(), "it is a folder"},
+                          {"the zero device", QStringLiteral("/dev/zero"), "it is a device"}};
+    for (const Case& c : cases) {
+        bool refused = false;
+        try {
+            w.OpenScenario(c.path);
+        } catch (const EBrennicError& e) {
+            refused = std::string(e.what()).find(c.message) != std::string::npos;
+        }
+        EXPECT_TRUE(refused) << c.name;
+        EXPECT_EQ(w.edtThickness->text(), "38") << c.name;
+    }
+}
