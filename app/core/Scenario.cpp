@@ -150,6 +150,8 @@ void SetValue(TScenario& s, const std::string& file, std::size_t line, const std
             Refuse(file, line, key, "names '" + ShownText(value) + "', which cannot be used: " + ec.message());
         if (!exists)
             Refuse(file, line, key, "names '" + ShownText(value) + "', which does not exist");
+        if (!fs::is_regular_file(*slot, ec))
+            Refuse(file, line, key, "names '" + ShownText(value) + "', which is not a file");
     }
 }
 

@@ -53,6 +53,7 @@ TEST(HostileFiles, RefusedWithFileLineAndValue)
         file("both.brennic", "air-file = " + cold + "\nmeasured = " + hot + "\n");
     const std::string scenarioLong = file("name.brennic", "measured = /" + std::string(300, '7') + "\n");
     const std::string scenarioColumns = file("columns.brennic", "measured-air = outdoor\n");
+    const std::string scenarioRoot = file("root.brennic", "measured = ///\n");
     const std::string folder = dir.path.string();
     ASSERT_EQ(::mkfifo((dir.path / "fifo").c_str(), 0600), 0);
     const std::string fifo = (dir.path / "fifo").string();
@@ -85,6 +86,7 @@ TEST(HostileFiles, RefusedWithFileLineAndValue)
         {"a scenario with air file and log", "--scenario " + scenarioBoth, "names both an air file and a measured log"},
         {"log columns without a log (found by fuzzing)", "--scenario " + scenarioColumns,
          "log columns or a start are given without \"measured\""},
+        {"a folder as a log (found by fuzzing)", "--scenario " + scenarioRoot, "names '///', which is not a file"},
         {"a summary into a workbook", "--summary --output " + folder + "/x.xlsx", "--summary writes text"},
         {"a workbook into a missing folder", "--output " + folder + "/no/x.xlsx", "/no\" does not exist"},
         {"an option as a value", "--output --summary", "--output: '--summary' is an option, not a value"},
