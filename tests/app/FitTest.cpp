@@ -1,5 +1,6 @@
 #include "app/core/Fit.h"
 #include "app/core/FitStatistics.h"
+#include "tests/TempFolder.h"
 #include "tests/app/CliRunner.h"
 #include "app/core/MeasuredLog.h"
 #include "support/LibStandard.h"
@@ -336,4 +337,39 @@ TEST(FitHonesty, NoiseEstimateOfWhiteNoiseOnASmoothCurve)
     TMeasuredLog smooth;
     for (int i = 0; i < 100; ++i) smooth.Back.push_back({60.0 * i, 10 + 5 * std::exp(-i / 300.0)});
     EXPECT_LT(LogNoiseEstimate(smooth), 1e-3);
+}
+
+TEST(FitHonesty, GarbageEndsHonestlyInBoundedTime)
+{
+    // A log that never changes, and one of pure noise: no good fit is claimed.
+    brennic::test::TTempFolder dir;
+    std::mt19937 random(1);
+    std::normal_distribution<double> noise(0, 3);
+    std::ofstream constant(dir.path / "constant.csv"), pure(dir.path / "noise.csv");
+    for (std::ofstream* out : {&constant, &pure}) *out << "\"Time\",\"T_Ambient\",\"T_Surface\",\"T_Back\"\n";
+    for (int i = 0; i < 361; ++i) {
+        constant << i * 60 << ",10,15,15\n";
+        pure << i * 60 << ",10," << 10 + noise(random) << ',' << 10 + noise(random) << "\n";
+    }
+    constant.close();
+    pure.close();
+    struct Case {
+        const char* name;
+        const char* file;
+        bool warned;
+    };
+    const Case cases[] = {{"a constant log", "constant.csv", true}, {"pure noise", "noise.csv", false}};
+    for (const Case& c : cases) {
+        const auto r = cli::RunSim("--measured " + (dir.path / c.file).string() + " --fit front-film,back-film --json");
+        ASSERT_EQ(r.status, 0) << c.name << ": " << r.err;
+        const auto j = nlohmann::json::parse(r.out);
+        EXPECT_EQ(!j["warnings"].empty(), c.warned) << c.name << ": " << j["warnings"].dump();
+        // Either the model is said not to describe the log, or nothing is determined well.
+        bool allPoor = true;
+        for (const auto& [key, p] : j["parameters"].items())
+            if (key != "mirror_temp")
+                allPoor = allPoor && p["poorly_determined"].get<bool>();
+        EXPECT_TRUE(allPoor) << c.name << ": " << j["parameters"].dump();
+        EXPECT_LT(j["fit"]["evaluations"].get<int>(), 2100) << c.name;
+    }
 }
