@@ -28,7 +28,7 @@ static void BM_FitTwoFilms(benchmark::State& state)
     int evaluations = 0;
     double front = 0;
     for (auto _ : state) {
-        const TFitResult r = FitToLog(SolverSpec(start, log), {TFitParameter::FrontFilm, TFitParameter::BackFilm});
+        const TFitResult r = FitToLog(SolverRequest(start, log), {TFitParameter::FrontFilm, TFitParameter::BackFilm});
         evaluations = r.Evaluations;
         front = r.Values[0];
     }

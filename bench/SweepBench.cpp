@@ -9,9 +9,9 @@ using namespace brennic;
 
 namespace {
 
-TSpecSource Night()
+TRequestSource Night()
 {
-    TSpecSource s;
+    TRequestSource s;
     s.Naming = TFieldNaming::Option;
     s.Use = TMemoryUse::Streams;
     s.Texts.Text(fDuration) = u"720";
@@ -24,10 +24,10 @@ TSpecSource Night()
 // One run of the night with its readiness, as one sweep case does.
 static void BM_SingleNight(benchmark::State& state)
 {
-    const TRunSpec spec = BuildRunSpec(Night());
+    const TRunRequest request = BuildRunRequest(Night());
     for (auto _ : state) {
-        TReadiness r(spec.Tolerances);
-        RunEngine(spec, [&](std::span<const double>, std::span<const double> t, double time) {
+        TReadiness r(request.Tolerances);
+        RunEngine(request, [&](std::span<const double>, std::span<const double> t, double time) {
             r.Add(StepValues(t, time));
         });
         benchmark::DoNotOptimize(r.Reports());

@@ -5,7 +5,7 @@
 #include "app/core/ResultText.h"
 #include "app/core/Engine.h"
 #include "app/core/RunSetup.h"
-#include "app/core/RunSpec.h"
+#include "app/core/RunRequest.h"
 #include "model/FilmCorrelations.h"
 #include "app/core/StripPalette.h"
 #include "support/LibStandard.h"
@@ -85,18 +85,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         texts.Text(fDewPoint) = Text(in, Value(in, -120, 70));
     }
 
-    TSpecSource source;
+    TRequestSource source;
     source.Texts = texts;
     source.Use = TMemoryUse::Streams;
-    TRunSpec spec;
+    TRunRequest request;
     try {
-        spec = BuildRunSpec(source);
+        request = BuildRunRequest(source);
     } catch (const EConvertError&) {
         return 0;
     } catch (const EBrennicError&) {
         return 0;
     }
-    TBrennicOneD& s = spec.Solver;
+    TBrennicOneD& s = request.Solver;
     if (s.ElementCount > 400)
         return 0;  // accepted, but too slow to fuzz
     // The sky: the classic black one, or the clear sky, linear in the air
@@ -132,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             enough.request_stop();
     };
     try {
-        RunEngine(spec, [&](std::span<const double> p, std::span<const double> t, double time) { s.OnStep(p, t, time); },
+        RunEngine(request, [&](std::span<const double> p, std::span<const double> t, double time) { s.OnStep(p, t, time); },
                   enough.get_token());
     } catch (const EBrennicError& e) {
         std::fprintf(stderr, "accepted run failed: %s\n", e.what());

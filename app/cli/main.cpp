@@ -283,8 +283,8 @@ void CheckCombinations(const CLI::App& app, const TOptions& o)
 
 // Everything a run needs, checked; throws UsageError or EBrennicError.
 struct TSetup {
-    TSpecSource source;  // what every run of this invocation starts from
-    TRunSpec spec;
+    TRequestSource source;  // what every run of this invocation starts from
+    TRunRequest request;
     std::vector<TFitParameter> fit;
     std::optional<TSweepPlan> sweep;
 };
@@ -302,9 +302,9 @@ TRegionalSettings Regional(const TOptions& o)
     return MakeRegionalSettings(dec, list);
 }
 
-// The spec built from a source; a text that does not convert names its
+// The request built from a source; a text that does not convert names its
 // option, and a value from the scenario its file, line and key.
-TRunSpec BuildChecked(const TSpecSource& source, const TOptions& o)
+TRunRequest BuildChecked(const TRequestSource& source, const TOptions& o)
 {
     auto where = [&](int field) -> std::string {
         const auto line = o.scenarioLines.find(field);
@@ -314,7 +314,7 @@ TRunSpec BuildChecked(const TSpecSource& source, const TOptions& o)
                ShownText(ToUtf8(source.Texts.Text(field)));
     };
     try {
-        return BuildRunSpec(source);
+        return BuildRunRequest(source);
     } catch (const EFieldConvertError& e) {
         const std::string origin = where(e.Field);
         throw UsageError(origin.empty() ? std::string(InputFields[e.Field].Option) + ": " + e.what()
@@ -344,7 +344,7 @@ void CheckOutputFolder(const std::string& output)
 void Configure(const TOptions& o, TSetup& s)
 {
     CheckOutputFolder(o.output);
-    TSpecSource& src = s.source;
+    TRequestSource& src = s.source;
     for (int i = 0; i < FieldCount; ++i) src.Texts.Text(i) = FromUtf8(o.values[i]);
     src.Texts.Material = Material(o.material);
     src.DecimalSeparator = u'.';  // option values always use "."
@@ -375,10 +375,10 @@ void Configure(const TOptions& o, TSetup& s)
         s.sweep = PlanSweep(src, std::move(axes));
         return;
     }
-    s.spec = BuildChecked(src, o);
-    if (WantsWorkbook(o.output) && double(s.spec.Plan.StripWidth) > double(MaxWorkbookRows))
+    s.request = BuildChecked(src, o);
+    if (WantsWorkbook(o.output) && double(s.request.Plan.StripWidth) > double(MaxWorkbookRows))
         throw UsageError("--output: a workbook holds at most 1048575 rows; this run has " +
-                         std::to_string(s.spec.Plan.StripWidth) + " (write a .csv file, or use a longer time step)");
+                         std::to_string(s.request.Plan.StripWidth) + " (write a .csv file, or use a longer time step)");
 }
 
 // Runs every case of the sweep and writes its table in case order.
@@ -407,11 +407,11 @@ void ExecuteFit(const TOptions& o, TSetup& s)
 {
     Sink sink(o.output);
     Progress progress(2000);
-    const TFitResult fit = FitToLog(s.spec, s.fit, [&](int runs, double) {
+    const TFitResult fit = FitToLog(s.request, s.fit, [&](int runs, double) {
         progress.Update(runs, 1024 * std::size_t(runs));
         return true;
     });
-    sink.Put(o.json ? FitJson(fit) + "\n" : FitTable(fit, s.spec.Log->File));
+    sink.Put(o.json ? FitJson(fit) + "\n" : FitTable(fit, s.request.Log->File));
     sink.Finish();
 }
 
@@ -419,16 +419,16 @@ void ExecuteFit(const TOptions& o, TSetup& s)
 void ExecuteWorkbook(const TOptions& o, TSetup& s)
 {
     TRunRecord record;
-    record.Start(s.spec, [](const std::u16string&) {});
+    record.Start(s.request, [](const std::u16string&) {});
     TWorkbookContent content;
-    Progress progress(s.spec.Solver.Duration);
-    RunEngine(s.spec, [&](std::span<const double> p, std::span<const double> t, double time) {
+    Progress progress(s.request.Solver.Duration);
+    RunEngine(s.request, [&](std::span<const double> p, std::span<const double> t, double time) {
         record.Add(p, t, time);
         content.Reports.push_back(StepValues(t, time));
         progress.Update(time, content.Reports.size());
     });
-    content.Inputs = s.spec.Texts;
-    content.AirSource = s.spec.Air ? s.spec.Air->Describe() : "linear ramp";
+    content.Inputs = s.request.Texts;
+    content.AirSource = s.request.Air ? s.request.Air->Describe() : "linear ramp";
     content.Readiness = record.Readiness;
     content.Notes = AirNotes(record, u'.');
     content.Version = BRENNIC_VERSION;
@@ -445,7 +445,7 @@ void Execute(const TOptions& o, TSetup& s)
     if (!s.fit.empty())
         return ExecuteFit(o, s);
     Sink sink(o.output);
-    Progress progress(s.spec.Solver.Duration);
+    Progress progress(s.request.Solver.Duration);
     TRunRecord record;
     std::u16string line;
     auto rows = [&](const std::u16string& row) {
@@ -455,13 +455,13 @@ void Execute(const TOptions& o, TSetup& s)
         line += u"\r\n";
         sink.Put(EncodeSystem8Bit(line));
     };
-    record.Start(s.spec, rows);
+    record.Start(s.request, rows);
     std::size_t reports = 0;
-    const bool compare = s.spec.Log && o.summary;
+    const bool compare = s.request.Log && o.summary;
     std::vector<TStepValues> kept;  // for the comparison with a measured log
     TFilmRanges films;
     RunEngine(
-        s.spec,
+        s.request,
         [&](std::span<const double> p, std::span<const double> t, double time) {
             record.Add(p, t, time);
             if (compare)
@@ -469,18 +469,18 @@ void Execute(const TOptions& o, TSetup& s)
             progress.Update(time, ++reports);
         },
         {}, &films);
-    if (s.spec.Solver.ComputedFilms)
+    if (s.request.Solver.ComputedFilms)
         record.Films = films;
     std::optional<TLogComparison> measured;
     if (compare)
-        measured = Compare(*s.spec.Log, kept);
+        measured = Compare(*s.request.Log, kept);
     if (o.summary && o.json)
         sink.Put(SummaryJson(record, measured) + "\n");
     else if (o.summary)
-        sink.Put(SummaryText(record, s.spec.Settings.DecimalSeparator));
+        sink.Put(SummaryText(record, s.request.Settings.DecimalSeparator));
     if (compare && !o.json) {
         const TLogComparison& c = *measured;
-        sink.Put("Note: the measured log differs by " + FixedText(c.Rms, 3, s.spec.Settings.DecimalSeparator) +
+        sink.Put("Note: the measured log differs by " + FixedText(c.Rms, 3, s.request.Settings.DecimalSeparator) +
                  " K (RMS) over " + std::to_string(c.Points) + " points\n");
     }
     sink.Finish();

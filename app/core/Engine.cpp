@@ -4,9 +4,9 @@
 
 namespace brennic {
 
-TRunEnd RunEngine(const TRunSpec& spec, const TReportSink& sink, std::stop_token stop, TFilmRanges* films)
+TRunEnd RunEngine(const TRunRequest& request, const TReportSink& sink, std::stop_token stop, TFilmRanges* films)
 {
-    TBrennicOneD solver = spec.Solver;
+    TBrennicOneD solver = request.Solver;
     double last = 0;
     std::size_t reports = 0;
     solver.OnStep = [&](std::span<const double> p, std::span<const double> t, double time) {
@@ -31,28 +31,28 @@ TRunEnd RunEngine(const TRunSpec& spec, const TReportSink& sink, std::stop_token
     return last < solver.Duration ? TRunEnd::Stopped : TRunEnd::Completed;
 }
 
-std::vector<TStepValues> RunValues(const TRunSpec& spec, std::stop_token stop)
+std::vector<TStepValues> RunValues(const TRunRequest& request, std::stop_token stop)
 {
     std::vector<TStepValues> out;
-    out.reserve(static_cast<std::size_t>(spec.Plan.StripWidth > 0 ? spec.Plan.StripWidth : 0));
+    out.reserve(static_cast<std::size_t>(request.Plan.StripWidth > 0 ? request.Plan.StripWidth : 0));
     RunEngine(
-        spec, [&](std::span<const double>, std::span<const double> t, double time) { out.push_back(StepValues(t, time)); },
+        request, [&](std::span<const double>, std::span<const double> t, double time) { out.push_back(StepValues(t, time)); },
         stop);
     return out;
 }
 
-TRunSpec SolverSpec(const TBrennicOneD& solver, std::shared_ptr<const TMeasuredLog> log)
+TRunRequest SolverRequest(const TBrennicOneD& solver, std::shared_ptr<const TMeasuredLog> log)
 {
-    TRunSpec spec;
-    spec.Solver = solver;
-    spec.Tolerances = TReadiness::DefaultTolerances;
-    spec.Log = std::move(log);
-    return spec;
+    TRunRequest request;
+    request.Solver = solver;
+    request.Tolerances = TReadiness::DefaultTolerances;
+    request.Log = std::move(log);
+    return request;
 }
 
 std::vector<TStepValues> RunReports(const TBrennicOneD& solver)
 {
-    return RunValues(SolverSpec(solver));
+    return RunValues(SolverRequest(solver));
 }
 
 }  // namespace brennic

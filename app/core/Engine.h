@@ -1,9 +1,9 @@
-// The one entry point that runs a spec: it drives the solver, hands every
+// The one entry point that runs a request: it drives the solver, hands every
 // report to a sink and stops when asked. The window (on its worker), the
 // command line, the fit and sweeps all run through here.
 #pragma once
 
-#include "app/core/RunSpec.h"
+#include "app/core/RunRequest.h"
 
 #include <functional>
 #include <span>
@@ -18,17 +18,17 @@ using TReportSink =
 
 enum class TRunEnd { Completed, Stopped };
 
-// Runs the spec to its end, or to the report after which a stop was
+// Runs the request to its end, or to the report after which a stop was
 // requested. Throws EBrennicError when the temperatures leave the range.
 // With films, the range of the film coefficients over the steps computed.
-TRunEnd RunEngine(const TRunSpec& spec, const TReportSink& sink, std::stop_token stop = {},
+TRunEnd RunEngine(const TRunRequest& request, const TReportSink& sink, std::stop_token stop = {},
                   TFilmRanges* films = nullptr);
 
 // The reports' values of a whole run (for comparisons and fits).
-std::vector<TStepValues> RunValues(const TRunSpec& spec, std::stop_token stop = {});
-// A spec of a solver as it stands (its air functions set), with a log to
+std::vector<TStepValues> RunValues(const TRunRequest& request, std::stop_token stop = {});
+// A request of a solver as it stands (its air functions set), with a log to
 // compare with; planning is left to the caller.
-TRunSpec SolverSpec(const TBrennicOneD& solver, std::shared_ptr<const TMeasuredLog> log = {});
+TRunRequest SolverRequest(const TBrennicOneD& solver, std::shared_ptr<const TMeasuredLog> log = {});
 // The reports' values for a solver as it stands, with no air file or log.
 std::vector<TStepValues> RunReports(const TBrennicOneD& solver);
 

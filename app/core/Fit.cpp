@@ -44,17 +44,17 @@ TBounds Bounds(TFitParameter p, const TMeasuredLog& log)
 
 class TFitter {
 public:
-    TFitter(const TRunSpec& spec, const std::vector<TFitParameter>& params, const TFitProgress& progress,
+    TFitter(const TRunRequest& request, const std::vector<TFitParameter>& params, const TFitProgress& progress,
             std::stop_token stop)
-        : spec_(spec), log_(*spec.Log), params_(params), progress_(progress), stop_(stop)
+        : request_(request), log_(*request.Log), params_(params), progress_(progress), stop_(stop)
     {
     }
 
     // Residuals of a run with the given values.
     void Residuals(const std::vector<double>& x, std::vector<double>& out)
     {
-        for (std::size_t i = 0; i < x.size(); ++i) Slot(spec_.Solver, params_[i]) = x[i];
-        brennic::Residuals(log_, RunValues(spec_), out);
+        for (std::size_t i = 0; i < x.size(); ++i) Slot(request_.Solver, params_[i]) = x[i];
+        brennic::Residuals(log_, RunValues(request_), out);
         ++evaluations_;
     }
 
@@ -105,8 +105,8 @@ public:
         result.NoiseEstimate = st.NoiseEstimate;
         result.ResidualAutocorrelation = st.ResidualAutocorrelation;
         result.Warnings = st.Warnings;
-        for (std::size_t i = 0; i < x.size(); ++i) Slot(spec_.Solver, params_[i]) = x[i];
-        MeasuredMinusModel(log_, RunValues(spec_), result.SurfaceResiduals, result.BackResiduals);
+        for (std::size_t i = 0; i < x.size(); ++i) Slot(request_.Solver, params_[i]) = x[i];
+        MeasuredMinusModel(log_, RunValues(request_), result.SurfaceResiduals, result.BackResiduals);
     }
 
     // How many of the residuals are the surface's (they come first).
@@ -115,7 +115,7 @@ public:
         TMeasuredLog surfaceOnly;
         surfaceOnly.Surface = log_.Surface;
         std::vector<double> r;
-        brennic::Residuals(surfaceOnly, RunValues(spec_), r);
+        brennic::Residuals(surfaceOnly, RunValues(request_), r);
         return r.size();
     }
 
@@ -123,7 +123,7 @@ public:
     bool Cancelled() const { return cancelled_; }
 
 private:
-    TRunSpec spec_;
+    TRunRequest request_;
     const TMeasuredLog& log_;
     std::vector<TFitParameter> params_;
     const TFitProgress& progress_;
@@ -172,17 +172,17 @@ std::vector<TFitParameter> ParseFitParameters(const std::string& list)
     }
 }
 
-TFitResult FitToLog(const TRunSpec& spec, const std::vector<TFitParameter>& params, const TFitProgress& progress,
+TFitResult FitToLog(const TRunRequest& request, const std::vector<TFitParameter>& params, const TFitProgress& progress,
                     std::stop_token stop)
 {
-    if (!spec.Log)
+    if (!request.Log)
         throw EBrennicError("Load a measured log first");
-    const TMeasuredLog& log = *spec.Log;
+    const TMeasuredLog& log = *request.Log;
     TFitResult result;
     result.Parameters = params;
-    TFitter fitter(spec, params, progress, stop);
+    TFitter fitter(request, params, progress, stop);
     std::vector<double> x, lo, hi, step;
-    TBrennicOneD start = spec.Solver;
+    TBrennicOneD start = request.Solver;
     for (TFitParameter p : params) {
         const TBounds b = Bounds(p, log);
         x.push_back(std::clamp(Slot(start, p), b.lo, b.hi));
@@ -190,7 +190,7 @@ TFitResult FitToLog(const TRunSpec& spec, const std::vector<TFitParameter>& para
         hi.push_back(b.hi);
         step.push_back(b.step);
     }
-    const TLogComparison before = Compare(log, RunValues(spec));
+    const TLogComparison before = Compare(log, RunValues(request));
     result.RmsBefore = before.Rms;
     result.Points = before.Points;
     if (before.Points < params.size() + 1)

@@ -45,14 +45,14 @@ struct TFitResult {
 // returning false cancels the fit.
 using TFitProgress = std::function<bool(int evaluations, double bestRms)>;
 
-// Every model run goes through the engine with the spec's inputs and its
+// Every model run goes through the engine with the request's inputs and its
 // measured log (required). Bounds: film coefficients 0 to 500, radiation 0 to 1, starting
 // temperature within 30 degC of the first measured value. NLopt's BOBYQA,
 // from the current inputs, to a relative change of 1e-6 or 2000 runs.
 // A stop request ends it like a cancelling progress callback. Throws
 // EBrennicError when the log has fewer points within the run than the
 // parameters plus one.
-TFitResult FitToLog(const TRunSpec& spec, const std::vector<TFitParameter>& params, const TFitProgress& progress = {},
+TFitResult FitToLog(const TRunRequest& request, const std::vector<TFitParameter>& params, const TFitProgress& progress = {},
                     std::stop_token stop = {});
 
 }  // namespace brennic

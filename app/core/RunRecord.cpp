@@ -40,11 +40,11 @@ void TRunRecord::Start(const TBrennicOneD& solver, const TRunPlan& plan, const T
     Strip.Clear(0);
 }
 
-void TRunRecord::Start(const TRunSpec& spec, TRowSink sink)
+void TRunRecord::Start(const TRunRequest& request, TRowSink sink)
 {
-    Start(spec.Solver, spec.Plan, spec.Texts, spec.Settings, spec.Tolerances, std::move(sink), spec.Air);
-    Readiness.SetSeeing(spec.Seeing);
-    SeeingTexts = spec.SeeingTexts;
+    Start(request.Solver, request.Plan, request.Texts, request.Settings, request.Tolerances, std::move(sink), request.Air);
+    Readiness.SetSeeing(request.Seeing);
+    SeeingTexts = request.SeeingTexts;
 }
 
 namespace {

@@ -11,7 +11,7 @@
 #include "app/core/Readiness.h"
 #include "app/core/ResultText.h"
 #include "app/core/RunSetup.h"
-#include "app/core/RunSpec.h"
+#include "app/core/RunRequest.h"
 #include "model/FiniteDiff_1D.h"
 #include "support/EnhStringList.h"
 
@@ -73,8 +73,8 @@ public:
     void Start(const TBrennicOneD& solver, const TRunPlan& plan, const TInputTexts& inputs,
                const TRegionalSettings& settings, const std::vector<double>& tolerances, TRowSink sink = {},
                std::shared_ptr<const TAirSource> air = {});
-    // The same for a run spec.
-    void Start(const TRunSpec& spec, TRowSink sink = {});
+    // The same for a run request.
+    void Start(const TRunRequest& request, TRowSink sink = {});
     // One report of the solver.
     void Add(std::span<const double> positions, std::span<const double> temperatures, double time);
     // Reports made elsewhere, in their order.

@@ -127,7 +127,7 @@ TSweepAxis ParseSweep(const std::string& text)
     return axis;
 }
 
-TSweepPlan PlanSweep(const TSpecSource& base, std::vector<TSweepAxis> axes)
+TSweepPlan PlanSweep(const TRequestSource& base, std::vector<TSweepAxis> axes)
 {
     TSweepPlan plan{base, std::move(axes), 1};
     for (std::size_t a = 0; a < plan.Axes.size(); ++a) {
@@ -140,7 +140,7 @@ TSweepPlan PlanSweep(const TSpecSource& base, std::vector<TSweepAxis> axes)
     }
     for (std::size_t i = 0; i < plan.Cases; ++i) {
         try {
-            BuildRunSpec(SweepCaseSource(plan, i));
+            BuildRunRequest(SweepCaseSource(plan, i));
         } catch (const std::exception& e) {
             Refuse(CaseText(plan, i) + ": " + e.what());
         }
@@ -158,11 +158,11 @@ std::vector<std::size_t> SweepCaseIndices(const TSweepPlan& plan, std::size_t in
     return at;
 }
 
-TSpecSource SweepCaseSource(const TSweepPlan& plan, std::size_t index)
+TRequestSource SweepCaseSource(const TSweepPlan& plan, std::size_t index)
 {
     // The base keeps its own decimal separator (the window's may be a
     // comma); the swept values, written with ".", are put in that form.
-    TSpecSource source = plan.Base;
+    TRequestSource source = plan.Base;
     source.Naming = TFieldNaming::Option;
     source.Use = TMemoryUse::Streams;
     const std::vector<std::size_t> at = SweepCaseIndices(plan, index);
@@ -196,10 +196,10 @@ std::vector<TReadiness> RunSweep(const TSweepPlan& plan, unsigned jobs, std::sto
     auto work = [&] {
         for (std::size_t i = next++; i < plan.Cases && !stop.stop_requested(); i = next++) {
             try {
-                const TRunSpec spec = BuildRunSpec(SweepCaseSource(plan, i));
+                const TRunRequest request = BuildRunRequest(SweepCaseSource(plan, i));
                 TReadiness& r = results[i];
-                r.SetSeeing(spec.Seeing);
-                RunEngine(spec, [&r](std::span<const double>, std::span<const double> t, double time) {
+                r.SetSeeing(request.Seeing);
+                RunEngine(request, [&r](std::span<const double>, std::span<const double> t, double time) {
                     r.Add(StepValues(t, time));
                 }, stop);
             } catch (const std::exception& e) {

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/core/Readiness.h"
-#include "app/core/RunSpec.h"
+#include "app/core/RunRequest.h"
 
 #include <cstddef>
 #include <functional>
@@ -31,19 +31,19 @@ struct TSweepAxis {
 // Throws EBrennicError naming --sweep, the key and the value.
 TSweepAxis ParseSweep(const std::string& text);
 
-// The checked cases: every one builds a run spec. Throws EBrennicError naming
+// The checked cases: every one builds a run request. Throws EBrennicError naming
 // the key and value of the first case that does not.
 struct TSweepPlan {
-    TSpecSource Base;
+    TRequestSource Base;
     std::vector<TSweepAxis> Axes;
     std::size_t Cases = 0;
 };
-TSweepPlan PlanSweep(const TSpecSource& base, std::vector<TSweepAxis> axes);
+TSweepPlan PlanSweep(const TRequestSource& base, std::vector<TSweepAxis> axes);
 
 // Each axis's value index for a case; the first axis changes slowest.
 std::vector<std::size_t> SweepCaseIndices(const TSweepPlan& plan, std::size_t index);
 // The source of one case.
-TSpecSource SweepCaseSource(const TSweepPlan& plan, std::size_t index);
+TRequestSource SweepCaseSource(const TSweepPlan& plan, std::size_t index);
 
 // Runs every case on `jobs` threads; the results are in case order and the
 // same for every number of jobs. progress(done) is called from the workers.

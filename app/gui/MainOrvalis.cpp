@@ -359,12 +359,12 @@ void TFrmBrennic::btnRunClick()
     if (AirSource)
         ShowAirFromFile();  // the period may have changed the air at its end
     // Everything a run needs is checked before anything of the last run goes.
-    StartRun(CurrentSpec());
+    StartRun(CurrentRequest());
 }
 
-TSpecSource TFrmBrennic::CurrentSource() const
+TRequestSource TFrmBrennic::CurrentSource() const
 {
-    TSpecSource source;
+    TRequestSource source;
     source.Texts = InputTexts();
     source.DecimalSeparator = Regional.DecimalSeparator;
     source.Naming = TFieldNaming::Caption;
@@ -374,7 +374,7 @@ TSpecSource TFrmBrennic::CurrentSource() const
     return source;
 }
 
-TRunSpec TFrmBrennic::CurrentSpec()
+TRunRequest TFrmBrennic::CurrentRequest()
 {
     // A refused field takes the focus with its text selected.
     auto focus = [this](int field) {
@@ -388,7 +388,7 @@ TRunSpec TFrmBrennic::CurrentSpec()
         }
     };
     try {
-        return BuildRunSpec(CurrentSource());
+        return BuildRunRequest(CurrentSource());
     } catch (const EFieldConvertError& e) {
         focus(e.Field);
         throw;
@@ -398,22 +398,22 @@ TRunSpec TFrmBrennic::CurrentSpec()
     }
 }
 
-void TFrmBrennic::StartRun(const TRunSpec& spec)
+void TFrmBrennic::StartRun(const TRunRequest& request)
 {
-    *Solver = spec.Solver;
-    Record.Start(spec);
+    *Solver = request.Solver;
+    Record.Start(request);
     TabSheet3->StartRun(Record);
-    TabSheet1->StartRun(spec.Plan);
+    TabSheet1->StartRun(request.Plan);
     TabSheet3->ShowKept(Kept, Record, Regional.DecimalSeparator);
-    Chunks.Reset(spec.Settings);
+    Chunks.Reset(request.Settings);
     auto films = std::make_shared<TFilmRanges>();
     Worker->Start(
-        [this, spec, films](std::stop_token stop) {
+        [this, request, films](std::stop_token stop) {
             RunEngine(
-                spec, [this](std::span<const double> p, std::span<const double> t, double time) { Chunks.Add(p, t, time); },
+                request, [this](std::span<const double> p, std::span<const double> t, double time) { Chunks.Add(p, t, time); },
                 stop, films.get());
         },
-        [this, films, computed = spec.Solver.ComputedFilms](const QString& error) {
+        [this, films, computed = request.Solver.ComputedFilms](const QString& error) {
             if (computed)
                 Record.Films = *films;
             RunEnded(error);

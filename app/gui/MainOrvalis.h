@@ -8,7 +8,7 @@
 #include "app/core/RunComparison.h"
 #include "app/core/RunRecord.h"
 #include "app/core/RunSetup.h"
-#include "app/core/RunSpec.h"
+#include "app/core/RunRequest.h"
 #include "app/core/Scenario.h"
 #include "app/core/StripPalette.h"
 #include "app/gui/AirSourceBar.h"
@@ -153,11 +153,11 @@ public:
     using TFitJob = std::function<TFitResult(const TFitProgress&, std::stop_token)>;
     TFitJob PrepareFit(const std::vector<TFitParameter>& params);
     TFitResult FitInputs(const std::vector<TFitParameter>& params, const TFitProgress& progress);
-    // The run spec of the current inputs, the air and the log; refusals
+    // The run request of the current inputs, the air and the log; refusals
     // take the refused field's focus.
-    TRunSpec CurrentSpec();
+    TRunRequest CurrentRequest();
     // What every run of a sweep starts from: the current inputs as typed.
-    TSpecSource CurrentSource() const;
+    TRequestSource CurrentSource() const;
     void ShowSweepDialog();
     // A run, a fit or a sweep is going on.
     bool Running() const { return Worker && Worker->Busy(); }
@@ -216,7 +216,7 @@ private:
     void SetButtonsRunning(bool running);
     // Controls that would change a running job's inputs or files.
     void SetInputsEnabled(bool enabled);
-    void StartRun(const TRunSpec& spec);
+    void StartRun(const TRunRequest& request);
     void RunEnded(const QString& error);
     void UpdateKeepButtons();
     void ShowAirFromFile();

@@ -81,7 +81,7 @@ QColor Shade(std::optional<double> m, double lo, double hi)
 
 }  // namespace
 
-TSweepDialog::TSweepDialog(std::function<TSpecSource()> base, char16_t decimalSeparator, QWidget* parent)
+TSweepDialog::TSweepDialog(std::function<TRequestSource()> base, char16_t decimalSeparator, QWidget* parent)
     : QDialog(parent), base_(std::move(base)), decimal_(decimalSeparator)
 {
     setObjectName(QStringLiteral("SweepDialog"));

@@ -29,7 +29,7 @@ class TSweepDialog : public QDialog {
 public:
     // base gives what every case starts from (the window's inputs, checked
     // with each case's values).
-    TSweepDialog(std::function<TSpecSource()> base, char16_t decimalSeparator, QWidget* parent = nullptr);
+    TSweepDialog(std::function<TRequestSource()> base, char16_t decimalSeparator, QWidget* parent = nullptr);
 
     QComboBox *Key1, *Key2, *Quantity, *Tolerance;
     QLineEdit *Values1, *Values2;
@@ -60,7 +60,7 @@ private:
     void ShowLine();
     void ShowGrid();
 
-    std::function<TSpecSource()> base_;
+    std::function<TRequestSource()> base_;
     char16_t decimal_;
     TRunWorker* worker_;
     QTimer* progressTimer_;

@@ -121,10 +121,10 @@ TFrmBrennic::TFitJob TFrmBrennic::PrepareFit(const std::vector<TFitParameter>& p
 {
     if (!MeasuredLog)
         throw EBrennicError("Load a measured log first");
-    TRunSpec spec = CurrentSpec();
-    spec.Log = MeasuredLog;
-    return [spec = std::move(spec), params](const TFitProgress& progress, std::stop_token stop) {
-        return FitToLog(spec, params, progress, stop);
+    TRunRequest request = CurrentRequest();
+    request.Log = MeasuredLog;
+    return [request = std::move(request), params](const TFitProgress& progress, std::stop_token stop) {
+        return FitToLog(request, params, progress, stop);
     };
 }
 

@@ -2,7 +2,7 @@
 // resolution, mirror seeing readiness and the command line's reports.
 #include "app/core/Engine.h"
 #include "app/core/Readiness.h"
-#include "app/core/RunSpec.h"
+#include "app/core/RunRequest.h"
 #include "model/FilmCorrelations.h"
 #include "support/LibStandard.h"
 #include "tests/app/CliRunner.h"
@@ -113,7 +113,7 @@ TEST(ConditionsRun, OrdinaryMirrorsAreNeverRefused)
             for (const char16_t* step : {u"1", u"10", u"60"})
                 for (const char16_t* sky : {u"fixed", u"clear"})
                     for (const char16_t* back : {u"sky", u"surroundings"}) {
-                        TSpecSource s;
+                        TRequestSource s;
                         s.Naming = TFieldNaming::Option;
                         s.Use = TMemoryUse::Streams;
                         s.Texts.Text(fThickness) = thickness;
@@ -126,7 +126,7 @@ TEST(ConditionsRun, OrdinaryMirrorsAreNeverRefused)
                         s.Texts.Text(fFrontRadiation) = u"1";
                         s.Texts.Text(fBackRadiation) = u"1";
                         s.Texts.Text(fDuration) = u"10";
-                        EXPECT_NO_THROW(RunValues(BuildRunSpec(s))) << ToUtf8(thickness) << " mm, " << ToUtf8(diameter)
+                        EXPECT_NO_THROW(RunValues(BuildRunRequest(s))) << ToUtf8(thickness) << " mm, " << ToUtf8(diameter)
                                                                    << " mm, " << ToUtf8(step) << " s";
                         ++runs;
                     }

@@ -1,7 +1,7 @@
-// The engine's entry point, the run spec, the step count and sweeps.
+// The engine's entry point, the run request, the step count and sweeps.
 #include "app/core/Engine.h"
 #include "app/core/RunRecord.h"
-#include "app/core/RunSpec.h"
+#include "app/core/RunRequest.h"
 #include "app/core/Sweep.h"
 #include "support/LibStandard.h"
 #include "tests/app/CliRunner.h"
@@ -16,21 +16,21 @@ using namespace brennic;
 
 namespace {
 
-TSpecSource Options()
+TRequestSource Options()
 {
-    TSpecSource s;
+    TRequestSource s;
     s.Naming = TFieldNaming::Option;
     s.Use = TMemoryUse::Streams;
     return s;
 }
 
 // The readiness of one run through the record, as the command line keeps it.
-TReadiness SingleRun(TSpecSource source)
+TReadiness SingleRun(TRequestSource source)
 {
-    const TRunSpec spec = BuildRunSpec(std::move(source));
+    const TRunRequest request = BuildRunRequest(std::move(source));
     TRunRecord record;
-    record.Start(spec, [](const std::u16string&) {});
-    RunEngine(spec, [&](std::span<const double> p, std::span<const double> t, double time) { record.Add(p, t, time); });
+    record.Start(request, [](const std::u16string&) {});
+    RunEngine(request, [&](std::span<const double> p, std::span<const double> t, double time) { record.Add(p, t, time); });
     return record.Readiness;
 }
 
@@ -52,7 +52,7 @@ TEST(Engine, ReportCountFollowsTheSolversClock)
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ReportCount(c.duration, c.step), c.reports) << c.name;
-        TBrennicOneD s = SolverSpec({}).Solver;
+        TBrennicOneD s = SolverRequest({}).Solver;
         s.Thickness = 0.02;
         s.ElementCount = 3;
         s.Conductivity = 1;
@@ -66,12 +66,12 @@ TEST(Engine, ReportCountFollowsTheSolversClock)
 
 TEST(Engine, StopTokenEndsTheRunAfterTheReportInProgress)
 {
-    TSpecSource source = Options();
-    const TRunSpec spec = BuildRunSpec(source);
+    TRequestSource source = Options();
+    const TRunRequest request = BuildRunRequest(source);
     std::stop_source stop;
     int reports = 0;
     const TRunEnd end = RunEngine(
-        spec,
+        request,
         [&](std::span<const double>, std::span<const double>, double) {
             if (++reports == 10)
                 stop.request_stop();
@@ -79,10 +79,10 @@ TEST(Engine, StopTokenEndsTheRunAfterTheReportInProgress)
         stop.get_token());
     EXPECT_EQ(end, TRunEnd::Stopped);
     EXPECT_EQ(reports, 10);
-    EXPECT_EQ(RunEngine(spec, {}), TRunEnd::Completed);
+    EXPECT_EQ(RunEngine(request, {}), TRunEnd::Completed);
 }
 
-TEST(RunSpec, MeasuredLogSetsStartAndPeriodUnlessGiven)
+TEST(RunRequest, MeasuredLogSetsStartAndPeriodUnlessGiven)
 {
     auto log = std::make_shared<TMeasuredLog>();
     log->Surface = {{0, 17.25}, {600, 15}, {5400, 11}};
@@ -96,25 +96,25 @@ TEST(RunSpec, MeasuredLogSetsStartAndPeriodUnlessGiven)
                           {"period given", false, true, 17.25, 7200},
                           {"both given", true, true, 20, 7200}};
     for (const Case& c : cases) {
-        TSpecSource source = Options();
+        TRequestSource source = Options();
         source.Log = log;
         source.MirrorTempGiven = c.mirrorGiven;
         source.DurationGiven = c.durationGiven;
-        const TRunSpec spec = BuildRunSpec(source);
-        EXPECT_EQ(spec.Solver.InitialMirrorTemp, c.mirror) << c.name;
-        EXPECT_EQ(spec.Solver.Duration, c.seconds) << c.name;
-        EXPECT_EQ(spec.Log, log) << c.name;
+        const TRunRequest request = BuildRunRequest(source);
+        EXPECT_EQ(request.Solver.InitialMirrorTemp, c.mirror) << c.name;
+        EXPECT_EQ(request.Solver.Duration, c.seconds) << c.name;
+        EXPECT_EQ(request.Log, log) << c.name;
     }
 }
 
-TEST(RunSpec, RefusalsHappenWhileItIsBuilt)
+TEST(RunRequest, RefusalsHappenWhileItIsBuilt)
 {
-    TSpecSource source = Options();
+    TRequestSource source = Options();
     source.Texts.Text(fThickness) = u"-5";
     EXPECT_THROW(
         {
             try {
-                BuildRunSpec(source);
+                BuildRunRequest(source);
             } catch (const EFieldError& e) {
                 EXPECT_STREQ(e.what(), "\"--thickness\" is -5: it must be greater than 0 mm");
                 EXPECT_EQ(e.Field, fThickness);
@@ -123,7 +123,7 @@ TEST(RunSpec, RefusalsHappenWhileItIsBuilt)
         },
         EFieldError);
     source.Texts.Text(fThickness) = u"abc";
-    EXPECT_THROW(BuildRunSpec(source), EFieldConvertError);
+    EXPECT_THROW(BuildRunRequest(source), EFieldConvertError);
 }
 
 TEST(Sweep, ParsesListsRangesAndMaterials)
@@ -184,7 +184,7 @@ TEST(Sweep, BadSweepsAreRefusedNamingKeyAndValue)
 
 TEST(Sweep, RowsEqualSingleRunsForAnyNumberOfJobs)
 {
-    TSpecSource base = Options();
+    TRequestSource base = Options();
     base.Texts.Text(fDuration) = u"240";
     base.Tolerances = {1, 0.25};
     const TSweepPlan plan = PlanSweep(base, {ParseSweep("thickness=20,40"), ParseSweep("material=pyrex,BK7,zerodur")});
@@ -192,7 +192,7 @@ TEST(Sweep, RowsEqualSingleRunsForAnyNumberOfJobs)
     const std::vector<TReadiness> one = RunSweep(plan, 1), two = RunSweep(plan, 2);
     EXPECT_EQ(SweepJson(plan, one), SweepJson(plan, two));
     // Case 4 is the second thickness with the second glass.
-    TSpecSource single = base;
+    TRequestSource single = base;
     single.Texts.Text(fThickness) = u"40";
     single.Texts.Material = 2;
     const TReadiness r = SingleRun(single);
@@ -212,11 +212,11 @@ TEST(Sweep, RowsEqualSingleRunsForAnyNumberOfJobs)
 TEST(Sweep, BaseInACommaLocaleKeepsItsForm)
 {
     // The window's texts use its decimal comma; swept values are written with ".".
-    TSpecSource comma = Options();
+    TRequestSource comma = Options();
     comma.DecimalSeparator = u',';
     comma.Texts.Text(fThickness) = u"50,8";
     comma.Texts.Text(fFrontRadiation) = u"0,04";
-    TSpecSource point = Options();
+    TRequestSource point = Options();
     const TSweepPlan a = PlanSweep(comma, {ParseSweep("front-film=2.5,7.5")});
     const TSweepPlan b = PlanSweep(point, {ParseSweep("front-film=2.5,7.5")});
     EXPECT_EQ(SweepJson(a, RunSweep(a, 1)), SweepJson(b, RunSweep(b, 1)));

@@ -75,7 +75,7 @@ TFitResult FitFrom(const TBrennicOneD& start, const fs::path& log, const std::ve
     TBrennicOneD s = start;
     if (measured->Air)
         TAirSource::Apply(measured->Air, s);
-    return FitToLog(SolverSpec(s, measured), params);
+    return FitToLog(SolverRequest(s, measured), params);
 }
 
 }  // namespace
@@ -139,7 +139,7 @@ TEST(Fit, CancelStopsBetweenRuns)
     SyntheticLog log(Mirror(17.5, 6.2), 0, true);
     const auto measured = TMeasuredLog::Load(log.path.string(), {});
     int calls = 0;
-    const TFitResult r = FitToLog(SolverSpec(Mirror(10, 10), measured), {TFitParameter::FrontFilm, TFitParameter::BackFilm},
+    const TFitResult r = FitToLog(SolverRequest(Mirror(10, 10), measured), {TFitParameter::FrontFilm, TFitParameter::BackFilm},
                                   [&](int, double) { return ++calls < 3; });
     EXPECT_TRUE(r.Cancelled);
     EXPECT_EQ(calls, 3);
@@ -245,7 +245,7 @@ TEST(FitHonesty, TruthWithinTwoStandardErrorsInNineOfTenFits)
     EXPECT_GE(inside[1], 36);
 }
 
-TEST(FitHonesty, MisspecifiedModelIsWarnedAboutAndTheRightOneIsNot)
+TEST(FitHonesty, WrongModelIsWarnedAboutAndTheRightOneIsNot)
 {
     struct Case {
         const char* name;

@@ -1,7 +1,7 @@
 // Everything one run needs, built once and checked once: the solver's
 // inputs, the air (ramp or file), a measured log, the tolerances, the text
 // settings and the plan. The window, the command line, the fit and sweeps
-// all build their runs here; a spec that exists can run.
+// all build their runs here; a request that exists can run.
 #pragma once
 
 #include "app/core/AirSource.h"
@@ -19,8 +19,8 @@
 
 namespace brennic {
 
-// What a spec is built from.
-struct TSpecSource {
+// What a request is built from.
+struct TRequestSource {
     TInputTexts Texts;                    // as typed
     char16_t DecimalSeparator = u'.';     // of the texts
     TFieldNaming Naming = TFieldNaming::Caption;
@@ -34,7 +34,7 @@ struct TSpecSource {
     bool MirrorTempGiven = true, DurationGiven = true;
 };
 
-struct TRunSpec {
+struct TRunRequest {
     TBrennicOneD Solver;  // configured; no step handler
     TInputTexts Texts;    // as the run used them
     TRunPlan Plan;
@@ -69,6 +69,6 @@ TSkyKind ResolveSky(const TInputTexts& texts, const std::shared_ptr<const TAirSo
 
 // Converts, applies the air and the log and plans; every refusal happens
 // here (EFieldConvertError, EFieldError, EBrennicError).
-TRunSpec BuildRunSpec(TSpecSource source);
+TRunRequest BuildRunRequest(TRequestSource source);
 
 }  // namespace brennic

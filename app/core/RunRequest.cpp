@@ -1,4 +1,4 @@
-#include "app/core/RunSpec.h"
+#include "app/core/RunRequest.h"
 
 #include "support/LibStandard.h"
 #include "support/NumberText.h"
@@ -44,32 +44,32 @@ TSkyKind ResolveSky(const TInputTexts& texts, const std::shared_ptr<const TAirSo
     return TSkyKind::Clear;
 }
 
-TRunSpec BuildRunSpec(TSpecSource source)
+TRunRequest BuildRunRequest(TRequestSource source)
 {
-    TRunSpec spec;
+    TRunRequest request;
     if (source.Log) {
         ApplyLogDefaults(source.Texts, *source.Log, source.DecimalSeparator, source.MirrorTempGiven,
                          source.DurationGiven);
         if (source.Log->Air)
             source.Air = source.Log->Air;
     }
-    ApplyInputs(source.Texts, source.DecimalSeparator, spec.Solver);
+    ApplyInputs(source.Texts, source.DecimalSeparator, request.Solver);
     std::optional<TAirExtremes> extremes;
     if (source.Air) {
-        TAirSource::Apply(source.Air, spec.Solver);
-        extremes = source.Air->Extremes(spec.Solver.Duration);
+        TAirSource::Apply(source.Air, request.Solver);
+        extremes = source.Air->Extremes(request.Solver.Duration);
     }
-    ResolveSky(source.Texts, source.Air, source.DecimalSeparator, source.Naming, spec.Solver);
-    spec.Plan = PlanRun(spec.Solver, source.DecimalSeparator, &source.Texts, source.Naming, source.Use,
+    ResolveSky(source.Texts, source.Air, source.DecimalSeparator, source.Naming, request.Solver);
+    request.Plan = PlanRun(request.Solver, source.DecimalSeparator, &source.Texts, source.Naming, source.Use,
                         extremes ? &*extremes : nullptr);
-    spec.Seeing = ListValues(source.Texts.Text(fSeeing));
-    spec.SeeingTexts = ListItems(source.Texts.Text(fSeeing));
-    spec.Texts = std::move(source.Texts);
-    spec.Settings = source.Settings;
-    spec.Tolerances = std::move(source.Tolerances);
-    spec.Air = std::move(source.Air);
-    spec.Log = std::move(source.Log);
-    return spec;
+    request.Seeing = ListValues(source.Texts.Text(fSeeing));
+    request.SeeingTexts = ListItems(source.Texts.Text(fSeeing));
+    request.Texts = std::move(source.Texts);
+    request.Settings = source.Settings;
+    request.Tolerances = std::move(source.Tolerances);
+    request.Air = std::move(source.Air);
+    request.Log = std::move(source.Log);
+    return request;
 }
 
 }  // namespace brennic
