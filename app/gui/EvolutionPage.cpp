@@ -239,14 +239,11 @@ void TEvolutionPage::Sync(TRunRecord& record)
         for (std::int32_t row = 0; row < record.Strip.Height(); ++row)
             Strip->CellChanged(change.Column, row, change.Old.empty() ? 0 : change.Old[std::size_t(row)]);
     for (TCurve& c : curves_) c.Sync();
-    if (SurfaceMinusAir->isVisible()) {
-        UpdateDifferenceAxis();
+    UpdateRightAxes();
+    if (SurfaceMinusAir->isVisible())
         difference_.Sync();
-    }
-    if (MirrorSeeing->isVisible()) {
-        UpdateSeeingAxis();
+    if (MirrorSeeing->isVisible())
         seeing_.Sync();
-    }
     UpdateMarkers(record.Readiness);
     bool moved = false;
     SetMarker(2, record.DewRiskFrom ? std::optional<double>(*record.DewRiskFrom / 60) : std::nullopt, moved);
@@ -346,43 +343,47 @@ void TEvolutionPage::SetMeasuredNote(const std::string& note)
     ShowReadout();
 }
 
-void TEvolutionPage::ShowSurfaceMinusAir(bool show)
+void TEvolutionPage::ShowRightCurve(QLineSeries* series, QValueAxis* axis, bool show)
 {
-    SurfaceMinusAir->setVisible(show);
-    differenceAxis_->setVisible(show);
-    HideFromLegend(Chart->chart(), SurfaceMinusAir);
+    series->setVisible(show);
+    axis->setVisible(show);
+    HideFromLegend(Chart->chart(), series);
     if (show) {
-        UpdateDifferenceAxis();
+        UpdateRightAxes();
         UpdateViews();
     }
+}
+
+void TEvolutionPage::ShowSurfaceMinusAir(bool show)
+{
+    ShowRightCurve(SurfaceMinusAir, differenceAxis_, show);
 }
 
 void TEvolutionPage::ShowMirrorSeeing(bool show)
 {
-    MirrorSeeing->setVisible(show);
-    seeingAxis_->setVisible(show);
-    HideFromLegend(Chart->chart(), MirrorSeeing);
-    if (show) {
-        UpdateSeeingAxis();
-        UpdateViews();
-    }
+    ShowRightCurve(MirrorSeeing, seeingAxis_, show);
 }
 
-void TEvolutionPage::UpdateSeeingAxis()
+namespace {
+
+void SetRange(QValueAxis* axis, double lo, double hi)
 {
-    const double hi = std::max(seeingMax_, 0.5) * 1.05;
-    if (seeingAxis_->min() != 0 || seeingAxis_->max() != hi)
-        seeingAxis_->setRange(0, hi);
-    UseRoundTicks(seeingAxis_);
+    if (axis->min() != lo || axis->max() != hi)
+        axis->setRange(lo, hi);
+    UseRoundTicks(axis);
 }
 
-void TEvolutionPage::UpdateDifferenceAxis()
+}  // namespace
+
+void TEvolutionPage::UpdateRightAxes()
 {
+    // Surface minus air with a margin of 5 % of its span (at least 1 K);
+    // the seeing from 0 to 5 % above its largest value (at least 0.5").
     const double span = std::max(differenceMax_ - differenceMin_, 1.0);
-    const double lo = differenceMin_ - span * 0.05, hi = differenceMax_ + span * 0.05;
-    if (differenceAxis_->min() != lo || differenceAxis_->max() != hi)
-        differenceAxis_->setRange(lo, hi);
-    UseRoundTicks(differenceAxis_);
+    if (SurfaceMinusAir->isVisible())
+        SetRange(differenceAxis_, differenceMin_ - span * 0.05, differenceMax_ + span * 0.05);
+    if (MirrorSeeing->isVisible())
+        SetRange(seeingAxis_, 0, std::max(seeingMax_, 0.5) * 1.05);
 }
 
 void TEvolutionPage::UpdateMarkers(const TReadiness& r)

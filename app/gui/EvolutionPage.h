@@ -68,8 +68,9 @@ private:
     void PlaceOverlays();
     void PlaceLegend();
     void UpdateMarkers(const TReadiness& readiness);
-    void UpdateDifferenceAxis();
-    void UpdateSeeingAxis();
+    // The right-hand axes of the curves shown there, fitted to their values.
+    void UpdateRightAxes();
+    void ShowRightCurve(QLineSeries* series, QValueAxis* axis, bool show);
     void ShowReadout();
     QElapsedTimer readoutClock_;
 
