@@ -1,5 +1,6 @@
 #include "app/core/AirSource.h"
 
+#include "app/core/ColumnRoles.h"
 #include "app/core/InputFields.h"
 #include "app/core/Readiness.h"
 #include "support/LibStandard.h"
@@ -33,24 +34,79 @@ int Column(const TTimeTable& t, const std::string& name, int fallback, const cha
 
 }  // namespace
 
+TTableOptions AirTableOptions(const TAirFileChoice& choice)
+{
+    TTableOptions o;
+    o.TimeColumn = choice.TimeColumn;
+    o.AirColumn = choice.AirColumn;
+    if (!ParseDateOrder(choice.DateOrder, o.DateOrder))
+        throw ETableError(choice.Path + ": the date order '" + ShownText(choice.DateOrder) +
+                          "' is none of dmy, mdy, ymd");
+    return o;
+}
+
 std::shared_ptr<const TAirSource> TAirSource::Load(const TAirFileChoice& choice)
 {
     auto s = std::make_shared<TAirSource>();
-    s->Table = ReadTimeTable(choice.Path);
+    s->Table = ReadTimeTable(choice.Path, AirTableOptions(choice));
     const TTimeTable& t = s->Table;
+    s->Notes = t.Notes;
     s->Start = RunStart(t, choice.Start);
     const int air = Column(t, choice.AirColumn, DefaultAirColumn(t), "air");
     const int sky = Column(t, choice.SkyColumn, ColumnContaining(t, "sky"), "sky");
-    const int dew = Column(t, choice.DewColumn, ColumnContaining(t, "dew"), "dew-point");
+    const int dew = Column(t, choice.DewColumn, DefaultDewColumn(t), "dew-point");
     for (int c : {air, sky, dew})
         if (c > 0)
             CheckTemperatureColumn(t, c);
     s->Air = TSeries(t, air, s->Start);
-    if (sky > 0 && sky != air)
+    s->NoteColumn(air, "the air");
+    if (sky > 0 && sky != air) {
         s->Sky.emplace(t, sky, s->Start);
-    if (dew > 0 && dew != air)
+        s->NoteColumn(sky, "the sky");
+    }
+    if (dew > 0 && dew != air) {
         s->Dew.emplace(t, dew, s->Start);
+        s->NoteColumn(dew, "the dew point");
+    } else if (dew <= 0) {
+        s->DewFromHumidity(air);
+    }
     return s;
+}
+
+void TAirSource::NoteColumn(int column, const char* role)
+{
+    const TTimeTable& t = Table;
+    const std::vector<double>& values = t.Columns[std::size_t(column) - 1];
+    const auto gaps = std::count_if(values.begin(), values.end(), [](double v) { return std::isnan(v); });
+    std::string note = role + std::string(" from column \"") + t.Names[std::size_t(column)] + "\"";
+    if (t.Fahrenheit[std::size_t(column) - 1])
+        note += ", converted from \u00b0F";
+    if (gaps)
+        note += ", " + std::to_string(gaps) + (gaps == 1 ? " row" : " rows") + " without a value skipped";
+    Notes.push_back(note);
+}
+
+void TAirSource::DewFromHumidity(int air)
+{
+    const int rh = DefaultHumidityColumn(Table);
+    if (rh <= 0)
+        return;
+    try {
+        CheckNumberColumn(Table, rh);
+    } catch (const ETableError&) {
+        return;  // a humidity that is not a number: no dew point, as without one
+    }
+    const std::vector<double>& t = Table.Columns[std::size_t(air) - 1];
+    const std::vector<double>& h = Table.Columns[std::size_t(rh) - 1];
+    std::vector<double> dew(t.size(), std::nan(""));
+    for (std::size_t i = 0; i < t.size(); ++i)
+        if (h[i] > 0 && h[i] <= 100 && t[i] > -MagnusB)
+            dew[i] = MagnusDewPoint(t[i], h[i]);
+    if (std::all_of(dew.begin(), dew.end(), [](double v) { return std::isnan(v); }))
+        return;
+    Dew.emplace(Table, dew, "dew point from " + Table.Names[std::size_t(rh)], Start);
+    Notes.push_back("the dew point from the air and column \"" + Table.Names[std::size_t(rh)] +
+                    "\" (relative humidity) by the Magnus formula");
 }
 
 void TAirSource::Apply(const std::shared_ptr<const TAirSource>& source, TBrennicOneD& solver)

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace brennic {
 
@@ -16,7 +17,9 @@ struct TAirFileChoice {
     std::string AirColumn;  // empty: the first "temp" column, else the second
     std::string Start;      // empty: the first row; ISO date-time or HH:MM
     std::string SkyColumn;  // empty: a column named "...sky..." if there is one
-    std::string DewColumn;  // empty: a column named "...dew..." if there is one
+    std::string DewColumn;  // empty: a column named "...dew..." if there is one, else from the humidity
+    std::string TimeColumn;  // empty: the column of date-times, else the first; "Date+Time" joins two
+    std::string DateOrder;   // "dmy", "mdy", "ymd"; empty: decided from the dates
 };
 
 // The lowest and highest air (and dew point) of a run and the coldest sky,
@@ -36,6 +39,8 @@ public:
     TSeries Air;
     std::optional<TSeries> Sky, Dew;
     double Start = 0;  // the run's time 0 on the table's clock (s)
+    // How the file was read, for the user: layout, units, dates, gaps.
+    std::vector<std::string> Notes;
 
     // The solver takes its air and sky from here; its initial and final air
     // temperatures become the air at 0 and at the end of the period.
@@ -48,6 +53,14 @@ public:
     // Minutes of a run time, with the clock time where the file has one:
     // "84.8 min (19:25)".
     std::string When(double seconds, char16_t decimalSeparator) const;
+
+private:
+    void NoteColumn(int column, const char* role);
+    void DewFromHumidity(int air);
 };
+
+// The reader's options for the file of a choice; throws ETableError for a
+// date order that is none.
+TTableOptions AirTableOptions(const TAirFileChoice& choice);
 
 }  // namespace brennic

@@ -82,10 +82,11 @@ std::shared_ptr<const TMeasuredLog> TMeasuredLog::Load(const std::string& path, 
     auto log = std::make_shared<TMeasuredLog>();
     log->File = path;
     auto air = std::make_shared<TAirSource>();
-    air->Table = ReadTimeTable(path);
+    TTableOptions options;
+    options.TimeColumn = columns.Time;
+    air->Table = ReadTimeTable(path, options);
     TTimeTable& t = air->Table;
-    if (!columns.Time.empty() && FindColumn(t, columns.Time) != 0)
-        Refuse(path, "the time must be the first column (\"" + columns.Time + "\" is not)");
+    air->Notes = t.Notes;
     if (t.Times.size() < 2)
         Refuse(path, "a log needs at least two rows");
     air->Start = RunStart(t, start);

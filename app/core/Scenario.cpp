@@ -50,7 +50,7 @@ std::string Relative(const std::string& scenario, const std::string& path)
     return rel.empty() ? path : rel.string();
 }
 
-// A value as the reader takes it back: in double quotes, with \" and \\
+// A value as the reader takes it back: in double quotes, with \" and \\ escaped
 // inside, when it holds what the reader treats specially (a comment's
 // "#", a quote, a backslash, spaces at either end).
 std::string Quoted(const std::string& value)

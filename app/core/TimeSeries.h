@@ -3,6 +3,7 @@
 // column, interpolated at any time.
 #pragma once
 
+#include "app/core/DateTimeText.h"
 #include "model/FiniteDiff_1D.h"
 
 #include <cstddef>
@@ -19,47 +20,64 @@ public:
     using EBrennicError::EBrennicError;
 };
 
+// The first cell of a column that is not a number: refused only when the
+// column is used.
+struct TCellFault {
+    std::size_t Line = 0;  // 0: every cell is a number or a gap
+    std::string Text;
+};
+
 struct TTimeTable {
     std::string File;                          // as given, for messages
-    std::vector<std::string> Names;            // header names, quotes removed; column 0 is the time
+    std::vector<std::string> Names;            // header names, quotes removed; Names[0] is the time's
     bool ClockTimes = false;                   // date-times (else seconds from the table's zero)
-    int ClockOffsetMinutes = 0;                // the first row's UTC offset, for showing clock times
-    std::vector<double> Times;                 // s: since 1970-01-01 in UTC for date-times
-    std::vector<std::vector<double>> Columns;  // per column after the time; NaN where a cell is empty
+    bool UtcBased = false;                     // times given with a zone, or Unix times
+    int ClockOffsetMinutes = 0;                // added to a time to show it on the local clock
+    std::vector<double> Times;                 // s: since 1970-01-01 (on the file's own clock unless UtcBased)
+    std::vector<std::vector<double>> Columns;  // per column after the time, in °C for temperatures; NaN: no value
+    std::vector<TCellFault> Faults;            // per column after the time
+    std::vector<char> Fahrenheit;              // per column after the time: converted from °F
     std::vector<std::size_t> Lines;            // the file's line of each row
+    std::vector<std::string> Notes;            // how the file was read, where it was not plain
+};
+
+// How to read a table where the file alone does not say.
+struct TTableOptions {
+    std::string TimeColumn;                   // a name, or "Date+Time" to join two; empty: found from the data
+    EDateOrder DateOrder = EDateOrder::Auto;  // of dates like 11/12/25
+    EDateOrder LocaleOrder = EDateOrder::Auto;  // when the data allows both; Auto: the user's locale
+    std::string AirColumn;                    // of a file with several tables, the one holding it is read
 };
 
 inline constexpr std::size_t MaxTableRows = 10'000'000;
 
 // Reads the table; throws ETableError.
-TTimeTable ReadTimeTable(const std::string& path);
-TTimeTable ParseTimeTable(std::string_view text, const std::string& fileName);
+TTimeTable ReadTimeTable(const std::string& path, const TTableOptions& options = {});
+TTimeTable ParseTimeTable(std::string_view text, const std::string& fileName, const TTableOptions& options = {});
 
 // A column's name without quotes, spaces and a unit suffix such as "(°C)".
 std::string BareName(std::string_view name);
 // The index in Names of the column with that name (bare names, ASCII case
 // ignored), or -1.
 int FindColumn(const TTimeTable& table, std::string_view name);
-// The air column by default: the first whose name contains "temp" (and
-// neither "dew" nor "sky") or is T_Ambient, else the second column.
-int DefaultAirColumn(const TTimeTable& table);
 // The first column whose name contains the word (ASCII case ignored), or -1.
 int ColumnContaining(const TTimeTable& table, std::string_view word);
 
-// Seconds since 1970 (UTC) of an ISO-8601 date-time "2026-12-08T18:00",
-// "2026-12-08 18:00:00", with optional seconds, fraction, "Z" or "+hh:mm";
-// false when the text is not one. offsetMinutes receives the offset given.
-bool ParseDateTime(std::string_view text, double& seconds, int& offsetMinutes);
-// "HH:MM" of a time, in the table's own clock.
+// "UTC+01:00".
+std::string OffsetText(int minutes);
+// "HH:MM" of a time, on the local clock.
 std::string ClockText(const TTimeTable& table, double seconds);
+// "2026-12-08 18:00" of a time, on the local clock.
+std::string LocalDateTimeText(const TTimeTable& table, double seconds);
 
 // Where a run's time 0 falls in the table: the first row, an ISO date-time,
 // or "HH:MM" as the first such clock time at or after the first row.
 // Throws ETableError naming the text.
 double RunStart(const TTimeTable& table, const std::string& when);
 
-// Refuses, naming the file, the line and the column, a temperature outside
-// what the model takes (-273 to 1000 degC).
+// Refuses, naming the file, the line and the column, a cell that is not a
+// number, and a temperature outside what the model takes (-273 to 1000 degC).
+void CheckNumberColumn(const TTimeTable& table, int column);
 void CheckTemperatureColumn(const TTimeTable& table, int column);
 
 // One column as samples against the run's time, interpolated linearly and
@@ -69,6 +87,8 @@ public:
     TSeries() = default;
     // Rows with an empty cell are left out; throws ETableError when none is left.
     TSeries(const TTimeTable& table, int column, double start);
+    // Samples of a column made from others (a dew point from the humidity).
+    TSeries(const TTimeTable& table, const std::vector<double>& values, std::string name, double start);
 
     double At(double t) const;
     // The lowest and highest value the series takes between two run times.

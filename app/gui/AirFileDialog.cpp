@@ -1,5 +1,7 @@
 #include "app/gui/AirFileDialog.h"
 
+#include "app/core/ColumnRoles.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -171,7 +171,7 @@ TEST(MeasuredLog, RefusalsAndColumns)
          write("c.csv", "time,T_Surface\n2026-12-08T18:00,1\n2026-12-08T19:00,2\n"),
          {},
          "2026-12-09T18:00",
-         "the whole log lies before the start"},
+         "the start '2026-12-09T18:00' lies outside the file's times, 2026-12-08 18:00 to 2026-12-08 19:00"},
         {"a chosen column missing",
          write("d.csv", "time,front\n0,1\n1,2\n"),
          {"", "", "mirror", ""},

@@ -70,7 +70,7 @@ TEST(HostileFiles, RefusedWithFileLineAndValue)
         {"a log spanning 1e12 minutes", "--measured " + long_ + " --summary", "lies more than 10 years after"},
         {"times that overflow", "--air-file " + huge, huge + ", line 3: the time '1e307' lies more than 10 years"},
         {"two signs", "--air-file " + plusMinus, "has '+-1', which is not a number"},
-        {"a date that does not exist", "--air-file " + noDay, "line 3: the time '2026-02-30T01:00'"},
+        {"a date that does not exist", "--air-file " + noDay, "line 3: the date '2026-02-30T01:00' does not exist"},
         {"a control character", "--air-file " + escape, "has '\\x1b[31mred', which is not a number"},
         {"a cell of 100,000 bytes", "--air-file " + wide, "has 'xxxxxxxxxx"},
         {"a file over the limit", "--air-file " + sparse, "it is larger than the limit of 256 MiB"},

@@ -1,4 +1,5 @@
 #include "app/core/AirSource.h"
+#include "app/core/ColumnRoles.h"
 #include "app/core/ResultText.h"
 #include "app/core/RunRecord.h"
 #include "app/core/RunSetup.h"
@@ -106,7 +107,6 @@ TEST(TimeTable, RefusalsNameTheFileTheLineAndWhatWasExpected)
         {"time going back", "time,t\n10,1\n20,2\n15,3\n",
          "night.csv, line 4: the time '15' does not come after the row before"},
         {"repeated time", "time,t\n10,1\n10,2\n", "night.csv, line 3: the time '10' does not come after"},
-        {"not a number", "time,t,u\n0,1,2\n1,x,3\n", "night.csv, line 3: column \"t\" has 'x', which is not a number"},
         {"comma decimal where commas separate", "time,t\n0,1\n1,1,5\n",
          "night.csv, line 3: 3 fields, but the header names 2"},
         {"a bad time", "time,t\n0,1\nnoon,2\n",
@@ -114,12 +114,42 @@ TEST(TimeTable, RefusalsNameTheFileTheLineAndWhatWasExpected)
         {"mixed times", "time,t\n2026-12-08T18:00,1\n60,2\n", "night.csv, line 3: the time '60' is not a date-time"},
         {"one column", "temperature\n1\n2\n", "night.csv, line 1: the header has a single column: expected a header"},
         {"no rows", "time,t\n", "night.csv: no rows of numbers: expected"},
-        {"only metadata", "time,t\n\n", "night.csv: no table found: expected"},
+        {"only a header and a blank", "time,t\n\n", "night.csv: no rows of numbers: expected"},
         {"binary", std::string("\x89PNG\r\n\x1a\n\0\0\0", 11), "night.csv: this is not a text file: expected"},
         {"empty", "", "night.csv: no table found: expected"},
-        {"infinite value", "time,t\n0,inf\n", "night.csv, line 2: column \"t\" has 'inf'"},
     };
     for (const auto& c : cases) EXPECT_EQ(Refusal(c.text).rfind(c.message, 0), 0u) << c.name << ": " << Refusal(c.text);
+}
+
+TEST(TimeTable, TextInAColumnIsRefusedOnlyWhenTheColumnIsUsed)
+{
+    struct Case {
+        const char* name;
+        std::string text;
+        int column;
+        const char* message;  // nullptr: the column reads
+    };
+    const Case cases[] = {
+        {"text in the used column", "time,t,u\n0,1,2\n1,x,3\n", 1,
+         "night.csv, line 3: column \"t\" has 'x', which is not a number"},
+        {"text beside it", "time,t,u\n0,1,2\n1,x,3\n", 2, nullptr},
+        {"an infinite value", "time,t\n0,inf\n1,2\n", 1, "night.csv, line 2: column \"t\" has 'inf'"},
+        {"wind directions never read", "time,WindDirection,TemperatureC\n0,WSW,5\n1,N,4\n", 2, nullptr},
+        {"a column of gaps only", "time,t,u\n0,NaN,2\n1,---,3\n", 1, "night.csv: column \"t\" has no values"},
+    };
+    for (const auto& c : cases) {
+        const TTimeTable t = ParseTimeTable(c.text, "night.csv");
+        std::string outcome = "read";
+        try {
+            TSeries(t, c.column, 0);
+        } catch (const ETableError& e) {
+            outcome = e.what();
+        }
+        if (c.message)
+            EXPECT_EQ(outcome.rfind(c.message, 0), 0u) << c.name << ": " << outcome;
+        else
+            EXPECT_EQ(outcome, "read") << c.name;
+    }
 }
 
 TEST(TimeTable, SeriesInterpolateExactly)
