@@ -43,4 +43,11 @@ struct TTempFile {
     }
 };
 
+// A file's whole content, or "" when it cannot be read.
+inline std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 }  // namespace brennic::test

@@ -1,5 +1,7 @@
 // brennic-sim: runs the mirror model from the command line and writes the
 // result table (or a readiness summary) exactly as the window exports it.
+#include "app/cli/AirOptions.h"
+#include "app/cli/CliOutput.h"
 #include "app/cli/FitOutput.h"
 #include "app/core/InputFields.h"
 #include "app/core/MeasuredLog.h"
@@ -11,6 +13,7 @@
 #include "app/core/Scenario.h"
 #include "app/core/Sweep.h"
 #include "app/core/Engine.h"
+#include "app/core/Forecast.h"
 #include "app/core/Workbook.h"
 #include "model/FiniteDiff_1D.h"
 #include "support/EnhStringList.h"
@@ -61,76 +64,6 @@ char16_t Separator(const std::string& option, const std::string& text)
     return s[0];
 }
 
-// Where the bytes go: standard output or a file replaced atomically.
-class Sink {
-public:
-    explicit Sink(const std::string& path)
-    {
-        if (!path.empty())
-            file_ = std::make_unique<TAtomicFile>(path);
-        buffer_.reserve(1 << 16);
-    }
-    void Put(std::string_view bytes)
-    {
-        buffer_ += bytes;
-        if (buffer_.size() >= (1 << 16))
-            Flush();
-    }
-    void Finish()
-    {
-        Flush();
-        if (file_)
-            file_->Commit();
-        else if (std::fflush(stdout) != 0)
-            throw EWriteError();
-    }
-
-private:
-    void Flush()
-    {
-        if (file_)
-            file_->Write(buffer_);
-        else if (std::fwrite(buffer_.data(), 1, buffer_.size(), stdout) != buffer_.size())
-            throw EWriteError();
-        buffer_.clear();
-    }
-    std::unique_ptr<TAtomicFile> file_;
-    std::string buffer_;
-};
-
-// A bar on a terminal's standard error, once a run has taken a second.
-class Progress {
-public:
-    explicit Progress(double duration) : duration_(duration), enabled_(::isatty(STDERR_FILENO) == 1) {}
-    void Update(double time, std::size_t report)
-    {
-        if (!enabled_ || (report & 1023) != 0 || duration_ <= 0)
-            return;
-        const auto now = std::chrono::steady_clock::now();
-        if (now - start_ < std::chrono::seconds(1) || now - lastDrawn_ < std::chrono::milliseconds(100))
-            return;
-        lastDrawn_ = now;
-        shown_ = true;
-        const double fraction = std::min(1.0, time / duration_);
-        const int filled = static_cast<int>(fraction * 40);
-        std::fprintf(stderr, "\r[%s%s] %3d%%", std::string(filled, '#').c_str(), std::string(40 - filled, ' ').c_str(),
-                     static_cast<int>(fraction * 100));
-        std::fflush(stderr);
-    }
-    ~Progress()
-    {
-        if (shown_)
-            std::fprintf(stderr, "\r%s\r", std::string(48, ' ').c_str());
-    }
-
-private:
-    double duration_;
-    bool enabled_;
-    bool shown_ = false;
-    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-    std::chrono::steady_clock::time_point lastDrawn_{};
-};
-
 // "--option=" with nothing after the sign is refused here: the parser
 // would take the next argument as its value.
 void RefuseEmptyValues(int argc, char** argv)
@@ -150,6 +83,7 @@ struct TOptions {
     std::string material = "Pyrex", output, decimalSep, listSep, tolerances = "1,0.5,0.1";
     bool summary = false, json = false;
     TAirFileChoice air;
+    TForecastOptions forecast;
     std::string measured, measuredColumns, fit, scenario;
     bool mirrorGiven = false, durationGiven = false;  // by the user, not by default
     std::vector<std::string> sweeps;
@@ -176,11 +110,7 @@ void AddOptions(CLI::App& app, TOptions& o)
     app.add_option("--tolerance", o.tolerances, "readiness tolerances, C, comma-separated (with --summary)")
         ->capture_default_str();
     app.add_flag("--json", o.json, "print the summary as one JSON object (with --summary)");
-    app.add_option("--air-file", o.air.Path, "take the air from this table of times and temperatures");
-    app.add_option("--air-column", o.air.AirColumn, "its air column (default: the first named ...temp...)");
-    app.add_option("--start", o.air.Start, "time 0 of the run: an ISO date-time or HH:MM (default: first row)");
-    app.add_option("--sky-column", o.air.SkyColumn, "its sky temperature column (default: one named ...sky...)");
-    app.add_option("--dew-column", o.air.DewColumn, "its dew point column (default: one named ...dew...)");
+    AddAirOptions(app, o.air, o.forecast);
     app.add_option("--measured", o.measured, "a log of the mirror's own sensors to compare with (and fit to)");
     app.add_option("--measured-columns", o.measuredColumns,
                    "its columns: time=NAME,air=NAME,surface=NAME,back=NAME (default: T_Ambient, T_Surface, T_Back)");
@@ -216,7 +146,9 @@ void UseScenario(const CLI::App& app, TOptions& o)
         for (auto [value, option] : {std::pair{&o.air.AirColumn, &given.AirColumn},
                                      {&o.air.Start, &given.Start},
                                      {&o.air.SkyColumn, &given.SkyColumn},
-                                     {&o.air.DewColumn, &given.DewColumn}})
+                                     {&o.air.DewColumn, &given.DewColumn},
+                                     {&o.air.TimeColumn, &given.TimeColumn},
+                                     {&o.air.DateOrder, &given.DateOrder}})
             if (!option->empty())
                 *value = *option;
     }
@@ -245,12 +177,13 @@ bool WantsWorkbook(const std::string& output)
 // Options that only make sense together, checked once parsed.
 void CheckCombinations(const CLI::App& app, const TOptions& o)
 {
-    const bool file = !o.air.Path.empty();
+    const bool file = !o.air.Path.empty() || !o.forecast.Place.empty();
+    CheckAirCombinations(app, o.air, o.forecast);
     for (const char* option : {"--air-start", "--air-end"})
         if (file && app.count(option) > 0)
             throw UsageError(std::string(option) + ": the air comes from --air-file; give one or the other");
     const bool log = !o.measured.empty();
-    for (const char* option : {"--air-column", "--sky-column", "--dew-column"})
+    for (const char* option : {"--air-column", "--sky-column", "--dew-column", "--time-column", "--date-order"})
         if (!file && app.count(option) > 0)
             throw UsageError(std::string(option) + ": it goes with --air-file");
     if (!file && !log && app.count("--start") > 0)
@@ -352,8 +285,10 @@ void Configure(const TOptions& o, TSetup& s)
     src.Use = TMemoryUse::Streams;
     src.Settings = Regional(o);
     src.Tolerances = ParseTolerances(o.tolerances);
-    if (!o.air.Path.empty())
+    if (!o.air.Path.empty()) {
         src.Air = TAirSource::Load(o.air);
+        PrintNotes(src.Air->Table.File, src.Air->Notes);
+    }
     if (!o.measured.empty()) {
         src.Log = TMeasuredLog::Load(o.measured, ParseLogColumns(o.measuredColumns), o.air.Start);
         src.MirrorTempGiven = o.mirrorGiven;
@@ -503,10 +438,13 @@ int Run(int argc, char** argv)
         if (!options.scenario.empty())
             UseScenario(app, options);
         CheckCombinations(app, options);
+        ResolveForecast(options.forecast, options.air);
         options.mirrorGiven = app.count("--mirror-temp") > 0;
         options.durationGiven = app.count("--duration") > 0;
     } catch (const UsageError& e) {
         return Fail(2, e.what());
+    } catch (const EForecastError& e) {
+        return Fail(1, e.what());
     } catch (const EBrennicError& e) {
         return Fail(2, e.what());
     } catch (const CLI::CallForHelp& e) {

@@ -78,8 +78,11 @@ void TAirSource::NoteColumn(int column, const char* role)
     const TTimeTable& t = Table;
     const std::vector<double>& values = t.Columns[std::size_t(column) - 1];
     const auto gaps = std::count_if(values.begin(), values.end(), [](double v) { return std::isnan(v); });
+    const bool converted = t.Fahrenheit[std::size_t(column) - 1];
+    if (!converted && !gaps)
+        return;  // a plain column: nothing to tell
     std::string note = role + std::string(" from column \"") + t.Names[std::size_t(column)] + "\"";
-    if (t.Fahrenheit[std::size_t(column) - 1])
+    if (converted)
         note += ", converted from \u00b0F";
     if (gaps)
         note += ", " + std::to_string(gaps) + (gaps == 1 ? " row" : " rows") + " without a value skipped";

@@ -92,14 +92,17 @@ bool Unquote(std::string& value)
 // Keys that are not input fields, and where their values go.
 std::string* TextSlot(TScenario& s, const std::string& key)
 {
-    if (key == "air-file" || key == "air-column" || key == "start" || key == "sky-column" || key == "dew-column") {
+    if (key == "air-file" || key == "air-column" || key == "start" || key == "sky-column" || key == "dew-column" ||
+        key == "time-column" || key == "date-order") {
         if (!s.Air)
             s.Air.emplace();
-        return key == "air-file"     ? &s.Air->Path
-               : key == "air-column" ? &s.Air->AirColumn
-               : key == "start"      ? &s.Air->Start
-               : key == "sky-column" ? &s.Air->SkyColumn
-                                     : &s.Air->DewColumn;
+        return key == "air-file"      ? &s.Air->Path
+               : key == "air-column"  ? &s.Air->AirColumn
+               : key == "start"       ? &s.Air->Start
+               : key == "sky-column"  ? &s.Air->SkyColumn
+               : key == "time-column" ? &s.Air->TimeColumn
+               : key == "date-order"  ? &s.Air->DateOrder
+                                      : &s.Air->DewColumn;
     }
     if (key == "measured") {
         s.Measured.emplace();
@@ -239,7 +242,9 @@ std::string ScenarioText(const TScenario& s, const std::string& path)
         const std::pair<const char*, const std::string*> extra[] = {{"air-column", &s.Air->AirColumn},
                                                                     {"start", &s.Air->Start},
                                                                     {"sky-column", &s.Air->SkyColumn},
-                                                                    {"dew-column", &s.Air->DewColumn}};
+                                                                    {"dew-column", &s.Air->DewColumn},
+                                                                    {"time-column", &s.Air->TimeColumn},
+                                                                    {"date-order", &s.Air->DateOrder}};
         for (const auto& [key, value] : extra)
             if (!value->empty())
                 out << key << " = " << Quoted(*value) << "\n";

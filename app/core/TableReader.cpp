@@ -293,6 +293,9 @@ TTimeTable ParseTimeTable(std::string_view text, const std::string& fileName, co
     });
     if (t.Times.empty())
         Refuse(fileName, 0, "no rows of numbers");
+    double placeOffset;
+    if (MetadataValue(c, "utc_offset_seconds", placeOffset) && std::abs(placeOffset) <= 18 * 3600)
+        t.PlaceOffsetMinutes = int(placeOffset / 60);
     t.ClockTimes = h.Kind != ETimeKind::Number;
     t.UtcBased = h.Kind == ETimeKind::Unix || r.FirstZone;
     if (t.UtcBased)

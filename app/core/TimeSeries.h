@@ -7,6 +7,7 @@
 #include "model/FiniteDiff_1D.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,7 @@ struct TTimeTable {
     bool ClockTimes = false;                   // date-times (else seconds from the table's zero)
     bool UtcBased = false;                     // times given with a zone, or Unix times
     int ClockOffsetMinutes = 0;                // added to a time to show it on the local clock
+    std::optional<int> PlaceOffsetMinutes;     // the place's UTC offset where the file's metadata gives it
     std::vector<double> Times;                 // s: since 1970-01-01 (on the file's own clock unless UtcBased)
     std::vector<std::vector<double>> Columns;  // per column after the time, in °C for temperatures; NaN: no value
     std::vector<TCellFault> Faults;            // per column after the time
