@@ -7,7 +7,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev
-  nlohmann-json3-dev libnlopt-cxx-dev libxlsxwriter-dev qt6-svg-dev unzip
+  nlohmann-json3-dev libnlopt-cxx-dev libxlsxwriter-dev qt6-svg-dev unzip libcurl4-openssl-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core fonts-wine fontconfig xvfb xauth xdg-utils
   desktop-file-utils appstream lintian dpkg-dev file
