@@ -59,13 +59,16 @@ std::shared_ptr<const TAirSource> TAirSource::Load(const TAirFileChoice& choice)
         if (c > 0)
             CheckTemperatureColumn(t, c);
     s->Air = TSeries(t, air, s->Start);
+    s->AirIndex = air;
     s->NoteColumn(air, "the air");
     if (sky > 0 && sky != air) {
         s->Sky.emplace(t, sky, s->Start);
+        s->SkyIndex = sky;
         s->NoteColumn(sky, "the sky");
     }
     if (dew > 0 && dew != air) {
         s->Dew.emplace(t, dew, s->Start);
+        s->DewIndex = dew;
         s->NoteColumn(dew, "the dew point");
     } else if (dew <= 0) {
         s->DewFromHumidity(air);
@@ -108,6 +111,7 @@ void TAirSource::DewFromHumidity(int air)
     if (std::all_of(dew.begin(), dew.end(), [](double v) { return std::isnan(v); }))
         return;
     Dew.emplace(Table, dew, "dew point from " + Table.Names[std::size_t(rh)], Start);
+    DerivedDew = std::move(dew);
     Notes.push_back("the dew point from the air and column \"" + Table.Names[std::size_t(rh)] +
                     "\" (relative humidity) by the Magnus formula");
 }
@@ -145,8 +149,25 @@ std::string TAirSource::Describe() const
 {
     std::string text = std::filesystem::path(Table.File).filename().string() + ", column " + BareName(Air.Name());
     if (Table.ClockTimes)
-        text += ", from " + ClockText(Table, Start);
+        text += ", from " + LocalDateTimeText(Table, Start);
     return text;
+}
+
+std::vector<TAirPreviewRow> TAirSource::Preview(std::size_t limit) const
+{
+    const TTimeTable& t = Table;
+    auto value = [&](int column, std::size_t row) {
+        return column > 0 ? t.Columns[std::size_t(column) - 1][row] : std::nan("");
+    };
+    std::vector<TAirPreviewRow> rows;
+    const std::size_t first = std::size_t(std::lower_bound(t.Times.begin(), t.Times.end(), Start) - t.Times.begin());
+    for (std::size_t i = first; i < t.Times.size() && rows.size() < limit; ++i) {
+        const std::string when = t.ClockTimes ? LocalDateTimeText(t, t.Times[i])
+                                              : MinutesText(t.Times[i] - Start, u'.');
+        rows.push_back({when, value(AirIndex, i), DerivedDew.empty() ? value(DewIndex, i) : DerivedDew[i],
+                        value(SkyIndex, i)});
+    }
+    return rows;
 }
 
 std::string TAirSource::When(double seconds, char16_t sep) const

@@ -22,6 +22,13 @@ struct TAirFileChoice {
     std::string DateOrder;   // "dmy", "mdy", "ymd"; empty: decided from the dates
 };
 
+// A row of the file as read, for a preview: the local time and the values
+// in °C (NaN where the row has none).
+struct TAirPreviewRow {
+    std::string LocalTime;
+    double Air, Dew, Sky;
+};
+
 // The lowest and highest air (and dew point) of a run and the coldest sky,
 // for the axes and the checks of run planning.
 struct TAirExtremes {
@@ -41,6 +48,11 @@ public:
     double Start = 0;  // the run's time 0 on the table's clock (s)
     // How the file was read, for the user: layout, units, dates, gaps.
     std::vector<std::string> Notes;
+    // The table's columns in use (-1: none); a dew point made from the humidity.
+    int AirIndex = 1, SkyIndex = -1, DewIndex = -1;
+    std::vector<double> DerivedDew;
+    // Up to `limit` rows from the start on.
+    std::vector<TAirPreviewRow> Preview(std::size_t limit) const;
 
     // The solver takes its air and sky from here; its initial and final air
     // temperatures become the air at 0 and at the end of the period.

@@ -9,6 +9,8 @@ namespace brennic {
 
 namespace {
 
+constexpr double MaxDateSeconds = 1e14;  // about 3 million years
+
 int DaysInMonth(long long year, int month)
 {
     static const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -265,7 +267,9 @@ long long DaysFromCivil(long long y, unsigned m, unsigned d)
 
 std::string DateTimeText(double seconds)
 {
-    // Howard Hinnant's civil_from_days.
+    // Howard Hinnant's civil_from_days, for years within a few million of ours.
+    if (!(std::abs(seconds) < MaxDateSeconds))
+        return "(beyond the calendar)";
     const long long minutes = (long long)std::floor(seconds / 60 + 1e-9);
     long long z = (long long)std::floor(double(minutes) / 1440) + 719468;
     const long long ofDay = minutes - (z - 719468) * 1440;

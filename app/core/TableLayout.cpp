@@ -171,14 +171,15 @@ void FindTimeFields(TTableHead& h, const std::vector<std::string_view>& row, con
     }
     double seconds;
     TDateTimeCell cell;
-    for (std::size_t i = 0; i + 1 < row.size(); ++i)
+    const std::size_t fields = std::min(row.size(), h.Names.size());  // only columns the header names
+    for (std::size_t i = 0; i + 1 < fields; ++i)
         if (ParseDateTimeCell(Unquoted(row[i]), cell) && Unquoted(row[i]).find(':') == std::string_view::npos &&
             ParseClock(Unquoted(row[i + 1]), seconds)) {
             h.TimeField = int(i);
             h.ClockField = int(i + 1);
             return;
         }
-    for (std::size_t i = 0; i < row.size(); ++i)
+    for (std::size_t i = 0; i < fields; ++i)
         if (DateTimeText(row[i])) {
             h.TimeField = int(i);
             return;
@@ -204,9 +205,13 @@ bool ReadHead(const TCleanLines& c, const TSection& s, const TTableOptions& o, c
     std::vector<std::string_view> row;
     SplitFields(c.Lines[d], h.Separator, row);
     ReadNames(c, h, header, row);
-    if (h.Names.size() < 2 && h.HasHeader)
+    if (h.Names.size() < 2 && !h.HasHeader)
+        return false;  // a lone number is not a table
+    if (h.Names.size() < 2)
         Refuse(file, header + 1, std::string("the header has a single column: ") + Expected);
     FindTimeFields(h, row, o, file, d + 1);
+    if (h.Names.size() < (h.ClockField >= 0 ? 3u : 2u))
+        return false;  // nothing beside the time
     std::string text(Unquoted(row.size() > std::size_t(h.TimeField) ? row[std::size_t(h.TimeField)] : ""));
     if (h.ClockField >= 0 && std::size_t(h.ClockField) < row.size())
         text += " " + std::string(Unquoted(row[std::size_t(h.ClockField)]));

@@ -17,6 +17,8 @@ class QLineEdit;
 
 namespace brennic {
 
+class TAirPreview;
+
 class TAirFileDialog : public QDialog {
     Q_OBJECT
 public:
@@ -31,8 +33,9 @@ public:
     bool FitDuration() const;
 
     QLineEdit* Path;
-    QComboBox *AirColumn, *SkyColumn, *DewColumn;
+    QComboBox *AirColumn, *SkyColumn, *DewColumn, *TimeColumn, *DateOrder;
     QLineEdit* Start;
+    TAirPreview* Preview;
     QCheckBox* WholeFile;
     QLabel* Info;
     QDialogButtonBox* Buttons;
@@ -45,6 +48,8 @@ private:
     void Browse();
     void LoadAndAccept();
     void ShowError(const QString& message);
+    void UpdatePreview();
+    void OfferColumns(const TTimeTable& t);
 
     std::optional<TTimeTable> table_;
     std::shared_ptr<const TAirSource> source_;

@@ -10,6 +10,7 @@ namespace brennic {
 namespace {
 const QString Ramp = QStringLiteral("linear ramp of the two air fields");
 const QString FromFile = QStringLiteral("from a file\u2026");
+const QString Forecast = QStringLiteral("tonight's forecast\u2026");
 }  // namespace
 
 TAirSourceBar::TAirSourceBar(QWidget* parent) : QWidget(parent)
@@ -36,6 +37,9 @@ TAirSourceBar::TAirSourceBar(QWidget* parent) : QWidget(parent)
         if (text == FromFile) {
             Fill(file_ ? Source->itemText(1) : QString());  // stays as it was until a file is read
             emit fileRequested();
+        } else if (text == Forecast) {
+            Fill(file_ ? Source->itemText(1) : QString());
+            emit forecastRequested();
         } else if (text == Ramp) {
             emit rampChosen();
         }
@@ -50,6 +54,7 @@ void TAirSourceBar::Fill(const QString& description)
     if (!description.isEmpty())
         Source->addItem(description);
     Source->addItem(FromFile);
+    Source->addItem(Forecast);
     Source->setCurrentIndex(description.isEmpty() ? 0 : 1);
     if (!description.isEmpty())
         Source->setItemData(1, description, Qt::ToolTipRole);

@@ -23,6 +23,7 @@ public:
 signals:
     void rampChosen();
     void fileRequested();
+    void forecastRequested();
 
 private:
     void Fill(const QString& description);

@@ -210,6 +210,7 @@ void TFrmBrennic::ConnectHandlers()
     connect(btnFit, &QPushButton::clicked, this, [this] { Guarded([this] { ShowFitDialog(); }); });
     connect(btnSweep, &QPushButton::clicked, this, [this] { Guarded([this] { ShowSweepDialog(); }); });
     connect(AirBar, &TAirSourceBar::fileRequested, this, [this] { Guarded([this] { ChooseAirFile(); }); });
+    connect(AirBar, &TAirSourceBar::forecastRequested, this, [this] { Guarded([this] { ChooseForecast(); }); });
     connect(AirBar, &TAirSourceBar::rampChosen, this, [this] { Guarded([this] { UseAirRamp(); }); });
     connect(StatusBar1, &TClickStatusBar::clicked, this, [this] { Guarded([this] { btnHelpClick(); }); });
     connect(PageControl1, &QTabWidget::currentChanged, this,

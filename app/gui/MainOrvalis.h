@@ -140,6 +140,7 @@ public:
     // The air from a file: asks with the dialog, or takes a choice directly;
     // a file that cannot be used is reported and changes nothing.
     void ChooseAirFile();
+    void ChooseForecast();
     void UseAirFile(const TAirFileChoice& choice, bool fitDuration);
     void UseAirSource(std::shared_ptr<const TAirSource> source, const TAirFileChoice& choice, bool fitDuration);
     void UseAirRamp();

@@ -5,6 +5,7 @@
 #include "app/gui/AirFileDialog.h"
 #include "app/gui/ErrorReport.h"
 #include "app/gui/FitDialog.h"
+#include "app/gui/ForecastDialog.h"
 #include "app/gui/LogDialog.h"
 #include "app/gui/WindowText.h"
 #include "support/NumberText.h"
@@ -30,6 +31,13 @@ void TFrmBrennic::ChooseAirFile()
     dialog.SetChoice(AirChoice);
     if (dialog.exec() == QDialog::Accepted && dialog.Source())
         UseAirSource(dialog.Source(), dialog.Choice(), dialog.FitDuration());
+}
+
+void TFrmBrennic::ChooseForecast()
+{
+    TForecastDialog dialog(this);
+    if (dialog.exec() == QDialog::Accepted && dialog.Source())
+        UseAirSource(dialog.Source(), dialog.Choice(), false);
 }
 
 void TFrmBrennic::UseAirFile(const TAirFileChoice& choice, bool fitDuration)

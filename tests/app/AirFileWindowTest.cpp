@@ -47,7 +47,7 @@ TEST(AirFileWindow, AFileDrivesTheRunAndTheRampComesBack)
     EXPECT_FALSE(w.edtInitialAirTemp->isEnabled());
     EXPECT_EQ(w.edtInitialAirTemp->text(), "5.1");
     EXPECT_EQ(w.edtFinalAirTemp->text(), "3.2");
-    EXPECT_EQ(w.AirBar->Source->currentText(), "forecast.csv, column temperature_2m, from 18:00");
+    EXPECT_EQ(w.AirBar->Source->currentText(), "forecast.csv, column temperature_2m, from 2026-12-08 18:00");
 
     w.PageControl1->setCurrentIndex(EvolutionPage);
     RunAndWait(w);
@@ -120,7 +120,7 @@ TEST(AirFileWindow, DialogOffersTheFilesColumns)
     EXPECT_EQ(d.DewColumn->currentText(), "dew_point_2m (\u00b0C)");
     EXPECT_EQ(d.SkyColumn->currentText(), "(none)");
     EXPECT_TRUE(d.Start->isEnabled());
-    EXPECT_TRUE(d.Info->text().startsWith("4 rows from 17:00 to 20:00")) << d.Info->text().toStdString();
+    EXPECT_TRUE(d.Info->text().startsWith("4 rows from 2026-12-08 17:00 to 2026-12-08 20:00")) << d.Info->text().toStdString();
     EXPECT_TRUE(d.Buttons->button(QDialogButtonBox::Ok)->isEnabled());
     const TAirFileChoice c = d.Choice();
     EXPECT_EQ(c.DewColumn, "dew_point_2m (\u00b0C)");

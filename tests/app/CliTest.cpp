@@ -152,7 +152,7 @@ TEST(Cli, AirFromAFile)
 
     r = RunSim("--summary --duration 240 --mirror-temp 18" + air + " --start 18:00");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("Note: Air from forecast.csv, column temperature_2m, from 18:00"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Note: Air from forecast.csv, column temperature_2m, from 2026-12-08 18:00"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("Note: The air file ends at 120.0 min (20:00); after that the air holds its last value"),
               std::string::npos)
         << r.out;

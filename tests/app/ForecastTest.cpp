@@ -81,7 +81,7 @@ TEST(Forecast, FetchedCheckedSavedAndReadAsAnAirFile)
     EXPECT_EQ(air->Air.At(1800), (10 - 0.5 * 18 + 10 - 0.5 * 19) / 2);
     ASSERT_TRUE(air->Dew.has_value());
     EXPECT_EQ(air->Dew->At(3600), 2 - 0.5 * 19);
-    EXPECT_EQ(air->Describe(), "tonight.csv, column temperature_2m, from 18:00");
+    EXPECT_EQ(air->Describe(), "tonight.csv, column temperature_2m, from 2025-11-20 18:00");
 }
 
 TEST(Forecast, FailuresNameTheServerAndLeaveTheEarlierFile)

@@ -1,0 +1,178 @@
+#include "app/gui/ForecastDialog.h"
+
+#include "app/core/Forecast.h"
+#include "app/gui/AirPreview.h"
+#include "support/LocalClock.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QTimer>
+
+namespace brennic {
+
+namespace {
+
+const char* const LatitudeKey = "forecast/latitude";
+const char* const LongitudeKey = "forecast/longitude";
+
+// Degrees as typed, with a decimal point or a decimal comma.
+std::string Degrees(const QLineEdit* edit)
+{
+    return edit->text().trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toStdString();
+}
+
+}  // namespace
+
+TForecastDialog::TForecastDialog(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("ForecastDialog"));
+    setWindowTitle(QStringLiteral("Air from tonight's forecast"));
+    const QSettings settings;
+    Latitude = new QLineEdit(settings.value(QString::fromLatin1(LatitudeKey)).toString(), this);
+    Latitude->setObjectName(QStringLiteral("Latitude"));
+    Latitude->setPlaceholderText(QStringLiteral("47.56 (north positive)"));
+    Longitude = new QLineEdit(settings.value(QString::fromLatin1(LongitudeKey)).toString(), this);
+    Longitude->setObjectName(QStringLiteral("Longitude"));
+    Longitude->setPlaceholderText(QStringLiteral("7.58 (east positive)"));
+    Fetch = new QPushButton(QStringLiteral("Fetch"), this);
+    Fetch->setObjectName(QStringLiteral("Fetch"));
+    Cancel = new QPushButton(QStringLiteral("Cancel fetch"), this);
+    Cancel->setEnabled(false);
+    Progress = new QProgressBar(this);
+    Progress->setRange(0, 0);
+    Progress->setVisible(false);
+    Info = new QLabel(QStringLiteral("The hourly forecast of Open-Meteo (%1) for the next two days.")
+                          .arg(QString::fromStdString(ForecastServer(""))),
+                      this);
+    Info->setObjectName(QStringLiteral("ForecastInfo"));
+    Info->setWordWrap(true);
+    Info->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Info->setMinimumWidth(420);
+    Preview = new TAirPreview(this);
+    Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    Buttons->button(QDialogButtonBox::Ok)->setEnabled(false);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(Fetch);
+    row->addWidget(Cancel);
+    row->addWidget(Progress, 1);
+    auto* form = new QFormLayout(this);
+    form->addRow(QStringLiteral("Latitude (\u00b0):"), Latitude);
+    form->addRow(QStringLiteral("Longitude (\u00b0):"), Longitude);
+    form->addRow(row);
+    form->addRow(Info);
+    form->addRow(Preview);
+    form->addRow(Buttons);
+
+    timer_ = new QTimer(this);
+    timer_->setInterval(16);
+    connect(timer_, &QTimer::timeout, this, [this] {
+        const std::size_t expected = expected_, received = received_;
+        if (expected > 0) {
+            Progress->setRange(0, 1000);
+            Progress->setValue(int(1000.0 * double(received) / double(expected)));
+        }
+    });
+    connect(Fetch, &QPushButton::clicked, this, [this] { StartFetch(); });
+    connect(Cancel, &QPushButton::clicked, this, [this] { cancel_ = true; });
+    connect(Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(Buttons, &QDialogButtonBox::rejected, this, [this] {
+        cancel_ = true;
+        reject();
+    });
+}
+
+TForecastDialog::~TForecastDialog()
+{
+    cancel_ = true;  // the transfer ends at its next progress call; the jthread joins
+}
+
+void TForecastDialog::ShowError(const QString& message)
+{
+    Info->setText(QStringLiteral("<span style=\"color:#a00000\">") + message.toHtmlEscaped() + QStringLiteral("</span>"));
+}
+
+void TForecastDialog::StartFetch()
+{
+    TPlace place;
+    try {
+        place = ParsePlace(Degrees(Latitude) + "," + Degrees(Longitude));
+    } catch (const std::exception& e) {
+        ShowError(QString::fromUtf8(e.what()));
+        return;
+    }
+    QSettings settings;
+    settings.setValue(QString::fromLatin1(LatitudeKey), Latitude->text().trimmed());
+    settings.setValue(QString::fromLatin1(LongitudeKey), Longitude->text().trimmed());
+    if (worker_.joinable())
+        worker_.join();
+    done_ = cancel_ = false;
+    received_ = expected_ = 0;
+    Fetch->setEnabled(false);
+    Cancel->setEnabled(true);
+    Progress->setRange(0, 0);
+    Progress->setVisible(true);
+    Preview->Clear();
+    Buttons->button(QDialogButtonBox::Ok)->setEnabled(false);
+    const std::string server = ForecastServer("");
+    Info->setText(QStringLiteral("Asking %1\u2026").arg(QString::fromStdString(server)));
+    timer_->start();
+    QPointer<TForecastDialog> self(this);
+    worker_ = std::jthread([this, self, place, server] {
+        const double now = UtcNow();
+        const std::string path = ForecastCachePath(place, now);
+        QString error;
+        THttpOptions options;
+        options.Progress = [this](std::size_t received, std::size_t expected) {
+            received_ = received;
+            expected_ = expected;
+            return !cancel_;
+        };
+        try {
+            FetchForecast(server, place, path, options);
+        } catch (const EHttpError& e) {
+            error = e.Kind == EHttpError::Cancelled ? QStringLiteral("Cancelled: nothing was saved.")
+                                                    : QString::fromUtf8(e.what());
+        } catch (const std::exception& e) {
+            error = QString::fromUtf8(e.what());
+        }
+        done_ = true;
+        QMetaObject::invokeMethod(
+            this, [self, error, path, now] { if (self) self->Finished(error, path, now); }, Qt::QueuedConnection);
+    });
+}
+
+void TForecastDialog::Finished(const QString& error, const std::string& path, double now)
+{
+    timer_->stop();
+    Progress->setVisible(false);
+    Fetch->setEnabled(true);
+    Cancel->setEnabled(false);
+    if (!error.isEmpty()) {
+        ShowError(error);
+        return;
+    }
+    try {
+        TAirFileChoice c;
+        c.Path = path;
+        c.Start = ForecastStart(ReadTimeTable(path), now, "");
+        source_ = TAirSource::Load(c);
+        choice_ = c;
+    } catch (const std::exception& e) {
+        ShowError(QString::fromUtf8(e.what()));
+        return;
+    }
+    Info->setText(QStringLiteral("Saved as %1; the run starts at the next whole hour, %2.")
+                      .arg(QString::fromStdString(path), QString::fromStdString(LocalDateTimeText(source_->Table, source_->Start))));
+    Preview->Show(*source_);
+    Buttons->button(QDialogButtonBox::Ok)->setEnabled(true);
+}
+
+}  // namespace brennic
