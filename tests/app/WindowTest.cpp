@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <cstdlib>
 
 using namespace brennic;
@@ -484,8 +486,13 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Settings the tests write (a remembered place) go to a folder of their own.
+    char config[] = "/tmp/brennic-settings-XXXXXX";
+    qputenv("XDG_CONFIG_HOME", ::mkdtemp(config));
     TBrennicApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brennic"));
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    std::filesystem::remove_all(config);
+    return result;
 }
