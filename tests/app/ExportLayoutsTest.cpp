@@ -4,6 +4,7 @@
 #include "app/core/AirSource.h"
 #include "app/core/ColumnRoles.h"
 #include "tests/TempFolder.h"
+#include "tests/app/CliRunner.h"
 
 #include <gtest/gtest.h>
 
@@ -373,4 +374,38 @@ TEST(ExportLayouts, UnitsComeFromTheHeader)
     EXPECT_NEAR(MagnusDewPoint(20, 50), 9.2551746, 1e-6);
     EXPECT_NEAR(MagnusDewPoint(0, 100), 0, 1e-12);
     EXPECT_NEAR(MagnusDewPoint(-10, 80), -12.7968863, 1e-6);
+}
+
+TEST(ExportLayouts, CommandLineReadsThemAndSaysHow)
+{
+    brennic::test::TTempFolder folder;
+    const std::string wu = folder.Write("wu.csv", "\nTime,TemperatureF,DewpointF,WindDirection<br>\n"
+                                                  "2025-11-20 17:00:00,41.0,37.4,WSW,\n<br>\n"
+                                                  "2025-11-20 18:00:00,39.2,35.6,W,\n<br>\n");
+    const cli::Result r = cli::RunSim("--air-file " + wu + " --duration 60 --time-step 3600");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(cli::Lines(r.out).at(1), "0,5,20,20,20");  // 41 °F, not 41 °C
+    EXPECT_EQ(r.err, "brennic-sim: " + wu + ": the air from column \"TemperatureF\", converted from \u00b0F\n"
+                     "brennic-sim: " + wu + ": the dew point from column \"DewpointF\", converted from \u00b0F\n");
+    const std::string dated = folder.Write("d.csv", "Date,Time,temp\n05/11/2025,17:00,5\n05/11/2025,18:00,4\n");
+    struct Case {
+        const char* name;
+        std::string options;
+        int status;
+        const char* err;  // what standard error contains
+    };
+    const Case cases[] = {
+        {"a date order chosen", " --date-order mdy --start 2025-05-11T17:30", 0, ""},
+        {"the other date order", " --date-order dmy --start 2025-05-11T17:30", 2,
+         "lies outside the file's times, 2025-11-05 17:00 to 2025-11-05 18:00"},
+        {"a date order that is none", " --date-order dym", 2, "--date-order: 'dym' is none of dmy, mdy, ymd"},
+        {"a time column chosen", " --time-column Date+Time --date-order dmy", 0, ""},
+        {"no such time column", " --time-column When", 2, "there is no time column \"When\""},
+    };
+    for (const auto& c : cases) {
+        const cli::Result run = cli::RunSim("--air-file " + dated + " --duration 30" + c.options);
+        EXPECT_EQ(run.status, c.status) << c.name << ": " << run.err;
+        EXPECT_NE(run.err.find(c.err), std::string::npos) << c.name << ": " << run.err;
+    }
+    EXPECT_EQ(cli::RunSim("--time-column Date --duration 30").err, "brennic-sim: --time-column: it goes with --air-file\n");
 }

@@ -21,7 +21,7 @@ TEST(Scenario, RoundTripKeepsEveryInputAndRelativePaths)
     s.Inputs.Text(fElementCount) = u"30";
     s.Inputs.Text(fFrontFilm) = u"17.5";
     s.Inputs.Material = 2;
-    s.Air = TAirFileChoice{(folder.path / "logs/night.csv").string(), "temp", "", "", ""};
+    s.Air = TAirFileChoice{(folder.path / "logs/night.csv").string(), "temp", "", "", "", "Date+Time", "mdy"};
     const std::string path = (folder.path / "mine.brennic").string();
     WriteScenario(s, path);
     std::ifstream in(path);
@@ -36,6 +36,8 @@ TEST(Scenario, RoundTripKeepsEveryInputAndRelativePaths)
     ASSERT_TRUE(back.Air);
     EXPECT_EQ(back.Air->Path, s.Air->Path);
     EXPECT_EQ(back.Air->AirColumn, "temp");
+    EXPECT_EQ(back.Air->TimeColumn, "Date+Time");
+    EXPECT_EQ(back.Air->DateOrder, "mdy");
     // The comma form of the window and back.
     const TInputTexts comma = WithDecimalSeparator(back.Inputs, u'.', u',');
     EXPECT_EQ(comma.Text(fThickness), u"25,4");
