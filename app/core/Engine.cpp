@@ -1,5 +1,7 @@
 #include "app/core/Engine.h"
 
+#include "app/core/RunRecord.h"
+
 #include <algorithm>
 
 namespace brennic {
@@ -53,6 +55,14 @@ TRunRequest SolverRequest(const TBrennicOneD& solver, std::shared_ptr<const TMea
 std::vector<TStepValues> RunReports(const TBrennicOneD& solver)
 {
     return RunValues(SolverRequest(solver));
+}
+
+TKeptRun RunKept(const TRunRequest& request, std::string name)
+{
+    TRunRecord record;
+    record.Start(request);
+    RunEngine(request, [&](std::span<const double> p, std::span<const double> t, double time) { record.Add(p, t, time); });
+    return {record.Inputs, std::move(record.Reports), record.Readiness, std::move(name), true};
 }
 
 }  // namespace brennic

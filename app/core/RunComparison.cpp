@@ -53,8 +53,40 @@ bool TKeptRuns::Keep(const TRunRecord& record)
 {
     if (Full())
         return false;
-    runs_.push_back({record.Inputs, record.Reports, record.Readiness});
+    runs_.push_back({record.Inputs, record.Reports, record.Readiness, {}, true});
     return true;
+}
+
+bool TKeptRuns::Add(TKeptRun run)
+{
+    if (Full())
+        return false;
+    runs_.push_back(std::move(run));
+    return true;
+}
+
+void TKeptRuns::Remove(std::size_t i)
+{
+    if (i < runs_.size())
+        runs_.erase(runs_.begin() + std::ptrdiff_t(i));
+}
+
+void TKeptRuns::Rename(std::size_t i, const std::string& name)
+{
+    if (i < runs_.size())
+        runs_[i].Name = name;
+}
+
+void TKeptRuns::SetVisible(std::size_t i, bool visible)
+{
+    if (i < runs_.size())
+        runs_[i].Visible = visible;
+}
+
+std::string TKeptRuns::Label(std::size_t i, const TInputTexts& current, char16_t sep) const
+{
+    const TKeptRun& run = runs_.at(i);
+    return run.Name.empty() ? DifferenceLabel(run.Inputs, current, sep) : run.Name;
 }
 
 }  // namespace brennic

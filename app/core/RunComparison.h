@@ -17,6 +17,8 @@ struct TKeptRun {
     TInputTexts Inputs;
     std::vector<TStepValues> Reports;
     TReadiness Readiness;
+    std::string Name;     // given by the user; empty: what differs from the current run
+    bool Visible = true;  // drawn on the chart
 };
 
 // What the kept inputs have that the current ones have not, named as the
@@ -33,6 +35,13 @@ public:
     bool Full() const { return runs_.size() >= Capacity; }
     void Clear() { runs_.clear(); }
     const std::vector<TKeptRun>& Runs() const { return runs_; }
+    // Keeps a run made elsewhere (a scenario's, recomputed); false when full.
+    bool Add(TKeptRun run);
+    void Remove(std::size_t i);
+    void Rename(std::size_t i, const std::string& name);
+    void SetVisible(std::size_t i, bool visible);
+    // The run's name, or what differs from the current inputs.
+    std::string Label(std::size_t i, const TInputTexts& current, char16_t decimalSeparator) const;
 
 private:
     std::vector<TKeptRun> runs_;

@@ -1,5 +1,7 @@
 #include "app/core/Scenario.h"
 
+#include "app/core/RunComparison.h"
+
 #include "support/BoundedRead.h"
 #include "support/FileOutput.h"
 #include "support/LibStandard.h"
@@ -121,10 +123,33 @@ std::string* TextSlot(TScenario& s, const std::string& key)
     return nullptr;
 }
 
-void SetValue(TScenario& s, const std::string& file, std::size_t line, const std::string& key, const std::string& value)
+// Inputs not given yet: the scenario's own fill them in.
+constexpr char16_t Unset[] = u"\x01";
+TInputTexts UnsetInputs()
+{
+    TInputTexts t;
+    for (int f = 0; f < FieldCount; ++f) t.Text(f) = Unset;
+    t.Material = -1;
+    return t;
+}
+
+void FillKeptInputs(TScenario& s)
+{
+    for (TScenarioKeptRun& k : s.Kept) {
+        for (int f = 0; f < FieldCount; ++f)
+            if (k.Inputs.Text(f) == Unset)
+                k.Inputs.Text(f) = s.Inputs.Text(f);
+        if (k.Inputs.Material < 0)
+            k.Inputs.Material = s.Inputs.Material;
+    }
+}
+
+// An input field or the material; false for any other key.
+bool SetInput(TInputTexts& inputs, const std::string& file, std::size_t line, const std::string& key,
+              const std::string& name, const std::string& value)
 {
     for (int f = 0; f < FieldCount; ++f)
-        if (key == InputFields[f].Key) {
+        if (name == InputFields[f].Key) {
             const std::u16string text = FromUtf8(value);
             if (!FieldTextConverts(f, text, u'.'))
                 Refuse(file, line, key,
@@ -132,15 +157,45 @@ void SetValue(TScenario& s, const std::string& file, std::size_t line, const std
                            (InputFields[f].Choices ? "one of " + ChoicesText(f)
                             : InputFields[f].List  ? std::string("a list of numbers")
                                                    : std::string("a number")));
-            s.Inputs.Text(f) = text;
-            return;
+            inputs.Text(f) = text;
+            return true;
         }
-    if (key == "material") {
-        s.Inputs.Material = MaterialIndex(value);
-        if (s.Inputs.Material < 0)
+    if (name == "material") {
+        inputs.Material = MaterialIndex(value);
+        if (inputs.Material < 0)
             Refuse(file, line, key, "has '" + ShownText(value) + "', which is not one of the materials");
-        return;
+        return true;
     }
+    return false;
+}
+
+// "kept-2-thickness = 30", "kept-2-name = thin": a kept run's name and
+// the inputs where it differs; the others are filled in once all is read.
+constexpr const char* KeptPrefix = "kept-";
+
+bool SetKeptValue(TScenario& s, const std::string& file, std::size_t line, const std::string& key,
+                  const std::string& value)
+{
+    if (key.rfind(KeptPrefix, 0) != 0)
+        return false;
+    const std::size_t at = std::char_traits<char>::length(KeptPrefix);
+    if (key.size() < at + 3 || key[at] < '1' || key[at] > char('0' + TKeptRuns::Capacity) || key[at + 1] != '-')
+        Refuse(file, line, key, "is not a setting of a scenario (kept runs are kept-1- to kept-4-)");
+    const std::size_t n = std::size_t(key[at] - '0');
+    if (s.Kept.size() < n)
+        s.Kept.resize(n, {"", UnsetInputs()});
+    const std::string name = key.substr(at + 2);
+    if (name == "name")
+        s.Kept[n - 1].Name = value;
+    else if (!SetInput(s.Kept[n - 1].Inputs, file, line, key, name, value))
+        Refuse(file, line, key, "is not a setting of a kept run (its inputs, its material or its name)");
+    return true;
+}
+
+void SetValue(TScenario& s, const std::string& file, std::size_t line, const std::string& key, const std::string& value)
+{
+    if (SetInput(s.Inputs, file, line, key, key, value) || SetKeptValue(s, file, line, key, value))
+        return;
     std::string* slot = TextSlot(s, key);
     if (!slot)
         Refuse(file, line, key, "is not a setting of a scenario");
@@ -212,6 +267,7 @@ TScenario ReadScenario(const std::string& path)
     }
     if (s.Air && s.Air->Path.empty())
         throw EBrennicError(path + ": air columns or a start are given without \"air-file\"");
+    FillKeptInputs(s);
     const TLogColumns& m = s.MeasuredColumns;
     if (!s.Measured && (!m.Time.empty() || !m.Air.empty() || !m.Surface.empty() || !m.Back.empty() ||
                         !s.MeasuredStart.empty()))
@@ -221,6 +277,29 @@ TScenario ReadScenario(const std::string& path)
                                    "air column or from the file, so keep one of them");
     return s;
 }
+
+namespace {
+
+// Each kept run's name and the inputs where it differs from the scenario's.
+void KeptText(const TScenario& s, std::ostringstream& out)
+{
+    for (std::size_t i = 0; i < s.Kept.size() && i < TKeptRuns::Capacity; ++i) {
+        const std::string prefix = KeptPrefix + std::to_string(i + 1) + "-";
+        const TScenarioKeptRun& k = s.Kept[i];
+        out << "\n" << prefix << "name = " << Quoted(k.Name) << "\n";
+        for (int f = 0; f < FieldCount; ++f)
+            if (k.Inputs.Text(f) != s.Inputs.Text(f)) {
+                if (!FieldTextConverts(f, k.Inputs.Text(f), u'.'))
+                    throw EBrennicError("kept run " + std::to_string(i + 1) + ": \"" + InputFields[f].Caption +
+                                        "\" is '" + ShownText(ToUtf8(k.Inputs.Text(f))) + "', which cannot be saved");
+                out << prefix << InputFields[f].Key << " = " << Quoted(ToUtf8(k.Inputs.Text(f))) << "\n";
+            }
+        if (k.Inputs.Material != s.Inputs.Material)
+            out << prefix << "material = " << GlassMaterials.at(std::size_t(k.Inputs.Material)).Name << "\n";
+    }
+}
+
+}  // namespace
 
 std::string ScenarioText(const TScenario& s, const std::string& path)
 {
@@ -260,6 +339,7 @@ std::string ScenarioText(const TScenario& s, const std::string& path)
             if (!value->empty())
                 out << key << " = " << Quoted(*value) << "\n";
     }
+    KeptText(s, out);
     return out.str();
 }
 

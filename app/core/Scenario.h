@@ -10,12 +10,21 @@
 
 #include <map>
 #include <optional>
+#include <vector>
 #include <string>
 
 namespace brennic {
 
+// A kept run as a scenario holds it: its name and its inputs (what is not
+// given is the scenario's own); its results are computed again on opening.
+struct TScenarioKeptRun {
+    std::string Name;
+    TInputTexts Inputs;  // numbers with "."
+};
+
 struct TScenario {
     TInputTexts Inputs;                 // numbers with "."
+    std::vector<TScenarioKeptRun> Kept;  // at most TKeptRuns::Capacity
     std::optional<TAirFileChoice> Air;  // absolute paths once read
     std::optional<std::string> Measured;
     TLogColumns MeasuredColumns;

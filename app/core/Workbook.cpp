@@ -171,6 +171,49 @@ struct TWriter {
                      TReadiness::Surface);
         for (const std::string& note : c.Notes) worksheet_write_string(sheet, ++row + 1, 0, note.c_str(), nullptr);
     }
+
+    // Each kept run's reports on a sheet of its own.
+    void KeptRuns(const TWorkbookContent& c)
+    {
+        for (std::size_t i = 0; i < c.Kept.size() && i < c.KeptLabels.size(); ++i) {
+            lxw_worksheet* sheet = workbook_add_worksheet(book, ("Kept run " + std::to_string(i + 1)).c_str());
+            worksheet_write_string(sheet, 0, 0, c.KeptLabels[i].c_str(), bold);
+            const char* names[5] = {"Time (min)", "T_Ambient (\u00b0C)", "T_Surface (\u00b0C)", "T_Back (\u00b0C)",
+                                    "T_Core (\u00b0C)"};
+            for (lxw_col_t col = 0; col < 5; ++col) worksheet_write_string(sheet, 1, col, names[col], bold);
+            worksheet_set_column(sheet, 0, 4, 16, nullptr);
+            lxw_row_t row = 2;
+            for (const TStepValues& v : c.Kept[i].Reports) {
+                const double values[5] = {v.Time / 60, v.Air, v.Surface, v.Back, v.Core};
+                for (lxw_col_t col = 0; col < 5; ++col) worksheet_write_number(sheet, row, col, values[col], nullptr);
+                ++row;
+            }
+            worksheet_freeze_panes(sheet, 2, 0);
+        }
+    }
+
+    // The readiness of the current and the kept runs side by side.
+    void Comparison(const TWorkbookContent& c)
+    {
+        if (c.Kept.empty())
+            return;
+        lxw_worksheet* sheet = workbook_add_worksheet(book, "Comparison");
+        worksheet_set_column(sheet, 0, 0, 44, nullptr);
+        worksheet_set_column(sheet, 1, 4, 14, nullptr);
+        worksheet_write_string(sheet, 0, 0, "Stays within the air from (min)", bold);
+        const TReadiness& r = c.Readiness;
+        for (std::size_t k = 0; k < r.Tolerances().size(); ++k)
+            worksheet_write_string(sheet, 0, lxw_col_t(k + 1),
+                                   ("within " + ToUtf8(FormatFloat(r.Tolerances()[k], u'.')) + " \u00b0C").c_str(),
+                                   bold);
+        const char* parts[3] = {"surface", "back", "glass"};
+        lxw_row_t row = 1;
+        for (std::size_t i = 0; i <= c.Kept.size() && i <= c.KeptLabels.size(); ++i) {
+            const std::string name = i == 0 ? std::string("Current run") : c.KeptLabels[i - 1];
+            const TReadiness& ready = i == 0 ? r : c.Kept[i - 1].Readiness;
+            for (int p = 0; p < 3; ++p) ReadyRow(sheet, row++, (name + ", " + parts[p]).c_str(), ready, p);
+        }
+    }
 };
 
 std::string ReadAll(const std::string& path)
@@ -200,6 +243,8 @@ void WriteWorkbook(const std::string& path, const TWorkbookContent& c)
     w.Results(c);
     w.Inputs(c);
     w.Readiness(c);
+    w.KeptRuns(c);
+    w.Comparison(c);
     if (workbook_close(book) != LXW_NO_ERROR)
         throw EWriteError();
     WriteFileAtomically(path, ReadAll(scratch.Path()));
@@ -214,7 +259,7 @@ TWorkbookContent WorkbookContent(const TRunRecord& record, const TKeptRuns* kept
     c.Readiness = record.Readiness;
     if (kept) {
         c.Kept = kept->Runs();
-        for (const TKeptRun& run : c.Kept) c.KeptLabels.push_back(DifferenceLabel(run.Inputs, record.Inputs, u'.'));
+        for (std::size_t i = 0; i < c.Kept.size(); ++i) c.KeptLabels.push_back(kept->Label(i, record.Inputs, u'.'));
     }
     c.Notes = AirNotes(record, u'.');
     c.Version = version;

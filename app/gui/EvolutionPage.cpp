@@ -2,16 +2,23 @@
 
 #include "app/core/OutputColumns.h"
 
+#include "app/core/Headline.h"
 #include "app/core/RunSummary.h"
 #include "app/gui/StripView.h"
 
 #include <QLegend>
 #include <QLegendMarker>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
 
 namespace brennic {
+
+// Far from the current run's red, blue and greens, and from each other.
+const std::array<QColor, 4> TEvolutionPage::KeptColours{QColor(230, 120, 0), QColor(150, 50, 190), QColor(140, 90, 40),
+                                                        QColor(0, 150, 160)};
 
 namespace {
 
@@ -32,7 +39,15 @@ void HideFromLegend(QChart* chart, QAbstractSeries* series)
 }
 
 const std::array<QColor, 4> CurveColours{QColor(255, 0, 0), QColor(0, 0, 255), QColor(0, 255, 0), QColor(0, 128, 0)};
-const std::array<Qt::PenStyle, 4> KeptStyles{Qt::DashLine, Qt::DotLine, Qt::DashDotLine, Qt::DashDotDotLine};
+// A kept run's core, surface, back and air, all in the run's colour.
+const std::array<Qt::PenStyle, 4> KeptStyles{Qt::DashDotLine, Qt::SolidLine, Qt::DashLine, Qt::DotLine};
+
+QIcon Swatch(const QColor& colour)
+{
+    QPixmap p(14, 14);
+    p.fill(colour);
+    return QIcon(p);
+}
 
 }  // namespace
 
@@ -151,7 +166,22 @@ TEvolutionPage::TEvolutionPage(const TStripPalette& palette, QWidget* parent) : 
     Strip->setToolTip(QStringLiteral(
         "Each column is one time step, each row one element from the front (top) to the back (bottom).\n"
         "Green: at the air temperature; yellow to red: up to 6 \u00b0C or more from it; grey: not yet computed."));
-    Readout = new TReadoutPanel(Chart->viewport());
+    Headline = new QLabel(this);
+    Headline->setObjectName(QStringLiteral("Headline"));
+    Headline->setWordWrap(true);
+    Headline->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont bold = Headline->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.1);
+    Headline->setFont(bold);
+    Headline->setContentsMargins(6, 2, 6, 2);
+    ReadoutScroll = new QScrollArea(this);
+    ReadoutScroll->setObjectName(QStringLiteral("ReadoutScroll"));
+    ReadoutScroll->setWidgetResizable(true);
+    ReadoutScroll->setFrameShape(QFrame::NoFrame);
+    ReadoutScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Readout = new TReadoutPanel;
+    ReadoutScroll->setWidget(CreatePanel());
 
     // These only re-decimate and place things; none sets an axis.
     QValueAxis* x = ChartAxis(Chart, Qt::Horizontal);
@@ -164,11 +194,86 @@ TEvolutionPage::TEvolutionPage(const TStripPalette& palette, QWidget* parent) : 
     connect(c, &QChart::plotAreaChanged, this, [this] { UpdateViews(); });
 }
 
+QWidget* TEvolutionPage::CreatePanel()
+{
+    auto* panel = new QWidget;
+    panel->setObjectName(QStringLiteral("SidePanel"));
+    Runs = new QListWidget(panel);
+    Runs->setObjectName(QStringLiteral("Runs"));
+    Runs->setToolTip(QStringLiteral("The current run and the kept ones: tick to show, double-click to rename"));
+    Runs->setMaximumHeight(Runs->fontMetrics().height() * 6 + 8);
+    RemoveRun = new QPushButton(QStringLiteral("Remove kept run"), panel);
+    RemoveRun->setObjectName(QStringLiteral("RemoveRun"));
+    RemoveRun->setEnabled(false);
+    auto* column = new QVBoxLayout(panel);
+    column->setContentsMargins(4, 2, 2, 2);
+    column->setSpacing(4);
+    column->addWidget(Runs);
+    column->addWidget(RemoveRun);
+    column->addWidget(Readout, 1);
+    connect(Runs, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+        const int row = Runs->row(item);
+        if (row < 1)
+            return;
+        emit keptShown(row - 1, item->checkState() == Qt::Checked);
+        emit keptRenamed(row - 1, item->text());
+    });
+    connect(Runs, &QListWidget::currentRowChanged, this, [this](int row) { RemoveRun->setEnabled(row >= 1); });
+    connect(RemoveRun, &QPushButton::clicked, this, [this] {
+        if (Runs->currentRow() >= 1)
+            emit keptRemoved(Runs->currentRow() - 1);
+    });
+    return panel;
+}
+
+void TEvolutionPage::FillRuns(const TKeptRuns& kept, const std::vector<std::string>& labels)
+{
+    const QSignalBlocker block(Runs);
+    Runs->clear();
+    auto* current = new QListWidgetItem(Swatch(CurveColours[1]), QStringLiteral("Current run"), Runs);
+    current->setFlags(Qt::ItemIsEnabled);
+    for (std::size_t k = 0; k < kept.Runs().size(); ++k) {
+        auto* item = new QListWidgetItem(Swatch(KeptColours[k]), QString::fromStdString(labels[k]), Runs);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsUserCheckable);
+        item->setCheckState(kept.Runs()[k].Visible ? Qt::Checked : Qt::Unchecked);
+    }
+    RemoveRun->setEnabled(false);
+}
+
 void TEvolutionPage::resizeEvent(QResizeEvent* e)
 {
     QWidget::resizeEvent(e);
-    Chart->setGeometry(0, 0, std::max(width(), 1), std::max(height() - (DesignPageHeight - 433), 1));
+    LayOut();
+}
+
+void TEvolutionPage::showEvent(QShowEvent* e)
+{
+    // A run may have ended while the page was hidden: views, strip and
+    // readout take the page's real size now.
+    QWidget::showEvent(e);
+    LayOut();
+    UpdateViews();
+    ShowReadout();
+}
+
+void TEvolutionPage::LayOut()
+{
+    // The headline across the top, the readout in a panel at the right, the
+    // chart (with the strip under its plot) in the rest.
+    const int w = std::max(width(), 1);
+    const int headline = Headline->text().isEmpty() ? 0 : Headline->heightForWidth(w);
+    const int panel = std::clamp(w * 3 / 10, 180, 320);
+    const int bottom = std::max(height() - (DesignPageHeight - 433), headline + 1);
+    Headline->setGeometry(0, 0, w, headline);
+    Chart->setGeometry(0, headline, std::max(w - panel, 1), bottom - headline);
+    ReadoutScroll->setGeometry(w - panel, headline, panel, std::max(height() - headline, 1));
     PlaceOverlays();
+}
+
+void TEvolutionPage::SetStopped(bool stopped)
+{
+    stopped_ = stopped;
+    ShowReadout();
 }
 
 void TEvolutionPage::SetDecimalSeparator(char16_t sep)
@@ -276,8 +381,14 @@ void TEvolutionPage::ShowReadout()
         notes.push_back(measuredNote_);
     Readout->Show(record_ ? record_->Readiness : none, kept_ ? kept_->Runs() : noRuns, keptLabels_, notes, decimal_);
     readoutClock_.start();
-    if (Readout->size() != before)
-        PlaceOverlays();
+    const QString headline = record_ ? QString::fromStdString(brennic::Headline(*record_, decimal_, stopped_)) : QString();
+    if (headline != Headline->text()) {
+        const bool relayout = headline.isEmpty() != Headline->text().isEmpty();
+        Headline->setText(headline);
+        if (relayout || Headline->height() != Headline->heightForWidth(width()))
+            LayOut();
+    }
+    (void)before;
 }
 
 void TEvolutionPage::ShowKept(const TKeptRuns& kept, const TRunRecord& current, char16_t sep)
@@ -292,17 +403,15 @@ void TEvolutionPage::ShowKept(const TKeptRuns& kept, const TRunRecord& current, 
     kept_ = &kept;
     for (std::size_t k = 0; k < kept.Runs().size(); ++k) {
         const TKeptRun& run = kept.Runs()[k];
-        keptLabels_.push_back(DifferenceLabel(run.Inputs, current.Inputs, sep));
+        keptLabels_.push_back(kept.Label(k, current.Inputs, sep));
         for (std::size_t i = 0; i < 4; ++i) {
             auto* series = AddSeries(c, "KeptSeries", i == 1 ? QString::fromStdString(keptLabels_.back()) : QString());
             series->attachAxis(ChartAxis(Chart, Qt::Horizontal));
             series->attachAxis(ChartAxis(Chart, Qt::Vertical));
-            if (i != 1)
+            series->setVisible(run.Visible);
+            if (i != 1 || !run.Visible)
                 HideFromLegend(c, series);
-            const QColor light = QColor::fromRgbF(float(0.45 + 0.55 * CurveColours[i].redF()),
-                                                  float(0.45 + 0.55 * CurveColours[i].greenF()),
-                                                  float(0.45 + 0.55 * CurveColours[i].blueF()));
-            TCurve curve(series, QPen(light, 1.5, KeptStyles[k % KeptStyles.size()]));
+            TCurve curve(series, QPen(KeptColours[k % KeptColours.size()], 1.5, KeptStyles[i]));
             std::vector<TPoint> points;
             points.reserve(run.Reports.size());
             for (const TStepValues& v : run.Reports) {
@@ -313,6 +422,7 @@ void TEvolutionPage::ShowKept(const TKeptRuns& kept, const TRunRecord& current, 
             keptCurves_.push_back(std::move(curve));
         }
     }
+    FillRuns(kept, keptLabels_);
     // The markers stay after the kept curves in the legend's order of drawing.
     UpdateViews();
     ShowReadout();
@@ -504,10 +614,6 @@ void TEvolutionPage::PlaceOverlays()
     const QPoint left = Chart->viewport()->mapTo(this, Chart->mapFromScene(plot.bottomLeft()));
     const QPoint right = Chart->viewport()->mapTo(this, Chart->mapFromScene(plot.bottomRight()));
     Strip->setGeometry(left.x(), height() - (DesignPageHeight - 374), std::max(1, right.x() - left.x()), 57);
-    // The readout under the legend, at the plot's right.
-    const QRectF legend = chart->legend()->geometry();
-    const QPoint at = Chart->mapFromScene(QPointF(plot.right() - Readout->width() - 6, legend.bottom() + 6));
-    Readout->move(at);
     for (std::size_t i = 0; i < 3; ++i) {
         if (!markerMinutes_[i]) {
             markerLabels_[i]->hide();

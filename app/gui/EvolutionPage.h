@@ -14,6 +14,10 @@
 #include <QElapsedTimer>
 #include <QGraphicsSimpleTextItem>
 #include <QScatterSeries>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollArea>
 #include <QWidget>
 
 #include <array>
@@ -32,7 +36,13 @@ public:
     TZoomChartView* Chart;                     // Chart1
     QLineSeries *Core, *Surface, *Back, *Air;  // LineSeries1, Series2, Series3, Series1
     TImgView32* Strip;                         // ImgView321
-    TReadoutPanel* Readout;
+    QLabel* Headline;             // the run's answer, above the chart
+    TReadoutPanel* Readout;       // beside the chart, never over it
+    QScrollArea* ReadoutScroll;   // the side panel: the runs, then the readout
+    QListWidget* Runs;            // the current run and the kept ones: colour, name, shown
+    QPushButton* RemoveRun;
+    // The kept runs' colours, one per run, and the pen style of each curve.
+    static const std::array<QColor, 4> KeptColours;
     QLineSeries* SurfaceMinusAir;
     QLineSeries* MirrorSeeing;  // arc-seconds, on its own right axis
     QLineSeries* DewPoint;  // from an air file with a dew-point column
@@ -54,16 +64,25 @@ public:
     void ShowMeasured(const TMeasuredLog* log);
     void SetMeasuredNote(const std::string& note);
     void SetDecimalSeparator(char16_t decimalSeparator);
+    // Whether the run shown was stopped before its end (for the headline).
+    void SetStopped(bool stopped);
     const TCurve& Curve(QXYSeries* series) const;
     const std::vector<std::string>& KeptLabels() const { return keptLabels_; }
     // Minutes at which the surface comes within 1 and 0.5 degC for good,
     // and at which dew threatens.
     std::array<std::optional<double>, 3> MarkerMinutes() const { return markerMinutes_; }
 
+signals:
+    void keptRenamed(int index, const QString& name);
+    void keptShown(int index, bool shown);
+    void keptRemoved(int index);
+
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
+    void LayOut();
     void UpdateViews();
     void PlaceOverlays();
     void PlaceLegend();
@@ -72,6 +91,8 @@ private:
     void UpdateRightAxes();
     void ShowRightCurve(QLineSeries* series, QValueAxis* axis, bool show);
     void ShowReadout();
+    void FillRuns(const TKeptRuns& kept, const std::vector<std::string>& labels);
+    QWidget* CreatePanel();
     QElapsedTimer readoutClock_;
 
     std::array<TCurve, 4> curves_;  // core, surface, back, air
@@ -97,6 +118,7 @@ private:
     std::size_t synced_ = 0;  // reports already in the curves
     std::uint64_t version_ = ~0ull;
     char16_t decimal_ = u'.';
+    bool stopped_ = false;
     double timeStep_ = 1;
     std::int32_t stripWidth_ = 0;
 };

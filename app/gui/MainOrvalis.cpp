@@ -210,6 +210,22 @@ void TFrmBrennic::ConnectHandlers()
     connect(btnFit, &QPushButton::clicked, this, [this] { Guarded([this] { ShowFitDialog(); }); });
     connect(btnSweep, &QPushButton::clicked, this, [this] { Guarded([this] { ShowSweepDialog(); }); });
     connect(AirBar, &TAirSourceBar::fileRequested, this, [this] { Guarded([this] { ChooseAirFile(); }); });
+    connect(TabSheet3, &TEvolutionPage::keptShown, this, [this](int i, bool shown) {
+        Kept.SetVisible(std::size_t(i), shown);
+        TabSheet3->ShowKept(Kept, Record, Regional.DecimalSeparator);
+    }, Qt::QueuedConnection);
+    connect(TabSheet3, &TEvolutionPage::keptRenamed, this, [this](int i, const QString& name) {
+        if (std::size_t(i) >= Kept.Runs().size() ||
+            name.toStdString() == Kept.Label(std::size_t(i), Record.Inputs, Regional.DecimalSeparator))
+            return;
+        Kept.Rename(std::size_t(i), name.trimmed().toStdString());
+        TabSheet3->ShowKept(Kept, Record, Regional.DecimalSeparator);
+    }, Qt::QueuedConnection);
+    connect(TabSheet3, &TEvolutionPage::keptRemoved, this, [this](int i) {
+        Kept.Remove(std::size_t(i));
+        TabSheet3->ShowKept(Kept, Record, Regional.DecimalSeparator);
+        UpdateKeepButtons();
+    }, Qt::QueuedConnection);
     connect(AirBar, &TAirSourceBar::forecastRequested, this, [this] { Guarded([this] { ChooseForecast(); }); });
     connect(AirBar, &TAirSourceBar::rampChosen, this, [this] { Guarded([this] { UseAirRamp(); }); });
     connect(StatusBar1, &TClickStatusBar::clicked, this, [this] { Guarded([this] { btnHelpClick(); }); });
@@ -403,6 +419,8 @@ void TFrmBrennic::StartRun(const TRunRequest& request)
 {
     *Solver = request.Solver;
     Record.Start(request);
+    cancelled_ = false;
+    TabSheet3->SetStopped(false);
     TabSheet3->StartRun(Record);
     TabSheet1->StartRun(request.Plan);
     TabSheet3->ShowKept(Kept, Record, Regional.DecimalSeparator);
@@ -441,6 +459,8 @@ void TFrmBrennic::RunEnded(const QString& error)
     {
         Restore restore{this};
         Record.Apply(Chunks.Take());
+        TabSheet3->SetStopped(cancelled_ && Record.Readiness.Reports() > 0 &&
+                              Record.Readiness.Last().Time < Record.Duration);
         if (error.isEmpty()) {
             CompareWithLog();
             TabSheet3->Redraw(Record, true);
@@ -472,8 +492,10 @@ void TFrmBrennic::ShowSweepDialog()
 
 void TFrmBrennic::btnCancelClick()
 {
-    if (Running())
+    if (Running()) {
+        cancelled_ = true;
         Worker->Cancel();
+    }
 }
 
 void TFrmBrennic::btnKeepRunClick()

@@ -209,6 +209,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool cancelled_ = false;  // the running run was stopped by the user
     void CreateControls();
     void CreateInputs();
     void CreateCommands();

@@ -23,12 +23,14 @@ TReadoutPanel::TReadoutPanel(QWidget* parent) : QLabel(parent)
 {
     setObjectName(QStringLiteral("Readout"));
     setTextFormat(Qt::RichText);
-    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setWordWrap(true);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setTextInteractionFlags(Qt::TextSelectableByMouse);
     setAutoFillBackground(true);
     QPalette p = palette();
-    p.setColor(QPalette::Window, QColor(255, 255, 255, 215));
+    p.setColor(QPalette::Window, Qt::white);
     setPalette(p);
-    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setFrameStyle(QFrame::NoFrame);
     setContentsMargins(4, 2, 4, 2);
     QFont f = font();
     f.setPixelSize(11);
@@ -69,7 +71,6 @@ void TReadoutPanel::Show(const TReadiness& r, const std::vector<TKeptRun>& kept,
     }
     for (const std::string& note : notes) html += QStringLiteral("<br>") + Html(note);
     setText(html);
-    adjustSize();
 }
 
 }  // namespace brennic

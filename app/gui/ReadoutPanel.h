@@ -1,4 +1,4 @@
-// The readiness readout over the evolution chart: from when the surface,
+// The readiness readout beside the evolution chart: from when the surface,
 // the back and the whole glass stay near the air, the largest front-to-back
 // difference, the surface's distance to the air now, and one line per kept run.
 #pragma once

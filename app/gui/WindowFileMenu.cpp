@@ -1,6 +1,8 @@
 // The window's File menu: scenarios, the spreadsheet and chart pictures.
 #include "app/gui/MainOrvalis.h"
 
+#include "app/core/Engine.h"
+
 #include "app/core/Readiness.h"
 #include "app/core/Workbook.h"
 #include "app/gui/ChartImage.h"
@@ -73,6 +75,8 @@ TScenario TFrmBrennic::CurrentScenario() const
         s.Inputs.Text(fFinalAirTemp) = FromQ(rampTexts_[1]);
         s.Inputs = WithDecimalSeparator(s.Inputs, Regional.DecimalSeparator, u'.');
     }
+    for (const TKeptRun& run : Kept.Runs())
+        s.Kept.push_back({run.Name, WithDecimalSeparator(run.Inputs, Regional.DecimalSeparator, u'.')});
     return s;
 }
 
@@ -83,6 +87,18 @@ void TFrmBrennic::OpenScenario(const QString& path)
     std::shared_ptr<const TAirSource> air = s.Air ? TAirSource::Load(*s.Air) : nullptr;
     std::shared_ptr<const TMeasuredLog> log =
         s.Measured ? TMeasuredLog::Load(*s.Measured, s.MeasuredColumns, s.MeasuredStart) : nullptr;
+    // The kept runs are computed again from their inputs.
+    std::vector<TKeptRun> kept;
+    for (const TScenarioKeptRun& k : s.Kept) {
+        TRequestSource source = CurrentSource();
+        source.Texts = WithDecimalSeparator(k.Inputs, u'.', Regional.DecimalSeparator);
+        source.Air = log ? log->Air : air;
+        kept.push_back(RunKept(BuildRunRequest(source), k.Name));
+    }
+    Kept.Clear();
+    for (TKeptRun& run : kept) Kept.Add(std::move(run));
+    TabSheet3->ShowKept(Kept, Record, Regional.DecimalSeparator);
+    UpdateKeepButtons();
     UseAirRamp();
     MeasuredLog.reset();
     TabSheet3->ShowMeasured(nullptr);
