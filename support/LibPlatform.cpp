@@ -110,18 +110,26 @@ void SetShellOps(const TShellOps& ops)
                     ops.chooseApplication ? ops.chooseApplication : desktop.chooseApplication};
 }
 
-int ShellOpen(const QString& fileName, const QString& parameters, const QString& directory, int /*showCommand*/)
+int ShellOpen(const QString& fileName, const QString& parameters, const QString& directory, int showCommand)
+{
+    return ShellOpen(fileName, parameters, directory, showCommand, {});
+}
+
+int ShellOpen(const QString& fileName, const QString& parameters, const QString& directory, int /*showCommand*/,
+              const std::function<void()>& noApplication)
 {
     const TShellOps& ops = CurrentOps();
-    auto choose = [choose = ops.chooseApplication, fileName] {
-        if (choose)
-            choose(fileName);
+    auto choose = [choose = ops.chooseApplication, fileName, noApplication] {
+        if ((!choose || !choose(fileName)) && noApplication)
+            noApplication();
     };
     if (ops.openAssociated && ops.openAssociated(fileName, parameters, directory, choose))
         return ShellOpenStarted;
     // The shell could not even be asked: the user may still pick a program.
     if (ops.chooseApplication && ops.chooseApplication(fileName))
         return ShellOpenStarted;
+    if (noApplication)
+        noApplication();
     return ShellOpenFailed;
 }
 

@@ -43,5 +43,8 @@ void SetShellOps(const TShellOps& ops);
 // desktop's chooser when no application is associated with it. Never waits
 // for the other program and never shows anything of its own.
 int ShellOpen(const QString& fileName, const QString& parameters, const QString& directory, int showCommand);
+// The same, calling noApplication (at once or later) when no program takes it.
+int ShellOpen(const QString& fileName, const QString& parameters, const QString& directory, int showCommand,
+              const std::function<void()>& noApplication);
 
 }  // namespace brennic

@@ -5,6 +5,8 @@
 #include "app/core/Headline.h"
 #include "app/core/RunSummary.h"
 #include "app/gui/StripView.h"
+#include "support/LibStandard.h"
+#include "support/NumberText.h"
 
 #include <QLegend>
 #include <QLegendMarker>
@@ -13,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace brennic {
 
@@ -279,6 +282,9 @@ void TEvolutionPage::SetStopped(bool stopped)
 void TEvolutionPage::SetDecimalSeparator(char16_t sep)
 {
     decimal_ = sep;
+    for (std::size_t i = 0; i < 2; ++i)
+        markerLabels_[i]->setText(QString::fromStdString(ToUtf8(FormatFloat(i == 0 ? 1.0 : 0.5, sep))) +
+                                  QStringLiteral(" \u00b0C"));
     Chart->chart()->setLocalizeNumbers(true);
     Chart->chart()->setLocale(LocaleWithDecimal(sep));
     ShowReadout();
@@ -307,7 +313,7 @@ void TEvolutionPage::StartRun(TRunRecord& record)
     record_ = &record;
     timeStep_ = record.TimeStep;
     stripWidth_ = record.Strip.Width();
-    Chart->SetHome({0, record.Duration / 60, record.Plan.TempMin, record.Plan.TempMax}, true);
+    Chart->SetHome(WithMeasured({0, record.Duration / 60, record.Plan.TempMin, record.Plan.TempMax}), true);
     for (TCurve& c : curves_) c.Clear();
     difference_.Clear();
     seeing_.Clear();
@@ -428,8 +434,23 @@ void TEvolutionPage::ShowKept(const TKeptRuns& kept, const TRunRecord& current, 
     ShowReadout();
 }
 
+TAxisRanges TEvolutionPage::WithMeasured(TAxisRanges r) const
+{
+    // Measured points outside the model's temperatures stay inside the axes.
+    if (measuredLow_ <= measuredHigh_) {
+        const double margin = std::max(0.02 * (std::max(r.yMax, measuredHigh_) - std::min(r.yMin, measuredLow_)), 0.1);
+        if (measuredLow_ < r.yMin)
+            r.yMin = measuredLow_ - margin;
+        if (measuredHigh_ > r.yMax)
+            r.yMax = measuredHigh_ + margin;
+    }
+    return r;
+}
+
 void TEvolutionPage::ShowMeasured(const TMeasuredLog* log)
 {
+    measuredLow_ = std::numeric_limits<double>::infinity();
+    measuredHigh_ = -measuredLow_;
     QScatterSeries* series[2] = {MeasuredSurface, MeasuredBack};
     TCurve* curves[2] = {&measuredSurface_, &measuredBack_};
     for (int i = 0; i < 2; ++i) {
@@ -437,12 +458,18 @@ void TEvolutionPage::ShowMeasured(const TMeasuredLog* log)
         if (log)
             for (const TMeasuredPoint& p : i == 0 ? log->Surface : log->Back) points.push_back({p.Time / 60, p.Value});
         const bool show = !points.empty();
+        for (const TPoint& p : points) {
+            measuredLow_ = std::min(measuredLow_, p.y);
+            measuredHigh_ = std::max(measuredHigh_, p.y);
+        }
         curves[i]->Assign(std::move(points));
         series[i]->setVisible(show);
         for (QLegendMarker* m : Chart->chart()->legend()->markers(series[i])) m->setVisible(show);
     }
     if (!log)
         measuredNote_.clear();
+    if (record_)
+        Chart->SetHome(WithMeasured({0, record_->Duration / 60, record_->Plan.TempMin, record_->Plan.TempMax}), false);
     UpdateViews();
     ShowReadout();
 }
@@ -457,7 +484,8 @@ void TEvolutionPage::ShowRightCurve(QLineSeries* series, QValueAxis* axis, bool 
 {
     series->setVisible(show);
     axis->setVisible(show);
-    HideFromLegend(Chart->chart(), series);
+    for (QLegendMarker* m : Chart->chart()->legend()->markers(series)) m->setVisible(show);
+    PlaceLegend();
     if (show) {
         UpdateRightAxes();
         UpdateViews();
@@ -614,6 +642,9 @@ void TEvolutionPage::PlaceOverlays()
     const QPoint left = Chart->viewport()->mapTo(this, Chart->mapFromScene(plot.bottomLeft()));
     const QPoint right = Chart->viewport()->mapTo(this, Chart->mapFromScene(plot.bottomRight()));
     Strip->setGeometry(left.x(), height() - (DesignPageHeight - 374), std::max(1, right.x() - left.x()), 57);
+    // Each label in the first row at the plot's top where it meets neither
+    // another label nor the legend.
+    std::vector<QRectF> taken{chart->legend()->geometry()};
     for (std::size_t i = 0; i < 3; ++i) {
         if (!markerMinutes_[i]) {
             markerLabels_[i]->hide();
@@ -622,8 +653,17 @@ void TEvolutionPage::PlaceOverlays()
         const QPointF p = chart->mapToPosition(QPointF(*markerMinutes_[i], 0), markers_[i]);
         const bool inside = p.x() >= plot.left() && p.x() <= plot.right();
         markerLabels_[i]->setVisible(inside);
-        const double width = markerLabels_[i]->boundingRect().width();
-        markerLabels_[i]->setPos(p.x() - width / 2, plot.top() + 2 + 14 * double(i));
+        const QRectF box = markerLabels_[i]->boundingRect();
+        const double x = std::clamp(p.x() + 3, plot.left() + 1, std::max(plot.left() + 1, plot.right() - box.width() - 1));
+        QRectF at(x, plot.top() + 2, box.width(), box.height());
+        for (int row = 0; row < 12; ++row) {
+            at.moveTop(plot.top() + 2 + row * (box.height() + 1));
+            if (std::none_of(taken.begin(), taken.end(), [&](const QRectF& r) { return r.intersects(at); }))
+                break;
+        }
+        markerLabels_[i]->setPos(at.topLeft());
+        if (inside)
+            taken.push_back(at);
     }
 }
 

@@ -91,6 +91,8 @@ private:
     void UpdateRightAxes();
     void ShowRightCurve(QLineSeries* series, QValueAxis* axis, bool show);
     void ShowReadout();
+    TAxisRanges WithMeasured(TAxisRanges ranges) const;
+    double measuredLow_ = 1, measuredHigh_ = 0;  // none while low > high
     void FillRuns(const TKeptRuns& kept, const std::vector<std::string>& labels);
     QWidget* CreatePanel();
     QElapsedTimer readoutClock_;

@@ -8,6 +8,7 @@
 #include "app/gui/AirFileDialog.h"
 #include "app/gui/ChartImage.h"
 #include "app/gui/ErrorReport.h"
+#include "app/gui/HelpViewer.h"
 #include "app/gui/FitDialog.h"
 #include "app/gui/LogDialog.h"
 #include "app/gui/StripView.h"
@@ -36,6 +37,10 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QScreen>
+#include <QGuiApplication>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
@@ -118,7 +123,7 @@ void TFrmBrennic::CreateControls()
     setPalette(pal);
     setAutoFillBackground(true);
     resize(DesignWidth, DesignHeight);
-    setMinimumSize(DesignWidth, DesignHeight);
+    FitToScreen();
 
     CreateInputs();
     CreateCommands();
@@ -193,6 +198,7 @@ void TFrmBrennic::CreateControls()
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
     ConnectHandlers();
+    ConnectEditTracking();
     LayoutAnchored();
 }
 
@@ -294,6 +300,21 @@ const TCurve& TFrmBrennic::Curve(QXYSeries* series) const
     return TabSheet3->Curve(series);
 }
 
+void TFrmBrennic::FitToScreen()
+{
+    // The design size, or less where the screen (at its scale) is smaller:
+    // the window never opens with its fields off-screen.
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    QSize most(DesignWidth, DesignHeight);
+    if (s) {
+        constexpr int TitleBar = 40;  // the frame the window manager adds
+        most = most.boundedTo(s->availableSize() - QSize(0, TitleBar));
+    }
+    setMinimumSize(most.expandedTo(QSize(320, 240)));
+    if (width() > most.width() || height() > most.height())
+        resize(size().boundedTo(most));
+}
+
 void TFrmBrennic::LayoutAnchored()
 {
     const int w = width(), h = height();
@@ -320,7 +341,10 @@ bool TFrmBrennic::eventFilter(QObject* watched, QEvent* event)
         auto* w = qobject_cast<QWidget*>(watched);
         if (w && w->window() == this) {
             bool handled = false;
-            Guarded([&] { handled = FormKeyDown(static_cast<QKeyEvent*>(event)->key()); });
+            Guarded([&] {
+                const auto* key = static_cast<QKeyEvent*>(event);
+                handled = RunKeys(watched, key) || FormKeyDown(key->key());
+            });
             if (handled)
                 return true;
         }
@@ -357,6 +381,9 @@ void TFrmBrennic::SetButtonsRunning(bool running)
     } else {
         btnRun->setEnabled(true);
         btnCancel->setEnabled(false);
+        if (runHadFocus_)
+            btnRun->setFocus(Qt::OtherFocusReason);  // Space runs again
+        runHadFocus_ = false;
         btnExportCSV->setEnabled(ResultLines->Count() > 1);
     }
     UpdateKeepButtons();
@@ -394,23 +421,25 @@ TRequestSource TFrmBrennic::CurrentSource() const
 TRunRequest TFrmBrennic::CurrentRequest()
 {
     // A refused field takes the focus with its text selected.
-    auto focus = [this](int field) {
+    auto focus = [this](int field, const char* reason) {
         if (InputFields[field].Layout.Group == ConditionsGroup)
             PageControl1->setCurrentIndex(ConditionsPage);
         if (QLineEdit* edit = FieldEdit(field)) {
+            MarkRefused(edit, QString::fromUtf8(reason));
             edit->setFocus(Qt::OtherFocusReason);
             edit->selectAll();
         } else if (QComboBox* box = FieldCombo(field)) {
+            MarkRefused(box, QString::fromUtf8(reason));
             box->setFocus(Qt::OtherFocusReason);
         }
     };
     try {
         return BuildRunRequest(CurrentSource());
     } catch (const EFieldConvertError& e) {
-        focus(e.Field);
+        focus(e.Field, e.what());
         throw;
     } catch (const EFieldError& e) {
-        focus(e.Field);
+        focus(e.Field, e.what());
         throw;
     }
 }
@@ -437,6 +466,7 @@ void TFrmBrennic::StartRun(const TRunRequest& request)
                 Record.Films = *films;
             RunEnded(error);
         });
+    runHadFocus_ = btnRun->hasFocus();
     SetButtonsRunning(true);
     SetInputsEnabled(false);
     TakeFrame();
@@ -553,7 +583,20 @@ std::optional<QString> TFrmBrennic::ChooseExportFile()
 
 void TFrmBrennic::btnHelpClick()
 {
-    ShellOpen(HelpAddress(), QString(), QString(), SW_SHOW);
+    QPointer<TFrmBrennic> self(this);
+    ShellOpen(HelpAddress(), QString(), QString(), SW_SHOW, [self] {
+        if (self)
+            self->ShowHelpViewer();
+    });
+}
+
+void TFrmBrennic::ShowHelpViewer()
+{
+    if (!HelpViewer)
+        HelpViewer = new THelpViewer(QUrl(HelpAddress()), this);
+    HelpViewer->show();
+    HelpViewer->raise();
+    HelpViewer->activateWindow();
 }
 
 }  // namespace brennic

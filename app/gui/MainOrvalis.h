@@ -135,6 +135,19 @@ public:
     void btnCancelClick();
     void btnExportCSVClick();
     void btnHelpClick();
+    // The help page in the program's own viewer, when no browser answers.
+    void ShowHelpViewer();
+    // Unsaved changes: the title's "*", and the question before they go;
+    // tests answer it (true: discard).
+    std::function<bool()> DiscardPrompt;
+    bool ConfirmDiscard();
+    bool Dirty() const { return dirty_; }
+    void MarkDirty();
+    void MarkClean(const QString& title);
+    // A refused field: a red frame and the reason as its tooltip until edited.
+    void MarkRefused(QWidget* field, const QString& reason);
+    void ClearRefused(QWidget* field);
+    class THelpViewer* HelpViewer = nullptr;
     void btnKeepRunClick();
     void btnClearKeptClick();
     // The air from a file: asks with the dialog, or takes a choice directly;
@@ -210,6 +223,14 @@ protected:
 
 private:
     bool cancelled_ = false;  // the running run was stopped by the user
+    bool dirty_ = false;
+    bool runHadFocus_ = false;
+    QString title_ = QStringLiteral("Telescope Brennic");
+    void UpdateTitle();
+    void FitToScreen();
+    void ConnectEditTracking();
+    // F5, Ctrl+R and Enter in a field run; Escape cancels.
+    bool RunKeys(QObject* watched, const class QKeyEvent* key);
     void CreateControls();
     void CreateInputs();
     void CreateCommands();

@@ -57,6 +57,7 @@ void TFrmBrennic::UseAirSource(std::shared_ptr<const TAirSource> source, const T
         edtTimeInterval->setText(ToQ(FormatFloat(AirSource->EndsAt() / 60, Regional.DecimalSeparator)));
     ShowAirFromFile();
     AirBar->ShowFile(QString::fromStdString(AirSource->Describe()));
+    MarkDirty();
 }
 
 void TFrmBrennic::ShowAirFromFile()

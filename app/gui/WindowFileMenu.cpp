@@ -127,6 +127,8 @@ void TFrmBrennic::SaveScenario(const QString& path)
 
 void TFrmBrennic::ChooseScenarioToOpen()
 {
+    if (!ConfirmDiscard())
+        return;
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open scenario"), ScenarioPath,
                                                       QStringLiteral("Brennic scenarios (*.brennic);;All files (*)"),
                                                       nullptr, QFileDialog::DontUseNativeDialog);
@@ -155,7 +157,7 @@ QStringList TFrmBrennic::RecentScenarios() const
 void TFrmBrennic::RememberScenario(const QString& path)
 {
     ScenarioPath = QFileInfo(path).absoluteFilePath();
-    setWindowTitle(QStringLiteral("Telescope Brennic \u2014 ") + QFileInfo(path).completeBaseName());
+    MarkClean(QStringLiteral("Telescope Brennic \u2014 ") + QFileInfo(path).completeBaseName());
     QStringList recent = RecentScenarios();
     recent.removeAll(ScenarioPath);
     recent.prepend(ScenarioPath);
@@ -171,7 +173,12 @@ void TFrmBrennic::UpdateRecentMenu()
     RecentMenu->clear();
     const QStringList recent = RecentScenarios();
     for (const QString& path : recent)
-        RecentMenu->addAction(path, this, [this, path] { Guarded([this, path] { OpenScenario(path); }); });
+        RecentMenu->addAction(path, this, [this, path] {
+            Guarded([this, path] {
+                if (ConfirmDiscard())
+                    OpenScenario(path);
+            });
+        });
     RecentMenu->setEnabled(!recent.isEmpty());
 }
 

@@ -1,0 +1,324 @@
+// The window answers first: the headline, the readout beside the chart, the
+// runs told apart, clock times, and the fixes of what stood in the way.
+#include "app/core/Headline.h"
+#include "app/gui/EvolutionPage.h"
+#include "app/gui/HelpViewer.h"
+#include "app/gui/ReadoutPanel.h"
+#include "app/gui/StripView.h"
+#include "tests/app/WindowFixtures.h"
+
+#include <QCheckBox>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScreen>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+
+#include <cstdio>
+#include <fstream>
+
+using namespace brennic;
+
+namespace {
+
+// The plot area of the evolution chart, in the page's coordinates.
+QRect PlotOnPage(TFrmBrennic& w)
+{
+    TZoomChartView* chart = w.TabSheet3->Chart;
+    const QRectF plot = chart->chart()->plotArea();
+    const QPoint tl = chart->viewport()->mapTo(w.TabSheet3, chart->mapFromScene(plot.topLeft()));
+    const QPoint br = chart->viewport()->mapTo(w.TabSheet3, chart->mapFromScene(plot.bottomRight()));
+    return QRect(tl, br);
+}
+
+QString Write(const QTemporaryDir& dir, const char* name, const std::string& text)
+{
+    const QString path = dir.filePath(QString::fromLatin1(name));
+    std::ofstream(path.toStdString(), std::ios::binary) << text;
+    return path;
+}
+
+}  // namespace
+
+TEST(WindowAnswers, HeadlineAfterARunStartedOnTheProfilePage)
+{
+    Window f;
+    TFrmBrennic& w = f.w;
+    ASSERT_EQ(w.PageControl1->currentIndex(), 0);
+    RunAndWait(w);
+    EXPECT_EQ(w.TabSheet3->Headline->text().toStdString(),
+              "Mirror not within 0.5 \u00b0C of the air by the end (120 min); mirror seeing not below 0.25\u2033 by the end");
+    w.edtTimeInterval->setText(QStringLiteral("180"));
+    RunAndWait(w);
+    // The glass within 0.5 °C (the second tolerance) and the seeing below 0.25″ (the second threshold).
+    const TReadiness& r = w.Record.Readiness;
+    ASSERT_TRUE(r.ReadyFrom(TReadiness::Glass, 1) && r.SeeingReadyFrom(1));
+    EXPECT_EQ(w.TabSheet3->Headline->text().toStdString(),
+              "Mirror within 0.5 \u00b0C of the air from " + MinutesText(*r.ReadyFrom(TReadiness::Glass, 1), u'.') +
+                  "; mirror seeing below 0.25\u2033 from " + MinutesText(*r.SeeingReadyFrom(1), u'.'));
+    w.PageControl1->setCurrentIndex(1);
+    QTest::qWait(50);
+    EXPECT_TRUE(w.TabSheet3->Headline->isVisible());
+    EXPECT_GT(w.TabSheet3->Headline->height(), 0);
+    EXPECT_TRUE(w.TabSheet3->Readout->text().contains("Surface"));
+    // The strip spans the plot exactly, on the first showing.
+    const QRect plot = PlotOnPage(w);
+    EXPECT_NEAR(w.TabSheet3->Strip->geometry().left(), plot.left(), 1);
+    EXPECT_NEAR(w.TabSheet3->Strip->geometry().right(), plot.right(), 1);
+}
+
+TEST(WindowAnswers, TheReadoutNeverCoversThePlot)
+{
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.PageControl1->setCurrentIndex(1);
+    RunAndWait(w);
+    w.btnKeepRun->click();
+    for (const QSize size : {QSize(855, 671), QSize(1280, 800), QSize(1600, 1000)}) {
+        w.resize(size);
+        QTest::qWait(30);
+        const QRect plot = PlotOnPage(w);
+        const QRect panel = w.TabSheet3->ReadoutScroll->geometry();
+        EXPECT_FALSE(plot.intersects(panel)) << size.width();
+        EXPECT_FALSE(plot.intersects(w.TabSheet3->Headline->geometry())) << size.width();
+        EXPECT_GE(panel.width(), 180) << size.width();
+        EXPECT_NEAR(w.TabSheet3->Strip->geometry().left(), plot.left(), 1) << size.width();
+        EXPECT_NEAR(w.TabSheet3->Strip->geometry().right(), plot.right(), 1) << size.width();
+    }
+}
+
+TEST(WindowAnswers, KeptRunsAreToldApartNamedHiddenAndRemoved)
+{
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.PageControl1->setCurrentIndex(1);
+    for (const char* film : {"25", "10", "40"}) {
+        w.edtFrontFanFlow->setText(QString::fromLatin1(film));
+        RunAndWait(w);
+        if (QString::fromLatin1(film) != "40")
+            w.btnKeepRun->click();
+    }
+    ASSERT_EQ(w.Kept.Runs().size(), 2u);
+    QListWidget* runs = w.TabSheet3->Runs;
+    ASSERT_EQ(runs->count(), 3);
+    EXPECT_EQ(runs->item(1)->text(), "front film 25");
+    EXPECT_EQ(runs->item(2)->text(), "front film 10");
+    // A colour per run, none of them the current curves' colours.
+    QList<QColor> colours;
+    for (QAbstractSeries* s : w.Chart1->chart()->series())
+        if (s->objectName() == "KeptSeries")
+            colours << static_cast<QLineSeries*>(s)->pen().color();
+    ASSERT_EQ(colours.size(), 8);
+    EXPECT_EQ(colours[0], colours[1]);
+    EXPECT_NE(colours[0], colours[4]);
+    for (const QColor& c : {colours[0], colours[4]})
+        for (QLineSeries* current : {w.LineSeries1, w.Series1, w.Series2, w.Series3}) EXPECT_NE(c, current->pen().color());
+    // Renamed, hidden, removed.
+    runs->item(1)->setText(QStringLiteral("with fan"));
+    QTest::qWait(20);
+    EXPECT_EQ(w.Kept.Runs()[0].Name, "with fan");
+    EXPECT_EQ(w.TabSheet3->Runs->item(1)->text(), "with fan");
+    w.TabSheet3->Runs->item(2)->setCheckState(Qt::Unchecked);
+    QTest::qWait(20);
+    EXPECT_FALSE(w.Kept.Runs()[1].Visible);
+    int hidden = 0;
+    for (QAbstractSeries* s : w.Chart1->chart()->series())
+        hidden += s->objectName() == "KeptSeries" && !s->isVisible();
+    EXPECT_EQ(hidden, 4);
+    w.TabSheet3->Runs->setCurrentRow(1);
+    w.TabSheet3->RemoveRun->click();
+    QTest::qWait(20);
+    ASSERT_EQ(w.Kept.Runs().size(), 1u);
+    EXPECT_EQ(w.TabSheet3->Runs->count(), 2);
+}
+
+TEST(WindowAnswers, KeptRunsRoundTripThroughAScenarioAndTheWorkbook)
+{
+    QTemporaryDir dir;
+    const QString scenario = dir.filePath("kept.brennic");
+    const QString book = dir.filePath("kept.xlsx");
+    std::optional<double> ready;
+    {
+        Window f;
+        TFrmBrennic& w = f.w;
+        w.edtFrontFanFlow->setText(QStringLiteral("10"));
+        RunAndWait(w);
+        w.btnKeepRun->click();
+        w.Kept.Rename(0, "slow fan");
+        ready = w.Kept.Runs()[0].Readiness.ReadyFrom(TReadiness::Surface, 1);
+        w.edtFrontFanFlow->setText(QStringLiteral("25"));
+        RunAndWait(w);
+        w.SaveScenario(scenario);
+        w.ExportWorkbook(book);
+    }
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.OpenScenario(scenario);
+    ASSERT_EQ(w.Kept.Runs().size(), 1u);
+    EXPECT_EQ(w.Kept.Runs()[0].Name, "slow fan");
+    EXPECT_EQ(w.Kept.Runs()[0].Inputs.Text(fFrontFilm), u"10");
+    EXPECT_EQ(w.Kept.Runs()[0].Readiness.ReadyFrom(TReadiness::Surface, 1), ready);
+    EXPECT_EQ(w.TabSheet3->Runs->item(1)->text(), "slow fan");
+    // The workbook: a sheet for the kept run and the comparison.
+    FILE* p = ::popen(("unzip -p '" + book.toStdString() + "' xl/workbook.xml").c_str(), "r");
+    std::string xml;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) xml.append(buffer, n);
+    ::pclose(p);
+    EXPECT_NE(xml.find("name=\"Kept run 1\""), std::string::npos) << xml;
+    EXPECT_NE(xml.find("name=\"Comparison\""), std::string::npos) << xml;
+}
+
+TEST(WindowAnswers, ClockTimesWithADatedAirFile)
+{
+    QTemporaryDir dir;
+    const QString path = Write(dir, "night.csv",
+                               "time,temperature\n2025-11-20T18:00,8\n2025-11-20T21:00,5\n2025-11-21T02:00,3\n");
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.UseAirFile({path.toStdString(), "", "", "", ""}, true);
+    RunAndWait(w);
+    const QString headline = w.TabSheet3->Headline->text();
+    // Not today: with the date; and the minutes beside the clock.
+    EXPECT_TRUE(headline.startsWith("Mirror within 0.5 \u00b0C of the air from 2025-11-2")) << headline.toStdString();
+    EXPECT_TRUE(headline.contains(" min)")) << headline.toStdString();
+    EXPECT_EQ(RunClock(w.Record, 0), "2025-11-20 18:00");
+    EXPECT_EQ(RunClock(w.Record, 8 * 3600), "2025-11-21 02:00");
+}
+
+TEST(WindowAnswers, ARefusedFieldIsFocusedAndMarkedUntilEdited)
+{
+    ErrorCapture errors;
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.edtThickness->setText(QStringLiteral("abc"));
+    w.btnRun->click();
+    ASSERT_EQ(errors.messages.size(), 1);
+    EXPECT_EQ(errors.messages[0], "'abc' is not a valid floating point value.");  // as it always was
+    EXPECT_TRUE(w.edtThickness->hasFocus());
+    EXPECT_TRUE(w.edtThickness->styleSheet().contains("border"));
+    EXPECT_EQ(w.edtThickness->toolTip().toStdString(), errors.messages[0].toStdString());
+    QTest::keyClick(w.edtThickness, Qt::Key_2);
+    EXPECT_TRUE(w.edtThickness->styleSheet().isEmpty());
+    EXPECT_NE(w.edtThickness->toolTip(), errors.messages[0]);
+}
+
+TEST(WindowAnswers, EnterAndF5RunEscapeCancelsTheFocusStaysOnRun)
+{
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.edtTimeInterval->setFocus();
+    QTest::keyClick(w.edtTimeInterval, Qt::Key_Return);
+    WaitForRun(w);
+    EXPECT_GT(w.Record.Readiness.Reports(), 0u);
+    w.edtTimeInterval->setText(QStringLiteral("30"));
+    QTest::keyClick(w.edtThickness, Qt::Key_F5);
+    WaitForRun(w);
+    EXPECT_EQ(w.Record.Duration, 30 * 60);
+    // A long run, stopped with Escape: the headline says so.
+    w.edtTimeInterval->setText(QStringLiteral("2880"));
+    w.edtTimeStep->setText(QStringLiteral("0.5"));
+    w.edtElementCount->setText(QStringLiteral("400"));
+    w.btnRun->setFocus();
+    QTest::keyClick(w.btnRun, Qt::Key_Space);
+    ASSERT_TRUE(w.Running());
+    QTest::qWait(100);
+    QTest::keyClick(w.edtThickness, Qt::Key_Escape);
+    WaitForRun(w);
+    EXPECT_TRUE(w.TabSheet3->Headline->text().startsWith("Stopped at ")) << w.TabSheet3->Headline->text().toStdString();
+    EXPECT_TRUE(w.TabSheet3->Headline->text().contains(" of 2880 min: mirror "));
+    EXPECT_TRUE(w.btnRun->hasFocus());
+}
+
+TEST(WindowAnswers, TheHelpOpensInItsOwnViewerWhenNoBrowserAnswers)
+{
+    SetShellOps({[](const QString&, const QString&, const QString&, std::function<void()> none) {
+                     QTimer::singleShot(0, [none] { none(); });
+                     return true;
+                 },
+                 [](const QString&) { return false; }});
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.btnHelp->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.HelpViewer && w.HelpViewer->isVisible(); }, 2000));
+    EXPECT_TRUE(w.HelpViewer->Page->toPlainText().contains("Real nights: the air from a file"));
+    SetShellOps(DesktopShellOps());
+}
+
+TEST(WindowAnswers, FitsAScreenAtScale2)
+{
+    TFrmBrennic w;
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    const QSize screen = w.screen()->availableSize();
+    EXPECT_LE(w.minimumWidth(), screen.width());
+    EXPECT_LE(w.minimumHeight(), screen.height());
+    EXPECT_LE(w.width(), screen.width());
+    EXPECT_LE(w.height(), screen.height());
+}
+
+TEST(WindowAnswers, UnsavedChangesAreMarkedAndAskedAbout)
+{
+    QTemporaryDir dir;
+    Window f;
+    TFrmBrennic& w = f.w;
+    EXPECT_EQ(w.windowTitle(), "Telescope Brennic");
+    QTest::keyClick(w.edtThickness, Qt::Key_5);
+    EXPECT_EQ(w.windowTitle(), "Telescope Brennic *");
+    int asked = 0;
+    w.DiscardPrompt = [&] {
+        ++asked;
+        return false;
+    };
+    EXPECT_FALSE(w.ConfirmDiscard());
+    EXPECT_EQ(asked, 1);
+    w.SaveScenario(dir.filePath("mine.brennic"));
+    EXPECT_EQ(w.windowTitle(), "Telescope Brennic \u2014 mine");
+    EXPECT_TRUE(w.ConfirmDiscard());
+    EXPECT_EQ(asked, 1);  // nothing to lose: not asked
+}
+
+TEST(WindowAnswers, SurfaceMinusAirInTheLegendAndMarkerLabelsApart)
+{
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.PageControl1->setCurrentIndex(1);
+    w.TabSheet3->SetDecimalSeparator(u',');
+    w.edtTimeInterval->setText(QStringLiteral("180"));
+    RunAndWait(w);
+    w.chkSurfaceMinusAir->setChecked(true);
+    QTest::qWait(20);
+    bool listed = false;
+    for (QLegendMarker* m : w.Chart1->chart()->legend()->markers(w.TabSheet3->SurfaceMinusAir)) listed = m->isVisible();
+    EXPECT_TRUE(listed);
+    QList<QGraphicsSimpleTextItem*> labels;
+    for (QGraphicsItem* item : w.Chart1->scene()->items())
+        if (auto* text = dynamic_cast<QGraphicsSimpleTextItem*>(item); text && text->isVisible() &&
+                                                                       text->text().endsWith("\u00b0C"))
+            labels << text;
+    ASSERT_EQ(labels.size(), 2);
+    QStringList texts{labels[0]->text(), labels[1]->text()};
+    EXPECT_TRUE(texts.contains("0,5 \u00b0C")) << texts.join('|').toStdString();
+    const QRectF a = labels[0]->sceneBoundingRect(), b = labels[1]->sceneBoundingRect();
+    EXPECT_FALSE(a.intersects(b));
+    const QRectF legend = w.Chart1->chart()->legend()->geometry();
+    EXPECT_FALSE(a.intersects(legend));
+    EXPECT_FALSE(b.intersects(legend));
+}
+
+TEST(WindowAnswers, MeasuredPointsOutsideTheModelStayInsideTheAxes)
+{
+    QTemporaryDir dir;
+    const QString log = Write(dir, "log.csv", "min,T_Surface\n0,20\n30,26\n60,2\n");
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.LoadMeasuredLog(log.toStdString(), {}, "");
+    RunAndWait(w);
+    const QValueAxis* y = AxisOf(w.Chart1, Qt::Vertical);
+    EXPECT_LE(y->min(), 2);
+    EXPECT_GE(y->max(), 26);
+}
