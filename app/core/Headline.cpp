@@ -94,3 +94,14 @@ std::string Headline(const TRunRecord& r, char16_t sep, bool stopped)
 }
 
 }  // namespace brennic
+
+namespace brennic {
+
+std::optional<double> LocalClockZero(const TRunRecord& r)
+{
+    if (!r.Air || !r.Air->Table.ClockTimes)
+        return std::nullopt;
+    return r.Air->Start + r.Air->Table.ClockOffsetMinutes * 60.0;
+}
+
+}  // namespace brennic

@@ -6,6 +6,7 @@
 
 #include "app/core/RunRecord.h"
 
+#include <optional>
 #include <string>
 
 namespace brennic {
@@ -24,4 +25,10 @@ std::size_t HeadlineSeeing(const std::vector<double>& thresholds);
 // Empty before the first report. stopped: the run was cancelled.
 std::string Headline(const TRunRecord& record, char16_t decimalSeparator, bool stopped);
 
+}  // namespace brennic
+
+namespace brennic {
+// The local clock (s since 1970, on the local clock) at the run's time 0,
+// when the air has clock times.
+std::optional<double> LocalClockZero(const TRunRecord& record);
 }  // namespace brennic

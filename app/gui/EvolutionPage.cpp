@@ -5,6 +5,7 @@
 #include "app/core/Headline.h"
 #include "app/core/RunSummary.h"
 #include "app/gui/StripView.h"
+#include "app/gui/ClockAxis.h"
 #include "support/LibStandard.h"
 #include "support/NumberText.h"
 
@@ -169,6 +170,7 @@ TEvolutionPage::TEvolutionPage(const TStripPalette& palette, QWidget* parent) : 
     Strip->setToolTip(QStringLiteral(
         "Each column is one time step, each row one element from the front (top) to the back (bottom).\n"
         "Green: at the air temperature; yellow to red: up to 6 \u00b0C or more from it; grey: not yet computed."));
+    Clock = std::make_unique<TClockAxis>(c, ChartAxis(Chart, Qt::Horizontal), QStringLiteral("Time (min)"));
     Headline = new QLabel(this);
     Headline->setObjectName(QStringLiteral("Headline"));
     Headline->setWordWrap(true);
@@ -196,6 +198,8 @@ TEvolutionPage::TEvolutionPage(const TStripPalette& palette, QWidget* parent) : 
     });
     connect(c, &QChart::plotAreaChanged, this, [this] { UpdateViews(); });
 }
+
+TEvolutionPage::~TEvolutionPage() = default;
 
 QWidget* TEvolutionPage::CreatePanel()
 {
@@ -314,6 +318,7 @@ void TEvolutionPage::StartRun(TRunRecord& record)
     timeStep_ = record.TimeStep;
     stripWidth_ = record.Strip.Width();
     Chart->SetHome(WithMeasured({0, record.Duration / 60, record.Plan.TempMin, record.Plan.TempMax}), true);
+    Clock->SetZero(LocalClockZero(record));
     for (TCurve& c : curves_) c.Clear();
     difference_.Clear();
     seeing_.Clear();
@@ -577,7 +582,10 @@ void TEvolutionPage::ShowDewPoint(const TRunRecord& record)
 void TEvolutionPage::UpdateViews()
 {
     QValueAxis* x = ChartAxis(Chart, Qt::Horizontal);
-    UseRoundTicks(x);
+    if (Clock->Active())
+        Clock->Update();
+    else
+        UseRoundTicks(x);
     const int plot = int(Chart->chart()->plotArea().width());
     const int pixels = std::max({1, plot, Chart->isVisible() ? 0 : Chart->width()});
     for (TCurve& c : curves_) {
@@ -636,6 +644,7 @@ void TEvolutionPage::PlaceLegend()
 void TEvolutionPage::PlaceOverlays()
 {
     PlaceLegend();
+    Clock->Update();
     QChart* chart = Chart->chart();
     const QRectF plot = chart->plotArea();
     // The strip spans exactly the plot's width, below the time axis.

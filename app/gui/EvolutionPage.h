@@ -21,6 +21,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -32,6 +33,7 @@ class TEvolutionPage : public QWidget {
     Q_OBJECT
 public:
     TEvolutionPage(const TStripPalette& palette, QWidget* parent = nullptr);
+    ~TEvolutionPage() override;
 
     TZoomChartView* Chart;                     // Chart1
     QLineSeries *Core, *Surface, *Back, *Air;  // LineSeries1, Series2, Series3, Series1
@@ -43,6 +45,8 @@ public:
     QPushButton* RemoveRun;
     // The kept runs' colours, one per run, and the pen style of each curve.
     static const std::array<QColor, 4> KeptColours;
+    // The time axis on the local clock when the air has dates.
+    std::unique_ptr<class TClockAxis> Clock;
     QLineSeries* SurfaceMinusAir;
     QLineSeries* MirrorSeeing;  // arc-seconds, on its own right axis
     QLineSeries* DewPoint;  // from an air file with a dew-point column

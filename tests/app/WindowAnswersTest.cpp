@@ -1,6 +1,7 @@
 // The window answers first: the headline, the readout beside the chart, the
 // runs told apart, clock times, and the fixes of what stood in the way.
 #include "app/core/Headline.h"
+#include "app/gui/ClockAxis.h"
 #include "app/gui/EvolutionPage.h"
 #include "app/gui/HelpViewer.h"
 #include "app/gui/ReadoutPanel.h"
@@ -188,6 +189,21 @@ TEST(WindowAnswers, ClockTimesWithADatedAirFile)
     EXPECT_TRUE(headline.contains(" min)")) << headline.toStdString();
     EXPECT_EQ(RunClock(w.Record, 0), "2025-11-20 18:00");
     EXPECT_EQ(RunClock(w.Record, 8 * 3600), "2025-11-21 02:00");
+    // The time axis on the clock: round times, the date at midnight.
+    w.PageControl1->setCurrentIndex(1);
+    QTest::qWait(30);
+    const std::vector<QString> labels = w.TabSheet3->Clock->Labels();
+    ASSERT_GE(labels.size(), 4u);
+    EXPECT_EQ(labels.front(), "18:00");
+    EXPECT_NE(std::find(labels.begin(), labels.end(), QStringLiteral("11-21")), labels.end());
+    const QValueAxis* x = AxisOf(w.Chart1, Qt::Horizontal);
+    EXPECT_EQ(x->labelsColor().alpha(), 0);
+    EXPECT_EQ(x->titleText(), "Local time (2025-11-20)");
+    w.UseAirRamp();
+    RunAndWait(w);
+    EXPECT_TRUE(w.TabSheet3->Clock->Labels().empty());
+    EXPECT_EQ(x->titleText(), "Time (min)");
+    EXPECT_NE(x->labelsColor().alpha(), 0);
 }
 
 TEST(WindowAnswers, ARefusedFieldIsFocusedAndMarkedUntilEdited)
