@@ -26,6 +26,10 @@ void TRunRecord::Start(const TBrennicOneD& solver, const TRunPlan& plan, const T
     Reports.clear();
     Profile.clear();
     ProfileTitle.clear();
+    Snapshots.clear();
+    ProfilePositions.clear();
+    SnapshotStride = std::max<std::size_t>(1, (std::size_t(std::max(plan.StripWidth, 0)) + MaxProfileSnapshots - 1) /
+                                                  MaxProfileSnapshots);
     stripChanges_.clear();
     Readiness = TReadiness(tolerances);
     Lines.Clear();
@@ -71,14 +75,26 @@ void TRunRecord::Add(std::span<const double> positions, std::span<const double> 
     StripIndices(temperatures, v.Air, column_);
     Commit(v, row_, column_.data(), column_.size());
     SetProfile(positions, temperatures, time);
+    if ((Readiness.Reports() - 1) % SnapshotStride == 0)
+        Snapshots.push_back({time, {temperatures.begin() + 1, temperatures.end() - 1}});
+}
+
+std::vector<TPoint> TRunRecord::SnapshotProfile(std::size_t i) const
+{
+    const TProfileSnapshot& s = Snapshots.at(i);
+    std::vector<TPoint> points(std::min(s.Temperatures.size(), ProfilePositions.size()));
+    for (std::size_t k = 0; k < points.size(); ++k) points[k] = {ProfilePositions[k], s.Temperatures[k]};
+    return points;
 }
 
 void TRunRecord::Apply(const TRecordChunk& chunk)
 {
     for (std::size_t i = 0; i < chunk.Values.size(); ++i)
         Commit(chunk.Values[i], chunk.Rows[i], chunk.Columns.data() + i * chunk.Elements, chunk.Elements);
-    if (!chunk.Empty() && !sink_)
+    if (!chunk.Empty() && !sink_) {
         SetProfile(chunk.LastPositions, chunk.LastTemperatures, chunk.Values.back().Time);
+        Snapshots.insert(Snapshots.end(), chunk.Snapshots.begin(), chunk.Snapshots.end());
+    }
 }
 
 void TRunRecord::Commit(const TStepValues& v, const std::u16string& row, const std::uint8_t* column,
@@ -121,13 +137,19 @@ void TRunRecord::SetProfile(std::span<const double> positions, std::span<const d
     const std::size_t n = temperatures.size() - 2;
     Profile.resize(n);
     for (std::size_t k = 1; k <= n; ++k) Profile[k - 1] = {positions[k] * 1000, temperatures[k]};
+    if (ProfilePositions.size() != n) {
+        ProfilePositions.resize(n);
+        for (std::size_t k = 1; k <= n; ++k) ProfilePositions[k - 1] = positions[k] * 1000;
+    }
 }
 
-void TChunkQueue::Reset(const TRegionalSettings& settings)
+void TChunkQueue::Reset(const TRegionalSettings& settings, std::size_t snapshotStride)
 {
     const std::lock_guard<std::mutex> lock(mutex_);
     settings_ = settings;
     pending_ = {};
+    stride_ = std::max<std::size_t>(snapshotStride, 1);
+    added_ = 0;
 }
 
 void TChunkQueue::Add(std::span<const double> positions, std::span<const double> temperatures, double time)
@@ -144,6 +166,8 @@ void TChunkQueue::Add(std::span<const double> positions, std::span<const double>
     pending_.Columns.insert(pending_.Columns.end(), column_.begin(), column_.end());
     pending_.LastPositions.assign(positions.begin(), positions.end());
     pending_.LastTemperatures.assign(temperatures.begin(), temperatures.end());
+    if (added_++ % stride_ == 0)
+        pending_.Snapshots.push_back({time, {temperatures.begin() + 1, temperatures.end() - 1}});
 }
 
 TRecordChunk TChunkQueue::Take()

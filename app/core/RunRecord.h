@@ -34,6 +34,16 @@ struct TStripChange {
     std::vector<std::uint8_t> Old;
 };
 
+// The temperatures of the elements at one report, front to back, for the
+// profile at any time of the run.
+struct TProfileSnapshot {
+    double Time;  // s
+    std::vector<double> Temperatures;
+};
+
+// At most this many profiles are kept: every report's, or every n-th.
+inline constexpr std::size_t MaxProfileSnapshots = 2000;
+
 // Reports made on a worker thread, ready to be taken into a record: the
 // values, the result rows, the strip columns (one index per element) and
 // the last report's positions and temperatures, for the profile.
@@ -43,6 +53,7 @@ struct TRecordChunk {
     std::vector<std::uint8_t> Columns;  // Values.size() columns of Elements indices
     std::size_t Elements = 0;
     std::vector<double> LastPositions, LastTemperatures;
+    std::vector<TProfileSnapshot> Snapshots;  // of every n-th report
     bool Empty() const { return Values.empty(); }
 };
 
@@ -51,7 +62,8 @@ struct TRecordChunk {
 class TChunkQueue {
 public:
     explicit TChunkQueue(TRegionalSettings settings = {}) : settings_(settings) {}
-    void Reset(const TRegionalSettings& settings);
+    // snapshotStride: a profile is kept of every n-th report.
+    void Reset(const TRegionalSettings& settings, std::size_t snapshotStride = 1);
     void Add(std::span<const double> positions, std::span<const double> temperatures, double time);
     TRecordChunk Take();
 
@@ -59,6 +71,7 @@ private:
     std::mutex mutex_;
     TRegionalSettings settings_;
     TRecordChunk pending_;
+    std::size_t stride_ = 1, added_ = 0;
     std::u16string row_;
     std::vector<std::uint8_t> column_;
 };
@@ -84,6 +97,11 @@ public:
     TByteMap Strip;                    // palette index per step and element
     std::vector<TStepValues> Reports;  // when kept
     std::vector<TPoint> Profile;       // (mm, degC) of the last report, front to back
+    std::vector<TProfileSnapshot> Snapshots;  // of every SnapshotStride-th report
+    std::vector<double> ProfilePositions;     // mm, of the elements
+    std::size_t SnapshotStride = 1;
+    // The profile (mm, degC) of a snapshot.
+    std::vector<TPoint> SnapshotProfile(std::size_t i) const;
     std::u16string ProfileTitle;       // "Temperature Profile - Time <t> sec"
     TReadiness Readiness;
     TInputTexts Inputs;                     // as typed for this run

@@ -453,7 +453,7 @@ void TFrmBrennic::StartRun(const TRunRequest& request)
     TabSheet3->StartRun(Record);
     TabSheet1->StartRun(request.Plan);
     TabSheet3->ShowKept(Kept, Record, Regional.DecimalSeparator);
-    Chunks.Reset(request.Settings);
+    Chunks.Reset(request.Settings, Record.SnapshotStride);
     auto films = std::make_shared<TFilmRanges>();
     Worker->Start(
         [this, request, films](std::stop_token stop) {

@@ -1,5 +1,11 @@
 #include "app/gui/ProfilePage.h"
 
+#include <QSignalBlocker>
+
+#include "app/core/Readiness.h"
+#include "support/LibStandard.h"
+#include "support/NumberText.h"
+
 #include <algorithm>
 
 namespace brennic {
@@ -8,6 +14,7 @@ namespace {
 // The page's design height; the labels keep their distance from its bottom.
 constexpr int DesignPageWidth = 831;
 constexpr int DesignPageHeight = 434;
+constexpr int SliderHeight = 24;  // the time slider's row under the chart
 }  // namespace
 
 TProfilePage::TProfilePage(QWidget* parent) : QWidget(parent)
@@ -36,6 +43,13 @@ TProfilePage::TProfilePage(QWidget* parent) : QWidget(parent)
         t->adjustSize();
         t->setAttribute(Qt::WA_TranslucentBackground);
     }
+    Time = new QSlider(Qt::Horizontal, this);
+    Time->setObjectName(QStringLiteral("ProfileTime"));
+    Time->setToolTip(QStringLiteral("The profile at any report of the run; at the right end, the last one"));
+    Time->setRange(0, 0);
+    TimeLabel = new QLabel(this);
+    TimeLabel->setObjectName(QStringLiteral("ProfileTimeLabel"));
+    connect(Time, &QSlider::valueChanged, this, [this](int i) { ShowSnapshot(i); });
     // Only re-decimates: no axis is set here, so nothing comes back.
     auto onView = [this] { UpdateView(); };
     connect(chart, &QChart::plotAreaChanged, this, onView);
@@ -47,20 +61,29 @@ TProfilePage::TProfilePage(QWidget* parent) : QWidget(parent)
 void TProfilePage::resizeEvent(QResizeEvent* e)
 {
     QWidget::resizeEvent(e);
-    const int pw = std::max(width(), 1), ph = std::max(height(), 1);
+    const int pw = std::max(width(), 1), ph = std::max(height() - SliderHeight, 1);
     Chart->setGeometry(0, 0, pw, ph);
     FrontLabel->move(16, ph - (DesignPageHeight - 403));
     BackLabel->move(pw - (DesignPageWidth - 770), ph - (DesignPageHeight - 403));
+    constexpr int LabelWidth = 170;
+    Time->setGeometry(10, ph, std::max(pw - LabelWidth - 20, 10), SliderHeight - 2);
+    TimeLabel->setGeometry(pw - LabelWidth - 4, ph, LabelWidth, SliderHeight - 2);
 }
 
 void TProfilePage::SetDecimalSeparator(char16_t sep)
 {
+    decimal_ = sep;
     Chart->chart()->setLocalizeNumbers(true);
     Chart->chart()->setLocale(LocaleWithDecimal(sep));
 }
 
 void TProfilePage::StartRun(const TRunPlan& plan)
 {
+    {
+        const QSignalBlocker block(Time);
+        Time->setRange(0, 0);
+        Time->setValue(0);
+    }
     TAxisRanges home = Chart->Home();
     home.yMin = plan.TempMin;
     home.yMax = plan.TempMax;
@@ -72,6 +95,24 @@ void TProfilePage::Sync(const TRunRecord& record)
     if (synced_ == record.Version)
         return;
     synced_ = record.Version;
+    record_ = &record;
+    // The slider's end is the last report; it stays there while the run goes on.
+    const bool atEnd = Time->value() == Time->maximum();
+    {
+        const QSignalBlocker block(Time);
+        Time->setRange(0, int(record.Snapshots.size()));
+        if (atEnd)
+            Time->setValue(Time->maximum());
+    }
+    if (!atEnd)
+        return;
+    ShowLast(record);
+}
+
+void TProfilePage::ShowLast(const TRunRecord& record)
+{
+    TimeLabel->setText(record.Reports.empty() ? QString()
+                                              : QString::fromStdString(MinutesText(record.Reports.back().Time, decimal_)));
     const QString title = QString::fromStdU16String(record.ProfileTitle);
     if (!title.isEmpty() && Chart->chart()->title() != title)
         Chart->chart()->setTitle(title);
@@ -84,8 +125,42 @@ void TProfilePage::Sync(const TRunRecord& record)
     TAxisRanges home = Chart->Home();
     home.xMin = first < last ? first : first - 1;
     home.xMax = first < last ? last : last + 1;
+    home.yMin = record.Plan.TempMin;  // the run's range, as at its start
+    home.yMax = record.Plan.TempMax;
     if (!(home == Chart->Home()))
-        Chart->SetHome(home, false);
+        Chart->SetHome(home, !(home.yMin == Chart->Home().yMin && home.yMax == Chart->Home().yMax));
+    UpdateView();
+}
+
+void TProfilePage::ShowSnapshot(int i)
+{
+    if (!record_)
+        return;
+    if (i >= int(record_->Snapshots.size())) {
+        ShowLast(*record_);
+        return;
+    }
+    const TProfileSnapshot& s = record_->Snapshots[std::size_t(i)];
+    std::u16string title = u"Temperature Profile - Time ";
+    AppendFloat(title, s.Time, decimal_);
+    title += u" sec";
+    Chart->chart()->setTitle(QString::fromStdU16String(title));
+    TimeLabel->setText(QString::fromStdString(MinutesText(s.Time, decimal_)));
+    const std::vector<TPoint> points = record_->SnapshotProfile(std::size_t(i));
+    if (points.empty())
+        return;
+    // The temperature axis fits the profile shown.
+    double lo = points.front().y, hi = lo;
+    for (const TPoint& p : points) {
+        lo = std::min(lo, p.y);
+        hi = std::max(hi, p.y);
+    }
+    const double margin = std::max((hi - lo) * 0.05, 0.05);
+    TAxisRanges home = Chart->Home();
+    home.yMin = lo - margin;
+    home.yMax = hi + margin;
+    Chart->SetHome(home, true);
+    curve_.Assign(std::vector<TPoint>(points));
     UpdateView();
 }
 

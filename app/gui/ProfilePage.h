@@ -7,6 +7,7 @@
 #include "app/gui/ZoomChartView.h"
 
 #include <QLabel>
+#include <QSlider>
 #include <QWidget>
 
 namespace brennic {
@@ -20,6 +21,8 @@ public:
     QLineSeries* Series;    // LineSeries3
     QLabel* FrontLabel;     // StaticText1
     QLabel* BackLabel;      // StaticText2
+    QSlider* Time;          // the report shown: at its end, the last one (the run follows it)
+    QLabel* TimeLabel;
 
     // A run starts: the temperature axis takes the run's range, zoom is reset.
     void StartRun(const TRunPlan& plan);
@@ -28,6 +31,8 @@ public:
     // Sync, then draw at once if the page is showing.
     void Redraw(const TRunRecord& record);
     void SetDecimalSeparator(char16_t decimalSeparator);
+    // The profile of the i-th kept snapshot (the slider's end: the last report).
+    void ShowSnapshot(int i);
     const TCurve& Curve() const { return curve_; }
 
 protected:
@@ -35,6 +40,10 @@ protected:
 
 private:
     void UpdateView();
+    void ShowLast(const TRunRecord& record);
+
+    const TRunRecord* record_ = nullptr;
+    char16_t decimal_ = u'.';
 
     TCurve curve_;
     std::uint64_t synced_ = ~0ull;

@@ -4,6 +4,7 @@
 #include "app/gui/ClockAxis.h"
 #include "app/gui/EvolutionPage.h"
 #include "app/gui/HelpViewer.h"
+#include "app/gui/ProfilePage.h"
 #include "app/gui/ReadoutPanel.h"
 #include "app/gui/StripView.h"
 #include "tests/app/WindowFixtures.h"
@@ -15,6 +16,7 @@
 #include <QListWidget>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBrowser>
@@ -337,4 +339,38 @@ TEST(WindowAnswers, MeasuredPointsOutsideTheModelStayInsideTheAxes)
     const QValueAxis* y = AxisOf(w.Chart1, Qt::Vertical);
     EXPECT_LE(y->min(), 2);
     EXPECT_GE(y->max(), 26);
+}
+
+TEST(WindowAnswers, TheProfileAtAnyTimeOfTheRun)
+{
+    Window f;
+    TFrmBrennic& w = f.w;
+    RunAndWait(w);
+    const TRunRecord& r = w.Record;
+    QSlider* time = w.TabSheet1->Time;
+    ASSERT_EQ(r.Snapshots.size(), r.Reports.size());  // 720 reports: every one kept
+    EXPECT_EQ(time->maximum(), int(r.Snapshots.size()));
+    EXPECT_EQ(time->value(), time->maximum());
+    const QString last = w.Chart4->chart()->title();
+    EXPECT_EQ(last, QString::fromStdU16String(r.ProfileTitle));
+    time->setValue(6);  // the seventh report: the first is at 0 s
+    EXPECT_EQ(w.Chart4->chart()->title(), "Temperature Profile - Time 60 sec");
+    EXPECT_EQ(w.TabSheet1->TimeLabel->text(), "1.0 min");
+    const std::vector<TPoint> shown = w.TabSheet1->Curve().Points();
+    ASSERT_EQ(shown.size(), r.Snapshots[6].Temperatures.size());
+    EXPECT_EQ(shown.front().y, r.Snapshots[6].Temperatures.front());
+    // The axis fits that profile, not the whole run's range.
+    const QValueAxis* y = AxisOf(w.Chart4, Qt::Vertical);
+    const auto [lo, hi] = std::minmax_element(r.Snapshots[6].Temperatures.begin(), r.Snapshots[6].Temperatures.end());
+    EXPECT_LE(y->min(), *lo);
+    EXPECT_GE(y->max(), *hi);
+    EXPECT_LT(y->max() - y->min(), r.Plan.TempMax - r.Plan.TempMin);
+    time->setValue(time->maximum());
+    EXPECT_EQ(w.Chart4->chart()->title(), last);
+    // A long run keeps every n-th profile, at most MaxProfileSnapshots.
+    w.edtTimeInterval->setText(QStringLiteral("1440"));
+    w.edtTimeStep->setText(QStringLiteral("5"));
+    RunAndWait(w);
+    EXPECT_LE(w.Record.Snapshots.size(), MaxProfileSnapshots);
+    EXPECT_EQ(w.Record.Snapshots[1].Time, 5.0 * double(w.Record.SnapshotStride));
 }
