@@ -5,9 +5,12 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QSvgGenerator>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace brennic {
 
@@ -15,18 +18,34 @@ namespace {
 
 constexpr int SubtitleHeight = 22;
 
+// The subtitle's font, scaled with the picture, and the height it takes
+// when wrapped to the picture's width (it is never cut off).
+QFont SubtitleFont(const QWidget* page, QSize size)
+{
+    QFont font = page->font();
+    font.setPixelSize(std::max(12, 12 * size.width() / std::max(page->width(), 1)));
+    return font;
+}
+
+int SubtitleBand(const QWidget* page, const QString& subtitle, QSize size)
+{
+    const QFontMetrics metrics(SubtitleFont(page, size));
+    const QRect r = metrics.boundingRect(QRect(0, 0, size.width() - 12, 10000), Qt::TextWordWrap, subtitle);
+    return std::max(SubtitleHeight, r.height() + 6);
+}
+
 // Draws the subtitle band and the page scaled into the rest of the area.
 void Draw(QPainter& painter, QWidget* page, const QString& subtitle, QSize size)
 {
     painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
-    QFont font = page->font();
-    font.setPixelSize(12);
-    painter.setFont(font);
+    painter.setFont(SubtitleFont(page, size));
     painter.setPen(QColor(64, 64, 64));
-    painter.drawText(QRect(6, 0, size.width() - 12, SubtitleHeight), Qt::AlignVCenter | Qt::AlignLeft, subtitle);
-    painter.translate(0, SubtitleHeight);
+    const int band = SubtitleBand(page, subtitle, size);
+    painter.drawText(QRect(6, 0, size.width() - 12, band), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap,
+                     subtitle);
+    painter.translate(0, band);
     const double sx = double(size.width()) / page->width();
-    const double sy = double(size.height() - SubtitleHeight) / page->height();
+    const double sy = double(size.height() - band) / page->height();
     painter.scale(sx, sy);
     page->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
 }
@@ -36,11 +55,19 @@ QSize Final(QWidget* page, QSize size)
     return size.isValid() && !size.isEmpty() ? size : QSize(page->width(), page->height() + SubtitleHeight);
 }
 
+QSize Final(QWidget* page, QSize size, const QString& subtitle)
+{
+    if (size.isValid() && !size.isEmpty())
+        return size;
+    const QSize base(page->width(), page->height());
+    return QSize(base.width(), base.height() + SubtitleBand(page, subtitle, base));
+}
+
 }  // namespace
 
 QImage ChartPicture(QWidget* page, const QString& subtitle, QSize size)
 {
-    const QSize target = Final(page, size);
+    const QSize target = Final(page, size, subtitle);
     QImage image(target, QImage::Format_ARGB32);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -50,7 +77,7 @@ QImage ChartPicture(QWidget* page, const QString& subtitle, QSize size)
 
 void SaveChartPicture(QWidget* page, const QString& subtitle, const QString& path, QSize size)
 {
-    const QSize target = Final(page, size);
+    const QSize target = Final(page, size, subtitle);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

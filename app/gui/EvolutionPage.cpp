@@ -194,6 +194,7 @@ TEvolutionPage::TEvolutionPage(const TStripPalette& palette, QWidget* parent) : 
     connect(x, &QValueAxis::rangeChanged, this, [this] { UpdateViews(); });
     connect(y, &QValueAxis::rangeChanged, this, [this, y] {
         UseRoundTicks(y);
+        for (std::size_t i = 0; i < markers_.size(); ++i) PlaceMarker(i);
         PlaceOverlays();
     });
     connect(c, &QChart::plotAreaChanged, this, [this] { UpdateViews(); });
@@ -553,8 +554,16 @@ void TEvolutionPage::SetMarker(std::size_t i, std::optional<double> at, bool& mo
         return;
     moved = true;
     markerMinutes_[i] = at;
-    if (at)
-        markers_[i]->replace(QList<QPointF>{{*at, -1e6}, {*at, 1e6}});
+    PlaceMarker(i);
+}
+
+void TEvolutionPage::PlaceMarker(std::size_t i)
+{
+    // From the bottom of the temperature axis to its top: no point outside
+    // it, so that pictures (SVG above all) draw the line as on the screen.
+    const QValueAxis* y = ChartAxis(Chart, Qt::Vertical);
+    if (markerMinutes_[i])
+        markers_[i]->replace(QList<QPointF>{{*markerMinutes_[i], y->min()}, {*markerMinutes_[i], y->max()}});
     else
         markers_[i]->clear();
 }

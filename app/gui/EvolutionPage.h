@@ -112,6 +112,7 @@ private:
     std::vector<std::string> keptLabels_;
     const TKeptRuns* kept_ = nullptr;
     void SetMarker(std::size_t i, std::optional<double> minutes, bool& moved);
+    void PlaceMarker(std::size_t i);
     void ShowDewPoint(const TRunRecord& record);
 
     std::array<QLineSeries*, 3> markers_{};

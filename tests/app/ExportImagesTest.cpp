@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSvgRenderer>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -118,4 +119,26 @@ TEST(WindowExports, PicturesAreImagesOfTheRightSize)
         }
     }
     EXPECT_THROW(w.SaveChartImage(EvolutionPage, dir.filePath("chart.bmp")), EBrennicError);
+}
+
+TEST(WindowExports, SvgKeepsTheMarkersAndTheWholeHeader)
+{
+    QTemporaryDir dir;
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.edtTimeInterval->setText("180");
+    RunAndWait(w);
+    ASSERT_TRUE(w.TabSheet3->MarkerMinutes()[0].has_value());
+    const QString path = dir.filePath("evolution.svg");
+    w.SaveChartImage(EvolutionPage, path, QSize(900, 500));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString svg = QString::fromUtf8(file.readAll());
+    // No coordinate far outside the picture (a marker line from -1e6 to 1e6
+    // once came out as a path from +2e7 to -2e7 that viewers drop).
+    const QRegularExpression huge(QStringLiteral("(?<![\\d.])\\d{6,}"));  // an integer part of six digits or more
+    for (const QString& d : svg.split(QStringLiteral(" d=\""), Qt::SkipEmptyParts).mid(1))
+        EXPECT_FALSE(huge.match(d.left(d.indexOf('"'))).hasMatch()) << d.left(200).toStdString();
+    // The whole subtitle, however long, wrapped rather than cut.
+    EXPECT_TRUE(svg.contains("duration 180")) << w.PictureSubtitle().toStdString();
 }
