@@ -7,6 +7,7 @@
 #include "support/NumberText.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace brennic {
 
@@ -125,8 +126,14 @@ void TProfilePage::ShowLast(const TRunRecord& record)
     TAxisRanges home = Chart->Home();
     home.xMin = first < last ? first : first - 1;
     home.xMax = first < last ? last : last + 1;
-    home.yMin = record.Plan.TempMin;  // the run's range, as at its start
+    // The run's range, as at its start, widened where the profile leaves it
+    // (a radiating face falls below the air): the profile is always in view.
+    home.yMin = record.Plan.TempMin;
     home.yMax = record.Plan.TempMax;
+    for (const TPoint& p : record.Profile) {
+        home.yMin = std::min(home.yMin, std::floor(p.y));
+        home.yMax = std::max(home.yMax, std::ceil(p.y));
+    }
     if (!(home == Chart->Home()))
         Chart->SetHome(home, !(home.yMin == Chart->Home().yMin && home.yMax == Chart->Home().yMax));
     UpdateView();

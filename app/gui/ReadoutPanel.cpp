@@ -52,7 +52,7 @@ void TReadoutPanel::Show(const TReadiness& r, const std::vector<TKeptRun>& kept,
     for (int p = 0; p < TReadiness::PartCount; ++p) {
         html += QStringLiteral("<tr><td>") + QString::fromLatin1(parts[p]) + QStringLiteral("</td>");
         for (const std::string& c : cells[p])
-            html += QStringLiteral("<td align=\"right\">&nbsp;&nbsp;") + Html(c) + QStringLiteral("</td>");
+            html += QStringLiteral("<td align=\"right\" nowrap>&nbsp;&nbsp;") + Html(c) + QStringLiteral("</td>");
         html += QStringLiteral("</tr>");
     }
     html += QStringLiteral("</table>");

@@ -373,4 +373,13 @@ TEST(WindowAnswers, TheProfileAtAnyTimeOfTheRun)
     RunAndWait(w);
     EXPECT_LE(w.Record.Snapshots.size(), MaxProfileSnapshots);
     EXPECT_EQ(w.Record.Snapshots[1].Time, 5.0 * double(w.Record.SnapshotStride));
+    // A radiating face below the air's range is still in view at the end.
+    w.edtFrontRadiation->setText(QStringLiteral("0.9"));
+    w.edtTimeInterval->setText(QStringLiteral("360"));
+    w.edtTimeStep->setText(QStringLiteral("10"));
+    RunAndWait(w);
+    double lowest = 1e9;
+    for (const TPoint& p : w.Record.Profile) lowest = std::min(lowest, p.y);
+    ASSERT_LT(lowest, w.Record.Plan.TempMin);
+    EXPECT_LE(AxisOf(w.Chart4, Qt::Vertical)->min(), lowest);
 }
