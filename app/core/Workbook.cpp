@@ -136,6 +136,15 @@ struct TWriter {
         worksheet_write_string(sheet, row, 2, InputFields[f].Unit, nullptr);
     }
 
+    void ToleranceHeader(lxw_worksheet* sheet, const TReadiness& r)
+    {
+        worksheet_write_string(sheet, 0, 0, "Stays within the air from (min)", bold);
+        for (std::size_t k = 0; k < r.Tolerances().size(); ++k)
+            worksheet_write_string(sheet, 0, lxw_col_t(k + 1),
+                                   ("within " + ToUtf8(FormatFloat(r.Tolerances()[k], u'.')) + " \u00b0C").c_str(),
+                                   bold);
+    }
+
     void ReadyRow(lxw_worksheet* sheet, lxw_row_t row, const char* name, const TReadiness& r, int part)
     {
         worksheet_write_string(sheet, row, 0, name, nullptr);
@@ -153,12 +162,8 @@ struct TWriter {
         lxw_worksheet* sheet = workbook_add_worksheet(book, "Readiness");
         worksheet_set_column(sheet, 0, 0, 34, nullptr);
         worksheet_set_column(sheet, 1, 4, 14, nullptr);
-        worksheet_write_string(sheet, 0, 0, "Stays within the air from (min)", bold);
         const TReadiness& r = c.Readiness;
-        for (std::size_t k = 0; k < r.Tolerances().size(); ++k)
-            worksheet_write_string(sheet, 0, lxw_col_t(k + 1),
-                                   ("within " + ToUtf8(FormatFloat(r.Tolerances()[k], u'.')) + " \u00b0C").c_str(),
-                                   bold);
+        ToleranceHeader(sheet, r);
         const char* parts[3] = {"Surface", "Back", "Glass"};
         lxw_row_t row = 1;
         for (int p = 0; p < 3; ++p) ReadyRow(sheet, row++, parts[p], r, p);
@@ -200,12 +205,8 @@ struct TWriter {
         lxw_worksheet* sheet = workbook_add_worksheet(book, "Comparison");
         worksheet_set_column(sheet, 0, 0, 44, nullptr);
         worksheet_set_column(sheet, 1, 4, 14, nullptr);
-        worksheet_write_string(sheet, 0, 0, "Stays within the air from (min)", bold);
         const TReadiness& r = c.Readiness;
-        for (std::size_t k = 0; k < r.Tolerances().size(); ++k)
-            worksheet_write_string(sheet, 0, lxw_col_t(k + 1),
-                                   ("within " + ToUtf8(FormatFloat(r.Tolerances()[k], u'.')) + " \u00b0C").c_str(),
-                                   bold);
+        ToleranceHeader(sheet, r);
         const char* parts[3] = {"surface", "back", "glass"};
         lxw_row_t row = 1;
         for (std::size_t i = 0; i <= c.Kept.size() && i <= c.KeptLabels.size(); ++i) {

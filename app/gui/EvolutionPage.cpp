@@ -1,5 +1,7 @@
 #include "app/gui/EvolutionPage.h"
 
+#include "app/gui/EvolutionSeries.h"
+
 #include "app/core/OutputColumns.h"
 
 #include "app/core/Headline.h"
@@ -27,31 +29,6 @@ const std::array<QColor, 4> TEvolutionPage::KeptColours{QColor(230, 120, 0), QCo
 namespace {
 
 constexpr int DesignPageHeight = 434;
-
-QLineSeries* AddSeries(QChart* chart, const char* name, const QString& title)
-{
-    auto* series = new QLineSeries(chart);
-    series->setObjectName(QString::fromLatin1(name));
-    series->setName(title);
-    chart->addSeries(series);
-    return series;
-}
-
-void HideFromLegend(QChart* chart, QAbstractSeries* series)
-{
-    for (QLegendMarker* m : chart->legend()->markers(series)) m->setVisible(false);
-}
-
-const std::array<QColor, 4> CurveColours{QColor(255, 0, 0), QColor(0, 0, 255), QColor(0, 255, 0), QColor(0, 128, 0)};
-// A kept run's core, surface, back and air, all in the run's colour.
-const std::array<Qt::PenStyle, 4> KeptStyles{Qt::DashDotLine, Qt::SolidLine, Qt::DashLine, Qt::DotLine};
-
-QIcon Swatch(const QColor& colour)
-{
-    QPixmap p(14, 14);
-    p.fill(colour);
-    return QIcon(p);
-}
 
 }  // namespace
 
@@ -201,52 +178,6 @@ TEvolutionPage::TEvolutionPage(const TStripPalette& palette, QWidget* parent) : 
 }
 
 TEvolutionPage::~TEvolutionPage() = default;
-
-QWidget* TEvolutionPage::CreatePanel()
-{
-    auto* panel = new QWidget;
-    panel->setObjectName(QStringLiteral("SidePanel"));
-    Runs = new QListWidget(panel);
-    Runs->setObjectName(QStringLiteral("Runs"));
-    Runs->setToolTip(QStringLiteral("The current run and the kept ones: tick to show, double-click to rename"));
-    Runs->setMaximumHeight(Runs->fontMetrics().height() * 6 + 8);
-    RemoveRun = new QPushButton(QStringLiteral("Remove kept run"), panel);
-    RemoveRun->setObjectName(QStringLiteral("RemoveRun"));
-    RemoveRun->setEnabled(false);
-    auto* column = new QVBoxLayout(panel);
-    column->setContentsMargins(4, 2, 2, 2);
-    column->setSpacing(4);
-    column->addWidget(Runs);
-    column->addWidget(RemoveRun);
-    column->addWidget(Readout, 1);
-    connect(Runs, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
-        const int row = Runs->row(item);
-        if (row < 1)
-            return;
-        emit keptShown(row - 1, item->checkState() == Qt::Checked);
-        emit keptRenamed(row - 1, item->text());
-    });
-    connect(Runs, &QListWidget::currentRowChanged, this, [this](int row) { RemoveRun->setEnabled(row >= 1); });
-    connect(RemoveRun, &QPushButton::clicked, this, [this] {
-        if (Runs->currentRow() >= 1)
-            emit keptRemoved(Runs->currentRow() - 1);
-    });
-    return panel;
-}
-
-void TEvolutionPage::FillRuns(const TKeptRuns& kept, const std::vector<std::string>& labels)
-{
-    const QSignalBlocker block(Runs);
-    Runs->clear();
-    auto* current = new QListWidgetItem(Swatch(CurveColours[1]), QStringLiteral("Current run"), Runs);
-    current->setFlags(Qt::ItemIsEnabled);
-    for (std::size_t k = 0; k < kept.Runs().size(); ++k) {
-        auto* item = new QListWidgetItem(Swatch(KeptColours[k]), QString::fromStdString(labels[k]), Runs);
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsUserCheckable);
-        item->setCheckState(kept.Runs()[k].Visible ? Qt::Checked : Qt::Unchecked);
-    }
-    RemoveRun->setEnabled(false);
-}
 
 void TEvolutionPage::resizeEvent(QResizeEvent* e)
 {
@@ -403,89 +334,6 @@ void TEvolutionPage::ShowReadout()
     (void)before;
 }
 
-void TEvolutionPage::ShowKept(const TKeptRuns& kept, const TRunRecord& current, char16_t sep)
-{
-    QChart* c = Chart->chart();
-    for (TCurve& curve : keptCurves_) {
-        c->removeSeries(curve.Series());
-        delete curve.Series();
-    }
-    keptCurves_.clear();
-    keptLabels_.clear();
-    kept_ = &kept;
-    for (std::size_t k = 0; k < kept.Runs().size(); ++k) {
-        const TKeptRun& run = kept.Runs()[k];
-        keptLabels_.push_back(kept.Label(k, current.Inputs, sep));
-        for (std::size_t i = 0; i < 4; ++i) {
-            auto* series = AddSeries(c, "KeptSeries", i == 1 ? QString::fromStdString(keptLabels_.back()) : QString());
-            series->attachAxis(ChartAxis(Chart, Qt::Horizontal));
-            series->attachAxis(ChartAxis(Chart, Qt::Vertical));
-            series->setVisible(run.Visible);
-            if (i != 1 || !run.Visible)
-                HideFromLegend(c, series);
-            TCurve curve(series, QPen(KeptColours[k % KeptColours.size()], 1.5, KeptStyles[i]));
-            std::vector<TPoint> points;
-            points.reserve(run.Reports.size());
-            for (const TStepValues& v : run.Reports) {
-                const double values[4] = {v.Core, v.Surface, v.Back, v.Air};
-                points.push_back({v.Time / 60, values[i]});
-            }
-            curve.Assign(std::move(points));
-            keptCurves_.push_back(std::move(curve));
-        }
-    }
-    FillRuns(kept, keptLabels_);
-    // The markers stay after the kept curves in the legend's order of drawing.
-    UpdateViews();
-    ShowReadout();
-}
-
-TAxisRanges TEvolutionPage::WithMeasured(TAxisRanges r) const
-{
-    // Measured points outside the model's temperatures stay inside the axes.
-    if (measuredLow_ <= measuredHigh_) {
-        const double margin = std::max(0.02 * (std::max(r.yMax, measuredHigh_) - std::min(r.yMin, measuredLow_)), 0.1);
-        if (measuredLow_ < r.yMin)
-            r.yMin = measuredLow_ - margin;
-        if (measuredHigh_ > r.yMax)
-            r.yMax = measuredHigh_ + margin;
-    }
-    return r;
-}
-
-void TEvolutionPage::ShowMeasured(const TMeasuredLog* log)
-{
-    measuredLow_ = std::numeric_limits<double>::infinity();
-    measuredHigh_ = -measuredLow_;
-    QScatterSeries* series[2] = {MeasuredSurface, MeasuredBack};
-    TCurve* curves[2] = {&measuredSurface_, &measuredBack_};
-    for (int i = 0; i < 2; ++i) {
-        std::vector<TPoint> points;
-        if (log)
-            for (const TMeasuredPoint& p : i == 0 ? log->Surface : log->Back) points.push_back({p.Time / 60, p.Value});
-        const bool show = !points.empty();
-        for (const TPoint& p : points) {
-            measuredLow_ = std::min(measuredLow_, p.y);
-            measuredHigh_ = std::max(measuredHigh_, p.y);
-        }
-        curves[i]->Assign(std::move(points));
-        series[i]->setVisible(show);
-        for (QLegendMarker* m : Chart->chart()->legend()->markers(series[i])) m->setVisible(show);
-    }
-    if (!log)
-        measuredNote_.clear();
-    if (record_)
-        Chart->SetHome(WithMeasured({0, record_->Duration / 60, record_->Plan.TempMin, record_->Plan.TempMax}), false);
-    UpdateViews();
-    ShowReadout();
-}
-
-void TEvolutionPage::SetMeasuredNote(const std::string& note)
-{
-    measuredNote_ = note;
-    ShowReadout();
-}
-
 void TEvolutionPage::ShowRightCurve(QLineSeries* series, QValueAxis* axis, bool show)
 {
     series->setVisible(show);
@@ -528,64 +376,6 @@ void TEvolutionPage::UpdateRightAxes()
         SetRange(differenceAxis_, differenceMin_ - span * 0.05, differenceMax_ + span * 0.05);
     if (MirrorSeeing->isVisible())
         SetRange(seeingAxis_, 0, std::max(seeingMax_, 0.5) * 1.05);
-}
-
-void TEvolutionPage::UpdateMarkers(const TReadiness& r)
-{
-    bool moved = false;
-    for (std::size_t i = 0; i < 2; ++i) {
-        // Tolerances 1 and 0.5 degC, where the run's list has them.
-        std::optional<double> at;
-        const auto& tols = r.Tolerances();
-        const double wanted = i == 0 ? 1.0 : 0.5;
-        for (std::size_t k = 0; k < tols.size(); ++k)
-            if (tols[k] == wanted && r.Reports() > 0)
-                if (const auto t = r.ReadyFrom(TReadiness::Surface, k))
-                    at = *t / 60;
-        SetMarker(i, at, moved);
-    }
-    if (moved)
-        PlaceOverlays();
-}
-
-void TEvolutionPage::SetMarker(std::size_t i, std::optional<double> at, bool& moved)
-{
-    if (at == markerMinutes_[i])
-        return;
-    moved = true;
-    markerMinutes_[i] = at;
-    PlaceMarker(i);
-}
-
-void TEvolutionPage::PlaceMarker(std::size_t i)
-{
-    // From the bottom of the temperature axis to its top: no point outside
-    // it, so that pictures (SVG above all) draw the line as on the screen.
-    const QValueAxis* y = ChartAxis(Chart, Qt::Vertical);
-    if (markerMinutes_[i])
-        markers_[i]->replace(QList<QPointF>{{*markerMinutes_[i], y->min()}, {*markerMinutes_[i], y->max()}});
-    else
-        markers_[i]->clear();
-}
-
-void TEvolutionPage::ShowDewPoint(const TRunRecord& record)
-{
-    const bool show = record.Air && record.Air->Dew;
-    DewPoint->setVisible(show);
-    for (QLegendMarker* m : Chart->chart()->legend()->markers(DewPoint)) m->setVisible(show);
-    if (!show) {
-        dew_.Clear();
-        dew_.Sync();
-        return;
-    }
-    // The dew point over the period, at the file's samples and the period's ends.
-    std::vector<TPoint> points;
-    const TSeries& dew = *record.Air->Dew;
-    const double end = std::max(record.Duration, 0.0);
-    const double step = std::max(end / 2000, record.TimeStep);
-    for (double t = 0; t < end; t += step) points.push_back({t / 60, dew.At(t)});
-    points.push_back({end / 60, dew.At(end)});
-    dew_.Assign(std::move(points));
 }
 
 void TEvolutionPage::UpdateViews()

@@ -1,0 +1,213 @@
+// The window's runs: started from the inputs on the worker, taken in once
+// per display frame, ended, cancelled and kept.
+#include "app/gui/MainOrvalis.h"
+
+#include "app/core/Engine.h"
+#include "app/core/InputFields.h"
+#include "app/gui/ErrorReport.h"
+#include "app/gui/EvolutionPage.h"
+#include "app/gui/ProfilePage.h"
+#include "app/gui/RunWorker.h"
+#include "app/gui/SweepDialog.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QToolButton>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+
+namespace brennic {
+
+void TFrmBrennic::SetButtonsRunning(bool running)
+{
+    if (running) {
+        btnRun->setEnabled(false);
+        btnExportCSV->setEnabled(false);
+        btnCancel->setEnabled(true);
+    } else {
+        btnRun->setEnabled(true);
+        btnCancel->setEnabled(false);
+        if (runHadFocus_)
+            btnRun->setFocus(Qt::OtherFocusReason);  // Space runs again
+        runHadFocus_ = false;
+        btnExportCSV->setEnabled(ResultLines->Count() > 1);
+    }
+    UpdateKeepButtons();
+}
+
+void TFrmBrennic::UpdateKeepButtons()
+{
+    const bool running = Running();
+    btnKeepRun->setEnabled(!running && ResultLines && ResultLines->Count() > 1 && !Kept.Full());
+    btnClearKept->setEnabled(!Kept.Runs().empty());
+}
+
+void TFrmBrennic::btnRunClick()
+{
+    if (Running())
+        return;
+    if (AirSource)
+        ShowAirFromFile();  // the period may have changed the air at its end
+    // Everything a run needs is checked before anything of the last run goes.
+    StartRun(CurrentRequest());
+}
+
+TRequestSource TFrmBrennic::CurrentSource() const
+{
+    TRequestSource source;
+    source.Texts = InputTexts();
+    source.DecimalSeparator = Regional.DecimalSeparator;
+    source.Naming = TFieldNaming::Caption;
+    source.Use = TMemoryUse::KeepsResults;
+    source.Settings = Regional;
+    source.Air = AirSource;  // a log's air, when a log is loaded
+    return source;
+}
+
+TRunRequest TFrmBrennic::CurrentRequest()
+{
+    // A refused field takes the focus with its text selected.
+    auto focus = [this](int field, const char* reason) {
+        if (InputFields[field].Layout.Group == ConditionsGroup)
+            PageControl1->setCurrentIndex(ConditionsPage);
+        if (QLineEdit* edit = FieldEdit(field)) {
+            MarkRefused(edit, QString::fromUtf8(reason));
+            edit->setFocus(Qt::OtherFocusReason);
+            edit->selectAll();
+        } else if (QComboBox* box = FieldCombo(field)) {
+            MarkRefused(box, QString::fromUtf8(reason));
+            box->setFocus(Qt::OtherFocusReason);
+        }
+    };
+    try {
+        return BuildRunRequest(CurrentSource());
+    } catch (const EFieldConvertError& e) {
+        focus(e.Field, e.what());
+        throw;
+    } catch (const EFieldError& e) {
+        focus(e.Field, e.what());
+        throw;
+    }
+}
+
+void TFrmBrennic::StartRun(const TRunRequest& request)
+{
+    *Solver = request.Solver;
+    Record.Start(request);
+    cancelled_ = false;
+    TabSheet3->SetStopped(false);
+    TabSheet3->StartRun(Record);
+    TabSheet1->StartRun(request.Plan);
+    TabSheet3->ShowKept(Kept, Record, Regional.DecimalSeparator);
+    Chunks.Reset(request.Settings, Record.SnapshotStride);
+    auto films = std::make_shared<TFilmRanges>();
+    Worker->Start(
+        [this, request, films](std::stop_token stop) {
+            RunEngine(
+                request, [this](std::span<const double> p, std::span<const double> t, double time) { Chunks.Add(p, t, time); },
+                stop, films.get());
+        },
+        [this, films, computed = request.Solver.ComputedFilms](const QString& error) {
+            if (computed)
+                Record.Films = *films;
+            RunEnded(error);
+        });
+    runHadFocus_ = btnRun->hasFocus();
+    SetButtonsRunning(true);
+    SetInputsEnabled(false);
+    TakeFrame();
+    frameTimer_->start();
+}
+
+void TFrmBrennic::RunEnded(const QString& error)
+{
+    frameTimer_->stop();
+    // The buttons and inputs come back whatever happens while the last
+    // reports are taken and drawn.
+    struct Restore {
+        TFrmBrennic* w;
+        ~Restore()
+        {
+            w->SetButtonsRunning(false);
+            w->SetInputsEnabled(true);
+        }
+    };
+    {
+        Restore restore{this};
+        Record.Apply(Chunks.Take());
+        TabSheet3->SetStopped(cancelled_ && Record.Readiness.Reports() > 0 &&
+                              Record.Readiness.Last().Time < Record.Duration);
+        if (error.isEmpty()) {
+            CompareWithLog();
+            TabSheet3->Redraw(Record, true);
+            RedrawPage(ProfilePage);
+        } else {
+            RedrawPage(PageControl1->currentIndex());
+        }
+    }
+    emit RunFinished();
+    if (closeRequested_)
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    if (!error.isEmpty())
+        ReportError(error);
+}
+
+void TFrmBrennic::SetInputsEnabled(bool enabled)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{grpMirror, grpHeatTransfer, grpSimulation, TabConditions, AirBar,
+                                                      btnMeasured, btnFile, btnSweep})
+        w->setEnabled(enabled);
+    btnFit->setEnabled(enabled && MeasuredLog != nullptr);
+}
+
+void TFrmBrennic::ShowSweepDialog()
+{
+    TSweepDialog dialog([this] { return CurrentSource(); }, Regional.DecimalSeparator, this);
+    dialog.exec();
+}
+
+void TFrmBrennic::btnCancelClick()
+{
+    if (Running()) {
+        cancelled_ = true;
+        Worker->Cancel();
+    }
+}
+
+void TFrmBrennic::btnKeepRunClick()
+{
+    if (!Running() && ResultLines->Count() > 1 && Kept.Keep(Record))
+        TabSheet3->ShowKept(Kept, Record, Regional.DecimalSeparator);
+    UpdateKeepButtons();
+}
+
+void TFrmBrennic::btnClearKeptClick()
+{
+    Kept.Clear();
+    TabSheet3->ShowKept(Kept, Record, Regional.DecimalSeparator);
+    UpdateKeepButtons();
+}
+
+void TFrmBrennic::TakeFrame()
+{
+    try {
+        Record.Apply(Chunks.Take());
+        RedrawPage(PageControl1->currentIndex());
+    } catch (...) {
+        // A run that cannot be shown stops; the error is reported once.
+        Worker->Cancel();
+        throw;
+    }
+}
+
+void TFrmBrennic::RedrawPage(int page)
+{
+    if (page == EvolutionPage)
+        TabSheet3->Redraw(Record);
+    else if (page == ProfilePage)
+        TabSheet1->Redraw(Record);
+}
+
+}  // namespace brennic
