@@ -108,7 +108,7 @@ void TFrmBrennic::LoadMeasuredLog(const std::string& path, const TLogColumns& co
     ApplyLogDefaults(texts, *log, Regional.DecimalSeparator, false, false);
     for (int field : {fInitialMirrorTemp, fDuration}) SetFieldText(field, ToQ(texts.Text(field)));
     if (log->Air) {
-        UseAirSource(log->Air, {path, columns.Air, start, "", ""}, false);
+        UseAirSource(log->Air, {path, columns.Air, start, "", "", "", ""}, false);
         ShowAirFromFile();
     }
     TabSheet3->ShowMeasured(log.get());

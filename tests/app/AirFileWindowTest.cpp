@@ -42,7 +42,7 @@ TEST(AirFileWindow, AFileDrivesTheRunAndTheRampComesBack)
     const QString path = Write(dir, "forecast.csv", Forecast);
     Window f;
     TFrmBrennic& w = f.w;
-    w.UseAirFile({path.toStdString(), "", "18:00", "", ""}, true);
+    w.UseAirFile({path.toStdString(), "", "18:00", "", "", "", ""}, true);
     EXPECT_EQ(w.edtTimeInterval->text(), "120");  // the rest of the file from 18:00
     EXPECT_FALSE(w.edtInitialAirTemp->isEnabled());
     EXPECT_EQ(w.edtInitialAirTemp->text(), "5.1");
@@ -82,7 +82,7 @@ TEST(AirFileWindow, DewRiskIsMarked)
     TFrmBrennic& w = f.w;
     w.edtInitialMirrorTemp->setText("6");
     w.edtFrontRadiation->setText("0.9");
-    w.UseAirFile({path.toStdString(), "", "", "", ""}, true);
+    w.UseAirFile({path.toStdString(), "", "", "", "", "", ""}, true);
     w.PageControl1->setCurrentIndex(EvolutionPage);
     RunAndWait(w);
     ASSERT_TRUE(w.Record.DewRiskFrom.has_value());
@@ -98,7 +98,7 @@ TEST(AirFileWindow, ARefusedFileChangesNothing)
     const QString bad = Write(dir, "bad.csv", "time,temp\n0,5\n0,6\n");
     Window f;
     TFrmBrennic& w = f.w;
-    Guarded([&] { w.UseAirFile({bad.toStdString(), "", "", "", ""}, true); });
+    Guarded([&] { w.UseAirFile({bad.toStdString(), "", "", "", "", "", ""}, true); });
     ASSERT_EQ(errors.messages.size(), 1);
     EXPECT_TRUE(errors.messages[0].startsWith(bad + ", line 3: the time '0' does not come after"))
         << errors.messages[0].toStdString();

@@ -208,7 +208,7 @@ TEST(AirFile, TwoSamplesOnTheRampGiveTheRampsBytes)
     texts.Text(fFinalAirTemp) = u"4";
     ApplyInputs(texts, u'.', ramp);
     TBrennicOneD fromFile = ramp;
-    const auto air = TAirSource::Load({file.path.string(), "", "", "", ""});
+    const auto air = TAirSource::Load({file.path.string(), "", "", "", "", "", ""});
     TAirSource::Apply(air, fromFile);
     EXPECT_EQ(fromFile.InitialAirTemp, 12);
     EXPECT_EQ(fromFile.FinalAirTemp, 4);
@@ -233,7 +233,7 @@ TEST(AirFile, SkyAndDewPointColumnsTakePart)
     texts.Text(fDuration) = u"120";
     texts.Text(fFrontRadiation) = u"0.9";
     ApplyInputs(texts, u'.', s);
-    const auto air = TAirSource::Load({file.path.string(), "", "", "", ""});
+    const auto air = TAirSource::Load({file.path.string(), "", "", "", "", "", ""});
     ASSERT_TRUE(air->Sky && air->Dew);
     TAirSource::Apply(air, s);
     const TAirExtremes extremes = air->Extremes(s.Duration);
@@ -276,14 +276,14 @@ TEST(AirFile, RefusalsNameTheFileLineAndColumn)
     };
     const Case cases[] = {
         {"beyond the model's range",
-         {hot.path.string(), "", "", "", ""},
+         {hot.path.string(), "", "", "", "", "", ""},
          hot.path.string() + ", line 3: column \"temp\" has 1200: temperatures must be between -273 and 1000"},
         {"no such column",
-         {good.path.string(), "air", "", "", ""},
+         {good.path.string(), "air", "", "", "", "", ""},
          good.path.string() + ": there is no air column \"air\" (the columns are temp, other)"},
-        {"missing file", {"/nonexistent/night.csv", "", "", "", ""}, "/nonexistent/night.csv: cannot be read"},
+        {"missing file", {"/nonexistent/night.csv", "", "", "", "", "", ""}, "/nonexistent/night.csv: cannot be read"},
         {"clock start without clock times",
-         {good.path.string(), "", "18:00", "", ""},
+         {good.path.string(), "", "18:00", "", "", "", ""},
          good.path.string() + ": a start of '18:00' needs a file with clock times"},
     };
     for (const auto& c : cases) {

@@ -183,7 +183,7 @@ TEST(WindowAnswers, ClockTimesWithADatedAirFile)
                                "time,temperature\n2025-11-20T18:00,8\n2025-11-20T21:00,5\n2025-11-21T02:00,3\n");
     Window f;
     TFrmBrennic& w = f.w;
-    w.UseAirFile({path.toStdString(), "", "", "", ""}, true);
+    w.UseAirFile({path.toStdString(), "", "", "", "", "", ""}, true);
     RunAndWait(w);
     const QString headline = w.TabSheet3->Headline->text();
     // Not today: with the date; and the minutes beside the clock.

@@ -98,7 +98,7 @@ int main(int argc, char** argv)
     w.edtFrontFanFlow->setText("10");
     w.edtFrontRadiation->setText(Dec(w, "0.9"));
     w.edtInitialMirrorTemp->setText("18");
-    w.UseAirFile({forecast.toStdString(), "", "18:00", "", ""}, true);
+    w.UseAirFile({forecast.toStdString(), "", "18:00", "", "", "", ""}, true);
     w.PageControl1->setCurrentIndex(1);
     RunAndWait(w);
     shoot("evolution-air-file.png");
