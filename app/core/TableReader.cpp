@@ -45,12 +45,24 @@ void ForEachRow(const TCleanLines& c, const TTableHead& h, Each each)
     }
 }
 
+// The row's time as written: one cell, or a date and a clock joined in buffer.
+std::string_view TimeText(const TTableHead& h, const std::vector<std::string_view>& fields, std::string& buffer)
+{
+    const std::string_view date = std::size_t(h.TimeField) < fields.size() ? Unquoted(fields[std::size_t(h.TimeField)])
+                                                                         : std::string_view();
+    if (h.ClockField < 0)
+        return date;
+    buffer.assign(date);
+    buffer += ' ';
+    if (std::size_t(h.ClockField) < fields.size())
+        buffer += Unquoted(fields[std::size_t(h.ClockField)]);
+    return buffer;
+}
+
 std::string TimeText(const TTableHead& h, const std::vector<std::string_view>& fields)
 {
-    std::string text(std::size_t(h.TimeField) < fields.size() ? Unquoted(fields[std::size_t(h.TimeField)]) : "");
-    if (h.ClockField >= 0)
-        text += " " + std::string(std::size_t(h.ClockField) < fields.size() ? Unquoted(fields[std::size_t(h.ClockField)]) : "");
-    return text;
+    std::string buffer;
+    return std::string(TimeText(h, fields, buffer));
 }
 
 EDateOrder LocaleOrder(const TTableOptions& o)
@@ -68,18 +80,24 @@ EDateOrder DateOrder(const TCleanLines& c, const TTableHead& h, const TTableOpti
     if (o.DateOrder != EDateOrder::Auto || h.Kind != ETimeKind::DateTime)
         return o.DateOrder == EDateOrder::Auto ? EDateOrder::YearFirst : o.DateOrder;
     std::size_t dayFirst = 0, monthFirst = 0;
-    std::string dayText, monthText;
+    std::string dayText, monthText, buffer;
     bool ambiguous = false;
+    bool first = true, yearFirst = false;
     TDateTimeCell cell;
     ForEachRow(c, h, [&](std::size_t line, const std::vector<std::string_view>& fields) {
-        const std::string text = TimeText(h, fields);
-        if (!ParseDateTimeCell(text, cell) || cell.Kind == TDateTimeCell::YearFirst)
+        if (yearFirst)
+            return;  // year-first dates have no doubt; rows written otherwise are refused when read
+        const std::string_view text = TimeText(h, fields, buffer);
+        const bool parsed = ParseDateTimeCell(text, cell);
+        yearFirst = first && parsed && cell.Kind == TDateTimeCell::YearFirst;
+        first = false;
+        if (!parsed || cell.Kind == TDateTimeCell::YearFirst)
             return;
         ambiguous = true;
         if (cell.First > 12 && !dayFirst)
-            dayFirst = line, dayText = text;
+            dayFirst = line, dayText = std::string(text);
         if (cell.Second > 12 && !monthFirst)
-            monthFirst = line, monthText = text;
+            monthFirst = line, monthText = std::string(text);
     });
     if (dayFirst && monthFirst)
         Refuse(t.File, std::max(dayFirst, monthFirst),
@@ -109,10 +127,11 @@ struct TRowTimes {
     EDateOrder Order;
     bool OwnExport;
     bool FirstZone = false;
+    TDateTimeCell::EKind FirstKind = TDateTimeCell::YearFirst;
 };
 
-double RowTime(const TRowTimes& r, const std::string& text, bool first, const TTimeTable& t, std::size_t line,
-               bool& zone)
+double RowTime(const TRowTimes& r, std::string_view text, bool first, const TTimeTable& t, std::size_t line,
+               bool& zone, TDateTimeCell::EKind& kind)
 {
     double value = 0;
     TDateTimeCell cell;
@@ -123,12 +142,15 @@ double RowTime(const TRowTimes& r, const std::string& text, bool first, const TT
                    "the time " + Quoted(text) +
                        (Number(text, false, value) ? " is not a date-time like the rows before"
                                                    : " is neither a date-time nor a number"));
+        if (!first && cell.Kind != r.FirstKind && (cell.Kind == TDateTimeCell::YearFirst || r.FirstKind == TDateTimeCell::YearFirst))
+            Refuse(t.File, line, "the date " + Quoted(text) + " is not written like the first row's");
         if (!first && cell.HasZone != r.FirstZone)
             Refuse(t.File, line, "the time " + Quoted(text) + (cell.HasZone ? " has" : " has no") +
                                      " time zone, the first row's " + (cell.HasZone ? "has none" : "has one"));
         if (!CellSeconds(cell, r.Order, value))
             Refuse(t.File, line, "the date " + Quoted(text) + " does not exist (read " + DateOrderName(r.Order) + ")");
         zone = cell.HasZone;
+        kind = cell.Kind;
         return value;
     }
     if (dateTime)
@@ -210,12 +232,13 @@ void ReadValues(const TTableHead& h, const std::vector<int>& fieldOf, const std:
         const std::size_t f = std::size_t(fieldOf[k]);
         const std::string_view cell = f < fields.size() ? Unquoted(fields[f]) : std::string_view();
         double v = NaN;
-        if (!GapCell(cell) && !Number(cell, h.CommaDecimal, v)) {
+        if (Number(cell, h.CommaDecimal, v)) {  // the common case first
+            if (t.Fahrenheit[k])
+                v = CelsiusFromFahrenheit(v);
+        } else {
             v = NaN;
-            if (!t.Faults[k].Line)
+            if (!GapCell(cell) && !t.Faults[k].Line)
                 t.Faults[k] = {line, std::string(cell)};
-        } else if (t.Fahrenheit[k] && !std::isnan(v)) {
-            v = CelsiusFromFahrenheit(v);
         }
         t.Columns[k].push_back(v);
     }
@@ -275,14 +298,18 @@ TTimeTable ParseTimeTable(std::string_view text, const std::string& fileName, co
     TRowTimes r{h, DateOrder(c, h, options, t), ownExport};
     const std::size_t width = h.Names.size();
     bool zone = false;
+    TDateTimeCell::EKind kind = TDateTimeCell::YearFirst;
+    std::string buffer;
     ForEachRow(c, h, [&](std::size_t line, const std::vector<std::string_view>& fields) {
         if (t.Times.size() == MaxTableRows)
             Refuse(fileName, line, "more than 10 million rows");
         CheckWidth(h, fields, width, fileName, line);
-        const std::string when = TimeText(h, fields);
-        const double time = RowTime(r, when, t.Times.empty(), t, line, zone);
-        if (t.Times.empty())
+        const std::string_view when = TimeText(h, fields, buffer);
+        const double time = RowTime(r, when, t.Times.empty(), t, line, zone, kind);
+        if (t.Times.empty()) {
             r.FirstZone = zone;
+            r.FirstKind = kind;
+        }
         if (!std::isfinite(time) || (!t.Times.empty() && time - t.Times.front() > MaxTableSpan))
             Refuse(fileName, line, "the time " + Quoted(when) + " lies more than 10 years after the first row's");
         if (!t.Times.empty() && !(time > t.Times.back()))

@@ -81,14 +81,22 @@ std::vector<std::string_view> SplitLines(std::string_view text)
 void SplitFields(std::string_view line, char separator, std::vector<std::string_view>& out)
 {
     out.clear();
-    const bool quotes = line.find('"') != std::string_view::npos;
     std::size_t start = 0;
+    if (line.find('"') == std::string_view::npos) {
+        while (true) {
+            const std::size_t end = line.find(separator, start);
+            out.push_back(line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+            if (end == std::string_view::npos)
+                return;
+            start = end + 1;
+        }
+    }
     bool inQuotes = false;
     for (std::size_t i = 0; i <= line.size(); ++i) {
         if (i == line.size() || (line[i] == separator && !inQuotes)) {
             out.push_back(line.substr(start, i - start));
             start = i + 1;
-        } else if (quotes && line[i] == '"') {
+        } else if (line[i] == '"') {
             inQuotes = !inQuotes;
         }
     }

@@ -335,6 +335,8 @@ TEST(ExportLayouts, RefusalsNameTheFileTheLineAndTheValue)
          "x.csv, line 3: the date '01/13/2025 18:00' has the day second, line 2 has it first"},
         {"a date that does not exist in the order read", "time,t\n31/01/2025 17:00,1\n31/02/2025 18:00,2\n", {},
          "x.csv, line 3: the date '31/02/2025 18:00' does not exist (read dmy)"},
+        {"a slashed date among ISO dates", "time,t\n2025-11-20 17:00,1\n20/11/2025 18:00,2\n", {},
+         "x.csv, line 3: the date '20/11/2025 18:00' is not written like the first row's"},
         {"a zone on some rows only", "time,t\n2025-11-20T17:00Z,1\n2025-11-20T18:00,2\n", {},
          "x.csv, line 3: the time '2025-11-20T18:00' has no time zone, the first row's has one"},
         {"no such time column", "a,b\n2025-11-20T17:00,1\n", noSuchTime,
