@@ -1,6 +1,8 @@
 // Not a test: takes screenshots of the real window (run under Xvfb by
 // scripts/screenshot.sh) at start and of both pages after a default run.
+#include "app/gui/AirFileDialog.h"
 #include "app/gui/ErrorReport.h"
+#include "app/gui/ForecastDialog.h"
 #include "app/gui/MainOrvalis.h"
 #include "app/gui/StripView.h"
 #include "app/gui/SweepDialog.h"
@@ -144,5 +146,34 @@ int main(int argc, char** argv)
     sweep.Key2->setCurrentIndex(sweep.Key2->findData(QStringLiteral("back-film")));
     sweep.Values2->setText(QStringLiteral("2,5,10,25"));
     shootSweep("sweep-grid.png");
+    sweep.close();
+
+    // A station's download in the air-file dialog: the rows as read and the notes.
+    const QString station = dir + QStringLiteral("/wu.csv");
+    {
+        QFile f(station);
+        f.open(QIODevice::WriteOnly);
+        f.write("\nTime,TemperatureF,DewpointF,WindDirection,Humidity<br>\n"
+                "2025-11-20 17:00:00,41.0,37.4,WSW,89,\n<br>\n2025-11-20 18:00:00,39.2,,W,90,\n<br>\n"
+                "2025-11-20 19:00:00,37.4,33.8,W,91,\n<br>\n");
+    }
+    TAirFileDialog air(&w);
+    air.Path->setText(station);
+    air.ReadFile();
+    air.show();
+    if (!QTest::qWaitForWindowExposed(&air))
+        return 1;
+    QTest::qWait(300);
+    air.screen()->grabWindow(air.winId()).save(dir + QStringLiteral("/air-file-dialog.png"));
+    air.close();
+    QFile::remove(station);
+    TForecastDialog forecastDialog(&w);
+    forecastDialog.Latitude->setText(Dec(w, "47.56"));
+    forecastDialog.Longitude->setText(Dec(w, "7.58"));
+    forecastDialog.show();
+    if (!QTest::qWaitForWindowExposed(&forecastDialog))
+        return 1;
+    QTest::qWait(300);
+    forecastDialog.screen()->grabWindow(forecastDialog.winId()).save(dir + QStringLiteral("/forecast-dialog.png"));
     return 0;
 }
