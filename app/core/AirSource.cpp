@@ -14,11 +14,6 @@ namespace brennic {
 
 namespace {
 
-[[noreturn]] void Refuse(const TTimeTable& t, std::size_t line, const std::string& what)
-{
-    throw ETableError(t.File + (line ? ", line " + std::to_string(line) : std::string()) + ": " + what);
-}
-
 int Column(const TTimeTable& t, const std::string& name, int fallback, const char* role)
 {
     if (name.empty())
@@ -27,7 +22,7 @@ int Column(const TTimeTable& t, const std::string& name, int fallback, const cha
     if (c <= 0) {
         std::string names;
         for (std::size_t i = 1; i < t.Names.size(); ++i) names += (i > 1 ? ", " : "") + t.Names[i];
-        Refuse(t, 0, std::string("there is no ") + role + " column \"" + name + "\" (the columns are " + names + ")");
+        RefuseTable(t.File, 0, std::string("there is no ") + role + " column \"" + name + "\" (the columns are " + names + ")");
     }
     return c;
 }
@@ -47,8 +42,13 @@ TTableOptions AirTableOptions(const TAirFileChoice& choice)
 
 std::shared_ptr<const TAirSource> TAirSource::Load(const TAirFileChoice& choice)
 {
+    return FromTable(ReadTimeTable(choice.Path, AirTableOptions(choice)), choice);
+}
+
+std::shared_ptr<const TAirSource> TAirSource::FromTable(TTimeTable table, const TAirFileChoice& choice)
+{
     auto s = std::make_shared<TAirSource>();
-    s->Table = ReadTimeTable(choice.Path, AirTableOptions(choice));
+    s->Table = std::move(table);
     const TTimeTable& t = s->Table;
     s->Notes = t.Notes;
     s->Start = RunStart(t, choice.Start);

@@ -41,6 +41,8 @@ public:
     // Reads the file and resolves the choice; throws ETableError naming the
     // file, the line and the column where one is at fault.
     static std::shared_ptr<const TAirSource> Load(const TAirFileChoice& choice);
+    // The same for a table already read with the choice's options.
+    static std::shared_ptr<const TAirSource> FromTable(TTimeTable table, const TAirFileChoice& choice);
 
     TTimeTable Table;
     TSeries Air;

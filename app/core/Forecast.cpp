@@ -18,11 +18,6 @@ namespace {
 constexpr double MaxLatitude = 90, MaxLongitude = 180;
 constexpr const char* Hourly = "temperature_2m,dew_point_2m,cloud_cover,wind_speed_10m";
 
-bool Degrees(std::string_view text, double& value)
-{
-    return Number(text, false, value);
-}
-
 std::string Host(const std::string& server)
 {
     return server;
@@ -67,8 +62,8 @@ TPlace ParsePlace(const std::string& text)
     const std::size_t comma = text.find(',');
     TPlace p;
     const std::string shown = "'" + ShownText(text) + "'";
-    if (comma == std::string::npos || !Degrees(text.substr(0, comma), p.Latitude) ||
-        !Degrees(text.substr(comma + 1), p.Longitude))
+    if (comma == std::string::npos || !Number(text.substr(0, comma), false, p.Latitude) ||
+        !Number(text.substr(comma + 1), false, p.Longitude))
         throw EBrennicError("the place " + shown + " is not LATITUDE,LONGITUDE in decimal degrees (47.56,7.58)");
     if (std::abs(p.Latitude) > MaxLatitude)
         throw EBrennicError("the latitude in " + shown + " is outside -90 to 90");

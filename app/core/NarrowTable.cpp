@@ -13,11 +13,6 @@ namespace brennic {
 
 namespace {
 
-[[noreturn]] void Refuse(const std::string& file, std::size_t line, const std::string& what)
-{
-    throw ETableError(file + ", line " + std::to_string(line) + ": " + what);
-}
-
 int Field(const TTableHead& h, std::initializer_list<std::string_view> names)
 {
     for (std::size_t i = 0; i < h.Names.size(); ++i)
@@ -53,7 +48,7 @@ TTimeTable ReadNarrowTable(const TCleanLines& c, const TTableHead& h, TTimeTable
         if (c.Gone[i] || Trim(c.Lines[i]).empty())
             continue;
         if (readings.size() == MaxTableRows)
-            Refuse(t.File, i + 1, "more than 10 million rows");
+            RefuseTable(t.File, i + 1, "more than 10 million rows");
         SplitFields(c.Lines[i], h.Separator, fields);
         const std::string_view entity = fields.size() > entityField ? Unquoted(fields[entityField]) : "";
         const std::string_view when = fields.size() > timeField ? Unquoted(fields[timeField]) : "";
@@ -61,16 +56,16 @@ TTimeTable ReadNarrowTable(const TCleanLines& c, const TTableHead& h, TTimeTable
         int offset;
         bool zone = false;
         if (!ParseDateTime(when, seconds, offset, &zone) || !zone)
-            Refuse(t.File, i + 1, "the time '" + ShownText(when) + "' is not a date-time with a time zone");
+            RefuseTable(t.File, i + 1, "the time '" + ShownText(when) + "' is not a date-time with a time zone");
         if (entity.empty())
-            Refuse(t.File, i + 1, "the reading has no entity_id");
+            RefuseTable(t.File, i + 1, "the reading has no entity_id");
         auto [it, added] = entities.try_emplace(std::string(entity), entities.size());
         if (added)
             t.Names.emplace_back(entity);
         readings.push_back({seconds, it->second, i + 1, fields.size() > stateField ? Unquoted(fields[stateField]) : ""});
     }
     if (readings.empty())
-        throw ETableError(t.File + ": no readings");
+        RefuseTable(t.File, 0, "no readings");
     std::stable_sort(readings.begin(), readings.end(), [](const auto& a, const auto& b) { return a.Time < b.Time; });
     const std::size_t n = entities.size();
     t.Columns.assign(n, {});
@@ -81,11 +76,11 @@ TTimeTable ReadNarrowTable(const TCleanLines& c, const TTableHead& h, TTimeTable
             t.Times.push_back(r.Time);
             t.Lines.push_back(r.Line);
             for (auto& column : t.Columns) column.push_back(std::numeric_limits<double>::quiet_NaN());
-        } else if (!std::isnan(t.Columns[r.Entity].back()) || t.Faults[r.Entity].Line == r.Line) {
-            Refuse(t.File, r.Line, "\"" + t.Names[r.Entity + 1] + "\" has a second reading at the same time");
+        } else if (!std::isnan(t.Columns[r.Entity].back())) {
+            RefuseTable(t.File, r.Line, "\"" + t.Names[r.Entity + 1] + "\" has a second reading at the same time");
         }
         if (t.Times.back() - t.Times.front() > 10 * 365.25 * 86400)
-            Refuse(t.File, r.Line, "the readings span more than 10 years");
+            RefuseTable(t.File, r.Line, "the readings span more than 10 years");
         double v;
         if (Number(r.State, false, v))
             t.Columns[r.Entity].back() = v;

@@ -123,27 +123,6 @@ std::string* TextSlot(TScenario& s, const std::string& key)
     return nullptr;
 }
 
-// Inputs not given yet: the scenario's own fill them in.
-constexpr char16_t Unset[] = u"\x01";
-TInputTexts UnsetInputs()
-{
-    TInputTexts t;
-    for (int f = 0; f < FieldCount; ++f) t.Text(f) = Unset;
-    t.Material = -1;
-    return t;
-}
-
-void FillKeptInputs(TScenario& s)
-{
-    for (TScenarioKeptRun& k : s.Kept) {
-        for (int f = 0; f < FieldCount; ++f)
-            if (k.Inputs.Text(f) == Unset)
-                k.Inputs.Text(f) = s.Inputs.Text(f);
-        if (k.Inputs.Material < 0)
-            k.Inputs.Material = s.Inputs.Material;
-    }
-}
-
 // An input field or the material; false for any other key.
 bool SetInput(TInputTexts& inputs, const std::string& file, std::size_t line, const std::string& key,
               const std::string& name, const std::string& value)
@@ -170,31 +149,34 @@ bool SetInput(TInputTexts& inputs, const std::string& file, std::size_t line, co
 }
 
 // "kept-2-thickness = 30", "kept-2-name = thin": a kept run's name and
-// the inputs where it differs; the others are filled in once all is read.
+// the inputs where it differs from the scenario's. They are set once the
+// scenario's own inputs are read, so that a kept run starts from those.
 constexpr const char* KeptPrefix = "kept-";
 
-bool SetKeptValue(TScenario& s, const std::string& file, std::size_t line, const std::string& key,
+bool KeptKey(const std::string& key)
+{
+    return key.rfind(KeptPrefix, 0) == 0;
+}
+
+void SetKeptValue(TScenario& s, const std::string& file, std::size_t line, const std::string& key,
                   const std::string& value)
 {
-    if (key.rfind(KeptPrefix, 0) != 0)
-        return false;
     const std::size_t at = std::char_traits<char>::length(KeptPrefix);
     if (key.size() < at + 3 || key[at] < '1' || key[at] > char('0' + TKeptRuns::Capacity) || key[at + 1] != '-')
         Refuse(file, line, key, "is not a setting of a scenario (kept runs are kept-1- to kept-4-)");
     const std::size_t n = std::size_t(key[at] - '0');
     if (s.Kept.size() < n)
-        s.Kept.resize(n, {"", UnsetInputs()});
+        s.Kept.resize(n, {"", s.Inputs});
     const std::string name = key.substr(at + 2);
     if (name == "name")
         s.Kept[n - 1].Name = value;
     else if (!SetInput(s.Kept[n - 1].Inputs, file, line, key, name, value))
         Refuse(file, line, key, "is not a setting of a kept run (its inputs, its material or its name)");
-    return true;
 }
 
 void SetValue(TScenario& s, const std::string& file, std::size_t line, const std::string& key, const std::string& value)
 {
-    if (SetInput(s.Inputs, file, line, key, key, value) || SetKeptValue(s, file, line, key, value))
+    if (SetInput(s.Inputs, file, line, key, key, value))
         return;
     std::string* slot = TextSlot(s, key);
     if (!slot)
@@ -229,6 +211,11 @@ TScenario ReadScenario(const std::string& path)
     TScenario s;
     s.Path = path;
     std::set<std::string> seen;
+    struct TKeptLine {
+        std::size_t Line;
+        std::string Key, Value;
+    };
+    std::vector<TKeptLine> kept;
     std::string text;
     std::size_t line = 0;
     while (std::getline(in, text)) {
@@ -263,11 +250,14 @@ TScenario ReadScenario(const std::string& path)
         if (!seen.insert(key).second)
             Refuse(path, line, key, "is given twice");
         s.KeyLines[key] = line;
-        SetValue(s, path, line, key, value);
+        if (KeptKey(key))
+            kept.push_back({line, key, value});
+        else
+            SetValue(s, path, line, key, value);
     }
+    for (const auto& [keptLine, key, value] : kept) SetKeptValue(s, path, keptLine, key, value);
     if (s.Air && s.Air->Path.empty())
         throw EBrennicError(path + ": air columns or a start are given without \"air-file\"");
-    FillKeptInputs(s);
     const TLogColumns& m = s.MeasuredColumns;
     if (!s.Measured && (!m.Time.empty() || !m.Air.empty() || !m.Surface.empty() || !m.Back.empty() ||
                         !s.MeasuredStart.empty()))

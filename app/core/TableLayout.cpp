@@ -11,11 +11,6 @@ namespace brennic {
 
 namespace {
 
-[[noreturn]] void Refuse(const std::string& file, std::size_t line, const std::string& what)
-{
-    throw ETableError(file + (line ? ", line " + std::to_string(line) : std::string()) + ": " + what);
-}
-
 const char* const Expected =
     "expected a header line, then rows of a time (a date-time, or minutes) followed by numbers, separated "
     "by commas, semicolons or tabs";
@@ -154,7 +149,7 @@ void ReadNames(const TCleanLines& c, TTableHead& h, std::size_t header, const st
 }
 
 void FindTimeFields(TTableHead& h, const std::vector<std::string_view>& row, const TTableOptions& o,
-                    const std::string& file, std::size_t line)
+                    const std::string& file)
 {
     auto names = [&] {
         std::string all;
@@ -166,7 +161,7 @@ void FindTimeFields(TTableHead& h, const std::vector<std::string_view>& row, con
         h.TimeField = FieldNamed(h.Names, o.TimeColumn.substr(0, plus));
         h.ClockField = plus == std::string::npos ? -1 : FieldNamed(h.Names, o.TimeColumn.substr(plus + 1));
         if (h.TimeField < 0 || (plus != std::string::npos && h.ClockField < 0))
-            Refuse(file, 0, "there is no time column \"" + ShownText(o.TimeColumn) + "\" (the columns are " + names() + ")");
+            RefuseTable(file, 0, "there is no time column \"" + ShownText(o.TimeColumn) + "\" (the columns are " + names() + ")");
         return;
     }
     double seconds;
@@ -184,7 +179,6 @@ void FindTimeFields(TTableHead& h, const std::vector<std::string_view>& row, con
             h.TimeField = int(i);
             return;
         }
-    (void)line;
     h.TimeField = 0;
 }
 
@@ -208,8 +202,8 @@ bool ReadHead(const TCleanLines& c, const TSection& s, const TTableOptions& o, c
     if (h.Names.size() < 2 && !h.HasHeader)
         return false;  // a lone number is not a table
     if (h.Names.size() < 2)
-        Refuse(file, header + 1, std::string("the header has a single column: ") + Expected);
-    FindTimeFields(h, row, o, file, d + 1);
+        RefuseTable(file, header + 1, std::string("the header has a single column: ") + Expected);
+    FindTimeFields(h, row, o, file);
     if (h.Names.size() < (h.ClockField >= 0 ? 3u : 2u))
         return false;  // nothing beside the time
     std::string text(Unquoted(row.size() > std::size_t(h.TimeField) ? row[std::size_t(h.TimeField)] : ""));
@@ -229,7 +223,7 @@ TCleanLines CleanLines(std::string_view text, const std::string& file)
     c.Gone.assign(c.Lines.size(), 0);
     for (std::size_t i = 0; i < c.Lines.size(); ++i)
         if (c.Lines[i].size() > LineSizeLimit)
-            Refuse(file, i + 1, "the line is longer than the limit of " + SizeText(LineSizeLimit));
+            RefuseTable(file, i + 1, "the line is longer than the limit of " + SizeText(LineSizeLimit));
     if (!Contains(text, "<br") && text.find("<!--") == std::string_view::npos)
         return c;
     c.Storage.reserve(c.Lines.size());
@@ -248,7 +242,7 @@ TTableHead FindTableHead(const TCleanLines& c, const std::string& file, const TT
 {
     const std::vector<TSection> sections = Sections(c);
     if (sections.empty())
-        Refuse(file, 0, std::string("no table found: ") + Expected);
+        RefuseTable(file, 0, std::string("no table found: ") + Expected);
     std::vector<TTableHead> heads;
     for (const TSection& s : sections) {
         TTableHead h;
@@ -260,8 +254,8 @@ TTableHead FindTableHead(const TCleanLines& c, const std::string& file, const TT
         std::vector<std::string_view> fields;
         SplitFields(c.Lines[s.First], SeparatorOf(c.Lines[s.First]), fields);
         if (fields.size() < 2)
-            Refuse(file, s.First + 1, std::string("the header has a single column: ") + Expected);
-        Refuse(file, 0, std::string("no rows of numbers: ") + Expected);
+            RefuseTable(file, s.First + 1, std::string("the header has a single column: ") + Expected);
+        RefuseTable(file, 0, std::string("no rows of numbers: ") + Expected);
     }
     // The wanted column's section, else one with an air column, else the longest.
     auto score = [&](const TTableHead& h) {

@@ -22,11 +22,6 @@ constexpr double MaxTableSpan = 10 * 365.25 * 86400;
 // Barometer readings below this are inches of mercury, not hectopascals.
 constexpr double HighestInchesOfMercury = 40;
 
-[[noreturn]] void Refuse(const std::string& file, std::size_t line, const std::string& what)
-{
-    throw ETableError(file + (line ? ", line " + std::to_string(line) : std::string()) + ": " + what);
-}
-
 std::string Quoted(std::string_view text)
 {
     return "'" + ShownText(Trim(text)) + "'";
@@ -57,12 +52,6 @@ std::string_view TimeText(const TTableHead& h, const std::vector<std::string_vie
     if (std::size_t(h.ClockField) < fields.size())
         buffer += Unquoted(fields[std::size_t(h.ClockField)]);
     return buffer;
-}
-
-std::string TimeText(const TTableHead& h, const std::vector<std::string_view>& fields)
-{
-    std::string buffer;
-    return std::string(TimeText(h, fields, buffer));
 }
 
 EDateOrder LocaleOrder(const TTableOptions& o)
@@ -100,7 +89,7 @@ EDateOrder DateOrder(const TCleanLines& c, const TTableHead& h, const TTableOpti
             monthFirst = line, monthText = std::string(text);
     });
     if (dayFirst && monthFirst)
-        Refuse(t.File, std::max(dayFirst, monthFirst),
+        RefuseTable(t.File, std::max(dayFirst, monthFirst),
                "the date " + Quoted(dayFirst > monthFirst ? dayText : monthText) + " has the day " +
                    (dayFirst > monthFirst ? "first" : "second") + ", line " + std::to_string(std::min(dayFirst, monthFirst)) +
                    " has it " + (dayFirst > monthFirst ? "second" : "first"));
@@ -138,31 +127,31 @@ double RowTime(const TRowTimes& r, std::string_view text, bool first, const TTim
     const bool dateTime = ParseDateTimeCell(text, cell);
     if (r.Head.Kind == ETimeKind::DateTime) {
         if (!dateTime)
-            Refuse(t.File, line,
+            RefuseTable(t.File, line,
                    "the time " + Quoted(text) +
                        (Number(text, false, value) ? " is not a date-time like the rows before"
                                                    : " is neither a date-time nor a number"));
         if (!first && cell.Kind != r.FirstKind && (cell.Kind == TDateTimeCell::YearFirst || r.FirstKind == TDateTimeCell::YearFirst))
-            Refuse(t.File, line, "the date " + Quoted(text) + " is not written like the first row's");
+            RefuseTable(t.File, line, "the date " + Quoted(text) + " is not written like the first row's");
         if (!first && cell.HasZone != r.FirstZone)
-            Refuse(t.File, line, "the time " + Quoted(text) + (cell.HasZone ? " has" : " has no") +
+            RefuseTable(t.File, line, "the time " + Quoted(text) + (cell.HasZone ? " has" : " has no") +
                                      " time zone, the first row's " + (cell.HasZone ? "has none" : "has one"));
         if (!CellSeconds(cell, r.Order, value))
-            Refuse(t.File, line, "the date " + Quoted(text) + " does not exist (read " + DateOrderName(r.Order) + ")");
+            RefuseTable(t.File, line, "the date " + Quoted(text) + " does not exist (read " + DateOrderName(r.Order) + ")");
         zone = cell.HasZone;
         kind = cell.Kind;
         return value;
     }
     if (dateTime)
-        Refuse(t.File, line, "the time " + Quoted(text) + " is a date-time, the rows before are not");
+        RefuseTable(t.File, line, "the time " + Quoted(text) + " is a date-time, the rows before are not");
     if (r.Head.Kind == ETimeKind::Unix) {
         if (!UnixTime(text, value))
-            Refuse(t.File, line, "the time " + Quoted(text) + " is not a Unix time like the rows before");
+            RefuseTable(t.File, line, "the time " + Quoted(text) + " is not a Unix time like the rows before");
         return value;
     }
     if (Number(text, false, value) || (text.find(',') != std::string::npos && Number(text, true, value)))
         return r.OwnExport ? value : value * 60;  // this program's seconds, else minutes
-    Refuse(t.File, line, "the time " + Quoted(text) + " is neither a date-time nor a number");
+    RefuseTable(t.File, line, "the time " + Quoted(text) + " is neither a date-time nor a number");
 }
 
 // Davis WeatherLink writes no units; its US settings go with 12-hour times
@@ -184,7 +173,8 @@ bool ImperialDavis(const TTableHead& h, const TCleanLines& c)
                 return;
             }
         }
-        const std::string time = TimeText(h, fields);
+        std::string buffer;
+        const std::string_view time = TimeText(h, fields, buffer);
         const char last = time.empty() ? ' ' : LowerAscii(time.back());
         imperial = last == 'a' || last == 'p' || last == 'm';
     });
@@ -251,15 +241,16 @@ void CheckWidth(const TTableHead& h, const std::vector<std::string_view>& fields
         return;
     for (std::size_t i = width; i < fields.size(); ++i)
         if (!Trim(fields[i]).empty())
-            Refuse(file, line, std::to_string(fields.size()) + " fields, but the " +
+            RefuseTable(file, line, std::to_string(fields.size()) + " fields, but the " +
                                    (h.HasHeader ? "header names " : "first row has ") + std::to_string(width));
 }
 
-void ShowOnLocalClock(const TCleanLines& c, TTimeTable& t)
+// Times on the UTC scale are shown at the place's offset where the file
+// gives it, else on this computer's clock.
+void ShowOnLocalClock(TTimeTable& t)
 {
-    double offset = 0;
-    if (MetadataValue(c, "utc_offset_seconds", offset) && std::abs(offset) <= 18 * 3600) {
-        t.ClockOffsetMinutes = int(offset / 60);
+    if (t.PlaceOffsetMinutes) {
+        t.ClockOffsetMinutes = *t.PlaceOffsetMinutes;
         t.Notes.push_back("times on the UTC scale, shown at the place's offset the file gives (" +
                           OffsetText(t.ClockOffsetMinutes) + ")");
         return;
@@ -284,7 +275,7 @@ TTimeTable ParseTimeTable(std::string_view text, const std::string& fileName, co
     TTimeTable t;
     t.File = fileName;
     if (text.find('\0') != std::string_view::npos)
-        Refuse(fileName, 0,
+        RefuseTable(fileName, 0,
                "this is not a text file: expected a header line, then rows of a time (a date-time, or minutes) "
                "followed by numbers, separated by commas, semicolons or tabs");
     const TCleanLines c = CleanLines(text, fileName);
@@ -302,7 +293,7 @@ TTimeTable ParseTimeTable(std::string_view text, const std::string& fileName, co
     std::string buffer;
     ForEachRow(c, h, [&](std::size_t line, const std::vector<std::string_view>& fields) {
         if (t.Times.size() == MaxTableRows)
-            Refuse(fileName, line, "more than 10 million rows");
+            RefuseTable(fileName, line, "more than 10 million rows");
         CheckWidth(h, fields, width, fileName, line);
         const std::string_view when = TimeText(h, fields, buffer);
         const double time = RowTime(r, when, t.Times.empty(), t, line, zone, kind);
@@ -311,22 +302,22 @@ TTimeTable ParseTimeTable(std::string_view text, const std::string& fileName, co
             r.FirstKind = kind;
         }
         if (!std::isfinite(time) || (!t.Times.empty() && time - t.Times.front() > MaxTableSpan))
-            Refuse(fileName, line, "the time " + Quoted(when) + " lies more than 10 years after the first row's");
+            RefuseTable(fileName, line, "the time " + Quoted(when) + " lies more than 10 years after the first row's");
         if (!t.Times.empty() && !(time > t.Times.back()))
-            Refuse(fileName, line, "the time " + Quoted(when) + " does not come after the row before");
+            RefuseTable(fileName, line, "the time " + Quoted(when) + " does not come after the row before");
         t.Times.push_back(time);
         t.Lines.push_back(line);
         ReadValues(h, fieldOf, fields, line, t);
     });
     if (t.Times.empty())
-        Refuse(fileName, 0, "no rows of numbers");
+        RefuseTable(fileName, 0, "no rows of numbers");
     double placeOffset;
     if (MetadataValue(c, "utc_offset_seconds", placeOffset) && std::abs(placeOffset) <= 18 * 3600)
         t.PlaceOffsetMinutes = int(placeOffset / 60);
     t.ClockTimes = h.Kind != ETimeKind::Number;
     t.UtcBased = h.Kind == ETimeKind::Unix || r.FirstZone;
     if (t.UtcBased)
-        ShowOnLocalClock(c, t);
+        ShowOnLocalClock(t);
     return t;
 }
 
@@ -336,9 +327,9 @@ TTimeTable ReadTimeTable(const std::string& path, const TTableOptions& options)
     try {
         text = ReadBoundedFile(path, TableSizeLimit);
     } catch (const EReadError& e) {
-        Refuse(path, 0, std::string("cannot be read: ") + e.what());
+        RefuseTable(path, 0, std::string("cannot be read: ") + e.what());
     } catch (const std::bad_alloc&) {
-        Refuse(path, 0, "cannot be read: there is not enough memory for it");
+        RefuseTable(path, 0, "cannot be read: there is not enough memory for it");
     }
     return ParseTimeTable(text, path, options);
 }

@@ -11,14 +11,10 @@
 
 namespace brennic {
 
-namespace {
-
-[[noreturn]] void Refuse(const std::string& file, std::size_t line, const std::string& what)
+void RefuseTable(const std::string& file, std::size_t line, const std::string& what)
 {
     throw ETableError(file + (line ? ", line " + std::to_string(line) : std::string()) + ": " + what);
 }
-
-}  // namespace
 
 std::string ClockText(const TTimeTable& table, double seconds)
 {
@@ -92,12 +88,12 @@ double RunStart(const TTimeTable& table, const std::string& when)
     if (w.empty())
         return first;
     if (!table.ClockTimes)
-        Refuse(table.File, 0, "a start of '" + ShownText(when) + "' needs a file with clock times");
+        RefuseTable(table.File, 0, "a start of '" + ShownText(when) + "' needs a file with clock times");
     double at = 0;
     if (!StartTime(table, w, at))
-        Refuse(table.File, 0, "the start '" + ShownText(when) + "' is neither a date-time nor HH:MM");
+        RefuseTable(table.File, 0, "the start '" + ShownText(when) + "' is neither a date-time nor HH:MM");
     if (at < first || at > table.Times.back())
-        Refuse(table.File, 0, "the start '" + ShownText(when) + "' lies outside the file's times, " +
+        RefuseTable(table.File, 0, "the start '" + ShownText(when) + "' lies outside the file's times, " +
                                   LocalDateTimeText(table, first) + " to " + LocalDateTimeText(table, table.Times.back()));
     return at;
 }
@@ -106,7 +102,7 @@ void CheckNumberColumn(const TTimeTable& t, int column)
 {
     const TCellFault& fault = t.Faults.at(std::size_t(column) - 1);
     if (fault.Line)
-        Refuse(t.File, fault.Line,
+        RefuseTable(t.File, fault.Line,
                "column \"" + ShownText(t.Names[std::size_t(column)]) + "\" has '" + ShownText(fault.Text) +
                    "', which is not a number");
 }
@@ -120,7 +116,7 @@ TSeries::TSeries(const TTimeTable& table, const std::vector<double>& values, std
             values_.push_back(values[i]);
         }
     if (times_.empty())
-        Refuse(table.File, 0, "column \"" + name_ + "\" has no values");
+        RefuseTable(table.File, 0, "column \"" + name_ + "\" has no values");
     const auto [lo, hi] = std::minmax_element(values_.begin(), values_.end());
     lowest_ = *lo;
     highest_ = *hi;
@@ -161,9 +157,9 @@ void CheckTemperatureColumn(const TTimeTable& t, int column)
     const std::vector<double>& values = t.Columns[std::size_t(column) - 1];
     for (std::size_t i = 0; i < values.size(); ++i)
         if (!std::isnan(values[i]) && !(values[i] >= LowestTemperature && values[i] <= HighestTemperature))
-            throw ETableError(t.File + ", line " + std::to_string(t.Lines[i]) + ": column \"" +
-                              t.Names[std::size_t(column)] + "\" has " + ToUtf8(FormatFloat(values[i], u'.')) +
-                              ": temperatures must be between -273 and 1000 \u00b0C");
+            RefuseTable(t.File, t.Lines[i],
+                        "column \"" + t.Names[std::size_t(column)] + "\" has " + ToUtf8(FormatFloat(values[i], u'.')) +
+                            ": temperatures must be between -273 and 1000 \u00b0C");
 }
 
 double TSeries::At(double t) const

@@ -28,6 +28,9 @@ struct TCellFault {
     std::string Text;
 };
 
+// Throws ETableError "file, line N: what" (without the line when it is 0).
+[[noreturn]] void RefuseTable(const std::string& file, std::size_t line, const std::string& what);
+
 struct TTimeTable {
     std::string File;                          // as given, for messages
     std::vector<std::string> Names;            // header names, quotes removed; Names[0] is the time's

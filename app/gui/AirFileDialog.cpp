@@ -2,6 +2,7 @@
 
 #include "app/core/ColumnRoles.h"
 #include "app/gui/AirPreview.h"
+#include "app/gui/DialogMessage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -51,11 +52,7 @@ TAirFileDialog::TAirFileDialog(QWidget* parent) : QDialog(parent)
     Start->setPlaceholderText(QStringLiteral("first row, or HH:MM, or 2026-12-08T18:00"));
     WholeFile = new QCheckBox(QStringLiteral("Set the simulation duration to the rest of the file"), this);
     WholeFile->setChecked(true);
-    Info = new QLabel(this);
-    Info->setObjectName(QStringLiteral("AirFileInfo"));
-    Info->setWordWrap(true);  // a refusal is shown whole, however long
-    Info->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    Info->setMinimumWidth(420);
+    Info = NewMessageLabel(QString(), "AirFileInfo", this);
     Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
 
     auto* row = new QHBoxLayout;
@@ -138,12 +135,6 @@ void TAirFileDialog::Browse()
     ReadFile();
 }
 
-void TAirFileDialog::ShowError(const QString& message)
-{
-    Info->setText(QStringLiteral("<span style=\"color:#a00000\">") + message.toHtmlEscaped() +
-                  QStringLiteral("</span>"));
-}
-
 void TAirFileDialog::ReadFile()
 {
     table_.reset();
@@ -154,7 +145,7 @@ void TAirFileDialog::ReadFile()
         table_ = ReadTimeTable(choice.Path, AirTableOptions(choice));
     } catch (const std::exception& e) {
         for (QComboBox* box : {AirColumn, SkyColumn, DewColumn}) box->clear();
-        ShowError(QString::fromUtf8(e.what()));
+        ShowRefusal(Info, QString::fromUtf8(e.what()));
         return;
     }
     OfferColumns(*table_);
@@ -187,10 +178,10 @@ void TAirFileDialog::UpdatePreview()
     const TTimeTable& t = *table_;
     std::shared_ptr<const TAirSource> source;
     try {
-        source = TAirSource::Load(Choice());
+        source = TAirSource::FromTable(t, Choice());  // the table read once, not the file again
     } catch (const std::exception& e) {
         Preview->Clear();
-        ShowError(QString::fromUtf8(e.what()));
+        ShowRefusal(Info, QString::fromUtf8(e.what()));
         Buttons->button(QDialogButtonBox::Ok)->setEnabled(false);
         return;
     }
@@ -209,7 +200,7 @@ void TAirFileDialog::LoadAndAccept()
     try {
         source_ = TAirSource::Load(Choice());
     } catch (const std::exception& e) {
-        ShowError(QString::fromUtf8(e.what()));
+        ShowRefusal(Info, QString::fromUtf8(e.what()));
         return;
     }
     accept();

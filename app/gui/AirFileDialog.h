@@ -47,7 +47,6 @@ public:
 private:
     void Browse();
     void LoadAndAccept();
-    void ShowError(const QString& message);
     void UpdatePreview();
     void OfferColumns(const TTimeTable& t);
 

@@ -50,11 +50,6 @@ void Draw(QPainter& painter, QWidget* page, const QString& subtitle, QSize size)
     page->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
 }
 
-QSize Final(QWidget* page, QSize size)
-{
-    return size.isValid() && !size.isEmpty() ? size : QSize(page->width(), page->height() + SubtitleHeight);
-}
-
 QSize Final(QWidget* page, QSize size, const QString& subtitle)
 {
     if (size.isValid() && !size.isEmpty())

@@ -21,7 +21,7 @@ constexpr double MostLabels = 9;
 }  // namespace
 
 TClockAxis::TClockAxis(QChart* chart, QValueAxis* minutes, QString minutesTitle)
-    : chart_(chart), axis_(minutes), minutesTitle_(std::move(minutesTitle))
+    : chart_(chart), axis_(minutes), minutesTitle_(std::move(minutesTitle)), labelsColour_(minutes->labelsColor())
 {
 }
 
@@ -30,11 +30,7 @@ void TClockAxis::SetZero(std::optional<double> localSeconds)
     zero_ = localSeconds;
     // The minutes' labels keep their room (the title stays under it) but
     // are not drawn: the clock's are drawn there instead.
-    if (!zero_ == (axis_->labelsColor().alpha() == 0)) {
-        if (zero_)
-            labelsColour_ = axis_->labelsColor();
-        axis_->setLabelsColor(zero_ ? QColor(0, 0, 0, 0) : labelsColour_);
-    }
+    axis_->setLabelsColor(zero_ ? QColor(0, 0, 0, 0) : labelsColour_);
     if (zero_)
         TitleAxis(axis_, QStringLiteral("Local time (") + QString::fromStdString(DateTimeText(*zero_).substr(0, 10)) +
                              QStringLiteral(")"));

@@ -31,8 +31,8 @@ private:
     QChart* chart_;
     QValueAxis* axis_;
     QString minutesTitle_;
+    QColor labelsColour_;  // the minutes' own
     std::optional<double> zero_;
-    QColor labelsColour_ = Qt::black;
     std::vector<QGraphicsSimpleTextItem*> labels_;
 };
 

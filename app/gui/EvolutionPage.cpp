@@ -105,30 +105,13 @@ TEvolutionPage::TEvolutionPage(const TStripPalette& palette, QWidget* parent) : 
     }
 
     // Surface minus air, on its own axis at the right, shown on request.
-    SurfaceMinusAir = AddSeries(c, "SurfaceMinusAir", QStringLiteral("Surface \u2212 air"));
-    differenceAxis_ = new QValueAxis(c);
-    differenceAxis_->setObjectName(QStringLiteral("DifferenceAxis"));
-    TitleAxis(differenceAxis_, QStringLiteral("Surface \u2212 air (K)"));
-    c->addAxis(differenceAxis_, Qt::AlignRight);
-    SurfaceMinusAir->attachAxis(ChartAxis(Chart, Qt::Horizontal));
-    SurfaceMinusAir->attachAxis(differenceAxis_);
+    SurfaceMinusAir = AddRightCurve("SurfaceMinusAir", QStringLiteral("Surface \u2212 air"), "DifferenceAxis",
+                                    QStringLiteral("Surface \u2212 air (K)"), differenceAxis_);
     difference_ = TCurve(SurfaceMinusAir, QPen(QColor(128, 0, 160), 1));
-    SurfaceMinusAir->setVisible(false);
-    differenceAxis_->setVisible(false);
-    HideFromLegend(c, SurfaceMinusAir);
-
     // The mirror's own seeing (Racine et al. 1991), on a second right axis.
-    MirrorSeeing = AddSeries(c, "MirrorSeeing", QStringLiteral("Mirror seeing"));
-    seeingAxis_ = new QValueAxis(c);
-    seeingAxis_->setObjectName(QStringLiteral("SeeingAxis"));
-    TitleAxis(seeingAxis_, QStringLiteral("Seeing (\u2033)"));
-    c->addAxis(seeingAxis_, Qt::AlignRight);
-    MirrorSeeing->attachAxis(ChartAxis(Chart, Qt::Horizontal));
-    MirrorSeeing->attachAxis(seeingAxis_);
+    MirrorSeeing = AddRightCurve("MirrorSeeing", QStringLiteral("Mirror seeing"), "SeeingAxis",
+                                 QStringLiteral("Seeing (\u2033)"), seeingAxis_);
     seeing_ = TCurve(MirrorSeeing, QPen(QColor(200, 110, 0), 1, Qt::DashDotLine));
-    MirrorSeeing->setVisible(false);
-    seeingAxis_->setVisible(false);
-    HideFromLegend(c, MirrorSeeing);
 
     QLegend* legend = c->legend();
     legend->detachFromChart();
@@ -178,6 +161,24 @@ TEvolutionPage::TEvolutionPage(const TStripPalette& palette, QWidget* parent) : 
 }
 
 TEvolutionPage::~TEvolutionPage() = default;
+
+QLineSeries* TEvolutionPage::AddRightCurve(const char* name, const QString& title, const char* axisName,
+                                           const QString& axisTitle, QValueAxis*& axis)
+{
+    // A curve on an axis of its own at the right, hidden until asked for.
+    QChart* c = Chart->chart();
+    QLineSeries* series = AddSeries(c, name, title);
+    axis = new QValueAxis(c);
+    axis->setObjectName(QString::fromLatin1(axisName));
+    TitleAxis(axis, axisTitle);
+    c->addAxis(axis, Qt::AlignRight);
+    series->attachAxis(ChartAxis(Chart, Qt::Horizontal));
+    series->attachAxis(axis);
+    series->setVisible(false);
+    axis->setVisible(false);
+    HideFromLegend(c, series);
+    return series;
+}
 
 void TEvolutionPage::resizeEvent(QResizeEvent* e)
 {
@@ -316,7 +317,6 @@ void TEvolutionPage::ShowReadout()
 {
     static const TReadiness none;
     static const std::vector<TKeptRun> noRuns;
-    const QSize before = Readout->size();
     std::vector<std::string> notes = record_ ? ConditionLines(*record_, decimal_, true) : std::vector<std::string>();
     if (record_)
         for (std::string& note : AirNotes(*record_, decimal_)) notes.push_back(std::move(note));
@@ -331,7 +331,6 @@ void TEvolutionPage::ShowReadout()
         if (relayout || Headline->height() != Headline->heightForWidth(width()))
             LayOut();
     }
-    (void)before;
 }
 
 void TEvolutionPage::ShowRightCurve(QLineSeries* series, QValueAxis* axis, bool show)
@@ -381,10 +380,8 @@ void TEvolutionPage::UpdateRightAxes()
 void TEvolutionPage::UpdateViews()
 {
     QValueAxis* x = ChartAxis(Chart, Qt::Horizontal);
-    if (Clock->Active())
-        Clock->Update();
-    else
-        UseRoundTicks(x);
+    if (!Clock->Active())
+        UseRoundTicks(x);  // the clock's ticks are set where the overlays are placed
     const int plot = int(Chart->chart()->plotArea().width());
     const int pixels = std::max({1, plot, Chart->isVisible() ? 0 : Chart->width()});
     for (TCurve& c : curves_) {

@@ -94,6 +94,8 @@ private:
     // The right-hand axes of the curves shown there, fitted to their values.
     void UpdateRightAxes();
     void ShowRightCurve(QLineSeries* series, QValueAxis* axis, bool show);
+    QLineSeries* AddRightCurve(const char* name, const QString& title, const char* axisName, const QString& axisTitle,
+                               QValueAxis*& axis);
     void ShowReadout();
     TAxisRanges WithMeasured(TAxisRanges ranges) const;
     double measuredLow_ = 1, measuredHigh_ = 0;  // none while low > high

@@ -2,6 +2,7 @@
 
 #include "app/core/Forecast.h"
 #include "app/gui/AirPreview.h"
+#include "app/gui/DialogMessage.h"
 #include "support/LocalClock.h"
 
 #include <QDialogButtonBox>
@@ -48,13 +49,9 @@ TForecastDialog::TForecastDialog(QWidget* parent) : QDialog(parent)
     Progress = new QProgressBar(this);
     Progress->setRange(0, 0);
     Progress->setVisible(false);
-    Info = new QLabel(QStringLiteral("The hourly forecast of Open-Meteo (%1) for the next two days.")
-                          .arg(QString::fromStdString(ForecastServer(""))),
-                      this);
-    Info->setObjectName(QStringLiteral("ForecastInfo"));
-    Info->setWordWrap(true);
-    Info->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    Info->setMinimumWidth(420);
+    Info = NewMessageLabel(QStringLiteral("The hourly forecast of Open-Meteo (%1) for the next two days.")
+                               .arg(QString::fromStdString(ForecastServer(""))),
+                           "ForecastInfo", this);
     Preview = new TAirPreview(this);
     Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     Buttons->button(QDialogButtonBox::Ok)->setEnabled(false);
@@ -94,18 +91,13 @@ TForecastDialog::~TForecastDialog()
     cancel_ = true;  // the transfer ends at its next progress call; the jthread joins
 }
 
-void TForecastDialog::ShowError(const QString& message)
-{
-    Info->setText(QStringLiteral("<span style=\"color:#a00000\">") + message.toHtmlEscaped() + QStringLiteral("</span>"));
-}
-
 void TForecastDialog::StartFetch()
 {
     TPlace place;
     try {
         place = ParsePlace(Degrees(Latitude) + "," + Degrees(Longitude));
     } catch (const std::exception& e) {
-        ShowError(QString::fromUtf8(e.what()));
+        ShowRefusal(Info, QString::fromUtf8(e.what()));
         return;
     }
     QSettings settings;
@@ -156,17 +148,18 @@ void TForecastDialog::Finished(const QString& error, const std::string& path, do
     Fetch->setEnabled(true);
     Cancel->setEnabled(false);
     if (!error.isEmpty()) {
-        ShowError(error);
+        ShowRefusal(Info, error);
         return;
     }
     try {
         TAirFileChoice c;
         c.Path = path;
-        c.Start = ForecastStart(ReadTimeTable(path), now, "");
-        source_ = TAirSource::Load(c);
+        TTimeTable table = ReadTimeTable(path);
+        c.Start = ForecastStart(table, now, "");
+        source_ = TAirSource::FromTable(std::move(table), c);
         choice_ = c;
     } catch (const std::exception& e) {
-        ShowError(QString::fromUtf8(e.what()));
+        ShowRefusal(Info, QString::fromUtf8(e.what()));
         return;
     }
     Info->setText(QStringLiteral("Saved as %1; the run starts at the next whole hour, %2.")

@@ -44,7 +44,6 @@ public:
 
 private:
     void Finished(const QString& error, const std::string& path, double now);
-    void ShowError(const QString& message);
 
     std::atomic<bool> done_{false}, cancel_{false};
     std::atomic<std::size_t> received_{0}, expected_{0};

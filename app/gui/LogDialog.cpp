@@ -1,5 +1,7 @@
 #include "app/gui/LogDialog.h"
 
+#include "app/gui/DialogMessage.h"
+
 #include "app/core/OutputColumns.h"
 
 #include <QComboBox>
@@ -88,8 +90,7 @@ void TLogDialog::ReadFile()
                       QStringLiteral(" rows over %1 minutes.").arg((t.Times.back() - t.Times.front()) / 60, 0, 'f', 1));
         Buttons->button(QDialogButtonBox::Ok)->setEnabled(true);
     } catch (const std::exception& e) {
-        Info->setText(QStringLiteral("<span style=\"color:#a00000\">") + QString::fromUtf8(e.what()).toHtmlEscaped() +
-                      QStringLiteral("</span>"));
+        ShowRefusal(Info, QString::fromUtf8(e.what()));
     }
 }
 
@@ -103,8 +104,7 @@ void TLogDialog::LoadAndAccept()
     try {
         log_ = TMeasuredLog::Load(Path->text().toStdString(), Columns(), Start->text().trimmed().toStdString());
     } catch (const std::exception& e) {
-        Info->setText(QStringLiteral("<span style=\"color:#a00000\">") + QString::fromUtf8(e.what()).toHtmlEscaped() +
-                      QStringLiteral("</span>"));
+        ShowRefusal(Info, QString::fromUtf8(e.what()));
         return;
     }
     accept();

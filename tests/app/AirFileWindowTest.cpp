@@ -26,13 +26,6 @@ const char* const Forecast =
     "C)\n"
     "2026-12-08T17:00,6.2,5.0\n2026-12-08T18:00,5.1,4.9\n2026-12-08T19:00,3.9,4.7\n2026-12-08T20:00,3.2,4.5\n";
 
-QString Write(const QTemporaryDir& dir, const char* name, const char* text)
-{
-    const QString path = dir.filePath(QString::fromLatin1(name));
-    std::ofstream(path.toStdString(), std::ios::binary) << text;
-    return path;
-}
-
 }  // namespace
 
 TEST(AirFileWindow, AFileDrivesTheRunAndTheRampComesBack)

@@ -26,13 +26,6 @@ using namespace brennic;
 
 namespace {
 
-QString Write(const QTemporaryDir& dir, const char* name, const std::string& text)
-{
-    const QString path = dir.filePath(QString::fromLatin1(name));
-    std::ofstream(path.toStdString(), std::ios::binary) << text;
-    return path;
-}
-
 QString Cell(const QTableWidget* t, int row, int column)
 {
     return t->item(row, column) ? t->item(row, column)->text() : QString();

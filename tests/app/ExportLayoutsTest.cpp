@@ -78,8 +78,9 @@ void Check(const TLayoutCase& c)
     EXPECT_EQ(s->Air.Name(), c.airColumn) << c.name;
     for (const TSample& a : c.air) EXPECT_NEAR(s->Air.At(a.minutes * 60), a.celsius, 1e-9) << c.name << " at " << a.minutes;
     EXPECT_EQ(s->Dew.has_value(), !c.dew.empty()) << c.name;
-    if (s->Dew)
+    if (s->Dew) {
         for (const TSample& d : c.dew) EXPECT_NEAR(s->Dew->At(d.minutes * 60), d.celsius, 1e-9) << c.name << " dew";
+    }
     const std::string notes = AllNotes(*s);
     for (const char* n : c.notes) EXPECT_NE(notes.find(n), std::string::npos) << c.name << ": no \"" << n << "\" in\n" << notes;
 }

@@ -103,7 +103,7 @@ TEST(Forecast, FailuresNameTheServerAndLeaveTheEarlierFile)
         {"a table without the air", {TReply::Send, 200, "time,wind\n2025-11-20T00:00,1\n"},
          "'s answer is not the expected table: it has no hourly temperature_2m"},
         {"a body cut off", {TReply::CutOff, 200, recorded.substr(0, 400)}, ": the answer was cut off"},
-        {"a stalled connection", {TReply::Stall}, ": no complete answer within 1 s"},
+        {"a stalled connection", {TReply::Stall, 200, "", "text/csv"}, ": no complete answer within 1 s"},
     };
     brennic::test::TTempFolder folder;
     const std::string path = folder.Write("tonight.csv", "the earlier forecast\n");

@@ -38,13 +38,6 @@ QRect PlotOnPage(TFrmBrennic& w)
     return QRect(tl, br);
 }
 
-QString Write(const QTemporaryDir& dir, const char* name, const std::string& text)
-{
-    const QString path = dir.filePath(QString::fromLatin1(name));
-    std::ofstream(path.toStdString(), std::ios::binary) << text;
-    return path;
-}
-
 }  // namespace
 
 TEST(WindowAnswers, HeadlineAfterARunStartedOnTheProfilePage)

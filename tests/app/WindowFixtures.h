@@ -8,7 +8,11 @@
 
 #include <QPushButton>
 #include <QTest>
+#include <QTemporaryDir>
 #include <QTimer>
+
+#include <fstream>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -66,6 +70,14 @@ struct Window {
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
     }
 };
+
+// Writes a file in the folder and returns its path.
+inline QString Write(const QTemporaryDir& dir, const char* name, const std::string& text)
+{
+    const QString path = dir.filePath(QString::fromLatin1(name));
+    std::ofstream(path.toStdString(), std::ios::binary) << text;
+    return path;
+}
 
 inline QValueAxis* AxisOf(QChartView* v, Qt::Orientation o)
 {

@@ -31,7 +31,7 @@ QString Dec(const TFrmBrennic& w, const char* text)
 void RunAndWait(TFrmBrennic& w)
 {
     w.btnRun->click();
-    QTest::qWaitFor([&] { return !w.Running(); }, 300000);
+    (void)QTest::qWaitFor([&] { return !w.Running(); }, 300000);
 }
 
 }  // namespace
@@ -138,7 +138,7 @@ int main(int argc, char** argv)
         return 1;
     auto shootSweep = [&](const char* name) {
         sweep.RunSweep();
-        QTest::qWaitFor([&] { return !sweep.Running(); }, 60000);
+        (void)QTest::qWaitFor([&] { return !sweep.Running(); }, 60000);
         QTest::qWait(300);
         sweep.screen()->grabWindow(sweep.winId()).save(dir + QLatin1Char('/') + QLatin1String(name));
     };
