@@ -1,7 +1,7 @@
 // Fitting two film coefficients to a 12-hour log sampled each minute, with
 // the model at 10 s steps and 50 elements.
-#include "app/core/Fit.h"
-#include "app/core/MeasuredLog.h"
+#include "app/core/fit/Fit.h"
+#include "app/core/tables/MeasuredLog.h"
 #include "bench/ReferenceMirror.h"
 
 #include <benchmark/benchmark.h>

@@ -1,7 +1,7 @@
 // Reading a large table of air temperatures, and a night driven by a series
 // against the same night on the linear ramp.
-#include "app/core/AirSource.h"
-#include "app/core/TimeSeries.h"
+#include "app/core/tables/AirSource.h"
+#include "app/core/tables/TimeSeries.h"
 #include "bench/ReferenceMirror.h"
 
 #include <benchmark/benchmark.h>

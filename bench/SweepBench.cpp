@@ -1,7 +1,7 @@
 // Sweeps of a 12-hour night (50 elements, 10 s steps) on one and two
 // threads, per case, against one single run of the same night.
-#include "app/core/Engine.h"
-#include "app/core/Sweep.h"
+#include "app/core/run/Engine.h"
+#include "app/core/run/Sweep.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,4 +1,4 @@
-#include "app/core/ResultText.h"
+#include "app/core/results/ResultText.h"
 #include "support/NumberText.h"
 
 #include <benchmark/benchmark.h>

@@ -2,8 +2,8 @@
 // the file, or a log whose times are finite and increasing, whose values
 // lie within what the model takes, and whose comparison with a short run
 // is a finite number.
-#include "app/core/Engine.h"
-#include "app/core/MeasuredLog.h"
+#include "app/core/run/Engine.h"
+#include "app/core/tables/MeasuredLog.h"
 
 #include <unistd.h>
 

@@ -2,12 +2,12 @@
 // hundred steps: an accepted run never reports a temperature outside the
 // coldest and the warmest of the glass, the air and the sky, nor a value
 // that is not finite; a refused one is refused with the model's own errors.
-#include "app/core/ResultText.h"
-#include "app/core/Engine.h"
-#include "app/core/RunSetup.h"
-#include "app/core/RunRequest.h"
+#include "app/core/results/ResultText.h"
+#include "app/core/run/Engine.h"
+#include "app/core/inputs/RunSetup.h"
+#include "app/core/inputs/RunRequest.h"
 #include "model/FilmCorrelations.h"
-#include "app/core/StripPalette.h"
+#include "app/core/results/StripPalette.h"
 #include "support/LibStandard.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

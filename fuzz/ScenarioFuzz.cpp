@@ -1,6 +1,6 @@
 // Any bytes as a scenario file: refused with the reader's own error, naming
 // the file, or read; a scenario read is written and read back the same.
-#include "app/core/Scenario.h"
+#include "app/core/files/Scenario.h"
 
 #include <unistd.h>
 

@@ -3,9 +3,9 @@
 // it gives times that strictly increase, finite values, a column count that
 // matches the names, and series (the air, the dew point, one from the
 // humidity) that stay within their values.
-#include "app/core/AirSource.h"
-#include "app/core/ColumnRoles.h"
-#include "app/core/TimeSeries.h"
+#include "app/core/tables/AirSource.h"
+#include "app/core/tables/ColumnRoles.h"
+#include "app/core/tables/TimeSeries.h"
 
 #include <cmath>
 #include <cstdint>

@@ -18,6 +18,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The solver's radiation offset is 273: nothing below that is a temperature.
+// Glass softens long before the upper bound; beyond it the fourth power of
+// the radiation term would leave the floating-point range. degC.
+inline constexpr double LowestTemperature = -273;
+inline constexpr double HighestTemperature = 1000;
+
 struct TGlassProperties {
     std::string_view Name;
     double Conductivity;  // W/(m K)

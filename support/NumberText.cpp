@@ -3,6 +3,7 @@
 #include "support/LibStandard.h"
 
 #include <algorithm>
+#include <cfenv>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -238,6 +239,18 @@ std::u16string FormatFloat(double value, char16_t decimalSeparator)
     std::u16string s;
     AppendFloat(s, value, decimalSeparator);
     return s;
+}
+
+double RoundHalfEven(double v)
+{
+    // nearbyint rounds in the current mode; make sure it is to-nearest-even.
+    const int mode = std::fegetround();
+    if (mode != FE_TONEAREST)
+        std::fesetround(FE_TONEAREST);
+    const double r = std::nearbyint(v);
+    if (mode != FE_TONEAREST)
+        std::fesetround(mode);
+    return r;
 }
 
 }  // namespace brennic

@@ -32,4 +32,7 @@ bool TryStrToInt(std::u16string_view text, std::int32_t& value);
 void AppendFloat(std::u16string& out, double value, char16_t decimalSeparator);
 std::u16string FormatFloat(double value, char16_t decimalSeparator);
 
+// Rounds to the nearest integer, halves to the even neighbour.
+double RoundHalfEven(double v);
+
 }  // namespace brennic

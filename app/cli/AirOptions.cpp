@@ -1,6 +1,6 @@
 #include "app/cli/AirOptions.h"
 
-#include "app/core/Forecast.h"
+#include "app/core/tables/Forecast.h"
 #include "support/LocalClock.h"
 
 #include <cstdio>

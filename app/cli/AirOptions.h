@@ -2,7 +2,7 @@
 // tonight's forecast for a place.
 #pragma once
 
-#include "app/core/AirSource.h"
+#include "app/core/tables/AirSource.h"
 
 #include <CLI/CLI.hpp>
 

@@ -1,7 +1,7 @@
 // How brennic-sim prints a fit: a short table, or one JSON object.
 #pragma once
 
-#include "app/core/Fit.h"
+#include "app/core/fit/Fit.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "app/gui/AirFileDialog.h"
 
-#include "app/core/ColumnRoles.h"
+#include "app/core/tables/ColumnRoles.h"
 #include "app/gui/AirPreview.h"
 #include "app/gui/DialogMessage.h"
 

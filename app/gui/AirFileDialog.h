@@ -2,7 +2,7 @@
 // for the air, the sky and the dew point, and where the run starts in it.
 #pragma once
 
-#include "app/core/AirSource.h"
+#include "app/core/tables/AirSource.h"
 
 #include <QDialog>
 

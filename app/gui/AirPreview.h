@@ -2,7 +2,7 @@
 // point and sky in °C) and the notes on how it read them, before OK.
 #pragma once
 
-#include "app/core/AirSource.h"
+#include "app/core/tables/AirSource.h"
 
 #include <QWidget>
 

@@ -2,7 +2,7 @@
 // draws a decimated copy.
 #pragma once
 
-#include "app/core/Decimator.h"
+#include "app/core/results/Decimator.h"
 
 #include <QChart>
 #include <QChartView>

@@ -1,6 +1,6 @@
 #include "app/gui/ClockAxis.h"
 
-#include "app/core/DateTimeText.h"
+#include "app/core/tables/DateTimeText.h"
 #include "app/gui/ChartSupport.h"
 
 #include <QChart>

@@ -2,10 +2,10 @@
 
 #include "app/gui/EvolutionSeries.h"
 
-#include "app/core/OutputColumns.h"
+#include "app/core/results/OutputColumns.h"
 
-#include "app/core/Headline.h"
-#include "app/core/RunSummary.h"
+#include "app/core/run/Headline.h"
+#include "app/core/files/RunSummary.h"
 #include "app/gui/StripView.h"
 #include "app/gui/ClockAxis.h"
 #include "support/LibStandard.h"

@@ -3,10 +3,10 @@
 // markers, the runs kept for comparison and the surface-minus-air curve.
 #pragma once
 
-#include "app/core/MeasuredLog.h"
-#include "app/core/RunComparison.h"
-#include "app/core/RunRecord.h"
-#include "app/core/StripPalette.h"
+#include "app/core/tables/MeasuredLog.h"
+#include "app/core/run/RunComparison.h"
+#include "app/core/run/RunRecord.h"
+#include "app/core/results/StripPalette.h"
 #include "app/gui/ChartSupport.h"
 #include "app/gui/ReadoutPanel.h"
 #include "app/gui/ZoomChartView.h"

@@ -2,7 +2,7 @@
 // values found with their uncertainty, and taking them over.
 #pragma once
 
-#include "app/core/Fit.h"
+#include "app/core/fit/Fit.h"
 #include "app/gui/RunWorker.h"
 
 #include <QDialog>

@@ -1,6 +1,6 @@
 #include "app/gui/ForecastDialog.h"
 
-#include "app/core/Forecast.h"
+#include "app/core/tables/Forecast.h"
 #include "app/gui/AirPreview.h"
 #include "app/gui/DialogMessage.h"
 #include "support/LocalClock.h"

@@ -3,7 +3,7 @@
 // cancel, then the rows as read, before OK.
 #pragma once
 
-#include "app/core/AirSource.h"
+#include "app/core/tables/AirSource.h"
 
 #include <QDialog>
 

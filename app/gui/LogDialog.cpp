@@ -2,7 +2,7 @@
 
 #include "app/gui/DialogMessage.h"
 
-#include "app/core/OutputColumns.h"
+#include "app/core/results/OutputColumns.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -2,7 +2,7 @@
 // hold the surface, the back and the air.
 #pragma once
 
-#include "app/core/MeasuredLog.h"
+#include "app/core/tables/MeasuredLog.h"
 
 #include <QDialog>
 

@@ -2,9 +2,9 @@
 
 #include "app/gui/WindowText.h"
 
-#include "app/core/Engine.h"
-#include "app/core/Readiness.h"
-#include "app/core/Workbook.h"
+#include "app/core/run/Engine.h"
+#include "app/core/results/Readiness.h"
+#include "app/core/files/Workbook.h"
 #include "app/gui/AirFileDialog.h"
 #include "app/gui/ChartImage.h"
 #include "app/gui/ErrorReport.h"

@@ -2,7 +2,7 @@
 
 #include <QSignalBlocker>
 
-#include "app/core/Readiness.h"
+#include "app/core/results/Readiness.h"
 #include "support/LibStandard.h"
 #include "support/NumberText.h"
 

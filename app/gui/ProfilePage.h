@@ -2,7 +2,7 @@
 // last reported time, from the front (optical) face to the back.
 #pragma once
 
-#include "app/core/RunRecord.h"
+#include "app/core/run/RunRecord.h"
 #include "app/gui/ChartSupport.h"
 #include "app/gui/ZoomChartView.h"
 

@@ -3,7 +3,7 @@
 // difference, the surface's distance to the air now, and one line per kept run.
 #pragma once
 
-#include "app/core/RunComparison.h"
+#include "app/core/run/RunComparison.h"
 
 #include <QLabel>
 

@@ -2,9 +2,9 @@
 // the whole view with linear resampling.
 #pragma once
 
-#include "app/core/ByteMap.h"
-#include "app/core/StripPalette.h"
-#include "app/core/StripRaster.h"
+#include "app/core/results/ByteMap.h"
+#include "app/core/results/StripPalette.h"
+#include "app/core/results/StripRaster.h"
 
 #include <QImage>
 #include <QWidget>

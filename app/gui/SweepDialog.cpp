@@ -1,6 +1,6 @@
 #include "app/gui/SweepDialog.h"
 
-#include "app/core/Readiness.h"
+#include "app/core/results/Readiness.h"
 #include "app/gui/ChartSupport.h"
 #include "app/gui/ErrorReport.h"
 #include "support/FileOutput.h"

@@ -3,7 +3,7 @@
 // time as a line (one input) or a coloured grid (two).
 #pragma once
 
-#include "app/core/Sweep.h"
+#include "app/core/run/Sweep.h"
 #include "app/gui/RunWorker.h"
 
 #include <QDialog>

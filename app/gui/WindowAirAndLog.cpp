@@ -1,7 +1,7 @@
 // The window's air from a file, the log of the user's mirror and the fit to it.
 #include "app/gui/MainOrvalis.h"
 
-#include "app/core/Readiness.h"
+#include "app/core/results/Readiness.h"
 #include "app/gui/AirFileDialog.h"
 #include "app/gui/ErrorReport.h"
 #include "app/gui/FitDialog.h"

@@ -3,7 +3,7 @@
 // is edited, and the keys that run and cancel.
 #include "app/gui/MainOrvalis.h"
 
-#include "app/core/InputFields.h"
+#include "app/core/inputs/InputFields.h"
 
 #include <QComboBox>
 #include <QKeyEvent>

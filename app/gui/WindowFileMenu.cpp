@@ -1,10 +1,10 @@
 // The window's File menu: scenarios, the spreadsheet and chart pictures.
 #include "app/gui/MainOrvalis.h"
 
-#include "app/core/Engine.h"
+#include "app/core/run/Engine.h"
 
-#include "app/core/Readiness.h"
-#include "app/core/Workbook.h"
+#include "app/core/results/Readiness.h"
+#include "app/core/files/Workbook.h"
 #include "app/gui/ChartImage.h"
 #include "app/gui/ErrorReport.h"
 #include "app/gui/WindowText.h"

@@ -2,8 +2,8 @@
 // per display frame, ended, cancelled and kept.
 #include "app/gui/MainOrvalis.h"
 
-#include "app/core/Engine.h"
-#include "app/core/InputFields.h"
+#include "app/core/run/Engine.h"
+#include "app/core/inputs/InputFields.h"
 #include "app/gui/ErrorReport.h"
 #include "app/gui/EvolutionPage.h"
 #include "app/gui/ProfilePage.h"

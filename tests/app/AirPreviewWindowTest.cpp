@@ -1,6 +1,6 @@
 // The air-file dialog's preview, its time-column and date-order choices and
 // its refusals in full; the forecast dialog against a loopback server.
-#include "app/core/Forecast.h"
+#include "app/core/tables/Forecast.h"
 #include "app/gui/AirFileDialog.h"
 #include "app/gui/AirPreview.h"
 #include "app/gui/AirSourceBar.h"

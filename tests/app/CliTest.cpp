@@ -1,4 +1,4 @@
-#include "app/core/Readiness.h"
+#include "app/core/results/Readiness.h"
 #include "tests/app/CliRunner.h"
 
 #include <nlohmann/json.hpp>

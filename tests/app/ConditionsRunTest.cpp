@@ -1,8 +1,8 @@
 // Runs from the observing conditions: the new inputs' refusals, the sky's
 // resolution, mirror seeing readiness and the command line's reports.
-#include "app/core/Engine.h"
-#include "app/core/Readiness.h"
-#include "app/core/RunRequest.h"
+#include "app/core/run/Engine.h"
+#include "app/core/results/Readiness.h"
+#include "app/core/inputs/RunRequest.h"
 #include "model/FilmCorrelations.h"
 #include "support/LibStandard.h"
 #include "tests/app/CliRunner.h"

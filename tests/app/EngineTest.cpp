@@ -1,8 +1,8 @@
 // The engine's entry point, the run request, the step count and sweeps.
-#include "app/core/Engine.h"
-#include "app/core/RunRecord.h"
-#include "app/core/RunRequest.h"
-#include "app/core/Sweep.h"
+#include "app/core/run/Engine.h"
+#include "app/core/run/RunRecord.h"
+#include "app/core/inputs/RunRequest.h"
+#include "app/core/run/Sweep.h"
 #include "support/LibStandard.h"
 #include "tests/app/CliRunner.h"
 

@@ -1,8 +1,8 @@
 // Weather-service and logger files as they are downloaded: each read with
 // the air in °C at the right local times, the dew point where there is one,
 // and notes that say what was done to them.
-#include "app/core/AirSource.h"
-#include "app/core/ColumnRoles.h"
+#include "app/core/tables/AirSource.h"
+#include "app/core/tables/ColumnRoles.h"
 #include "tests/TempFolder.h"
 #include "tests/app/CliRunner.h"
 

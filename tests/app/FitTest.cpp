@@ -1,8 +1,8 @@
-#include "app/core/Fit.h"
-#include "app/core/FitStatistics.h"
+#include "app/core/fit/Fit.h"
+#include "app/core/fit/FitStatistics.h"
 #include "tests/TempFolder.h"
 #include "tests/app/CliRunner.h"
-#include "app/core/MeasuredLog.h"
+#include "app/core/tables/MeasuredLog.h"
 #include "support/LibStandard.h"
 #include "support/NumberText.h"
 

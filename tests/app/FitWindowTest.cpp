@@ -1,5 +1,5 @@
 // A measured log in the window: shown, compared, fitted and taken over.
-#include "app/core/Fit.h"
+#include "app/core/fit/Fit.h"
 #include "app/gui/FitDialog.h"
 #include "tests/app/WindowFixtures.h"
 

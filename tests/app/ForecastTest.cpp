@@ -1,7 +1,7 @@
 // Tonight's forecast: fetched from a server on the loopback address that
 // serves recorded answers, failures and stalls; no test leaves the machine.
-#include "app/core/AirSource.h"
-#include "app/core/Forecast.h"
+#include "app/core/tables/AirSource.h"
+#include "app/core/tables/Forecast.h"
 #include "support/LocalClock.h"
 #include "tests/TempFolder.h"
 #include "tests/app/CliRunner.h"

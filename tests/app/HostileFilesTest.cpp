@@ -1,7 +1,7 @@
 // Files and options from outside that once got through or took the program
 // down: each is refused naming the file, line or option and the value, in
 // bounded time, with nothing written.
-#include "app/core/Scenario.h"
+#include "app/core/files/Scenario.h"
 #include "support/BoundedRead.h"
 #include "tests/TempFolder.h"
 #include "tests/app/CliRunner.h"

@@ -1,5 +1,5 @@
-#include "app/core/Readiness.h"
-#include "app/core/RunComparison.h"
+#include "app/core/results/Readiness.h"
+#include "app/core/run/RunComparison.h"
 
 #include "model/FiniteDiff_1D.h"
 

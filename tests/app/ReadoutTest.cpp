@@ -1,6 +1,6 @@
 // The evolution page's answers: the readiness readout and its markers, runs
 // kept for comparison, the strip under the plot, and the window's finish.
-#include "app/core/Readiness.h"
+#include "app/core/results/Readiness.h"
 #include "app/gui/ErrorReport.h"
 #include "app/gui/MainOrvalis.h"
 #include "app/gui/StripView.h"

@@ -1,4 +1,4 @@
-#include "app/core/Scenario.h"
+#include "app/core/files/Scenario.h"
 #include "tests/TempFolder.h"
 
 #include <gtest/gtest.h>

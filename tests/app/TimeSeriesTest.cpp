@@ -1,10 +1,10 @@
-#include "app/core/AirSource.h"
-#include "app/core/ColumnRoles.h"
-#include "app/core/ResultText.h"
-#include "app/core/RunRecord.h"
-#include "app/core/RunSetup.h"
-#include "app/core/RunSummary.h"
-#include "app/core/TimeSeries.h"
+#include "app/core/tables/AirSource.h"
+#include "app/core/tables/ColumnRoles.h"
+#include "app/core/results/ResultText.h"
+#include "app/core/run/RunRecord.h"
+#include "app/core/inputs/RunSetup.h"
+#include "app/core/files/RunSummary.h"
+#include "app/core/tables/TimeSeries.h"
 #include "tests/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -242,7 +242,7 @@ TEST(AirFile, SkyAndDewPointColumnsTakePart)
     EXPECT_EQ(extremes.ColdestSky, -40);
     const TRunPlan plan = PlanRun(s, u'.', &texts, TFieldNaming::Caption, TMemoryUse::KeepsResults, &extremes);
     TRunRecord record;
-    record.Start(s, plan, texts, TRegionalSettings{}, TReadiness::DefaultTolerances, {}, air);
+    record.Start(s, plan, texts, TRegionalSettings{}, DefaultTolerances, {}, air);
     s.OnStep = [&](std::span<const double> p, std::span<const double> t, double time) { record.Add(p, t, time); };
     s.Execute();
     // A warmer sky than the black one at 200 K cools the coated surface less.

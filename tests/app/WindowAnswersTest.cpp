@@ -1,6 +1,6 @@
 // The window answers first: the headline, the readout beside the chart, the
 // runs told apart, clock times, and the fixes of what stood in the way.
-#include "app/core/Headline.h"
+#include "app/core/run/Headline.h"
 #include "app/gui/ClockAxis.h"
 #include "app/gui/EvolutionPage.h"
 #include "app/gui/HelpViewer.h"

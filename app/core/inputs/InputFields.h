@@ -1,0 +1,216 @@
+// The table of the run's inputs: what each is called in the window, on the
+// command line and in files, its unit, its default and what it may be.
+#pragma once
+
+#include "model/FiniteDiff_1D.h"
+
+#include <array>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brennic {
+
+enum TFieldId : int {
+    fThickness,
+    fElementCount,
+    fInitialMirrorTemp,
+    fInitialAirTemp,
+    fFinalAirTemp,
+    fDuration,
+    fTimeStep,
+    fFrontFilm,
+    fBackFilm,
+    fFrontRadiation,
+    fBackRadiation,
+    fDiameter,
+    fAltitude,
+    fFrontAirSpeed,
+    fBackAirSpeed,
+    fFilms,
+    fSky,
+    fDewPoint,
+    fBackSees,
+    fTubeLength,
+    fSeeing,
+    FieldCount
+};
+
+// The fields the window shows on its Conditions page (group ConditionsGroup),
+// and those of the classic model before them.
+inline constexpr int ClassicFieldCount = fDiameter;
+inline constexpr int ConditionsGroup = 3;
+
+// What a value may be, in the field's own unit.
+struct TFieldRule {
+    double Min;
+    bool MinExclusive;  // the value must be greater than Min
+    double Max;         // +infinity: no upper bound
+};
+
+// Where the window shows a field: its group box (0 mirror, 1 heat transfer,
+// 2 simulation), its row there (the tab order follows group and row), the
+// object names of its caption, edit and unit label (no unit label: nullptr),
+// and the lefts and tops of the edit and the labels, in pixels.
+struct TFieldLayout {
+    int Group, Row;
+    const char* LabelName;
+    const char* EditName;
+    const char* UnitName;
+    int EditLeft, UnitLeft, LabelTop, EditTop;
+};
+
+struct TInputField {
+    const char* Key;  // in scenario files; the option is "--" + Key
+    const char* Option;
+    const char* Caption;    // the window's label, without its colon
+    const char* Unit;       // as the window writes it; "" for none
+    const char* PlainUnit;  // ASCII, for the command line's help
+    double ScaleUp;         // the solver's value = field value * ScaleUp / ScaleDown
+    double ScaleDown;
+    bool Whole;               // a whole number, not a decimal one
+    const char16_t* Default;  // text with "." as decimal separator
+    TFieldRule Rule;
+    const char* Help;
+    // The solver's member that takes the value (in the solver's unit).
+    void (*Store)(TBrennicOneD& solver, double value);
+    double (*Load)(const TBrennicOneD& solver);
+    TFieldLayout Layout;
+    // A choice among words separated by "|" (the text is one of them; the
+    // solver gets its index), instead of a number.
+    const char* Choices = nullptr;
+    bool List = false;      // comma-separated numbers, each within the rule
+    bool Optional = false;  // an empty text means "not given"
+};
+
+inline constexpr double NoLimit = std::numeric_limits<double>::infinity();
+
+// The accessors of one solver member, for the table below.
+#define BRENNIC_MEMBER(member)                                                           \
+    [](TBrennicOneD& s, double v) { s.member = static_cast<decltype(s.member)>(v); }, \
+        [](const TBrennicOneD& s) { return static_cast<double>(s.member); }
+
+// clang-format off
+inline constexpr std::array<TInputField, FieldCount> InputFields{{
+    {"thickness", "--thickness", "Mirror Thickness", "mm", "mm", 1, 1000, false, u"50.8",
+     {0, true, NoLimit}, "mirror thickness", BRENNIC_MEMBER(Thickness),
+     {0, 0, "Label1", "edtThickness", "Label7", 152, 219, 19, 16}},
+    {"elements", "--elements", "Mirror Elements", "", "", 1, 1, true, u"50",
+     {1, false, NoLimit}, "number of elements through the thickness", BRENNIC_MEMBER(ElementCount),
+     {0, 3, "lbl1", "edtElementCount", nullptr, 152, 0, 99, 96}},
+    {"mirror-temp", "--mirror-temp", "Initial Mirror Temperature", "\u00b0C", "C", 1, 1, false, u"20",
+     {LowestTemperature, false, HighestTemperature}, "initial mirror temperature", BRENNIC_MEMBER(InitialMirrorTemp),
+     {0, 1, "Label2", "edtInitialMirrorTemp", "Label8", 152, 219, 46, 43}},
+    {"air-start", "--air-start", "Initial Air Temperature", "\u00b0C", "C", 1, 1, false, u"10",
+     {LowestTemperature, false, HighestTemperature}, "initial air temperature", BRENNIC_MEMBER(InitialAirTemp),
+     {2, 0, "Label3", "edtInitialAirTemp", "Label9", 133, 199, 19, 16}},
+    {"air-end", "--air-end", "Final Air Temperature", "\u00b0C", "C", 1, 1, false, u"10",
+     {LowestTemperature, false, HighestTemperature}, "final air temperature", BRENNIC_MEMBER(FinalAirTemp),
+     {2, 1, "Label4", "edtFinalAirTemp", "Label10", 133, 199, 46, 43}},
+    {"duration", "--duration", "Simulation Duration", "min", "min", 60, 1, false, u"120",
+     {0, false, NoLimit}, "simulated period", BRENNIC_MEMBER(Duration),
+     {2, 2, "Label5", "edtTimeInterval", "Label11", 133, 200, 73, 70}},
+    {"time-step", "--time-step", "Time Step", "s", "s", 1, 1, false, u"10",
+     {0, true, NoLimit}, "time step", BRENNIC_MEMBER(TimeStep),
+     {2, 3, "Label6", "edtTimeStep", "Label12", 133, 200, 101, 97}},
+    {"front-film", "--front-film", "Front Film Coefficient", "W/m\u00b2K", "W/m2K", 1, 1, false, u"10",
+     {0, false, NoLimit}, "front film coefficient", BRENNIC_MEMBER(FrontFilmCoefficient),
+     {1, 0, "lbl5", "edtFrontFanFlow", "lbl6", 132, 199, 19, 16}},
+    {"back-film", "--back-film", "Back Film Coefficient", "W/m\u00b2K", "W/m2K", 1, 1, false, u"10",
+     {0, false, NoLimit}, "back film coefficient", BRENNIC_MEMBER(BackFilmCoefficient),
+     {1, 2, "lbl8", "edtBackFanFlow", "lbl9", 132, 199, 73, 70}},
+    {"front-radiation", "--front-radiation", "Front Radiation", "", "", 1, 1, false, u"0.04",
+     {0, false, 1}, "front emissivity toward the sky, 0 to 1", BRENNIC_MEMBER(FrontRadiation),
+     {1, 1, "lbl2", "edtFrontRadiation", nullptr, 132, 0, 46, 43}},
+    {"back-radiation", "--back-radiation", "Back Radiation", "", "", 1, 1, false, u"0",
+     {0, false, 1}, "back emissivity toward the sky, 0 to 1", BRENNIC_MEMBER(BackRadiation),
+     {1, 3, "lbl3", "edtBackRadiation", nullptr, 132, 0, 100, 97}},
+    // The observing conditions, from which the film coefficients and the sky follow.
+    {"diameter", "--diameter", "Mirror Diameter", "mm", "mm", 1, 1000, false, u"200",
+     {0, true, 10000}, "mirror diameter", BRENNIC_MEMBER(Diameter),
+     {3, 0, "lblDiameter", "edtDiameter", "lblDiameterUnit", 0, 0, 0, 0}},
+    {"altitude", "--altitude", "Telescope Altitude", "\u00b0", "degrees", 1, 1, false, u"90",
+     {0, false, 90}, "where the telescope points, degrees above the horizon", BRENNIC_MEMBER(Altitude),
+     {3, 1, "lblAltitude", "edtAltitude", "lblAltitudeUnit", 0, 0, 0, 0}},
+    {"front-air-speed", "--front-air-speed", "Air Speed at the Front", "m/s", "m/s", 1, 1, false, u"0",
+     {0, false, 50}, "air driven across the front by a fan or wind", BRENNIC_MEMBER(FrontAirSpeed),
+     {3, 2, "lblFrontAirSpeed", "edtFrontAirSpeed", "lblFrontAirSpeedUnit", 0, 0, 0, 0}},
+    {"back-air-speed", "--back-air-speed", "Air Speed at the Back", "m/s", "m/s", 1, 1, false, u"0",
+     {0, false, 50}, "air driven across the back by a fan or wind", BRENNIC_MEMBER(BackAirSpeed),
+     {3, 3, "lblBackAirSpeed", "edtBackAirSpeed", "lblBackAirSpeedUnit", 0, 0, 0, 0}},
+    {"films", "--films", "Film Coefficients", "", "", 1, 1, false, u"typed",
+     {0, false, 1}, "typed (the two film coefficients) or conditions (computed every step)",
+     BRENNIC_MEMBER(ComputedFilms),
+     {3, 4, "lblFilms", "cmbFilms", nullptr, 0, 0, 0, 0}, "typed|conditions"},
+    {"sky", "--sky", "Sky", "", "", 1, 1, false, u"auto",
+     {0, false, 3}, "auto (fixed, or the air file's sky column), fixed (black at -73 C), clear (from the dew point) "
+     "or file", nullptr, nullptr,
+     {3, 5, "lblSky", "cmbSky", nullptr, 0, 0, 0, 0}, "auto|fixed|clear|file"},
+    {"dew-point", "--dew-point", "Dew Point", "\u00b0C", "C", 1, 1, false, u"",
+     {-100, false, 60}, "dew point when no air file gives one", nullptr, nullptr,
+     {3, 6, "lblDewPoint", "edtDewPoint", "lblDewPointUnit", 0, 0, 0, 0}, nullptr, false, true},
+    {"back-sees", "--back-sees", "Back Radiates to", "", "", 1, 1, false, u"sky",
+     {0, false, 1}, "sky, or surroundings at the air's temperature (a tube or a closed cell)",
+     BRENNIC_MEMBER(BackSeesSurroundings),
+     {3, 7, "lblBackSees", "cmbBackSees", nullptr, 0, 0, 0, 0}, "sky|surroundings"},
+    {"tube-length", "--tube-length", "Tube beyond the Mirror", "mm", "mm", 1, 1000, false, u"0",
+     {0, false, 100000}, "distance from the mirror's face to the tube's open end; 0: no tube",
+     BRENNIC_MEMBER(TubeLength),
+     {3, 8, "lblTubeLength", "edtTubeLength", "lblTubeLengthUnit", 0, 0, 0, 0}},
+    {"seeing", "--seeing", "Seeing Thresholds", "\u2033", "arcsec", 1, 1, false, u"0.5,0.25,0.1",
+     {0, true, NoLimit}, "mirror seeing thresholds, comma-separated", nullptr, nullptr,
+     {3, 9, "lblSeeing", "edtSeeing", "lblSeeingUnit", 0, 0, 0, 0}, nullptr, true},
+}};
+// clang-format on
+#undef BRENNIC_MEMBER
+
+// A field's value in the solver's unit (m, s), computed as the run does.
+inline double ToSolverUnit(int field, double value)
+{
+    const TInputField& f = InputFields[field];
+    return f.ScaleDown == 1 ? value * f.ScaleUp : (value * f.ScaleUp) / f.ScaleDown;
+}
+
+// How refusals name a field: by the window's caption or by its option.
+enum class TFieldNaming { Caption, Option };
+
+inline const char* FieldName(int field, TFieldNaming naming)
+{
+    return naming == TFieldNaming::Caption ? InputFields[field].Caption : InputFields[field].Option;
+}
+
+// A glass by its name (any case) or its index 0-5 in the materials table;
+// -1 when it is neither.
+int MaterialFromText(const std::string& text);
+
+// The field whose key (its option without "--") this is; -1 for none.
+int FieldByKey(const std::string& key);
+
+// The index of a choice field's text among its choices; -1 for none.
+int ChoiceIndex(int field, std::u16string_view text);
+// "typed or conditions", "auto, fixed, clear or file".
+std::string ChoicesText(int field);
+// Whether a text converts as the field's kind wants (a number, a whole
+// number, one of the choices, a list of numbers, or empty where optional);
+// the rule's range is not checked here.
+bool FieldTextConverts(int field, std::u16string_view text, char16_t decimalSeparator);
+// A list field's numbers, always with "." decimals and "," between them
+// (whatever the locale); empty when one does not convert.
+std::vector<double> ListValues(std::u16string_view text);
+// The items of a list as typed.
+std::vector<std::string> ListItems(std::u16string_view text);
+
+// The texts of the input fields as typed, in the table's order, and the
+// chosen material's index in the materials table.
+struct TInputTexts {
+    TInputTexts();
+    std::array<std::u16string, FieldCount> Texts;
+    int Material = 0;
+
+    std::u16string& Text(int field) { return Texts.at(static_cast<std::size_t>(field)); }
+    const std::u16string& Text(int field) const { return Texts.at(static_cast<std::size_t>(field)); }
+    bool operator==(const TInputTexts&) const = default;
+};
+
+}  // namespace brennic

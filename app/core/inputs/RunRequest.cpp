@@ -1,0 +1,75 @@
+#include "app/core/inputs/RunRequest.h"
+
+#include "support/LibStandard.h"
+#include "support/NumberText.h"
+
+#include <optional>
+
+namespace brennic {
+
+void ApplyLogDefaults(TInputTexts& texts, const TMeasuredLog& log, char16_t dec, bool mirrorTempGiven,
+                      bool durationGiven)
+{
+    if (!mirrorTempGiven)
+        texts.Text(fInitialMirrorTemp) = FormatFloat(log.FirstMirrorTemperature(), dec);
+    if (!durationGiven)
+        texts.Text(fDuration) = FormatFloat(log.Span() / 60, dec);
+}
+
+TSkyKind ResolveSky(const TInputTexts& texts, const std::shared_ptr<const TAirSource>& air, char16_t dec,
+                    TFieldNaming naming, TBrennicOneD& solver)
+{
+    const bool fileSky = air && air->Sky;
+    const std::u16string& kind = texts.Text(fSky);
+    solver.ClearSkyDewPoint = nullptr;
+    if (kind == u"file" || (kind == u"auto" && fileSky)) {
+        if (!fileSky)
+            RefuseField(fSky, "file", naming,
+                        air ? "the air file has no sky column" : "the sky comes from an air file, and none is chosen");
+        return TSkyKind::File;
+    }
+    solver.SkyTemperature = nullptr;
+    if (kind != u"clear")
+        return TSkyKind::Fixed;
+    if (air && air->Dew) {
+        solver.ClearSkyDewPoint = [air](double t) { return air->Dew->At(t); };
+        return TSkyKind::Clear;
+    }
+    const std::u16string& text = texts.Text(fDewPoint);
+    if (text.empty())
+        RefuseField(fDewPoint, "not given", naming,
+                    "a clear sky needs the dew point (give it, or an air file with a dew-point column)");
+    const double dew = StrToFloat(text, dec);
+    solver.ClearSkyDewPoint = [dew](double) { return dew; };
+    return TSkyKind::Clear;
+}
+
+TRunRequest BuildRunRequest(TRequestSource source)
+{
+    TRunRequest request;
+    if (source.Log) {
+        ApplyLogDefaults(source.Texts, *source.Log, source.DecimalSeparator, source.MirrorTempGiven,
+                         source.DurationGiven);
+        if (source.Log->Air)
+            source.Air = source.Log->Air;
+    }
+    ApplyInputs(source.Texts, source.DecimalSeparator, request.Solver);
+    std::optional<TAirExtremes> extremes;
+    if (source.Air) {
+        TAirSource::Apply(source.Air, request.Solver);
+        extremes = source.Air->Extremes(request.Solver.Duration);
+    }
+    ResolveSky(source.Texts, source.Air, source.DecimalSeparator, source.Naming, request.Solver);
+    request.Plan = PlanRun(request.Solver, source.DecimalSeparator, &source.Texts, source.Naming, source.Use,
+                        extremes ? &*extremes : nullptr);
+    request.Seeing = ListValues(source.Texts.Text(fSeeing));
+    request.SeeingTexts = ListItems(source.Texts.Text(fSeeing));
+    request.Texts = std::move(source.Texts);
+    request.Settings = source.Settings;
+    request.Tolerances = std::move(source.Tolerances);
+    request.Air = std::move(source.Air);
+    request.Log = std::move(source.Log);
+    return request;
+}
+
+}  // namespace brennic

@@ -1,0 +1,90 @@
+#include "app/core/results/ResultText.h"
+
+#include "app/core/results/OutputColumns.h"
+
+#include "support/NumberText.h"
+
+#include "support/LibStandard.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace brennic {
+
+TRegionalSettings MakeRegionalSettings(std::optional<char16_t> decimal, std::optional<char16_t> list)
+{
+    TRegionalSettings s;
+    s.DecimalSeparator = decimal.value_or(u'.');
+    s.ListSeparator = list.value_or(u',');
+    if (s.ListSeparator == s.DecimalSeparator)
+        s.ListSeparator = s.DecimalSeparator == u';' ? u',' : u';';
+    return s;
+}
+
+TStepValues StepValues(std::span<const double> temperatures, double time)
+{
+    const std::size_t n = temperatures.size() - 2;
+    const double air = temperatures[0];
+    double core = std::max(air, temperatures[n + 1]);
+    double glass = 0;
+    for (std::size_t i = 1; i <= n; ++i) {
+        core = std::max(core, temperatures[i]);
+        glass = std::max(glass, std::fabs(temperatures[i] - air));
+    }
+    return {time, air, temperatures[1], temperatures[n], core, glass};
+}
+
+std::string FixedText(double v, int decimals, char16_t sep)
+{
+    // Fixed notation of the largest double takes 309 digits before the point.
+    char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+    if (r.ec != std::errc())
+        return ToUtf8(FormatFloat(v, sep));
+    std::string s(buf, r.ptr);
+    if (s.find_first_not_of("-0.") == std::string::npos && s[0] == '-')
+        s.erase(0, 1);  // no "-0.0"
+    const auto dot = s.find('.');
+    if (dot != std::string::npos)
+        s.replace(dot, 1, ToUtf8(std::u16string(1, sep)));
+    return s;
+}
+
+std::string MinutesText(double seconds, char16_t sep)
+{
+    return FixedText(seconds / 60, 1, sep) + " min";
+}
+
+std::u16string ResultHeader(const TRegionalSettings& settings)
+{
+    std::u16string h;
+    for (const TOutputColumn& c : OutputColumns) {
+        if (!h.empty())
+            h += settings.ListSeparator;
+        h += u'"';
+        for (const char* p = c.Name; *p; ++p) h += char16_t(*p);
+        h += u'"';
+    }
+    return h;
+}
+
+void AppendResultRow(std::u16string& out, const TStepValues& v, const TRegionalSettings& settings)
+{
+    const char16_t dec = settings.DecimalSeparator;
+    AppendFloat(out, v.*OutputColumns[0].Value, dec);
+    for (std::size_t c = 1; c < OutputColumns.size(); ++c) {
+        out += settings.ListSeparator;
+        AppendFloat(out, v.*OutputColumns[c].Value, dec);
+    }
+}
+
+std::u16string ResultRow(const TStepValues& v, const TRegionalSettings& settings)
+{
+    std::u16string row;
+    row.reserve(64);
+    AppendResultRow(row, v, settings);
+    return row;
+}
+
+}  // namespace brennic

@@ -1,0 +1,41 @@
+// The text of the result table: header, rows and the regional separators.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+
+namespace brennic {
+
+struct TRegionalSettings {
+    char16_t DecimalSeparator = u'.';
+    char16_t ListSeparator = u',';
+};
+
+// Settings from what the system reports. A missing list separator is ",";
+// one equal to the decimal separator would make the table ambiguous and
+// becomes ";" (or "," when the decimal separator is ";").
+TRegionalSettings MakeRegionalSettings(std::optional<char16_t> decimal, std::optional<char16_t> list);
+
+// The values one report contributes to the table and the curves.
+struct TStepValues {
+    double Time;       // s
+    double Air;        // degC, Temperatures[0]
+    double Surface;    // degC, the front element
+    double Back;       // degC, the back element
+    double Core;       // degC, the largest of all N + 2 values
+    double Glass = 0;  // K, the largest distance of any element from the air
+};
+
+TStepValues StepValues(std::span<const double> temperatures, double time);
+
+// A time in minutes with one decimal and the given separator: "84.8 min".
+std::string MinutesText(double seconds, char16_t decimalSeparator);
+// A number with the given decimals and separator, never "-0.00".
+std::string FixedText(double v, int decimals, char16_t decimalSeparator);
+
+std::u16string ResultHeader(const TRegionalSettings& settings);
+void AppendResultRow(std::u16string& out, const TStepValues& v, const TRegionalSettings& settings);
+std::u16string ResultRow(const TStepValues& v, const TRegionalSettings& settings);
+
+}  // namespace brennic

@@ -1,0 +1,68 @@
+#include "app/core/run/Engine.h"
+
+#include "app/core/run/RunRecord.h"
+
+#include <algorithm>
+
+namespace brennic {
+
+TRunEnd RunEngine(const TRunRequest& request, const TReportSink& sink, std::stop_token stop, TFilmRanges* films)
+{
+    TBrennicOneD solver = request.Solver;
+    double last = 0;
+    std::size_t reports = 0;
+    solver.OnStep = [&](std::span<const double> p, std::span<const double> t, double time) {
+        last = time;
+        // The initial report comes before any step has computed a coefficient.
+        if (films && (reports > 0 || !solver.ComputedFilms)) {
+            const bool first = reports == 0 || (solver.ComputedFilms && reports == 1);
+            const double used[2] = {solver.FrontFilmUsed, solver.BackFilmUsed};
+            for (std::size_t face = 0; face < 2; ++face) {
+                TFilmRange& r = (*films)[face];
+                r.Min = first ? used[face] : std::min(r.Min, used[face]);
+                r.Max = first ? used[face] : std::max(r.Max, used[face]);
+            }
+        }
+        ++reports;
+        if (sink)
+            sink(p, t, time);
+        if (stop.stop_requested())
+            solver.Cancel();
+    };
+    solver.Execute();
+    return last < solver.Duration ? TRunEnd::Stopped : TRunEnd::Completed;
+}
+
+std::vector<TStepValues> RunValues(const TRunRequest& request, std::stop_token stop)
+{
+    std::vector<TStepValues> out;
+    out.reserve(static_cast<std::size_t>(request.Plan.StripWidth > 0 ? request.Plan.StripWidth : 0));
+    RunEngine(
+        request, [&](std::span<const double>, std::span<const double> t, double time) { out.push_back(StepValues(t, time)); },
+        stop);
+    return out;
+}
+
+TRunRequest SolverRequest(const TBrennicOneD& solver, std::shared_ptr<const TMeasuredLog> log)
+{
+    TRunRequest request;
+    request.Solver = solver;
+    request.Tolerances = DefaultTolerances;
+    request.Log = std::move(log);
+    return request;
+}
+
+std::vector<TStepValues> RunReports(const TBrennicOneD& solver)
+{
+    return RunValues(SolverRequest(solver));
+}
+
+TKeptRun RunKept(const TRunRequest& request, std::string name)
+{
+    TRunRecord record;
+    record.Start(request);
+    RunEngine(request, [&](std::span<const double> p, std::span<const double> t, double time) { record.Add(p, t, time); });
+    return {record.Inputs, std::move(record.Reports), record.Readiness, std::move(name), true};
+}
+
+}  // namespace brennic

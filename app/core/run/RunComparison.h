@@ -1,0 +1,50 @@
+// Runs kept for comparison with the current one, and how to say in a few
+// words what differs between two sets of inputs.
+#pragma once
+
+#include "app/core/inputs/InputFields.h"
+#include "app/core/results/Readiness.h"
+#include "app/core/results/ResultText.h"
+
+#include <string>
+#include <vector>
+
+namespace brennic {
+
+class TRunRecord;
+
+struct TKeptRun {
+    TInputTexts Inputs;
+    std::vector<TStepValues> Reports;
+    TReadiness Readiness;
+    std::string Name;     // given by the user; empty: what differs from the current run
+    bool Visible = true;  // drawn on the chart
+};
+
+// What the kept inputs have that the current ones have not, named as the
+// scenario keys name them, with the kept values as typed: "front film 25,
+// thickness 25". Numbers are compared by value in the given decimal form.
+std::string DifferenceLabel(const TInputTexts& kept, const TInputTexts& current, char16_t decimalSeparator);
+
+class TKeptRuns {
+public:
+    static constexpr std::size_t Capacity = 4;
+
+    // Keeps the record's run; false (and nothing kept) when all places are taken.
+    bool Keep(const TRunRecord& record);
+    bool Full() const { return runs_.size() >= Capacity; }
+    void Clear() { runs_.clear(); }
+    const std::vector<TKeptRun>& Runs() const { return runs_; }
+    // Keeps a run made elsewhere (a scenario's, recomputed); false when full.
+    bool Add(TKeptRun run);
+    void Remove(std::size_t i);
+    void Rename(std::size_t i, const std::string& name);
+    void SetVisible(std::size_t i, bool visible);
+    // The run's name, or what differs from the current inputs.
+    std::string Label(std::size_t i, const TInputTexts& current, char16_t decimalSeparator) const;
+
+private:
+    std::vector<TKeptRun> runs_;
+};
+
+}  // namespace brennic

@@ -1,0 +1,64 @@
+// A log of the user's own mirror (surface and back sensors, and the air),
+// its comparison with a run of the model, and the runs that reproduce it.
+#pragma once
+
+#include "app/core/tables/AirSource.h"
+#include "app/core/results/ResultText.h"
+#include "app/core/tables/TimeSeries.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace brennic {
+
+// Which column plays which part; empty names take this program's own export
+// names (T_Ambient, T_Surface, T_Back), NoColumn leaves the part out; the
+// time is the first column.
+inline constexpr const char* NoColumn = "-";
+struct TLogColumns {
+    std::string Time, Air, Surface, Back;
+};
+
+// "time=NAME,air=NAME,surface=NAME,back=NAME", any subset; throws
+// EBrennicError naming the item.
+TLogColumns ParseLogColumns(const std::string& text);
+
+// One measured value: run time (s) and degC.
+struct TMeasuredPoint {
+    double Time;
+    double Value;
+};
+
+class TMeasuredLog {
+public:
+    // Reads the log; throws ETableError naming the file and what is missing.
+    static std::shared_ptr<const TMeasuredLog> Load(const std::string& path, const TLogColumns& columns,
+                                                    const std::string& start = "");
+
+    std::shared_ptr<const TAirSource> Air;  // the log's own air, when it has an air column
+    std::vector<TMeasuredPoint> Surface, Back;
+    std::string File;
+    // The first measured surface (or back) value: the mirror's start.
+    double FirstMirrorTemperature() const;
+    // Run time (s) of the last measurement.
+    double Span() const;
+};
+
+// How far a run is from the log: the model's values at the measured times
+// (linear between the two reports around each), over the points the run covers.
+struct TLogComparison {
+    double Rms = 0;  // K
+    std::size_t Points = 0;
+};
+TLogComparison Compare(const TMeasuredLog& log, const std::vector<TStepValues>& reports);
+
+// Measured minus model at each compared point, per sensor, with its run time (s).
+void MeasuredMinusModel(const TMeasuredLog& log, const std::vector<TStepValues>& reports,
+                        std::vector<TMeasuredPoint>& surface, std::vector<TMeasuredPoint>& back);
+
+// The residuals (model minus measurement) of the same points, surface first.
+void Residuals(const TMeasuredLog& log, const std::vector<TStepValues>& reports, std::vector<double>& out);
+
+}  // namespace brennic
