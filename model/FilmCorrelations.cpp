@@ -19,6 +19,15 @@ constexpr double LowPrandtl = 0.720, HighPrandtl = 0.707;
 constexpr double LaminarRayleighLimit = 1e7;
 constexpr double UpperHotLaminar = 0.54, UpperHotTurbulent = 0.15, LowerHot = 0.27;
 
+// The standard atmosphere's pressure with height: p/p0 = (1 - a z)^b.
+constexpr double StandardAtmosphereLapse = 2.25577e-5;  // 1/m
+constexpr double StandardAtmosphereExponent = 5.25588;
+
+// Churchill and Chu's constants: the vertical plate's and the horizontal
+// cylinder's leading term and Prandtl scale.
+constexpr double PlateLead = 0.825, PlatePrandtl = 0.492;
+constexpr double CylinderLead = 0.60, CylinderPrandtl = 0.559;
+
 // The forced flow's transition Reynolds number.
 constexpr double TransitionReynolds = 5e5;
 
@@ -27,18 +36,33 @@ double Linear(double kelvin, double low, double high)
     return low + (high - low) * (kelvin - LowKelvin) / (HighKelvin - LowKelvin);
 }
 
+// Churchill and Chu's Nusselt number, {lead + 0.387 Ra^(1/6) / [1 + (c/Pr)^(9/16)]^(8/27)}^2.
+double ChurchillChu(double rayleigh, double prandtl, double lead, double prandtlScale)
+{
+    const double root = lead + 0.387 * std::pow(std::max(rayleigh, 0.0), 1.0 / 6) /
+                                   std::pow(1 + std::pow(prandtlScale / prandtl, 9.0 / 16), 8.0 / 27);
+    return root * root;
+}
+
 }  // namespace
 
-TAirProperties AirProperties(double kelvin)
+TAirProperties AirProperties(double kelvin, double pressureRatio)
 {
-    return {Linear(kelvin, LowConductivity, HighConductivity), Linear(kelvin, LowViscosity, HighViscosity),
+    const double nu = Linear(kelvin, LowViscosity, HighViscosity);
+    return {Linear(kelvin, LowConductivity, HighConductivity), pressureRatio == 1 ? nu : nu / pressureRatio,
             Linear(kelvin, LowPrandtl, HighPrandtl)};
 }
 
-double NaturalFilmCoefficient(double face, double air, double diameter, double altitude, TFaceSide side)
+double PressureRatio(double elevation)
+{
+    return std::pow(1 - StandardAtmosphereLapse * elevation, StandardAtmosphereExponent);
+}
+
+double NaturalFilmCoefficient(double face, double air, double diameter, double altitude, TFaceSide side,
+                              double pressureRatio)
 {
     const double film = (face + air) / 2 + CelsiusOffset;
-    const TAirProperties p = AirProperties(film);
+    const TAirProperties p = AirProperties(film, pressureRatio);
     const double beta = 1 / film;
     const double difference = std::fabs(face - air);
     const double buoyancy = StandardGravity * beta * difference * p.Prandtl / (p.KinematicViscosity * p.KinematicViscosity);
@@ -60,22 +84,74 @@ double NaturalFilmCoefficient(double face, double air, double diameter, double a
 
     // Vertical part, over the whole diameter.
     const double rav = buoyancy * std::cos(tilt) * diameter * diameter * diameter;
-    const double root =
-        0.825 + 0.387 * std::pow(std::max(rav, 0.0), 1.0 / 6) /
-                    std::pow(1 + std::pow(0.492 / p.Prandtl, 9.0 / 16), 8.0 / 27);
-    const double hv = root * root * p.Conductivity / diameter;
+    const double hv = ChurchillChu(rav, p.Prandtl, PlateLead, PlatePrandtl) * p.Conductivity / diameter;
     return std::max(hh, hv);
 }
 
-double ForcedFilmCoefficient(double face, double air, double diameter, double speed)
+double ForcedFilmCoefficient(double face, double air, double diameter, double speed, double pressureRatio)
 {
     if (!(speed > 0))
         return 0;
-    const TAirProperties p = AirProperties((face + air) / 2 + CelsiusOffset);
+    const TAirProperties p = AirProperties((face + air) / 2 + CelsiusOffset, pressureRatio);
     const double re = speed * diameter / p.KinematicViscosity;
     const double nu = re <= TransitionReynolds ? 0.664 * std::sqrt(re) * std::cbrt(p.Prandtl)
                                                : (0.037 * std::pow(re, 0.8) - 871) * std::cbrt(p.Prandtl);
     return nu * p.Conductivity / diameter;
+}
+
+TJetFilm ImpingingJetFilm(double face, double air, double fanDiameter, double speed, double distance, double radius,
+                          double pressureRatio)
+{
+    TJetFilm jet;
+    if (!(speed > 0) || !(fanDiameter > 0))
+        return jet;
+    const TAirProperties p = AirProperties((face + air) / 2 + CelsiusOffset, pressureRatio);
+    const double re = speed * fanDiameter / p.KinematicViscosity;
+    jet.ReynoldsOutside = !(re >= JetLowestReynolds && re <= JetHighestReynolds);
+    const double h = std::clamp(distance / fanDiameter, JetLowestDistance, JetHighestDistance);
+    const double r = std::clamp(radius / fanDiameter, JetLowestRadius, JetHighestRadius);
+    jet.DistanceClamped = h != distance / fanDiameter;
+    jet.RadiusClamped = r != radius / fanDiameter;
+    // Ar = D^2 / (4 r^2), so sqrt(Ar) = 1 / (2 r/D).
+    const double rootAr = 1 / (2 * r);
+    const double g = 2 * rootAr * (1 - 2.2 * rootAr) / (1 + 0.2 * (h - 6) * rootAr);
+    const double f = 2 * std::sqrt(re) * std::sqrt(1 + 0.005 * std::pow(re, 0.55));
+    jet.Coefficient = std::pow(p.Prandtl, 0.42) * g * f * p.Conductivity / fanDiameter;
+    return jet;
+}
+
+double EdgeConvection(double glass, double air, double diameter, double thickness, double altitude,
+                      double pressureRatio)
+{
+    const double film = (glass + air) / 2 + CelsiusOffset;
+    const TAirProperties p = AirProperties(film, pressureRatio);
+    const double buoyancy =
+        StandardGravity / film * std::fabs(glass - air) * p.Prandtl / (p.KinematicViscosity * p.KinematicViscosity);
+    const double tilt = altitude * Pi / 180;
+    // Pointing up, the rim stands as a band of height L; toward the horizon
+    // it lies as a cylinder of diameter D.
+    const double band = ChurchillChu(buoyancy * std::sin(tilt) * thickness * thickness * thickness, p.Prandtl,
+                                     PlateLead, PlatePrandtl) *
+                        p.Conductivity / thickness;
+    const double cylinder = ChurchillChu(buoyancy * std::cos(tilt) * diameter * diameter * diameter, p.Prandtl,
+                                         CylinderLead, CylinderPrandtl) *
+                            p.Conductivity / diameter;
+    return std::max(band, cylinder);
+}
+
+double EdgeRadiation(double glass, double air, double emissivity)
+{
+    // (Tm^4 - Ta^4) / (Tm - Ta) without the division: (Tm^2 + Ta^2)(Tm + Ta).
+    const double tm = glass + CelsiusOffset, ta = air + CelsiusOffset;
+    return emissivity * StefanBoltzmann * (tm * tm + ta * ta) * (tm + ta);
+}
+
+double EdgeFilmCoefficient(double glass, double air, double diameter, double thickness, double altitude,
+                           double emissivity, double conductivity, double pressureRatio)
+{
+    const double surface = EdgeConvection(glass, air, diameter, thickness, altitude, pressureRatio) +
+                           EdgeRadiation(glass, air, emissivity);
+    return 1 / (1 / surface + diameter / (8 * conductivity));
 }
 
 double CombinedFilmCoefficient(double natural, double forced)

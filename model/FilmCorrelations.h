@@ -23,7 +23,15 @@ struct TAirProperties {
     double KinematicViscosity;  // nu, m^2/s
     double Prandtl;            // Pr
 };
-TAirProperties AirProperties(double kelvin);
+// At a site above sea level the air is thinner: the kinematic viscosity
+// grows as the pressure falls; conductivity and Prandtl number stay.
+TAirProperties AirProperties(double kelvin, double pressureRatio = 1);
+
+// The pressure at an elevation (m) as a fraction of sea level's 101325 Pa:
+// the standard atmosphere's troposphere, p = p0 (1 - 2.25577e-5 z)^5.25588
+// (U.S. Standard Atmosphere 1976).
+inline constexpr double HighestSiteElevation = 6000;  // m
+double PressureRatio(double elevation);
 
 // Which way a face looks: the front (optical) face up, the back face down,
 // for a telescope pointing at the zenith.
@@ -34,11 +42,43 @@ enum class TFaceSide { Front, Back };
 // temperatures: the larger of a horizontal plate's (Lloyd and Moran 1974,
 // length = area / perimeter = D/4) and a vertical plate's (Churchill and
 // Chu 1975, length D) coefficients. W/(m^2 K).
-double NaturalFilmCoefficient(double face, double air, double diameter, double altitude, TFaceSide side);
+double NaturalFilmCoefficient(double face, double air, double diameter, double altitude, TFaceSide side,
+                              double pressureRatio = 1);
 
 // Forced convection of air at a speed (m/s) along a plate of length D:
 // laminar (Pohlhausen 1921) or mixed (Incropera and DeWitt 2002, eq. 7.38).
-double ForcedFilmCoefficient(double face, double air, double diameter, double speed);
+double ForcedFilmCoefficient(double face, double air, double diameter, double speed, double pressureRatio = 1);
+
+// A round jet blowing onto a face (a fan behind the mirror), averaged over
+// the face's radius (Martin 1977, single round nozzle):
+//   Nu = Pr^0.42 G 2 Re^(1/2) (1 + 0.005 Re^0.55)^(1/2),
+//   G = 2 sqrt(Ar) (1 - 2.2 sqrt(Ar)) / (1 + 0.2 (H/D - 6) sqrt(Ar)),
+//   Ar = D^2 / (4 r^2), Re = V D / nu, h = Nu k / D,
+// with D the fan's opening, V its mean exit speed and H its distance to the
+// face. Measured for 2e3 <= Re <= 4e5, 2 <= H/D <= 12, 2.5 <= r/D <= 7.9:
+// outside, H/D and r/D are taken at the nearest end of their range.
+struct TJetFilm {
+    double Coefficient = 0;   // W/(m^2 K)
+    bool DistanceClamped = false, RadiusClamped = false, ReynoldsOutside = false;
+};
+inline constexpr double JetLowestReynolds = 2e3, JetHighestReynolds = 4e5;
+inline constexpr double JetLowestDistance = 2, JetHighestDistance = 12;  // H/D
+inline constexpr double JetLowestRadius = 2.5, JetHighestRadius = 7.9;   // r/D
+TJetFilm ImpingingJetFilm(double face, double air, double fanDiameter, double speed, double distance, double radius,
+                          double pressureRatio = 1);
+
+// The rim of a disc of diameter D and thickness L at its mean temperature:
+// natural convection on a vertical surface of height L (Churchill and Chu
+// 1975, g sin(altitude)) or around a horizontal cylinder of diameter D
+// (Churchill and Chu 1975, g cos(altitude)), the larger; radiation to
+// surroundings at the air's temperature, h_r = eps sigma (Tm^4 - Ta^4) /
+// (Tm - Ta); both in series with the radial conduction from the disc's mean
+// to its rim, D / (8 k). W/(m^2 K) of rim.
+double EdgeConvection(double glass, double air, double diameter, double thickness, double altitude,
+                      double pressureRatio = 1);
+double EdgeRadiation(double glass, double air, double emissivity);
+double EdgeFilmCoefficient(double glass, double air, double diameter, double thickness, double altitude,
+                           double emissivity, double conductivity, double pressureRatio = 1);
 
 // Natural and forced convection combined (Churchill 1977): the cube root of
 // the sum of their cubes.

@@ -77,11 +77,26 @@ namespace {
 
 // A face's film coefficient from the conditions: natural and forced
 // convection at the face's last temperature and the air's new one.
-double ConditionsFilm(const TBrennicOneD& s, double face, double air, TFaceSide side)
+// A fan blowing onto the back adds its jet by the same cube rule.
+double ConditionsFilm(const TBrennicOneD& s, double face, double air, TFaceSide side, double pressure)
 {
     const double speed = side == TFaceSide::Front ? s.FrontAirSpeed : s.BackAirSpeed;
-    return CombinedFilmCoefficient(NaturalFilmCoefficient(face, air, s.Diameter, s.Altitude, side),
-                                   ForcedFilmCoefficient(face, air, s.Diameter, speed));
+    const double natural = NaturalFilmCoefficient(face, air, s.Diameter, s.Altitude, side, pressure);
+    const double forced = ForcedFilmCoefficient(face, air, s.Diameter, speed, pressure);
+    if (side == TFaceSide::Front || !(s.BackFanSpeed > 0))
+        return CombinedFilmCoefficient(natural, forced);
+    const double jet = ImpingingJetFilm(face, air, s.BackFanDiameter, s.BackFanSpeed, s.BackFanDistance,
+                                        s.Diameter / 2, pressure)
+                           .Coefficient;
+    return std::cbrt(natural * natural * natural + forced * forced * forced + jet * jet * jet);
+}
+
+// The glass's mean temperature (degC) over its elements.
+double MeanTemperature(const double* temps, std::size_t n)
+{
+    double sum = 0;
+    for (std::size_t i = 1; i <= n; ++i) sum += temps[i];
+    return sum / static_cast<double>(n);
 }
 
 // The radiative fluxes (W/m^2) leaving both faces with the Stefan-Boltzmann
@@ -129,6 +144,18 @@ void TBrennicOneD::CheckInputs() const
     RequireFinite("TubeLength", TubeLength);
     if (TubeLength > 0)
         RequirePositive("Diameter", Diameter);
+    RequireFinite("SiteElevation", SiteElevation);
+    if (!(SiteElevation <= HighestSiteElevation))
+        Refuse("SiteElevation", Describe(SiteElevation), "it must not be above 6000 m");
+    if (EdgeInModel()) {
+        RequirePositive("Diameter", Diameter);
+        RequireFinite("EdgeEmissivity", EdgeEmissivity);
+        RequireFinite("Altitude", Altitude);
+    }
+    if (ComputedFilms && BackFanSpeed > 0) {
+        RequirePositive("BackFanDiameter", BackFanDiameter);
+        RequirePositive("BackFanDistance", BackFanDistance);
+    }
     if (Duration > 0) {
         if (!(TimeStep > 0))
             Refuse("TimeStep", Describe(TimeStep), "it must be greater than 0, or the run would never end");
@@ -177,7 +204,10 @@ void TBrennicOneD::Execute()
     FrontFilmUsed = FrontFilmCoefficient;
     BackFilmUsed = BackFilmCoefficient;
     const bool physical = PhysicalRadiation();
+    const bool edge = EdgeInModel();
     const TPhysicalRadiation radiation{TubeViewFactor(TubeLength, Diameter / 2)};
+    const double pressure = PressureRatio(SiteElevation);
+    EdgeFilmUsed = 0;
 
     positions[0] = 0;
     for (std::size_t i = 1; i <= N; ++i) positions[i] = ((static_cast<double>(i) - 0.5) * L) / nElements;
@@ -219,8 +249,8 @@ void TBrennicOneD::Execute()
             backFlux = RadiationFlux(temps[N], BackRadiation, sky);
         }
         if (ComputedFilms) {
-            FrontFilmUsed = ConditionsFilm(*this, temps[1], air, TFaceSide::Front);
-            BackFilmUsed = ConditionsFilm(*this, temps[N], air, TFaceSide::Back);
+            FrontFilmUsed = ConditionsFilm(*this, temps[1], air, TFaceSide::Front, pressure);
+            BackFilmUsed = ConditionsFilm(*this, temps[N], air, TFaceSide::Back, pressure);
             frontBiot = FrontFilmUsed / (k / (L / nElements));
             backBiot = BackFilmUsed / (k / (L / nElements));
         }
@@ -262,6 +292,18 @@ void TBrennicOneD::Execute()
             rhs[1] += front * temps[1];
             diagonal[N] += back;
             rhs[N] += back * temps[N];
+        }
+
+        // The rim takes h_edge (T_i - T_air) pi D dx from each element, per
+        // unit of face area 4 h_edge (T_i - T_air) dx / D, implicitly.
+        if (edge) {
+            EdgeFilmUsed = EdgeFilmCoefficient(MeanTemperature(temps, N), air, Diameter, L, Altitude,
+                                               EdgeEmissivity, k, pressure);
+            const double rim = (4 * EdgeFilmUsed * dt) / ((Density * SpecificHeat) * Diameter);
+            for (std::size_t i = 1; i <= N; ++i) {
+                diagonal[i] += rim;
+                rhs[i] += rim * air;
+            }
         }
 
         // Thomas algorithm: forward sweep, then back substitution.

@@ -45,6 +45,22 @@ inline constexpr std::array<TGlassProperties, GlassMaterialCount> GlassMaterials
 // Positions (m), temperatures (degC) and the time (s) of one reported state.
 // Both arrays hold N + 2 entries: the air node at the front, the N element
 // centres, the air node at the back. They are valid for the call only.
+// Each glass's hemispherical emissivity in the thermal infrared, in the
+// order of the table above: uncoated glass is nearly black there. Thick
+// sheets near room temperature (Sasaki, Kou, Masuda and Kiyohashi 2003-2007,
+// High Temp.-High Pressures 35/36: fused silica, soda-lime and borosilicate
+// sheets; their thick-sheet values, rounded): borosilicate (Pyrex, Suprax)
+// 0.90, soda-lime plate glass and the crown BK7 0.92, fused silica 0.93, the
+// glass-ceramic Zerodur 0.91.
+inline constexpr std::array<double, GlassMaterialCount> GlassEmissivities{{0.90, 0.92, 0.92, 0.93, 0.91, 0.90}};
+
+// Which radiation term the faces use: the classic one (a coefficient of
+// 4.67e-8 and an offset of 273, toward a black sky at 200 K), or the
+// physical one (the Stefan-Boltzmann constant and 273.15 K, toward the sky,
+// a tube's wall or the surroundings). Inferred: physical whenever an input
+// that only it uses is set.
+enum class TRadiationModel { Inferred, Classic, Physical };
+
 using TStepEvent =
     std::function<void(std::span<const double> positions, std::span<const double> temperatures, double time)>;
 
@@ -85,16 +101,30 @@ public:
     bool BackSeesSurroundings = false;  // the back radiates to a black body at the air's temperature
     // The dew point (degC) at a time: the sky is then the clear night sky.
     std::function<double(double time)> ClearSkyDewPoint;
-    // The film coefficients (W/m^2 K) of the step last computed.
-    double FrontFilmUsed = 0, BackFilmUsed = 0;
+    TRadiationModel Radiation = TRadiationModel::Inferred;
+    // The rim (physical radiation only): it exchanges heat with the air and
+    // the surroundings through every element, at this emissivity.
+    bool EdgeExposed = false;
+    double EdgeEmissivity = 0;
+    // A fan blowing onto the back (film coefficients from the conditions):
+    // its opening (m), mean exit speed (m/s) and distance to the back (m).
+    double BackFanDiameter = 0, BackFanSpeed = 0, BackFanDistance = 0;
+    double SiteElevation = 0;  // m above sea level: thinner air convects less
+    // The film coefficients (W/m^2 K) of the step last computed; the rim's
+    // is per unit of rim area.
+    double FrontFilmUsed = 0, BackFilmUsed = 0, EdgeFilmUsed = 0;
 
     // The radiation term with the Stefan-Boltzmann constant and 273.15 K:
-    // whenever the sky is not the classic black body at 200 K, a tube
-    // shades the front or the back sees the surroundings.
+    // chosen so, or inferred whenever the sky is not the classic black body
+    // at 200 K, a tube shades the front or the back sees the surroundings.
     bool PhysicalRadiation() const
     {
+        if (Radiation != TRadiationModel::Inferred)
+            return Radiation == TRadiationModel::Physical;
         return SkyTemperature || ClearSkyDewPoint || TubeLength > 0 || BackSeesSurroundings;
     }
+    // Whether the rim takes part: exposed, and with physical radiation.
+    bool EdgeInModel() const { return EdgeExposed && PhysicalRadiation(); }
 
     // Runs the whole period synchronously, reporting the initial state and
     // every step through OnStep. Throws EBrennicError, before anything

@@ -86,6 +86,9 @@ struct TOptions {
     TForecastOptions forecast;
     std::string measured, measuredColumns, fit, scenario;
     bool mirrorGiven = false, durationGiven = false;  // by the user, not by default
+    // Given on the command line or in the scenario, not left to the model
+    // and the air file.
+    bool backRadiationGiven = false, siteElevationGiven = false;
     std::vector<std::string> sweeps;
     // Inputs that came from the scenario: the file and each one's line.
     std::string scenarioPath;
@@ -285,6 +288,8 @@ void Configure(const TOptions& o, TSetup& s)
     src.Use = TMemoryUse::Streams;
     src.Settings = Regional(o);
     src.Tolerances = ParseTolerances(o.tolerances);
+    src.BackRadiationGiven = o.backRadiationGiven;
+    src.SiteElevationGiven = o.siteElevationGiven;
     if (!o.air.Path.empty()) {
         src.Air = TAirSource::Load(o.air);
         PrintNotes(src.Air->Table.File, src.Air->Notes);
@@ -311,6 +316,7 @@ void Configure(const TOptions& o, TSetup& s)
         return;
     }
     s.request = BuildChecked(src, o);
+    for (const std::string& note : s.request.Notes) std::fprintf(stderr, "brennic-sim: note: %s\n", note.c_str());
     if (WantsWorkbook(o.output) && double(s.request.Plan.StripWidth) > double(MaxWorkbookRows))
         throw UsageError("--output: a workbook holds at most 1048575 rows; this run has " +
                          std::to_string(s.request.Plan.StripWidth) + " (write a .csv file, or use a longer time step)");
@@ -365,7 +371,7 @@ void ExecuteWorkbook(const TOptions& o, TSetup& s)
     content.Inputs = s.request.Texts;
     content.AirSource = s.request.Air ? s.request.Air->Describe() : "linear ramp";
     content.Readiness = record.Readiness;
-    content.Notes = AirNotes(record, u'.');
+    content.Notes = RunNotes(record, u'.');
     content.Version = BRENNIC_VERSION;
     WriteWorkbook(o.output, content);
 }
@@ -404,7 +410,7 @@ void Execute(const TOptions& o, TSetup& s)
             progress.Update(time, ++reports);
         },
         {}, &films);
-    if (s.request.Solver.ComputedFilms)
+    if (FilmsVary(s.request.Solver))
         record.Films = films;
     std::optional<TLogComparison> measured;
     if (compare)
@@ -441,6 +447,9 @@ int Run(int argc, char** argv)
         ResolveForecast(options.forecast, options.air);
         options.mirrorGiven = app.count("--mirror-temp") > 0;
         options.durationGiven = app.count("--duration") > 0;
+        for (auto [field, given] : {std::pair{fBackRadiation, &options.backRadiationGiven},
+                                    {fSiteElevation, &options.siteElevationGiven}})
+            *given = app.count(InputFields[field].Option) > 0 || options.scenarioLines.count(field) > 0;
     } catch (const UsageError& e) {
         return Fail(2, e.what());
     } catch (const EForecastError& e) {

@@ -319,12 +319,15 @@ void TEvolutionPage::ShowReadout()
     static const std::vector<TKeptRun> noRuns;
     std::vector<std::string> notes = record_ ? ConditionLines(*record_, decimal_, true) : std::vector<std::string>();
     if (record_)
-        for (std::string& note : AirNotes(*record_, decimal_)) notes.push_back(std::move(note));
+        for (std::string& note : RunNotes(*record_, decimal_)) notes.push_back(std::move(note));
     if (!measuredNote_.empty())
         notes.push_back(measuredNote_);
     Readout->Show(record_ ? record_->Readiness : none, kept_ ? kept_->Runs() : noRuns, keptLabels_, notes, decimal_);
     readoutClock_.start();
     const QString headline = record_ ? QString::fromStdString(brennic::Headline(*record_, decimal_, stopped_)) : QString();
+    Headline->setToolTip(record_ ? QStringLiteral("Radiation model: ") +
+                                       QString::fromStdString(ModelText(record_->Model))
+                                 : QString());
     if (headline != Headline->text()) {
         const bool relayout = headline.isEmpty() != Headline->text().isEmpty();
         Headline->setText(headline);

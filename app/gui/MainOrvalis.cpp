@@ -198,6 +198,7 @@ void TFrmBrennic::CreateControls()
 
     ConnectHandlers();
     ConnectEditTracking();
+    ConnectModelView();
     LayoutAnchored();
 }
 

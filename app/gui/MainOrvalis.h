@@ -211,6 +211,12 @@ public:
     QString FieldText(int field) const;
     void SetFieldText(int field, const QString& text);
     QWidget* TabConditions = nullptr;
+    // A field's input (edit or list), and whether it can be used now.
+    QWidget* FieldInput(int field) const;
+    void SetFieldUsable(int field, bool usable, const QString& reason);
+    // The radiation model the inputs ask for, shown: what "auto" means,
+    // the back's radiation factor, the inputs that change nothing.
+    void UpdateModelView();
     QCheckBox* chkMirrorSeeing = nullptr;  // on the Conditions page
     // The inputs in tab order: group by group, row by row.
     std::vector<QWidget*> InputTabOrder() const;
@@ -258,6 +264,10 @@ private:
     std::array<QComboBox*, FieldCount> fieldCombos_{};
     QString typedFilms_[2];
     QWidget* CreateConditionsPage();
+    void ConnectModelView();
+    void ChooseClassicModel();
+    TRadiationModel shownModel_ = TRadiationModel::Classic;
+    int shownMaterial_ = 0;
     void ShowFilmsComputed();
     QString rampTexts_[2];  // the air fields' texts while a file is in use
 

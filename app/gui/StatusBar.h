@@ -14,6 +14,8 @@ public:
 
     // The notice shown: the year, the authors and how to open the help.
     static QString Notice();
+    // A message in place of the notice for a while ("Saved to ...").
+    void ShowMessage(const QString& message, int milliseconds = 6000);
 
 signals:
     void clicked();
@@ -24,6 +26,7 @@ protected:
 
 private:
     QLabel* panel_;
+    class QTimer* restore_;
 };
 
 }  // namespace brennic

@@ -57,6 +57,15 @@ void TFrmBrennic::UseAirSource(std::shared_ptr<const TAirSource> source, const T
         edtTimeInterval->setText(ToQ(FormatFloat(AirSource->EndsAt() / 60, Regional.DecimalSeparator)));
     ShowAirFromFile();
     AirBar->ShowFile(QString::fromStdString(AirSource->Describe()));
+    // A file that knows its place's height gives the site's elevation.
+    if (const auto elevation = AirSource->Table.ElevationMetres) {
+        const QString metres = ToQ(FormatFloat(*elevation, Regional.DecimalSeparator));
+        if (FieldText(fSiteElevation) != metres) {
+            SetFieldText(fSiteElevation, metres);
+            StatusBar1->ShowMessage(QStringLiteral("Site elevation %1 m, from %2")
+                                        .arg(metres, QString::fromStdString(AirSource->Table.File)));
+        }
+    }
     MarkDirty();
 }
 

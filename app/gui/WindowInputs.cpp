@@ -3,6 +3,7 @@
 #include "app/gui/MainOrvalis.h"
 
 #include "app/gui/ErrorReport.h"
+#include "app/gui/FieldLayout.h"
 #include "app/gui/WindowText.h"
 
 #include <QCheckBox>
@@ -90,7 +91,7 @@ void TFrmBrennic::CreateInputs()
 
     for (int field = 0; field < ClassicFieldCount; ++field) {
         const TInputField& f = InputFields[field];
-        const TFieldLayout& p = f.Layout;
+        const TFieldLayout& p = FieldLayouts[std::size_t(field)];
         QGroupBox* g = groups[p.Group];
         QLabel* caption = MakeLabel(g, p.LabelName, QString::fromUtf8(f.Caption) + u':', 16, p.LabelTop);
         auto* edit = new QLineEdit(QString::fromStdU16String(f.Default), g);
@@ -156,9 +157,14 @@ QWidget* TFrmBrennic::CreateConditionsPage()
             [this](bool on) { Guarded([this, on] { TabSheet3->ShowMirrorSeeing(on); }); });
     outer->addWidget(chkMirrorSeeing);
     outer->addStretch();
-    for (int field = ClassicFieldCount; field < FieldCount; ++field) {
+    // Row by row, the first column's rows before the second's.
+    std::vector<int> fields;
+    for (int field = ClassicFieldCount; field < FieldCount; ++field) fields.push_back(field);
+    std::sort(fields.begin(), fields.end(),
+              [](int a, int b) { return FieldLayouts[std::size_t(a)].Row < FieldLayouts[std::size_t(b)].Row; });
+    for (int field : fields) {
         const TInputField& f = InputFields[field];
-        const TFieldLayout& p = f.Layout;
+        const TFieldLayout& p = FieldLayouts[std::size_t(field)];
         auto* caption = new QLabel(QString::fromUtf8(f.Caption) + u':', page);
         caption->setObjectName(QString::fromLatin1(p.LabelName));
         QWidget* input;
@@ -185,7 +191,7 @@ QWidget* TFrmBrennic::CreateConditionsPage()
             row->addWidget(unit);
         }
         row->addStretch();
-        forms[p.Row < 5 ? 0 : 1]->addRow(caption, row);
+        forms[p.Row < ConditionsSecondColumn ? 0 : 1]->addRow(caption, row);
     }
     QComboBox* films = FieldCombo(fFilms);
     connect(films, &QComboBox::currentIndexChanged, this, [this] { Guarded([this] { ShowFilmsComputed(); }); });
@@ -251,7 +257,7 @@ std::vector<QWidget*> TFrmBrennic::InputTabOrder() const
             if (group == 0 && row == MaterialRow)
                 order.push_back(cmbMaterial);
             for (int field = 0; field < FieldCount; ++field)
-                if (InputFields[field].Layout.Group == group && InputFields[field].Layout.Row == row)
+                if (FieldLayouts[std::size_t(field)].Group == group && FieldLayouts[std::size_t(field)].Row == row)
                     order.push_back(FieldCombo(field) ? static_cast<QWidget*>(FieldCombo(field)) : FieldEdit(field));
         }
     return order;

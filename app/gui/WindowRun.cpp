@@ -5,6 +5,7 @@
 #include "app/core/run/Engine.h"
 #include "app/core/inputs/InputFields.h"
 #include "app/gui/ErrorReport.h"
+#include "app/gui/FieldLayout.h"
 #include "app/gui/EvolutionPage.h"
 #include "app/gui/ProfilePage.h"
 #include "app/gui/RunWorker.h"
@@ -70,7 +71,7 @@ TRunRequest TFrmBrennic::CurrentRequest()
 {
     // A refused field takes the focus with its text selected.
     auto focus = [this](int field, const char* reason) {
-        if (InputFields[field].Layout.Group == ConditionsGroup)
+        if (FieldLayouts[std::size_t(field)].Group == ConditionsGroup)
             PageControl1->setCurrentIndex(ConditionsPage);
         if (QLineEdit* edit = FieldEdit(field)) {
             MarkRefused(edit, QString::fromUtf8(reason));
@@ -109,8 +110,8 @@ void TFrmBrennic::StartRun(const TRunRequest& request)
                 request, [this](std::span<const double> p, std::span<const double> t, double time) { Chunks.Add(p, t, time); },
                 stop, films.get());
         },
-        [this, films, computed = request.Solver.ComputedFilms](const QString& error) {
-            if (computed)
+        [this, films, vary = FilmsVary(request.Solver)](const QString& error) {
+            if (vary)
                 Record.Films = *films;
             RunEnded(error);
         });

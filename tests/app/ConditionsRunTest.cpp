@@ -71,7 +71,7 @@ TEST(ConditionsRun, NewInputsAreRefusedNamingOptionAndValue)
         {"--sky clear", "\"--dew-point\" is not given: a clear sky needs the dew point"},
         {"--sky clear --dew-point 70", "\"--dew-point\" is 70: it must be between -100 and 60"},
         {"--dew-point abc", "--dew-point: 'abc' is not a valid floating point value"},
-        {"--back-sees floor", "--back-sees: 'floor' is not one of sky or surroundings"},
+        {"--back-sees floor", "--back-sees: 'floor' is not one of auto, sky or surroundings"},
         {"--tube-length -5", "\"--tube-length\" is -5: it must be between 0 and 100000 mm"},
         {"--seeing 0.5,0", "\"--seeing\" is 0.5,0: it must be greater than 0"},
         {"--seeing fast", "--seeing: 'fast' is not a list of numbers"},

@@ -12,12 +12,12 @@ using namespace brennic;
 
 namespace {
 
-// time (s), air, surface, back, core, glass (largest element distance)
+// time (s), air, surface, back, core, glass (warmest element minus air)
 using Sequence = std::vector<TStepValues>;
 
 }  // namespace
 
-TEST(Readiness, ReadyFromIsTheStartOfTheLastStayWithinTolerance)
+TEST(Readiness, ReadyFromIsTheStartOfTheLastStayAtMostToleranceAboveTheAir)
 {
     using R = TReadiness;
     struct Expect {
@@ -60,11 +60,19 @@ TEST(Readiness, ReadyFromIsTheStartOfTheLastStayWithinTolerance)
         {"leaves at the last report",
          {{0, 10, 10.2, 10.2, 10.2, 0.2}, {60, 10, 10.7, 10.2, 10.7, 0.7}},
          {{R::Surface, 0, 0}, {R::Surface, 1, std::nullopt}, {R::Back, 2, std::nullopt}, {R::Back, 1, 0}}},
-        // Radiation pulls the glass below the air: the core (which includes
-        // the air) says nothing, the whole glass does.
+        // A clear sky pulls the glass below the air: harmless, so ready,
+        // however far below.
         {"glass below the air with radiation",
-         {{0, 10, 20, 20, 20, 10}, {600, 10, 9.2, 9.7, 10, 0.8}, {1200, 10, 8.7, 9.5, 10, 1.3}},
-         {{R::Surface, 0, std::nullopt}, {R::Back, 1, 600}, {R::Glass, 0, std::nullopt}}},
+         {{0, 10, 20, 20, 20, 10}, {600, 10, 9.2, 9.7, 10, -0.3}, {1200, 10, 8.2, 9.5, 10, -0.5}},
+         {{R::Surface, 2, 600}, {R::Back, 2, 600}, {R::Glass, 2, 600}}},
+        {"a mirror colder than the air is ready at once",
+         {{0, 10, 5, 5, 10, -5}, {60, 10, 6, 6, 10, -4}},
+         {{R::Surface, 2, 0}, {R::Back, 2, 0}, {R::Glass, 2, 0}}},
+        // The glass is its warmest element: a cold surface does not make a
+        // warm core ready.
+        {"a warm core behind a cold face",
+         {{0, 10, 9, 10.2, 10.7, 0.7}, {60, 10, 9.5, 10.1, 10.3, 0.3}},
+         {{R::Surface, 2, 0}, {R::Glass, 1, 60}, {R::Glass, 2, std::nullopt}}},
     };
     for (const auto& c : cases) {
         TReadiness r;
@@ -72,6 +80,28 @@ TEST(Readiness, ReadyFromIsTheStartOfTheLastStayWithinTolerance)
         for (const auto& e : c.expect)
             EXPECT_EQ(r.ReadyFrom(e.part, e.tolerance), e.from)
                 << c.name << ": part " << e.part << ", tolerance " << r.Tolerances()[e.tolerance];
+    }
+}
+
+// How far below the air the surface goes once it is ready: the coldest
+// since it last came within the loosest tolerance, never positive.
+TEST(Readiness, SurfaceBelowAirCountsOnlyOnceReady)
+{
+    struct Case {
+        const char* name;
+        Sequence reports;
+        double below;
+    };
+    const Case cases[] = {
+        {"cools through the air and stays below", {{0, 10, 14, 14, 14, 4}, {60, 10, 8.7, 9, 9, -1}, {120, 10, 9.1, 9, 9, -0.9}}, -1.3},
+        {"never below", {{0, 10, 14, 14, 14, 4}, {60, 10, 10.2, 10.3, 10.3, 0.3}}, 0},
+        {"a warm spell starts again", {{0, 10, 8, 9, 10, -1}, {60, 10, 12, 12, 12, 2}, {120, 10, 9.5, 9.8, 10, -0.2}}, -0.5},
+        {"not ready at the end", {{0, 10, 8, 9, 10, -1}, {60, 10, 12, 12, 12, 2}}, 0},
+    };
+    for (const Case& c : cases) {
+        TReadiness r;
+        for (const auto& v : c.reports) r.Add(v);
+        EXPECT_DOUBLE_EQ(r.SurfaceBelowAir(), c.below) << c.name;
     }
 }
 

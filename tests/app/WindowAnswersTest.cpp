@@ -47,14 +47,14 @@ TEST(WindowAnswers, HeadlineAfterARunStartedOnTheProfilePage)
     ASSERT_EQ(w.PageControl1->currentIndex(), 0);
     RunAndWait(w);
     EXPECT_EQ(w.TabSheet3->Headline->text().toStdString(),
-              "Mirror not within 0.5 \u00b0C of the air by the end (120 min); mirror seeing not below 0.25\u2033 by the end");
+              "Mirror still more than 0.5 \u00b0C above the air at the end (120 min); mirror seeing not below 0.25\u2033 by the end");
     w.edtTimeInterval->setText(QStringLiteral("180"));
     RunAndWait(w);
     // The glass within 0.5 °C (the second tolerance) and the seeing below 0.25″ (the second threshold).
     const TReadiness& r = w.Record.Readiness;
     ASSERT_TRUE(r.ReadyFrom(TReadiness::Glass, 1) && r.SeeingReadyFrom(1));
     EXPECT_EQ(w.TabSheet3->Headline->text().toStdString(),
-              "Mirror within 0.5 \u00b0C of the air from " + MinutesText(*r.ReadyFrom(TReadiness::Glass, 1), u'.') +
+              "Mirror no more than 0.5 \u00b0C above the air from " + MinutesText(*r.ReadyFrom(TReadiness::Glass, 1), u'.') +
                   "; mirror seeing below 0.25\u2033 from " + MinutesText(*r.SeeingReadyFrom(1), u'.'));
     w.PageControl1->setCurrentIndex(1);
     QTest::qWait(50);
@@ -180,7 +180,7 @@ TEST(WindowAnswers, ClockTimesWithADatedAirFile)
     RunAndWait(w);
     const QString headline = w.TabSheet3->Headline->text();
     // Not today: with the date; and the minutes beside the clock.
-    EXPECT_TRUE(headline.startsWith("Mirror within 0.5 \u00b0C of the air from 2025-11-2")) << headline.toStdString();
+    EXPECT_TRUE(headline.startsWith("Mirror no more than 0.5 \u00b0C above the air from 2025-11-2")) << headline.toStdString();
     EXPECT_TRUE(headline.contains(" min)")) << headline.toStdString();
     EXPECT_EQ(RunClock(w.Record, 0), "2025-11-20 18:00");
     EXPECT_EQ(RunClock(w.Record, 8 * 3600), "2025-11-21 02:00");

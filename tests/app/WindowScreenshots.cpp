@@ -56,6 +56,16 @@ int main(int argc, char** argv)
     QTest::qWait(300);
     w.screen()->grabWindow(0).save(dir + QStringLiteral("/hint.png"));
     QToolTip::hideText();
+    // The Conditions page: typed films (the correlations' inputs disabled),
+    // then computed films with a fan behind the mirror.
+    w.PageControl1->setCurrentIndex(ConditionsPage);
+    shoot("conditions-typed.png");
+    w.SetFieldText(fFilms, QStringLiteral("conditions"));
+    w.SetFieldText(fBackFan, QStringLiteral("80,2.5,180"));
+    shoot("conditions-fan.png");
+    w.SetFieldText(fBackFan, QString());
+    w.SetFieldText(fFilms, QStringLiteral("typed"));
+    w.PageControl1->setCurrentIndex(ProfilePage);
     RunAndWait(w);
     shoot("profile-after-run.png");
     w.PageControl1->setCurrentIndex(1);

@@ -4,11 +4,13 @@
 #include "support/LibStandard.h"
 #include "support/NumberText.h"
 
+#include <algorithm>
+
 namespace brennic {
 
-std::vector<std::string> AirNotes(const TRunRecord& r, char16_t sep)
+std::vector<std::string> RunNotes(const TRunRecord& r, char16_t sep)
 {
-    std::vector<std::string> notes;
+    std::vector<std::string> notes = r.Notes;
     if (!r.Air)
         return notes;
     notes.push_back("Air from " + r.Air->Describe());
@@ -36,13 +38,25 @@ std::vector<std::string> ConditionLines(const TRunRecord& r, char16_t sep, bool 
             lines.push_back("Mirror seeing at most " + threshold + " arcsec: " +
                             (t ? "from minute " + FixedText(*t / 60, 1, sep) : std::string("not reached")));
     }
-    if (r.Films) {
+    const std::string unit = display ? " W/m\u00b2K" : " W/m2K";
+    const std::string to = display ? "\u2013" : " to ";
+    if (r.Films && r.ComputedFilms) {
         const TFilmRanges& f = *r.Films;
-        const std::string to = display ? "\u2013" : " to ";
         lines.push_back("Film coefficients from the conditions: front " + FixedText(f[0].Min, 2, sep) + to +
                         FixedText(f[0].Max, 2, sep) + ", back " + FixedText(f[1].Min, 2, sep) + to +
-                        FixedText(f[1].Max, 2, sep) + (display ? " W/m\u00b2K" : " W/m2K"));
+                        FixedText(f[1].Max, 2, sep) + unit);
     }
+    if (r.Films && r.EdgeInModel)
+        lines.push_back("Edge film coefficient, through the glass to the rim: " + FixedText((*r.Films)[2].Min, 2, sep) +
+                        to + FixedText((*r.Films)[2].Max, 2, sep) + unit);
+    const double below = ready.SurfaceBelowAir();
+    if (below < 0) {
+        const std::string value = display ? "\u2212" + FixedText(-below, 1, sep) + " \u00b0C"
+                                          : FixedText(below, 2, sep) + " C";
+        lines.push_back("Surface then down to " + value + " against the air: " +
+                        (r.FrontRadiation > 0 ? "radiation to the sky" : "the air warmed faster than the glass"));
+    }
+    lines.push_back(std::string("Radiation model: ") + ModelText(r.Model));
     return lines;
 }
 
@@ -50,7 +64,7 @@ std::string SummaryText(const TRunRecord& r, char16_t sep)
 {
     std::string out = ReadinessText(r.Readiness, sep);
     for (const std::string& line : ConditionLines(r, sep, false)) out += line + "\n";
-    for (const std::string& note : AirNotes(r, sep)) out += "Note: " + note + "\n";
+    for (const std::string& note : RunNotes(r, sep)) out += "Note: " + note + "\n";
     return out;
 }
 
@@ -68,9 +82,16 @@ std::string SummaryJson(const TRunRecord& r, const std::optional<TLogComparison>
         seeing[key] = t ? Json(*t / 60) : Json(nullptr);
     }
     out["seeing_ready_minutes"] = seeing;
-    if (r.Films)
-        out["film_coefficients"] = {{"front", {{"min", (*r.Films)[0].Min}, {"max", (*r.Films)[0].Max}}},
-                                    {"back", {{"min", (*r.Films)[1].Min}, {"max", (*r.Films)[1].Max}}}};
+    if (r.Films) {
+        Json films = Json::object();
+        const char* const faces[3] = {"front", "back", "edge"};
+        for (std::size_t face = 0; face < 3; ++face)
+            if (face == 2 ? r.EdgeInModel : r.ComputedFilms)
+                films[faces[face]] = {{"min", (*r.Films)[face].Min}, {"max", (*r.Films)[face].Max}};
+        out["film_coefficients"] = films;
+    }
+    out["surface_below_air_max"] = std::min(0.0, ready.SurfaceBelowAir());
+    out["radiation"] = RadiationModelName(r.Model.Model);
     if (measured)
         out["measured"] = {{"rms", measured->Rms}, {"points", measured->Points}};
     return out.dump();

@@ -21,6 +21,6 @@ std::string SummaryJson(const TRunRecord& record, const std::optional<TLogCompar
 // plain ASCII for the command line, or with the window's signs and times.
 std::vector<std::string> ConditionLines(const TRunRecord& record, char16_t decimalSeparator, bool display);
 // The lines the readout adds for an air file (empty for the ramp).
-std::vector<std::string> AirNotes(const TRunRecord& record, char16_t decimalSeparator);
+std::vector<std::string> RunNotes(const TRunRecord& record, char16_t decimalSeparator);
 
 }  // namespace brennic

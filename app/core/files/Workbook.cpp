@@ -138,10 +138,10 @@ struct TWriter {
 
     void ToleranceHeader(lxw_worksheet* sheet, const TReadiness& r)
     {
-        worksheet_write_string(sheet, 0, 0, "Stays within the air from (min)", bold);
+        worksheet_write_string(sheet, 0, 0, "No more than this above the air from (min)", bold);
         for (std::size_t k = 0; k < r.Tolerances().size(); ++k)
             worksheet_write_string(sheet, 0, lxw_col_t(k + 1),
-                                   ("within " + ToUtf8(FormatFloat(r.Tolerances()[k], u'.')) + " \u00b0C").c_str(),
+                                   ("\u2264 " + ToUtf8(FormatFloat(r.Tolerances()[k], u'.')) + " \u00b0C").c_str(),
                                    bold);
     }
 
@@ -262,7 +262,7 @@ TWorkbookContent WorkbookContent(const TRunRecord& record, const TKeptRuns* kept
         c.Kept = kept->Runs();
         for (std::size_t i = 0; i < c.Kept.size(); ++i) c.KeptLabels.push_back(kept->Label(i, record.Inputs, u'.'));
     }
-    c.Notes = AirNotes(record, u'.');
+    c.Notes = RunNotes(record, u'.');
     c.Version = version;
     return c;
 }

@@ -34,31 +34,22 @@ enum TFieldId : int {
     fBackSees,
     fTubeLength,
     fSeeing,
+    fRadiation,
+    fEdge,
+    fBackFan,
+    fSiteElevation,
     FieldCount
 };
 
-// The fields the window shows on its Conditions page (group ConditionsGroup),
-// and those of the classic model before them.
+// The fields of the classic model come first; the observing conditions
+// follow them.
 inline constexpr int ClassicFieldCount = fDiameter;
-inline constexpr int ConditionsGroup = 3;
 
 // What a value may be, in the field's own unit.
 struct TFieldRule {
     double Min;
     bool MinExclusive;  // the value must be greater than Min
     double Max;         // +infinity: no upper bound
-};
-
-// Where the window shows a field: its group box (0 mirror, 1 heat transfer,
-// 2 simulation), its row there (the tab order follows group and row), the
-// object names of its caption, edit and unit label (no unit label: nullptr),
-// and the lefts and tops of the edit and the labels, in pixels.
-struct TFieldLayout {
-    int Group, Row;
-    const char* LabelName;
-    const char* EditName;
-    const char* UnitName;
-    int EditLeft, UnitLeft, LabelTop, EditTop;
 };
 
 struct TInputField {
@@ -76,7 +67,6 @@ struct TInputField {
     // The solver's member that takes the value (in the solver's unit).
     void (*Store)(TBrennicOneD& solver, double value);
     double (*Load)(const TBrennicOneD& solver);
-    TFieldLayout Layout;
     // A choice among words separated by "|" (the text is one of them; the
     // solver gets its index), instead of a number.
     const char* Choices = nullptr;
@@ -94,73 +84,66 @@ inline constexpr double NoLimit = std::numeric_limits<double>::infinity();
 // clang-format off
 inline constexpr std::array<TInputField, FieldCount> InputFields{{
     {"thickness", "--thickness", "Mirror Thickness", "mm", "mm", 1, 1000, false, u"50.8",
-     {0, true, NoLimit}, "mirror thickness", BRENNIC_MEMBER(Thickness),
-     {0, 0, "Label1", "edtThickness", "Label7", 152, 219, 19, 16}},
+     {0, true, NoLimit}, "mirror thickness", BRENNIC_MEMBER(Thickness)},
     {"elements", "--elements", "Mirror Elements", "", "", 1, 1, true, u"50",
-     {1, false, NoLimit}, "number of elements through the thickness", BRENNIC_MEMBER(ElementCount),
-     {0, 3, "lbl1", "edtElementCount", nullptr, 152, 0, 99, 96}},
+     {1, false, NoLimit}, "number of elements through the thickness", BRENNIC_MEMBER(ElementCount)},
     {"mirror-temp", "--mirror-temp", "Initial Mirror Temperature", "\u00b0C", "C", 1, 1, false, u"20",
-     {LowestTemperature, false, HighestTemperature}, "initial mirror temperature", BRENNIC_MEMBER(InitialMirrorTemp),
-     {0, 1, "Label2", "edtInitialMirrorTemp", "Label8", 152, 219, 46, 43}},
+     {LowestTemperature, false, HighestTemperature}, "initial mirror temperature", BRENNIC_MEMBER(InitialMirrorTemp)},
     {"air-start", "--air-start", "Initial Air Temperature", "\u00b0C", "C", 1, 1, false, u"10",
-     {LowestTemperature, false, HighestTemperature}, "initial air temperature", BRENNIC_MEMBER(InitialAirTemp),
-     {2, 0, "Label3", "edtInitialAirTemp", "Label9", 133, 199, 19, 16}},
+     {LowestTemperature, false, HighestTemperature}, "initial air temperature", BRENNIC_MEMBER(InitialAirTemp)},
     {"air-end", "--air-end", "Final Air Temperature", "\u00b0C", "C", 1, 1, false, u"10",
-     {LowestTemperature, false, HighestTemperature}, "final air temperature", BRENNIC_MEMBER(FinalAirTemp),
-     {2, 1, "Label4", "edtFinalAirTemp", "Label10", 133, 199, 46, 43}},
+     {LowestTemperature, false, HighestTemperature}, "final air temperature", BRENNIC_MEMBER(FinalAirTemp)},
     {"duration", "--duration", "Simulation Duration", "min", "min", 60, 1, false, u"120",
-     {0, false, NoLimit}, "simulated period", BRENNIC_MEMBER(Duration),
-     {2, 2, "Label5", "edtTimeInterval", "Label11", 133, 200, 73, 70}},
+     {0, false, NoLimit}, "simulated period", BRENNIC_MEMBER(Duration)},
     {"time-step", "--time-step", "Time Step", "s", "s", 1, 1, false, u"10",
-     {0, true, NoLimit}, "time step", BRENNIC_MEMBER(TimeStep),
-     {2, 3, "Label6", "edtTimeStep", "Label12", 133, 200, 101, 97}},
+     {0, true, NoLimit}, "time step", BRENNIC_MEMBER(TimeStep)},
     {"front-film", "--front-film", "Front Film Coefficient", "W/m\u00b2K", "W/m2K", 1, 1, false, u"10",
-     {0, false, NoLimit}, "front film coefficient", BRENNIC_MEMBER(FrontFilmCoefficient),
-     {1, 0, "lbl5", "edtFrontFanFlow", "lbl6", 132, 199, 19, 16}},
+     {0, false, NoLimit}, "front film coefficient", BRENNIC_MEMBER(FrontFilmCoefficient)},
     {"back-film", "--back-film", "Back Film Coefficient", "W/m\u00b2K", "W/m2K", 1, 1, false, u"10",
-     {0, false, NoLimit}, "back film coefficient", BRENNIC_MEMBER(BackFilmCoefficient),
-     {1, 2, "lbl8", "edtBackFanFlow", "lbl9", 132, 199, 73, 70}},
+     {0, false, NoLimit}, "back film coefficient", BRENNIC_MEMBER(BackFilmCoefficient)},
     {"front-radiation", "--front-radiation", "Front Radiation", "", "", 1, 1, false, u"0.04",
-     {0, false, 1}, "front emissivity toward the sky, 0 to 1", BRENNIC_MEMBER(FrontRadiation),
-     {1, 1, "lbl2", "edtFrontRadiation", nullptr, 132, 0, 46, 43}},
+     {0, false, 1}, "front emissivity toward the sky, 0 to 1", BRENNIC_MEMBER(FrontRadiation)},
     {"back-radiation", "--back-radiation", "Back Radiation", "", "", 1, 1, false, u"0",
-     {0, false, 1}, "back emissivity toward the sky, 0 to 1", BRENNIC_MEMBER(BackRadiation),
-     {1, 3, "lbl3", "edtBackRadiation", nullptr, 132, 0, 100, 97}},
+     {0, false, 1}, "back emissivity toward the sky, 0 to 1", BRENNIC_MEMBER(BackRadiation)},
     // The observing conditions, from which the film coefficients and the sky follow.
     {"diameter", "--diameter", "Mirror Diameter", "mm", "mm", 1, 1000, false, u"200",
-     {0, true, 10000}, "mirror diameter", BRENNIC_MEMBER(Diameter),
-     {3, 0, "lblDiameter", "edtDiameter", "lblDiameterUnit", 0, 0, 0, 0}},
+     {0, true, 10000}, "mirror diameter", BRENNIC_MEMBER(Diameter)},
     {"altitude", "--altitude", "Telescope Altitude", "\u00b0", "degrees", 1, 1, false, u"90",
-     {0, false, 90}, "where the telescope points, degrees above the horizon", BRENNIC_MEMBER(Altitude),
-     {3, 1, "lblAltitude", "edtAltitude", "lblAltitudeUnit", 0, 0, 0, 0}},
+     {0, false, 90}, "where the telescope points, degrees above the horizon", BRENNIC_MEMBER(Altitude)},
     {"front-air-speed", "--front-air-speed", "Air Speed at the Front", "m/s", "m/s", 1, 1, false, u"0",
-     {0, false, 50}, "air driven across the front by a fan or wind", BRENNIC_MEMBER(FrontAirSpeed),
-     {3, 2, "lblFrontAirSpeed", "edtFrontAirSpeed", "lblFrontAirSpeedUnit", 0, 0, 0, 0}},
+     {0, false, 50}, "air driven across the front by a fan or wind", BRENNIC_MEMBER(FrontAirSpeed)},
     {"back-air-speed", "--back-air-speed", "Air Speed at the Back", "m/s", "m/s", 1, 1, false, u"0",
-     {0, false, 50}, "air driven across the back by a fan or wind", BRENNIC_MEMBER(BackAirSpeed),
-     {3, 3, "lblBackAirSpeed", "edtBackAirSpeed", "lblBackAirSpeedUnit", 0, 0, 0, 0}},
+     {0, false, 50}, "air driven across the back by a fan or wind", BRENNIC_MEMBER(BackAirSpeed)},
     {"films", "--films", "Film Coefficients", "", "", 1, 1, false, u"typed",
      {0, false, 1}, "typed (the two film coefficients) or conditions (computed every step)",
-     BRENNIC_MEMBER(ComputedFilms),
-     {3, 4, "lblFilms", "cmbFilms", nullptr, 0, 0, 0, 0}, "typed|conditions"},
+     BRENNIC_MEMBER(ComputedFilms), "typed|conditions"},
     {"sky", "--sky", "Sky", "", "", 1, 1, false, u"auto",
      {0, false, 3}, "auto (fixed, or the air file's sky column), fixed (black at -73 C), clear (from the dew point) "
-     "or file", nullptr, nullptr,
-     {3, 5, "lblSky", "cmbSky", nullptr, 0, 0, 0, 0}, "auto|fixed|clear|file"},
+     "or file", nullptr, nullptr, "auto|fixed|clear|file"},
     {"dew-point", "--dew-point", "Dew Point", "\u00b0C", "C", 1, 1, false, u"",
-     {-100, false, 60}, "dew point when no air file gives one", nullptr, nullptr,
-     {3, 6, "lblDewPoint", "edtDewPoint", "lblDewPointUnit", 0, 0, 0, 0}, nullptr, false, true},
-    {"back-sees", "--back-sees", "Back Radiates to", "", "", 1, 1, false, u"sky",
-     {0, false, 1}, "sky, or surroundings at the air's temperature (a tube or a closed cell)",
-     BRENNIC_MEMBER(BackSeesSurroundings),
-     {3, 7, "lblBackSees", "cmbBackSees", nullptr, 0, 0, 0, 0}, "sky|surroundings"},
+     {-100, false, 60}, "dew point when no air file gives one", nullptr, nullptr, nullptr, false, true},
+    {"back-sees", "--back-sees", "Back Radiates to", "", "", 1, 1, false, u"auto",
+     {0, false, 2}, "auto (the sky in the classic model, the surroundings in the physical one), sky, or "
+     "surroundings at the air's temperature (a tube or a closed cell)", nullptr, nullptr, "auto|sky|surroundings"},
     {"tube-length", "--tube-length", "Tube beyond the Mirror", "mm", "mm", 1, 1000, false, u"0",
      {0, false, 100000}, "distance from the mirror's face to the tube's open end; 0: no tube",
-     BRENNIC_MEMBER(TubeLength),
-     {3, 8, "lblTubeLength", "edtTubeLength", "lblTubeLengthUnit", 0, 0, 0, 0}},
+     BRENNIC_MEMBER(TubeLength)},
     {"seeing", "--seeing", "Seeing Thresholds", "\u2033", "arcsec", 1, 1, false, u"0.5,0.25,0.1",
-     {0, true, NoLimit}, "mirror seeing thresholds, comma-separated", nullptr, nullptr,
-     {3, 9, "lblSeeing", "edtSeeing", "lblSeeingUnit", 0, 0, 0, 0}, nullptr, true},
+     {0, true, NoLimit}, "mirror seeing thresholds, comma-separated", nullptr, nullptr, nullptr, true},
+    // The radiation model, and what only its physical form takes into account.
+    {"radiation", "--radiation", "Radiation Model", "", "", 1, 1, false, u"auto",
+     {0, false, 2}, "auto (physical when an input only it uses is set or the films come from the conditions), "
+     "classic (4.67e-8 and 273 toward a black sky at 200 K) or physical (Stefan-Boltzmann, 273.15 K, the glass's "
+     "emissivity at the back, the edge)", nullptr, nullptr, "auto|classic|physical"},
+    {"edge", "--edge", "Edge", "", "", 1, 1, false, u"auto",
+     {0, false, 2}, "the mirror's rim: auto (exposed in the physical model, absent in the classic one), exposed "
+     "to the air and the surroundings, or insulated", nullptr, nullptr, "auto|exposed|insulated"},
+    {"back-fan", "--back-fan", "Fan behind the Mirror", "mm, m/s, mm", "mm,m/s,mm", 1, 1, false, u"",
+     {0, true, NoLimit}, "a fan blowing onto the back: its opening, mean exit speed and distance to the back, "
+     "e.g. 80,2.5,180", nullptr, nullptr, nullptr, true, true},
+    {"site-elevation", "--site-elevation", "Site Elevation", "m", "m", 1, 1, false, u"0",
+     {0, false, 6000}, "height of the site above sea level: thinner air convects less",
+     BRENNIC_MEMBER(SiteElevation)},
 }};
 // clang-format on
 #undef BRENNIC_MEMBER

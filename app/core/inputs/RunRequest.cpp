@@ -19,11 +19,12 @@ void ApplyLogDefaults(TInputTexts& texts, const TMeasuredLog& log, char16_t dec,
 TSkyKind ResolveSky(const TInputTexts& texts, const std::shared_ptr<const TAirSource>& air, char16_t dec,
                     TFieldNaming naming, TBrennicOneD& solver)
 {
-    const bool fileSky = air && air->Sky;
+    // The classic model knows only its black sky: "auto" does not take the file's.
+    const bool fileSky = air && air->Sky && texts.Text(fRadiation) != u"classic";
     const std::u16string& kind = texts.Text(fSky);
     solver.ClearSkyDewPoint = nullptr;
     if (kind == u"file" || (kind == u"auto" && fileSky)) {
-        if (!fileSky)
+        if (!(air && air->Sky))
             RefuseField(fSky, "file", naming,
                         air ? "the air file has no sky column" : "the sky comes from an air file, and none is chosen");
         return TSkyKind::File;
@@ -53,13 +54,24 @@ TRunRequest BuildRunRequest(TRequestSource source)
         if (source.Log->Air)
             source.Air = source.Log->Air;
     }
+    if (!source.SiteElevationGiven && source.Air && source.Air->Table.ElevationMetres) {
+        const double elevation = *source.Air->Table.ElevationMetres;
+        source.Texts.Text(fSiteElevation) = FormatFloat(elevation, source.DecimalSeparator);
+        request.Notes.push_back("Site elevation " + ToUtf8(FormatFloat(elevation, u'.')) + " m, from " +
+                                source.Air->Table.File);
+    }
     ApplyInputs(source.Texts, source.DecimalSeparator, request.Solver);
     std::optional<TAirExtremes> extremes;
     if (source.Air) {
         TAirSource::Apply(source.Air, request.Solver);
         extremes = source.Air->Extremes(request.Solver.Duration);
     }
+    request.Model = ResolveRadiationModel(source.Texts, source.Air && source.Air->Sky, source.DecimalSeparator,
+                                          source.Naming);
+    ApplyRadiationModel(request.Model, source.Texts, source.BackRadiationGiven, source.DecimalSeparator,
+                        request.Solver);
     ResolveSky(source.Texts, source.Air, source.DecimalSeparator, source.Naming, request.Solver);
+    ApplyBackFan(source.Texts, source.Naming, request.Solver, request.Notes);
     request.Plan = PlanRun(request.Solver, source.DecimalSeparator, &source.Texts, source.Naming, source.Use,
                         extremes ? &*extremes : nullptr);
     request.Seeing = ListValues(source.Texts.Text(fSeeing));

@@ -6,6 +6,7 @@
 
 #include "app/core/tables/AirSource.h"
 #include "app/core/inputs/InputFields.h"
+#include "app/core/inputs/RadiationModel.h"
 #include "app/core/tables/MeasuredLog.h"
 #include "app/core/results/Tolerances.h"
 #include "app/core/results/ResultText.h"
@@ -32,6 +33,9 @@ struct TRequestSource {
     // With a log: whether the start temperature and the period were given,
     // or are to be taken from the log.
     bool MirrorTempGiven = true, DurationGiven = true;
+    // Whether the back's radiation factor and the site's elevation were
+    // given, or follow the physical model and the air file's metadata.
+    bool BackRadiationGiven = true, SiteElevationGiven = true;
 };
 
 struct TRunRequest {
@@ -44,13 +48,21 @@ struct TRunRequest {
     std::vector<std::string> SeeingTexts;  // as typed, for the summary's keys
     std::shared_ptr<const TAirSource> Air;
     std::shared_ptr<const TMeasuredLog> Log;
+    TModelChoice Model;              // the radiation model in use and why
+    std::vector<std::string> Notes;  // how inputs were completed or used outside their range
 };
 
 // The lowest and highest film coefficient (W/m^2 K) of a face over a run.
 struct TFilmRange {
     double Min = 0, Max = 0;
 };
-using TFilmRanges = std::array<TFilmRange, 2>;  // front, back
+using TFilmRanges = std::array<TFilmRange, 3>;  // front, back, rim
+// Whether a run's film coefficients change as it goes: computed from the
+// conditions, or a rim in the model.
+inline bool FilmsVary(const TBrennicOneD& s)
+{
+    return s.ComputedFilms || s.EdgeInModel();
+}
 
 // The sky a run uses, resolved from the sky field and the air.
 enum class TSkyKind { Fixed, Clear, File };

@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include <charconv>
+#include <algorithm>
 #include <cmath>
 
 namespace brennic {
@@ -34,17 +34,18 @@ void TReadiness::Clear()
 {
     seeingFrom_.assign(seeing_.size(), std::nullopt);
     for (auto& part : readyFrom_) part.assign(tolerances_.size(), std::nullopt);
+    belowAir_ = 0;
     largestDifference_ = 0;
     largestDifferenceTime_ = 0;
     last_ = {};
     reports_ = 0;
 }
 
-double DistanceToAir(const TStepValues& v, TReadiness::Part part)
+double AboveAir(const TStepValues& v, TReadiness::Part part)
 {
     switch (part) {
-    case TReadiness::Surface: return std::fabs(v.Surface - v.Air);
-    case TReadiness::Back: return std::fabs(v.Back - v.Air);
+    case TReadiness::Surface: return v.Surface - v.Air;
+    case TReadiness::Back: return v.Back - v.Air;
     default: return v.Glass;
     }
 }
@@ -52,7 +53,7 @@ double DistanceToAir(const TStepValues& v, TReadiness::Part part)
 void TReadiness::Add(const TStepValues& v)
 {
     for (int p = 0; p < PartCount; ++p) {
-        const double gap = DistanceToAir(v, Part(p));
+        const double gap = AboveAir(v, Part(p));
         for (std::size_t k = 0; k < tolerances_.size(); ++k) {
             // Empty while outside; set on the report that comes back inside.
             if (!(gap <= tolerances_[k]))
@@ -70,6 +71,14 @@ void TReadiness::Add(const TStepValues& v)
                 seeingFrom_[k] = v.Time;
         }
     }
+    // Below the air after the surface is ready: the sky's doing, harmless.
+    const double surfaceGap = v.Surface - v.Air;
+    double loosest = 0;
+    for (double tol : tolerances_) loosest = std::max(loosest, tol);
+    if (!(surfaceGap <= loosest))
+        belowAir_ = 0;
+    else
+        belowAir_ = std::min(belowAir_, surfaceGap);
     const double difference = v.Surface - v.Back;
     if (reports_ == 0 || std::fabs(difference) > std::fabs(largestDifference_)) {
         largestDifference_ = difference;
@@ -102,7 +111,7 @@ std::vector<std::vector<std::string>> ReadyCells(const TReadiness& r, char16_t s
 std::string ReadinessText(const TReadiness& r, char16_t sep)
 {
     static const char* const names[TReadiness::PartCount] = {"Surface", "Back", "Glass"};
-    std::string out = "Time from which each stays within the given distance of the air (minutes):\n";
+    std::string out = "Time from which each stays no more than the given distance above the air (minutes):\n";
     std::string header = "       ";
     for (double tol : r.Tolerances()) header += Padded("within " + ToUtf8(FormatFloat(tol, sep)) + " C", 15);
     out += header + "\n";

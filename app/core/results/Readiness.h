@@ -1,5 +1,7 @@
 // When is the mirror ready? Follows a run's reports and tells from when the
-// surface, the back and the whole glass stay close to the air.
+// surface, the back and the whole glass stay no more than a tolerance above
+// the air. Only glass warmer than the air blurs the image: a face that a
+// clear sky holds below the air is ready.
 #pragma once
 
 #include "app/core/results/ResultText.h"
@@ -23,10 +25,13 @@ public:
     void Add(const TStepValues& v);
 
     const std::vector<double>& Tolerances() const { return tolerances_; }
-    // The time (s) of the earliest report from which the part's distance to
-    // the air stays within tolerance k at every later report; nothing while
-    // it is outside at the last report.
+    // The time (s) of the earliest report from which the part stays no more
+    // than tolerance k above the air at every later report; nothing while it
+    // is above that at the last report.
     std::optional<double> ReadyFrom(Part part, std::size_t k) const { return readyFrom_[part][k]; }
+    // The coldest surface minus air (degC, at most 0) since the surface last
+    // came within the loosest tolerance; 0 while it is not ready.
+    double SurfaceBelowAir() const { return belowAir_; }
     // Surface minus back of the largest magnitude, the first on ties, and when.
     double LargestDifference() const { return largestDifference_; }
     double LargestDifferenceTime() const { return largestDifferenceTime_; }
@@ -45,6 +50,7 @@ private:
     std::array<std::vector<std::optional<double>>, PartCount> readyFrom_;
     std::vector<double> seeing_;
     std::vector<std::optional<double>> seeingFrom_;
+    double belowAir_ = 0;
     double largestDifference_ = 0;
     double largestDifferenceTime_ = 0;
     TStepValues last_{};
@@ -58,12 +64,13 @@ inline constexpr double MirrorSeeingPerKelvin = 0.40;
 inline constexpr double MirrorSeeingExponent = 1.2;
 double MirrorSeeing(const TStepValues& v);
 
-// The part's distance to the air in one report (degC).
-double DistanceToAir(const TStepValues& v, TReadiness::Part part);
+// How far the part is above the air in one report (degC; negative below):
+// for the glass, its warmest element.
+double AboveAir(const TStepValues& v, TReadiness::Part part);
 
 
 // The readout as cells: per part (surface, back, glass) the time from which
-// it stays within each tolerance, or "not reached".
+// it stays no more than each tolerance above the air, or "not reached".
 std::vector<std::vector<std::string>> ReadyCells(const TReadiness& r, char16_t decimalSeparator);
 
 // The command line's summary: a small table and the extremes.

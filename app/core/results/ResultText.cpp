@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace brennic {
 
@@ -27,10 +28,10 @@ TStepValues StepValues(std::span<const double> temperatures, double time)
     const std::size_t n = temperatures.size() - 2;
     const double air = temperatures[0];
     double core = std::max(air, temperatures[n + 1]);
-    double glass = 0;
+    double glass = -std::numeric_limits<double>::infinity();
     for (std::size_t i = 1; i <= n; ++i) {
         core = std::max(core, temperatures[i]);
-        glass = std::max(glass, std::fabs(temperatures[i] - air));
+        glass = std::max(glass, temperatures[i] - air);
     }
     return {time, air, temperatures[1], temperatures[n], core, glass};
 }

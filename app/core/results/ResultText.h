@@ -24,7 +24,7 @@ struct TStepValues {
     double Surface;    // degC, the front element
     double Back;       // degC, the back element
     double Core;       // degC, the largest of all N + 2 values
-    double Glass = 0;  // K, the largest distance of any element from the air
+    double Glass = 0;  // K, the warmest element minus the air
 };
 
 TStepValues StepValues(std::span<const double> temperatures, double time);

@@ -16,11 +16,15 @@ TRunEnd RunEngine(const TRunRequest& request, const TReportSink& sink, std::stop
         // The initial report comes before any step has computed a coefficient.
         if (films && (reports > 0 || !solver.ComputedFilms)) {
             const bool first = reports == 0 || (solver.ComputedFilms && reports == 1);
-            const double used[2] = {solver.FrontFilmUsed, solver.BackFilmUsed};
-            for (std::size_t face = 0; face < 2; ++face) {
+            const double used[3] = {solver.FrontFilmUsed, solver.BackFilmUsed, solver.EdgeFilmUsed};
+            for (std::size_t face = 0; face < 3; ++face) {
+                // The rim's coefficient exists from the first step on.
+                if (face == 2 && reports == 0)
+                    continue;
                 TFilmRange& r = (*films)[face];
-                r.Min = first ? used[face] : std::min(r.Min, used[face]);
-                r.Max = first ? used[face] : std::max(r.Max, used[face]);
+                const bool start = face == 2 ? reports == 1 : first;
+                r.Min = start ? used[face] : std::min(r.Min, used[face]);
+                r.Max = start ? used[face] : std::max(r.Max, used[face]);
             }
         }
         ++reports;

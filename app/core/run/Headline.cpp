@@ -75,11 +75,11 @@ std::string Headline(const TRunRecord& r, char16_t sep, bool stopped)
     std::string text = stopped ? "Stopped at " + Minutes(last, sep) + " of " + Minutes(r.Duration, sep) + " min: m"
                                : std::string("M");
     const std::size_t k = HeadlineTolerance(ready.Tolerances());
-    const std::string within = Number(ready.Tolerances()[k], sep) + " \u00b0C";
+    const std::string tolerance = Number(ready.Tolerances()[k], sep) + " \u00b0C";
     if (const auto t = ready.ReadyFrom(TReadiness::Glass, k))
-        text += "irror within " + within + " of the air from " + RunTimeText(r, *t, sep);
+        text += "irror no more than " + tolerance + " above the air from " + RunTimeText(r, *t, sep);
     else
-        text += "irror not within " + within + " of the air by " + end;
+        text += "irror still more than " + tolerance + " above the air at " + end;
     if (!ready.SeeingThresholds().empty()) {
         const std::size_t s = HeadlineSeeing(ready.SeeingThresholds());
         const std::string below = Number(ready.SeeingThresholds()[s], sep) + "\u2033";

@@ -16,6 +16,10 @@ void TRunRecord::Start(const TBrennicOneD& solver, const TRunPlan& plan, const T
     DewRiskFrom.reset();
     SeeingTexts.clear();
     Films.reset();
+    ComputedFilms = EdgeInModel = false;
+    FrontRadiation = 0;
+    Model = {};
+    Notes.clear();
     settings_ = settings;
     sink_ = std::move(sink);
     ++Version;
@@ -49,6 +53,11 @@ void TRunRecord::Start(const TRunRequest& request, TRowSink sink)
     Start(request.Solver, request.Plan, request.Texts, request.Settings, request.Tolerances, std::move(sink), request.Air);
     Readiness.SetSeeing(request.Seeing);
     SeeingTexts = request.SeeingTexts;
+    ComputedFilms = request.Solver.ComputedFilms;
+    EdgeInModel = request.Solver.EdgeInModel();
+    FrontRadiation = request.Solver.FrontRadiation;
+    Model = request.Model;
+    Notes = request.Notes;
 }
 
 namespace {

@@ -109,8 +109,12 @@ public:
     std::optional<double> DewRiskFrom;      // s: the first report with the surface below the dew point
     TRunPlan Plan;
     std::vector<std::string> SeeingTexts;  // the thresholds as typed
-    // The film coefficients' range over the run, when computed from the conditions.
+    // The film coefficients' range over the run, when they vary (FilmsVary).
     std::optional<TFilmRanges> Films;
+    bool ComputedFilms = false, EdgeInModel = false;
+    double FrontRadiation = 0;
+    TModelChoice Model;              // the radiation model in use and why
+    std::vector<std::string> Notes;  // how the inputs were completed or stretched
     double TimeStep = 0;
     double Duration = 0;
     std::uint64_t Version = 0;  // changes with every start and report, for views to notice

@@ -5,6 +5,7 @@
 #include "app/core/tables/TableLayout.h"
 #include "app/core/tables/TextCells.h"
 #include "app/core/results/OutputColumns.h"
+#include "model/FilmCorrelations.h"
 #include "support/BoundedRead.h"
 #include "support/LibStandard.h"
 #include "support/LocalClock.h"
@@ -314,6 +315,9 @@ TTimeTable ParseTimeTable(std::string_view text, const std::string& fileName, co
     double placeOffset;
     if (MetadataValue(c, "utc_offset_seconds", placeOffset) && std::abs(placeOffset) <= 18 * 3600)
         t.PlaceOffsetMinutes = int(placeOffset / 60);
+    double elevation;
+    if (MetadataValue(c, "elevation", elevation) && elevation >= 0 && elevation <= HighestSiteElevation)
+        t.ElevationMetres = elevation;
     t.ClockTimes = h.Kind != ETimeKind::Number;
     t.UtcBased = h.Kind == ETimeKind::Unix || r.FirstZone;
     if (t.UtcBased)

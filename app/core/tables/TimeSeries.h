@@ -38,6 +38,7 @@ struct TTimeTable {
     bool UtcBased = false;                     // times given with a zone, or Unix times
     int ClockOffsetMinutes = 0;                // added to a time to show it on the local clock
     std::optional<int> PlaceOffsetMinutes;     // the place's UTC offset where the file's metadata gives it
+    std::optional<double> ElevationMetres;     // the place's height above sea level, likewise
     std::vector<double> Times;                 // s: since 1970-01-01 (on the file's own clock unless UtcBased)
     std::vector<std::vector<double>> Columns;  // per column after the time, in °C for temperatures; NaN: no value
     std::vector<TCellFault> Faults;            // per column after the time
