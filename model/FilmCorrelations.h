@@ -37,12 +37,21 @@ double PressureRatio(double elevation);
 // for a telescope pointing at the zenith.
 enum class TFaceSide { Front, Back };
 
+// Where the telescope points, as the correlations use it: the sine and
+// cosine of the altitude, computed once for a run.
+struct TTilt {
+    double Sin = 1, Cos = 0;
+};
+TTilt Tilt(double altitude);  // degrees above the horizon
+
 // Natural convection of one face of a disc of the given diameter tilted to
 // an altitude (degrees above the horizon), from the face's and the air's
 // temperatures: the larger of a horizontal plate's (Lloyd and Moran 1974,
 // length = area / perimeter = D/4) and a vertical plate's (Churchill and
 // Chu 1975, length D) coefficients. W/(m^2 K).
 double NaturalFilmCoefficient(double face, double air, double diameter, double altitude, TFaceSide side,
+                              double pressureRatio = 1);
+double NaturalFilmCoefficient(double face, double air, double diameter, const TTilt& tilt, TFaceSide side,
                               double pressureRatio = 1);
 
 // Forced convection of air at a speed (m/s) along a plate of length D:
@@ -74,15 +83,27 @@ TJetFilm ImpingingJetFilm(double face, double air, double fanDiameter, double sp
 // surroundings at the air's temperature, h_r = eps sigma (Tm^4 - Ta^4) /
 // (Tm - Ta); both in series with the radial conduction from the disc's mean
 // to its rim, D / (8 k). W/(m^2 K) of rim.
-double EdgeConvection(double glass, double air, double diameter, double thickness, double altitude,
+double EdgeConvection(double glass, double air, double diameter, double thickness, const TTilt& tilt,
                       double pressureRatio = 1);
+inline double EdgeConvection(double glass, double air, double diameter, double thickness, double altitude,
+                             double pressureRatio = 1)
+{
+    return EdgeConvection(glass, air, diameter, thickness, Tilt(altitude), pressureRatio);
+}
 double EdgeRadiation(double glass, double air, double emissivity);
-double EdgeFilmCoefficient(double glass, double air, double diameter, double thickness, double altitude,
+double EdgeFilmCoefficient(double glass, double air, double diameter, double thickness, const TTilt& tilt,
                            double emissivity, double conductivity, double pressureRatio = 1);
+inline double EdgeFilmCoefficient(double glass, double air, double diameter, double thickness, double altitude,
+                                  double emissivity, double conductivity, double pressureRatio = 1)
+{
+    return EdgeFilmCoefficient(glass, air, diameter, thickness, Tilt(altitude), emissivity, conductivity,
+                               pressureRatio);
+}
 
 // Natural and forced convection combined (Churchill 1977): the cube root of
 // the sum of their cubes.
-double CombinedFilmCoefficient(double natural, double forced);
+// A jet striking the face (a fan behind the mirror) adds its cube too.
+double CombinedFilmCoefficient(double natural, double forced, double jet = 0);
 
 // The clear night sky's effective temperature from the air and the dew
 // point (Berdahl and Martin 1984).

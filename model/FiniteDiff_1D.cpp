@@ -78,26 +78,20 @@ namespace {
 // A face's film coefficient from the conditions: natural and forced
 // convection at the face's last temperature and the air's new one.
 // A fan blowing onto the back adds its jet by the same cube rule.
-double ConditionsFilm(const TBrennicOneD& s, double face, double air, TFaceSide side, double pressure)
+double ConditionsFilm(const TBrennicOneD& s, double face, double air, TFaceSide side, const TTilt& tilt,
+                      double pressure)
 {
     const double speed = side == TFaceSide::Front ? s.FrontAirSpeed : s.BackAirSpeed;
-    const double natural = NaturalFilmCoefficient(face, air, s.Diameter, s.Altitude, side, pressure);
+    const double natural = NaturalFilmCoefficient(face, air, s.Diameter, tilt, side, pressure);
     const double forced = ForcedFilmCoefficient(face, air, s.Diameter, speed, pressure);
     if (side == TFaceSide::Front || !(s.BackFanSpeed > 0))
         return CombinedFilmCoefficient(natural, forced);
     const double jet = ImpingingJetFilm(face, air, s.BackFanDiameter, s.BackFanSpeed, s.BackFanDistance,
                                         s.Diameter / 2, pressure)
                            .Coefficient;
-    return std::cbrt(natural * natural * natural + forced * forced * forced + jet * jet * jet);
+    return CombinedFilmCoefficient(natural, forced, jet);
 }
 
-// The glass's mean temperature (degC) over its elements.
-double MeanTemperature(const double* temps, std::size_t n)
-{
-    double sum = 0;
-    for (std::size_t i = 1; i <= n; ++i) sum += temps[i];
-    return sum / static_cast<double>(n);
-}
 
 // The radiative fluxes (W/m^2) leaving both faces with the Stefan-Boltzmann
 // constant: the front toward the sky through a tube's opening and toward the
@@ -185,8 +179,8 @@ void TBrennicOneD::Execute()
     const std::size_t N = static_cast<std::size_t>(ElementCount);
     const std::size_t size = N + 2;
 
-    // The eight working arrays live in one block, released on every path.
-    std::vector<double> block(8 * size, 0.0);
+    // The nine working arrays live in one block, released on every path.
+    std::vector<double> block(9 * size, 0.0);
     double* const positions = block.data();
     double* const temps = positions + size;
     double* const lower = temps + size;
@@ -195,6 +189,7 @@ void TBrennicOneD::Execute()
     double* const rhs = upper + size;
     double* const sweepUpper = rhs + size;
     double* const sweepRhs = sweepUpper + size;
+    double* const pivot = sweepRhs + size;
 
     const double L = Thickness;
     const double k = Conductivity;
@@ -207,6 +202,9 @@ void TBrennicOneD::Execute()
     const bool edge = EdgeInModel();
     const TPhysicalRadiation radiation{TubeViewFactor(TubeLength, Diameter / 2)};
     const double pressure = PressureRatio(SiteElevation);
+    const TTilt tilt = Tilt(Altitude);
+    const bool varying = ComputedFilms || physical || edge;
+    bool factorised = false;
     EdgeFilmUsed = 0;
 
     positions[0] = 0;
@@ -224,6 +222,7 @@ void TBrennicOneD::Execute()
     temps[0] = AirTemperature ? AirTemperature(0.0) : InitialAirTemp;
     temps[N + 1] = temps[0];
 
+    double glassSum = InitialMirrorTemp * nElements;  // of the elements, for the rim
     const std::span<const double> positionView(positions, size);
     const std::span<const double> tempView(temps, size);
     if (OnStep)
@@ -249,77 +248,115 @@ void TBrennicOneD::Execute()
             backFlux = RadiationFlux(temps[N], BackRadiation, sky);
         }
         if (ComputedFilms) {
-            FrontFilmUsed = ConditionsFilm(*this, temps[1], air, TFaceSide::Front, pressure);
-            BackFilmUsed = ConditionsFilm(*this, temps[N], air, TFaceSide::Back, pressure);
+            FrontFilmUsed = ConditionsFilm(*this, temps[1], air, TFaceSide::Front, tilt, pressure);
+            BackFilmUsed = ConditionsFilm(*this, temps[N], air, TFaceSide::Back, tilt, pressure);
             frontBiot = FrontFilmUsed / (k / (L / nElements));
             backBiot = BackFilmUsed / (k / (L / nElements));
         }
         temps[0] = air;
         temps[N + 1] = air;
 
-        for (std::size_t i = 1; i <= N; ++i) {
-            diagonal[i] = 2 * fo + 1;
-            lower[i] = fo;
-            upper[i] = fo;
-            rhs[i] = temps[i];
-        }
-
-        // Front face: convection through the film and half an element.
-        lower[1] = frontBiot == 0 ? 0 : fo / (1 / frontBiot + 0.5);
-        diagonal[1] = (1 + fo) + lower[1];
-        rhs[1] = rhs[1] - (frontFlux * dt) / elementCapacity;
-
-        // Back face, mirroring the front.
-        upper[N] = backBiot == 0 ? 0 : fo / (1 / backBiot + 0.5);
-        if (N == 1) {
-            // A lone element has no neighbour: both faces couple it to the air.
-            diagonal[1] = (1 + lower[1]) + upper[1];
-        } else {
-            diagonal[N] = (1 + fo) + upper[N];
-        }
-        rhs[N] = rhs[N] - (backFlux * dt) / elementCapacity;
-
         // Physical radiation is linearised about the last step's temperature
         // and its slope taken implicitly (Patankar 1980, section 4.2-7): a
         // face then never radiates past the sky or the surroundings it sees,
         // however long the step.
+        double frontSlope = 0, backSlope = 0;
         if (physical) {
             const double kf = temps[1] + CelsiusOffset, kb = temps[N] + CelsiusOffset;
-            const double frontSlope = 4 * FrontRadiation * StefanBoltzmann * kf * kf * kf;
-            const double backSlope = 4 * BackRadiation * StefanBoltzmann * kb * kb * kb;
-            const double front = (frontSlope * dt) / elementCapacity, back = (backSlope * dt) / elementCapacity;
-            diagonal[1] += front;
-            rhs[1] += front * temps[1];
-            diagonal[N] += back;
-            rhs[N] += back * temps[N];
+            frontSlope = (4 * FrontRadiation * StefanBoltzmann * kf * kf * kf * dt) / elementCapacity;
+            backSlope = (4 * BackRadiation * StefanBoltzmann * kb * kb * kb * dt) / elementCapacity;
         }
-
         // The rim takes h_edge (T_i - T_air) pi D dx from each element, per
         // unit of face area 4 h_edge (T_i - T_air) dx / D, implicitly.
+        double rim = 0;
         if (edge) {
-            EdgeFilmUsed = EdgeFilmCoefficient(MeanTemperature(temps, N), air, Diameter, L, Altitude,
-                                               EdgeEmissivity, k, pressure);
-            const double rim = (4 * EdgeFilmUsed * dt) / ((Density * SpecificHeat) * Diameter);
-            for (std::size_t i = 1; i <= N; ++i) {
-                diagonal[i] += rim;
-                rhs[i] += rim * air;
-            }
+            EdgeFilmUsed = EdgeFilmCoefficient(glassSum / nElements, air, Diameter, L, tilt, EdgeEmissivity, k,
+                                               pressure);
+            rim = (4 * EdgeFilmUsed * dt) / ((Density * SpecificHeat) * Diameter);
         }
 
-        // Thomas algorithm: forward sweep, then back substitution.
-        sweepUpper[0] = 0;
+        // The matrix changes only with computed films, physical radiation
+        // or the rim; else it is built and factorised once for the run.
+        const bool refactor = varying || !factorised;
+        if (refactor) {
+            const double inner = 2 * fo + 1;
+            for (std::size_t i = 1; i <= N; ++i) {
+                diagonal[i] = inner;
+                lower[i] = fo;
+                upper[i] = fo;
+                rhs[i] = temps[i];
+            }
+            if (edge)
+                for (std::size_t i = 1; i <= N; ++i) {
+                    diagonal[i] += rim;
+                    rhs[i] += rim * air;
+                }
+            // Front face: convection through the film and half an element;
+            // the back mirrors it.
+            lower[1] = frontBiot == 0 ? 0 : fo / (1 / frontBiot + 0.5);
+            diagonal[1] = (1 + fo) + lower[1];
+            upper[N] = backBiot == 0 ? 0 : fo / (1 / backBiot + 0.5);
+            if (N == 1) {
+                // A lone element has no neighbour: both faces couple it to the air.
+                diagonal[1] = (1 + lower[1]) + upper[1];
+            } else {
+                diagonal[N] = (1 + fo) + upper[N];
+            }
+            if (edge) {
+                diagonal[1] += rim;
+                if (N > 1)
+                    diagonal[N] += rim;
+            }
+            if (physical) {
+                diagonal[1] += frontSlope;
+                diagonal[N] += backSlope;
+            }
+        } else {
+            for (std::size_t i = 1; i <= N; ++i) rhs[i] = temps[i];
+        }
+        rhs[1] = rhs[1] - (frontFlux * dt) / elementCapacity;
+        rhs[N] = rhs[N] - (backFlux * dt) / elementCapacity;
+        if (physical) {
+            rhs[1] += frontSlope * temps[1];
+            rhs[N] += backSlope * temps[N];
+        }
+
+        // Thomas algorithm: the forward elimination's pivots and upper
+        // coefficients (kept while the matrix stays), the forward sweep of the
+        // known side, then back substitution.
         sweepRhs[0] = temps[0];
-        for (std::size_t i = 1; i <= N; ++i) {
-            const double m = diagonal[i] - lower[i] * sweepUpper[i - 1];
-            sweepUpper[i] = upper[i] / m;
-            sweepRhs[i] = (lower[i] * sweepRhs[i - 1] + rhs[i]) / m;
+        if (refactor && varying) {
+            // A matrix of this step only: one division per element.
+            // The recursions carried in registers, not through memory.
+            double carriedUpper = 0, carriedRhs = sweepRhs[0];
+            for (std::size_t i = 1; i <= N; ++i) {
+                const double inverse = 1 / (diagonal[i] - lower[i] * carriedUpper);
+                carriedUpper = upper[i] * inverse;
+                carriedRhs = (lower[i] * carriedRhs + rhs[i]) * inverse;
+                sweepUpper[i] = carriedUpper;
+                sweepRhs[i] = carriedRhs;
+            }
+        } else if (refactor) {
+            sweepUpper[0] = 0;
+            for (std::size_t i = 1; i <= N; ++i) {
+                pivot[i] = diagonal[i] - lower[i] * sweepUpper[i - 1];
+                sweepUpper[i] = upper[i] / pivot[i];
+                sweepRhs[i] = (lower[i] * sweepRhs[i - 1] + rhs[i]) / pivot[i];
+            }
+            factorised = true;
+        } else {
+            double carried = sweepRhs[0];
+            for (std::size_t i = 1; i <= N; ++i) sweepRhs[i] = carried = (lower[i] * carried + rhs[i]) / pivot[i];
         }
         // x * 0 is 0 for every finite x and NaN otherwise, so one sum tells
         // whether any element left the floating-point range.
         double poison = 0;
+        glassSum = 0;
+        double next = temps[N + 1];
         for (std::size_t i = N; i >= 1; --i) {
-            temps[i] = sweepUpper[i] * temps[i + 1] + sweepRhs[i];
-            poison += temps[i] * 0;
+            temps[i] = next = sweepUpper[i] * next + sweepRhs[i];
+            poison += next * 0;
+            glassSum += next;
         }
         if (std::isnan(poison))
             throw EBrennicError("The temperatures are no longer finite numbers at time " + Describe(t) +

@@ -360,7 +360,7 @@ void ExecuteFit(const TOptions& o, TSetup& s)
 void ExecuteWorkbook(const TOptions& o, TSetup& s)
 {
     TRunRecord record;
-    record.Start(s.request, [](const std::u16string&) {});
+    record.StartWithoutRows(s.request);
     TWorkbookContent content;
     Progress progress(s.request.Solver.Duration);
     RunEngine(s.request, [&](std::span<const double> p, std::span<const double> t, double time) {
@@ -390,13 +390,14 @@ void Execute(const TOptions& o, TSetup& s)
     TRunRecord record;
     std::u16string line;
     auto rows = [&](const std::u16string& row) {
-        if (o.summary)
-            return;
         line.assign(row);
         line += u"\r\n";
         sink.Put(EncodeSystem8Bit(line));
     };
-    record.Start(s.request, rows);
+    if (o.summary)
+        record.StartWithoutRows(s.request);
+    else
+        record.Start(s.request, rows);
     std::size_t reports = 0;
     const bool compare = s.request.Log && o.summary;
     std::vector<TStepValues> kept;  // for the comparison with a measured log

@@ -29,7 +29,7 @@ TReadiness SingleRun(TRequestSource source)
 {
     const TRunRequest request = BuildRunRequest(std::move(source));
     TRunRecord record;
-    record.Start(request, [](const std::u16string&) {});
+    record.StartWithoutRows(request);
     RunEngine(request, [&](std::span<const double> p, std::span<const double> t, double time) { record.Add(p, t, time); });
     return record.Readiness;
 }

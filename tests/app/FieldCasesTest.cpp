@@ -38,7 +38,7 @@ TRequestSource Source(const TTexts& texts, int material = 0)
 void RunInto(TRequestSource source, TRunRecord& record)
 {
     const TRunRequest request = BuildRunRequest(std::move(source));
-    record.Start(request, [](const std::u16string&) {});
+    record.StartWithoutRows(request);
     RunEngine(request, [&](std::span<const double> p, std::span<const double> t, double time) { record.Add(p, t, time); });
 }
 

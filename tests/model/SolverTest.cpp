@@ -183,6 +183,70 @@ TEST(Solver, AgreesWithIndependentPhysicalFormulation)
     }
 }
 
+// The classic scheme step by step as it was first written: the matrix built
+// and eliminated afresh every step. The solver keeps its factorisation while
+// the matrix stays; that must not change a single bit.
+TEST(Solver, KeepingTheFactorisationChangesNoBit)
+{
+    struct Case {
+        const char* name;
+        int n;
+        double hf, hb, ef, eb, air0, air1, dt;
+    };
+    const Case cases[] = {{"reference", 50, 10, 10, 0.04, 0, 10, 10, 10},
+                          {"front insulated, warming air", 7, 0, 25, 0.9, 0.3, -5, 15, 60},
+                          {"one element", 1, 10, 4, 0.04, 0.2, 10, 2, 30},
+                          {"thick and fine", 400, 3, 8, 0.04, 0.9, 12, 4, 2}};
+    for (const Case& c : cases) {
+        TBrennicOneD s = ReferenceSolver();
+        s.ElementCount = c.n;
+        s.FrontFilmCoefficient = c.hf;
+        s.BackFilmCoefficient = c.hb;
+        s.FrontRadiation = c.ef;
+        s.BackRadiation = c.eb;
+        s.InitialAirTemp = c.air0;
+        s.FinalAirTemp = c.air1;
+        s.TimeStep = c.dt;
+        s.Duration = 60 * c.dt;
+        const auto reports = Record(s);
+        const std::size_t n = std::size_t(c.n);
+        const double L = s.Thickness, k = s.Conductivity, nn = double(c.n);
+        const double fb = c.hf / (k / (L / nn)), bb = c.hb / (k / (L / nn));
+        const double dx = L / nn, fo = (k * c.dt) / (((dx * dx) * s.Density) * s.SpecificHeat);
+        const double capacity = ((s.Density * s.SpecificHeat) * L) / nn;
+        std::vector<double> t(n + 2, s.InitialMirrorTemp), lo(n + 2), di(n + 2), up(n + 2), r(n + 2), su(n + 2),
+            sr(n + 2);
+        double time = 0;
+        for (std::size_t step = 1; step < reports.size(); ++step) {
+            time = time + c.dt;
+            const double air = time > s.Duration ? s.FinalAirTemp
+                                                 : s.InitialAirTemp + ((s.FinalAirTemp - s.InitialAirTemp) * time) / s.Duration;
+            const double qf = RadiationFlux(t[1], c.ef), qb = RadiationFlux(t[n], c.eb);
+            t[0] = t[n + 1] = air;
+            for (std::size_t i = 1; i <= n; ++i) {
+                di[i] = 2 * fo + 1;
+                lo[i] = up[i] = fo;
+                r[i] = t[i];
+            }
+            lo[1] = fb == 0 ? 0 : fo / (1 / fb + 0.5);
+            di[1] = (1 + fo) + lo[1];
+            r[1] = r[1] - (qf * c.dt) / capacity;
+            up[n] = bb == 0 ? 0 : fo / (1 / bb + 0.5);
+            di[n] = n == 1 ? (1 + lo[1]) + up[1] : (1 + fo) + up[n];
+            r[n] = r[n] - (qb * c.dt) / capacity;
+            su[0] = 0;
+            sr[0] = t[0];
+            for (std::size_t i = 1; i <= n; ++i) {
+                const double m = di[i] - lo[i] * su[i - 1];
+                su[i] = up[i] / m;
+                sr[i] = (lo[i] * sr[i - 1] + r[i]) / m;
+            }
+            for (std::size_t i = n; i >= 1; --i) t[i] = su[i] * t[i + 1] + sr[i];
+            ASSERT_EQ(reports[step].temps, t) << c.name << ", step " << step;
+        }
+    }
+}
+
 TEST(Solver, CountsStepsByRepeatedAddition)
 {
     struct Case {

@@ -75,9 +75,9 @@ double ReportCount(double duration, double timeStep)
 
 double RunMemoryBytes(const TBrennicOneD& s, TMemoryUse use)
 {
-    // The solver's eight arrays of N + 2 doubles.
+    // The solver's nine arrays of N + 2 doubles.
     const double elements = std::max(0.0, double(s.ElementCount));
-    double bytes = 64 * (elements + 2);
+    double bytes = 72 * (elements + 2);
     if (use == TMemoryUse::Streams)
         return bytes + (1 << 17);  // output buffer and a line being built
     // The profile: the last report's points, their decimated copy and the

@@ -22,6 +22,7 @@ void TRunRecord::Start(const TBrennicOneD& solver, const TRunPlan& plan, const T
     Notes.clear();
     settings_ = settings;
     sink_ = std::move(sink);
+    dropRows_ = false;
     ++Version;
     Inputs = inputs;
     Plan = plan;
@@ -60,6 +61,12 @@ void TRunRecord::Start(const TRunRequest& request, TRowSink sink)
     Notes = request.Notes;
 }
 
+void TRunRecord::StartWithoutRows(const TRunRequest& request)
+{
+    Start(request, [](const std::u16string&) {});
+    dropRows_ = true;
+}
+
 namespace {
 
 // The strip's palette indices of one report, element by element.
@@ -76,7 +83,8 @@ void TRunRecord::Add(std::span<const double> positions, std::span<const double> 
 {
     const TStepValues v = StepValues(temperatures, time);
     row_.clear();
-    AppendResultRow(row_, v, settings_);
+    if (!dropRows_)
+        AppendResultRow(row_, v, settings_);
     if (sink_) {
         Commit(v, row_, nullptr, 0);
         return;
@@ -114,7 +122,8 @@ void TRunRecord::Commit(const TStepValues& v, const std::u16string& row, const s
     if (!DewRiskFrom && Air && Air->Dew && v.Surface < Air->Dew->At(v.Time))
         DewRiskFrom = v.Time;
     if (sink_) {
-        sink_(row);
+        if (!dropRows_)
+            sink_(row);
         return;
     }
     Reports.push_back(v);

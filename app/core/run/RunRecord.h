@@ -88,6 +88,9 @@ public:
                std::shared_ptr<const TAirSource> air = {});
     // The same for a run request.
     void Start(const TRunRequest& request, TRowSink sink = {});
+    // A run of which only the readiness is wanted (a summary): no row is
+    // made, none is kept.
+    void StartWithoutRows(const TRunRequest& request);
     // One report of the solver.
     void Add(std::span<const double> positions, std::span<const double> temperatures, double time);
     // Reports made elsewhere, in their order.
@@ -128,6 +131,7 @@ private:
 
     TRegionalSettings settings_;
     TRowSink sink_;
+    bool dropRows_ = false;
     std::u16string row_;
     std::vector<std::uint8_t> column_;
     std::vector<TStripChange> stripChanges_;
