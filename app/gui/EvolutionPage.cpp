@@ -3,6 +3,7 @@
 #include "app/gui/EvolutionSeries.h"
 
 #include "app/core/results/OutputColumns.h"
+#include "app/gui/CurveStyle.h"
 
 #include "app/core/run/Headline.h"
 #include "app/core/files/RunSummary.h"
@@ -41,10 +42,10 @@ TEvolutionPage::TEvolutionPage(const TStripPalette& palette, QWidget* parent) : 
     QChart* c = Chart->chart();
     // The curves of the output table, in their legend order.
     QLineSeries* bySlot[OutputColumnCount] = {};
-    for (int place = 0; place < OutputColumnCount; ++place)
-        for (int o = 0; o < OutputColumnCount; ++o)
-            if (OutputColumns[o].ChartOrder == place)
-                bySlot[o] = AddSeries(c, OutputColumns[o].SeriesName, QString::fromUtf8(OutputColumns[o].SeriesTitle));
+    for (int column : curveColumns_) {
+        const TCurveStyle style = CurveStyle(column);
+        bySlot[column] = AddSeries(c, style.ObjectName, QString::fromUtf8(OutputColumns[std::size_t(column)].CurveTitle));
+    }
     Core = bySlot[oCore];
     Surface = bySlot[oSurface];
     Back = bySlot[oBack];
@@ -52,11 +53,10 @@ TEvolutionPage::TEvolutionPage(const TStripPalette& palette, QWidget* parent) : 
     AttachAxes(c);
     TitleAxis(ChartAxis(Chart, Qt::Horizontal), QStringLiteral("Time (min)"));
     TitleAxis(ChartAxis(Chart, Qt::Vertical), QStringLiteral("Temperature (\u00b0C)"));
-    const QLineSeries* order[] = {Core, Surface, Back, Air};
-    for (std::size_t i = 0; i < 4; ++i) curves_[i] = TCurve(const_cast<QLineSeries*>(order[i]), CurveColours[i]);
+    for (int column : curveColumns_) curves_.emplace_back(bySlot[column], CurveStyle(column).Colour);
 
     // The dew point of an air file, dashed cyan, in the legend when shown.
-    DewPoint = AddSeries(c, "DewPoint", QStringLiteral("Dew Point"));
+    DewPoint = AddSeries(c, QStringLiteral("DewPoint"), QStringLiteral("Dew Point"));
     DewPoint->attachAxis(ChartAxis(Chart, Qt::Horizontal));
     DewPoint->attachAxis(ChartAxis(Chart, Qt::Vertical));
     dew_ = TCurve(DewPoint, QPen(QColor(0, 150, 170), 1, Qt::DashLine));
@@ -76,11 +76,11 @@ TEvolutionPage::TEvolutionPage(const TStripPalette& palette, QWidget* parent) : 
         measured[i]->attachAxis(ChartAxis(Chart, Qt::Horizontal));
         measured[i]->attachAxis(ChartAxis(Chart, Qt::Vertical));
     }
-    measuredSurface_ = TCurve(MeasuredSurface, QPen(CurveColours[1], 1));
+    measuredSurface_ = TCurve(MeasuredSurface, QPen(CurveStyle(oSurface).Colour, 1));
     measuredBack_ = TCurve(MeasuredBack, QPen(QColor(0, 160, 0), 1));
     for (int i = 0; i < 2; ++i) {
         measured[i]->setMarkerSize(5);
-        measured[i]->setColor(i == 0 ? CurveColours[1] : CurveColours[2]);
+        measured[i]->setColor(CurveStyle(i == 0 ? oSurface : oBack).Colour);
         measured[i]->setBorderColor(i == 0 ? QColor(0, 0, 120) : QColor(0, 120, 0));
         measured[i]->setPointsVisible(true);
         measured[i]->setVisible(false);
@@ -167,7 +167,7 @@ QLineSeries* TEvolutionPage::AddRightCurve(const char* name, const QString& titl
 {
     // A curve on an axis of its own at the right, hidden until asked for.
     QChart* c = Chart->chart();
-    QLineSeries* series = AddSeries(c, name, title);
+    QLineSeries* series = AddSeries(c, QString::fromLatin1(name), title);
     axis = new QValueAxis(c);
     axis->setObjectName(QString::fromLatin1(axisName));
     TitleAxis(axis, axisTitle);
@@ -274,8 +274,7 @@ void TEvolutionPage::Sync(TRunRecord& record)
     for (; synced_ < record.Reports.size(); ++synced_) {
         const TStepValues& v = record.Reports[synced_];
         const double minutes = v.Time / 60;
-        const double values[4] = {v.Core, v.Surface, v.Back, v.Air};
-        for (std::size_t i = 0; i < 4; ++i) curves_[i].Append(minutes, values[i]);
+        for (std::size_t i = 0; i < curves_.size(); ++i) curves_[i].Append(minutes, ColumnValue(v, curveColumns_[i]));
         const double d = v.Surface - v.Air;
         difference_.Append(minutes, d);
         const double blur = brennic::MirrorSeeing(v);

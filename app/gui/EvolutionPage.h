@@ -3,6 +3,7 @@
 // markers, the runs kept for comparison and the surface-minus-air curve.
 #pragma once
 
+#include "app/core/results/OutputColumns.h"
 #include "app/core/tables/MeasuredLog.h"
 #include "app/core/run/RunComparison.h"
 #include "app/core/run/RunRecord.h"
@@ -103,7 +104,8 @@ private:
     QWidget* CreatePanel();
     QElapsedTimer readoutClock_;
 
-    std::array<TCurve, 4> curves_;  // core, surface, back, air
+    std::vector<int> curveColumns_ = CurveColumns();  // the output columns drawn, in legend order
+    std::vector<TCurve> curves_;                      // theirs, in the same order
     TCurve difference_;
     QValueAxis* differenceAxis_;
     double differenceMin_ = 0, differenceMax_ = 0;

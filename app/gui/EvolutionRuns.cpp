@@ -1,5 +1,6 @@
 // The evolution page's kept runs (their curves, the runs list) and a
 // measured log's points over the curves.
+#include "app/gui/CurveStyle.h"
 #include "app/gui/EvolutionPage.h"
 
 #include "app/gui/EvolutionSeries.h"
@@ -51,7 +52,7 @@ void TEvolutionPage::FillRuns(const TKeptRuns& kept, const std::vector<std::stri
 {
     const QSignalBlocker block(Runs);
     Runs->clear();
-    auto* current = new QListWidgetItem(Swatch(CurveColours[1]), QStringLiteral("Current run"), Runs);
+    auto* current = new QListWidgetItem(Swatch(CurveStyle(oSurface).Colour), QStringLiteral("Current run"), Runs);
     current->setFlags(Qt::ItemIsEnabled);
     for (std::size_t k = 0; k < kept.Runs().size(); ++k) {
         auto* item = new QListWidgetItem(Swatch(KeptColours[k]), QString::fromStdString(labels[k]), Runs);
@@ -74,20 +75,21 @@ void TEvolutionPage::ShowKept(const TKeptRuns& kept, const TRunRecord& current, 
     for (std::size_t k = 0; k < kept.Runs().size(); ++k) {
         const TKeptRun& run = kept.Runs()[k];
         keptLabels_.push_back(kept.Label(k, current.Inputs, sep));
-        for (std::size_t i = 0; i < 4; ++i) {
-            auto* series = AddSeries(c, "KeptSeries", i == 1 ? QString::fromStdString(keptLabels_.back()) : QString());
+        // Each curve of the output table in the run's colour; the surface's
+        // carries the run's name in the legend.
+        for (int column : curveColumns_) {
+            const bool named = column == oSurface;
+            auto* series =
+                AddSeries(c, QStringLiteral("KeptSeries"), named ? QString::fromStdString(keptLabels_.back()) : QString());
             series->attachAxis(ChartAxis(Chart, Qt::Horizontal));
             series->attachAxis(ChartAxis(Chart, Qt::Vertical));
             series->setVisible(run.Visible);
-            if (i != 1 || !run.Visible)
+            if (!named || !run.Visible)
                 HideFromLegend(c, series);
-            TCurve curve(series, QPen(KeptColours[k % KeptColours.size()], 1.5, KeptStyles[i]));
+            TCurve curve(series, QPen(KeptColours[k % KeptColours.size()], 1.5, CurveStyle(column).KeptPen));
             std::vector<TPoint> points;
             points.reserve(run.Reports.size());
-            for (const TStepValues& v : run.Reports) {
-                const double values[4] = {v.Core, v.Surface, v.Back, v.Air};
-                points.push_back({v.Time / 60, values[i]});
-            }
+            for (const TStepValues& v : run.Reports) points.push_back({v.Time / 60, ColumnValue(v, column)});
             curve.Assign(std::move(points));
             keptCurves_.push_back(std::move(curve));
         }

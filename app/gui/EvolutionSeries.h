@@ -14,10 +14,10 @@
 
 namespace brennic {
 
-inline QLineSeries* AddSeries(QChart* chart, const char* name, const QString& title)
+inline QLineSeries* AddSeries(QChart* chart, const QString& name, const QString& title)
 {
     auto* series = new QLineSeries(chart);
-    series->setObjectName(QString::fromLatin1(name));
+    series->setObjectName(name);
     series->setName(title);
     chart->addSeries(series);
     return series;
@@ -28,11 +28,6 @@ inline void HideFromLegend(QChart* chart, QAbstractSeries* series)
     for (QLegendMarker* m : chart->legend()->markers(series)) m->setVisible(false);
 }
 
-// Core, surface, back and air of the current run.
-inline const std::array<QColor, 4> CurveColours{QColor(255, 0, 0), QColor(0, 0, 255), QColor(0, 255, 0),
-                                                QColor(0, 128, 0)};
-// A kept run's core, surface, back and air, all in the run's colour.
-inline const std::array<Qt::PenStyle, 4> KeptStyles{Qt::DashDotLine, Qt::SolidLine, Qt::DashLine, Qt::DotLine};
 
 // A small square of a colour, for lists.
 inline QIcon Swatch(const QColor& colour)

@@ -256,4 +256,9 @@ void TFitDialog::ShowResiduals(const TFitResult& r)
     Residuals->setVisible(true);
 }
 
+TFitDialog::~TFitDialog()
+{
+    worker_->Stop();
+}
+
 }  // namespace brennic

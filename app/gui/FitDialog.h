@@ -30,6 +30,8 @@ public:
     using TFitJob = std::function<TFitResult(const TFitProgress&, std::stop_token)>;
     using TPrepareFit = std::function<TFitJob(const std::vector<TFitParameter>&)>;
     TFitDialog(TPrepareFit prepare, char16_t decimalSeparator, QWidget* parent = nullptr);
+    // Stops the job before the members it writes are gone.
+    ~TFitDialog() override;
 
     QCheckBox *FrontFilm, *BackFilm, *MirrorTemp, *FrontRadiation;
     QPushButton *Start, *Cancel, *UseValues, *Close;

@@ -3,6 +3,7 @@
 #include "app/core/tables/Forecast.h"
 #include "app/gui/AirPreview.h"
 #include "app/gui/DialogMessage.h"
+#include "app/gui/RunWorker.h"
 #include "support/LocalClock.h"
 
 #include <QDialogButtonBox>
@@ -10,7 +11,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
@@ -68,6 +68,7 @@ TForecastDialog::TForecastDialog(QWidget* parent) : QDialog(parent)
     form->addRow(Preview);
     form->addRow(Buttons);
 
+    worker_ = new TRunWorker(this);
     timer_ = new QTimer(this);
     timer_->setInterval(16);
     connect(timer_, &QTimer::timeout, this, [this] {
@@ -78,17 +79,23 @@ TForecastDialog::TForecastDialog(QWidget* parent) : QDialog(parent)
         }
     });
     connect(Fetch, &QPushButton::clicked, this, [this] { StartFetch(); });
-    connect(Cancel, &QPushButton::clicked, this, [this] { cancel_ = true; });
+    connect(Cancel, &QPushButton::clicked, this, [this] { worker_->Cancel(); });
     connect(Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(Buttons, &QDialogButtonBox::rejected, this, [this] {
-        cancel_ = true;
+        worker_->Cancel();
         reject();
     });
 }
 
 TForecastDialog::~TForecastDialog()
 {
-    cancel_ = true;  // the transfer ends at its next progress call; the jthread joins
+    // The transfer ends at its next progress call, before the members it writes go.
+    worker_->Stop();
+}
+
+bool TForecastDialog::Fetching() const
+{
+    return worker_->Busy();
 }
 
 void TForecastDialog::StartFetch()
@@ -103,9 +110,8 @@ void TForecastDialog::StartFetch()
     QSettings settings;
     settings.setValue(QString::fromLatin1(LatitudeKey), Latitude->text().trimmed());
     settings.setValue(QString::fromLatin1(LongitudeKey), Longitude->text().trimmed());
-    if (worker_.joinable())
-        worker_.join();
-    done_ = cancel_ = false;
+    if (worker_->Busy())
+        return;
     received_ = expected_ = 0;
     Fetch->setEnabled(false);
     Cancel->setEnabled(true);
@@ -116,29 +122,25 @@ void TForecastDialog::StartFetch()
     const std::string server = ForecastServer("");
     Info->setText(QStringLiteral("Asking %1\u2026").arg(QString::fromStdString(server)));
     timer_->start();
-    QPointer<TForecastDialog> self(this);
-    worker_ = std::jthread([this, self, place, server] {
-        const double now = UtcNow();
-        const std::string path = ForecastCachePath(place, now);
-        QString error;
-        THttpOptions options;
-        options.Progress = [this](std::size_t received, std::size_t expected) {
-            received_ = received;
-            expected_ = expected;
-            return !cancel_;
-        };
-        try {
-            FetchForecast(server, place, path, options);
-        } catch (const EHttpError& e) {
-            error = e.Kind == EHttpError::Cancelled ? QStringLiteral("Cancelled: nothing was saved.")
-                                                    : QString::fromUtf8(e.what());
-        } catch (const std::exception& e) {
-            error = QString::fromUtf8(e.what());
-        }
-        done_ = true;
-        QMetaObject::invokeMethod(
-            this, [self, error, path, now] { if (self) self->Finished(error, path, now); }, Qt::QueuedConnection);
-    });
+    const double now = UtcNow();
+    const std::string path = ForecastCachePath(place, now);
+    worker_->Start(
+        [this, place, server, path](std::stop_token stop) {
+            THttpOptions options;
+            options.Progress = [this, stop](std::size_t received, std::size_t expected) {
+                received_ = received;
+                expected_ = expected;
+                return !stop.stop_requested();
+            };
+            try {
+                FetchForecast(server, place, path, options);
+            } catch (const EHttpError& e) {
+                if (e.Kind == EHttpError::Cancelled)
+                    throw EHttpError(EHttpError::Cancelled, "Cancelled: nothing was saved.");
+                throw;
+            }
+        },
+        [this, path, now](const QString& error) { Finished(error, path, now); });
 }
 
 void TForecastDialog::Finished(const QString& error, const std::string& path, double now)

@@ -1,6 +1,6 @@
 // Tonight's forecast as the air: a place (remembered from one use of the
-// program to the next), a fetch on a worker thread with progress and
-// cancel, then the rows as read, before OK.
+// program to the next), a fetch on the job worker with progress and cancel,
+// then the rows as read, before OK.
 #pragma once
 
 #include "app/core/tables/AirSource.h"
@@ -9,7 +9,6 @@
 
 #include <atomic>
 #include <memory>
-#include <thread>
 
 class QDialogButtonBox;
 class QLabel;
@@ -30,7 +29,7 @@ public:
 
     TAirFileChoice Choice() const { return choice_; }
     std::shared_ptr<const TAirSource> Source() const { return source_; }
-    bool Fetching() const { return worker_.joinable() && !done_; }
+    bool Fetching() const;
 
     QLineEdit *Latitude, *Longitude;
     QPushButton *Fetch, *Cancel;
@@ -45,12 +44,12 @@ public:
 private:
     void Finished(const QString& error, const std::string& path, double now);
 
-    std::atomic<bool> done_{false}, cancel_{false};
+    class TRunWorker* worker_;
+    // Written by the worker, read by the progress timer.
     std::atomic<std::size_t> received_{0}, expected_{0};
     QTimer* timer_;
     TAirFileChoice choice_;
     std::shared_ptr<const TAirSource> source_;
-    std::jthread worker_;  // last: joined before the members it uses are gone
 };
 
 }  // namespace brennic

@@ -346,4 +346,9 @@ void TSweepDialog::ShowGrid()
     Table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 }
 
+TSweepDialog::~TSweepDialog()
+{
+    worker_->Stop();
+}
+
 }  // namespace brennic

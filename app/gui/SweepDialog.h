@@ -30,6 +30,8 @@ public:
     // base gives what every case starts from (the window's inputs, checked
     // with each case's values).
     TSweepDialog(std::function<TRequestSource()> base, char16_t decimalSeparator, QWidget* parent = nullptr);
+    // Stops the job before the members it writes are gone.
+    ~TSweepDialog() override;
 
     QComboBox *Key1, *Key2, *Quantity, *Tolerance;
     QLineEdit *Values1, *Values2;

@@ -373,3 +373,67 @@ TEST(FitHonesty, GarbageEndsHonestlyInBoundedTime)
         EXPECT_LT(j["fit"]["evaluations"].get<int>(), 2100) << c.name;
     }
 }
+
+// A stop asked for anywhere in a fit, the uncertainty phase included, ends
+// it within the model run in progress; an evaluation's own error is
+// reported as itself. The air function counts the steps of every run.
+TEST(Fit, StopsWithinOneRunAndReportsAnEvaluationsErrorAsItself)
+{
+    const TBrennicOneD truth = Mirror(8, 5);
+    const SyntheticLog log(truth, 0, true);
+    const auto measured = TMeasuredLog::Load(log.path.string(), {});
+    const std::vector<TFitParameter> params{TFitParameter::FrontFilm, TFitParameter::BackFilm};
+    const double stepsPerRun = truth.Duration / truth.TimeStep;
+
+    // Counts steps; asks for a stop when it reaches stopAt, throws at throwAt.
+    struct Counter {
+        double steps = 0, stopAt = -1, throwAt = -1, atStop = -1;
+        std::stop_source* source = nullptr;
+    };
+    auto request = [&](Counter& c) {
+        TBrennicOneD s = Mirror(10, 10);
+        TAirSource::Apply(measured->Air, s);
+        const auto air = s.AirTemperature;
+        s.AirTemperature = [&c, air](double t) {
+            if (++c.steps == c.stopAt) {
+                c.atStop = c.steps;
+                c.source->request_stop();
+            }
+            if (c.steps == c.throwAt)
+                throw EBrennicError("the air sensor's table ends");
+            return air(t);
+        };
+        return SolverRequest(s, measured);
+    };
+
+    Counter whole;
+    const TFitResult full = FitToLog(request(whole), params);
+    ASSERT_FALSE(full.Cancelled);
+    const double runs = whole.steps / stepsPerRun;
+    ASSERT_GT(runs, 6);
+
+    struct Case {
+        const char* name;
+        double runsBeforeStop;
+    };
+    // The uncertainty phase takes the last 2p + 2 runs.
+    const Case cases[] = {{"during the search", 3.5}, {"during the uncertainties", runs - 1.5}};
+    for (const Case& c : cases) {
+        std::stop_source source;
+        Counter counter;
+        counter.source = &source;
+        counter.stopAt = std::floor(c.runsBeforeStop * stepsPerRun);
+        const TFitResult r = FitToLog(request(counter), params, {}, source.get_token());
+        EXPECT_TRUE(r.Cancelled) << c.name;
+        EXPECT_LE(counter.steps - counter.atStop, 1) << c.name << ": steps after the stop";
+    }
+
+    Counter failing;
+    failing.throwAt = std::floor(2.5 * stepsPerRun);
+    try {
+        FitToLog(request(failing), params);
+        ADD_FAILURE() << "the evaluation's error was swallowed";
+    } catch (const EBrennicError& e) {
+        EXPECT_STREQ(e.what(), "the air sensor's table ends");
+    }
+}

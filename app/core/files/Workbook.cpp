@@ -16,7 +16,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 
 namespace brennic {
 
@@ -74,18 +73,15 @@ struct TWriter {
         worksheet_freeze_panes(sheet, 1, 0);
         if (c.Reports.empty())
             return;
-        // The four curves against the time in minutes.
+        // The curves against the time in minutes.
         lxw_chart* chart = workbook_add_chart(book, LXW_CHART_SCATTER_STRAIGHT);
         const std::string last = std::to_string(row);
-        for (int place = 0; place < int(OutputColumns.size()); ++place)
-            for (std::size_t o = 0; o < OutputColumns.size(); ++o) {
-                if (OutputColumns[o].ChartOrder != place)
-                    continue;
-                const char letter = char('A' + (o == 0 ? 0 : o + 1));
-                const std::string values = std::string("=Results!$") + letter + "$2:$" + letter + "$" + last;
-                lxw_chart_series* s = chart_add_series(chart, ("=Results!$B$2:$B$" + last).c_str(), values.c_str());
-                chart_series_set_name(s, OutputColumns[o].Name);
-            }
+        for (int o : CurveColumns()) {
+            const char letter = char('A' + (o == 0 ? 0 : o + 1));
+            const std::string values = std::string("=Results!$") + letter + "$2:$" + letter + "$" + last;
+            lxw_chart_series* s = chart_add_series(chart, ("=Results!$B$2:$B$" + last).c_str(), values.c_str());
+            chart_series_set_name(s, OutputColumns[std::size_t(o)].Name);
+        }
         chart_title_set_name(chart, "Temperature Evolution");
         chart_axis_set_name(chart->x_axis, "Time (min)");
         chart_axis_set_name(chart->y_axis, "Temperature (\u00b0C)");
@@ -183,14 +179,18 @@ struct TWriter {
         for (std::size_t i = 0; i < c.Kept.size() && i < c.KeptLabels.size(); ++i) {
             lxw_worksheet* sheet = workbook_add_worksheet(book, ("Kept run " + std::to_string(i + 1)).c_str());
             worksheet_write_string(sheet, 0, 0, c.KeptLabels[i].c_str(), bold);
-            const char* names[5] = {"Time (min)", "T_Ambient (\u00b0C)", "T_Surface (\u00b0C)", "T_Back (\u00b0C)",
-                                    "T_Core (\u00b0C)"};
-            for (lxw_col_t col = 0; col < 5; ++col) worksheet_write_string(sheet, 1, col, names[col], bold);
-            worksheet_set_column(sheet, 0, 4, 16, nullptr);
+            // Every output column, the time in minutes.
+            for (int o = 0; o < OutputColumnCount; ++o) {
+                const TOutputColumn& column = OutputColumns[std::size_t(o)];
+                const std::string name =
+                    o == oTime ? std::string("Time (min)") : std::string(column.Name) + " (" + column.Unit + ")";
+                worksheet_write_string(sheet, 1, lxw_col_t(o), name.c_str(), bold);
+            }
+            worksheet_set_column(sheet, 0, lxw_col_t(OutputColumnCount - 1), 16, nullptr);
             lxw_row_t row = 2;
             for (const TStepValues& v : c.Kept[i].Reports) {
-                const double values[5] = {v.Time / 60, v.Air, v.Surface, v.Back, v.Core};
-                for (lxw_col_t col = 0; col < 5; ++col) worksheet_write_number(sheet, row, col, values[col], nullptr);
+                for (int o = 0; o < OutputColumnCount; ++o)
+                    worksheet_write_number(sheet, row, lxw_col_t(o), ColumnValue(v, o), nullptr);
                 ++row;
             }
             worksheet_freeze_panes(sheet, 2, 0);
@@ -217,14 +217,21 @@ struct TWriter {
     }
 };
 
-std::string ReadAll(const std::string& path)
+// Copies the library's file to its place in pieces, atomically.
+void CopyAtomically(const std::string& from, const std::string& to)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    if (!in.good() && !in.eof())
+    std::ifstream in(from, std::ios::binary);
+    if (!in)
         throw EWriteError();
-    return s.str();
+    TAtomicFile out(to);
+    std::string piece(1 << 16, '\0');
+    while (in) {
+        in.read(piece.data(), std::streamsize(piece.size()));
+        out.Write(std::string_view(piece.data(), std::size_t(in.gcount())));
+    }
+    if (!in.eof())
+        throw EWriteError();
+    out.Commit();
 }
 
 }  // namespace
@@ -235,7 +242,11 @@ void WriteWorkbook(const std::string& path, const TWorkbookContent& c)
         throw EBrennicError("A workbook holds at most 1048575 rows; this run has " + std::to_string(c.Reports.size()) +
                             ". Export it as CSV, or use a longer time step");
     const TScratchFile scratch;
-    lxw_workbook* book = workbook_new(scratch.Path().c_str());
+    // Every sheet is written row after row: each row goes to disk as the
+    // next begins, so a run of a million reports needs no more memory.
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    lxw_workbook* book = workbook_new_opt(scratch.Path().c_str(), &options);
     if (!book)
         throw EWriteError();
     TWriter w{book, workbook_add_format(book), workbook_add_format(book)};
@@ -248,7 +259,7 @@ void WriteWorkbook(const std::string& path, const TWorkbookContent& c)
     w.Comparison(c);
     if (workbook_close(book) != LXW_NO_ERROR)
         throw EWriteError();
-    WriteFileAtomically(path, ReadAll(scratch.Path()));
+    CopyAtomically(scratch.Path(), path);
 }
 
 TWorkbookContent WorkbookContent(const TRunRecord& record, const TKeptRuns* kept, const std::string& version)

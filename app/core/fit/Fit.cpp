@@ -7,11 +7,16 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <exception>
 #include <limits>
 
 namespace brennic {
 
 namespace {
+
+// Thrown through the optimiser when a stop is asked for during a model run:
+// the run is incomplete, its residuals mean nothing.
+struct TStopped {};
 
 constexpr std::array<const char*, 4> Keys{"front-film", "back-film", "mirror-temp", "front-radiation"};
 
@@ -50,12 +55,24 @@ public:
     {
     }
 
-    // Residuals of a run with the given values.
+    // Residuals of a run with the given values; throws TStopped when a stop
+    // cut the run short.
     void Residuals(const std::vector<double>& x, std::vector<double>& out)
     {
         for (std::size_t i = 0; i < x.size(); ++i) Slot(request_.Solver, params_[i]) = x[i];
-        brennic::Residuals(log_, RunValues(request_), out);
+        brennic::Residuals(log_, Values(), out);
         ++evaluations_;
+    }
+
+    // The reports of a run of the request as it stands.
+    std::vector<TStepValues> Values()
+    {
+        std::vector<TStepValues> values = RunValues(request_, stop_);
+        if (stop_.stop_requested()) {
+            cancelled_ = true;
+            throw TStopped{};
+        }
+        return values;
     }
 
     double MeanSquare(const std::vector<double>& x)
@@ -106,7 +123,7 @@ public:
         result.ResidualAutocorrelation = st.ResidualAutocorrelation;
         result.Warnings = st.Warnings;
         for (std::size_t i = 0; i < x.size(); ++i) Slot(request_.Solver, params_[i]) = x[i];
-        MeasuredMinusModel(log_, RunValues(request_), result.SurfaceResiduals, result.BackResiduals);
+        MeasuredMinusModel(log_, Values(), result.SurfaceResiduals, result.BackResiduals);
     }
 
     // How many of the residuals are the surface's (they come first).
@@ -115,7 +132,7 @@ public:
         TMeasuredLog surfaceOnly;
         surfaceOnly.Surface = log_.Surface;
         std::vector<double> r;
-        brennic::Residuals(surfaceOnly, RunValues(request_), r);
+        brennic::Residuals(surfaceOnly, Values(), r);
         return r.size();
     }
 
@@ -190,7 +207,11 @@ TFitResult FitToLog(const TRunRequest& request, const std::vector<TFitParameter>
         hi.push_back(b.hi);
         step.push_back(b.step);
     }
-    const TLogComparison before = Compare(log, RunValues(request));
+    const TLogComparison before = Compare(log, RunValues(request, stop));
+    if (stop.stop_requested()) {
+        result.Cancelled = true;
+        return result;
+    }
     result.RmsBefore = before.Rms;
     result.Points = before.Points;
     if (before.Points < params.size() + 1)
@@ -204,18 +225,28 @@ TFitResult FitToLog(const TRunRequest& request, const std::vector<TFitParameter>
     opt.set_initial_step(step);
     opt.set_xtol_rel(1e-6);
     opt.set_maxeval(2000);
+    // NLopt turns an exception from the objective into "nlopt failure": an
+    // evaluation's own error is kept here and thrown as itself afterwards.
     struct Context {
         TFitter* fitter;
         nlopt::opt* opt;
+        std::exception_ptr error;
     };
-    Context context{&fitter, &opt};
+    Context context{&fitter, &opt, nullptr};
     opt.set_min_objective(
         [](const std::vector<double>& v, std::vector<double>&, void* data) {
             auto* c = static_cast<Context*>(data);
-            const double ms = c->fitter->MeanSquare(v);
-            if (c->fitter->Cancelled())
-                c->opt->force_stop();
-            return ms;
+            try {
+                const double ms = c->fitter->MeanSquare(v);
+                if (c->fitter->Cancelled())
+                    c->opt->force_stop();
+                return ms;
+            } catch (const TStopped&) {
+            } catch (...) {
+                c->error = std::current_exception();
+            }
+            c->opt->force_stop();
+            return std::numeric_limits<double>::infinity();
         },
         &context);
     double best = 0;
@@ -223,11 +254,17 @@ TFitResult FitToLog(const TRunRequest& request, const std::vector<TFitParameter>
         opt.optimize(x, best);
     } catch (const nlopt::forced_stop&) {
     }
+    if (context.error)
+        std::rethrow_exception(context.error);
     result.Cancelled = fitter.Cancelled();
     result.Values = x;
     if (!result.Cancelled) {
         result.RmsAfter = std::sqrt(best);
-        fitter.Uncertainties(x, result);
+        try {
+            fitter.Uncertainties(x, result);
+        } catch (const TStopped&) {
+            result.Cancelled = true;
+        }
     }
     result.Evaluations = fitter.Evaluations() + 1;
     return result;

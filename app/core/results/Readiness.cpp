@@ -2,6 +2,8 @@
 
 #include "app/core/results/ReadinessJson.h"
 
+#include "app/core/results/OutputColumns.h"
+
 #include "model/FiniteDiff_1D.h"
 #include "support/LibStandard.h"
 #include "support/NumberText.h"
@@ -170,11 +172,9 @@ nlohmann::ordered_json ReadinessObject(const TReadiness& r)
     out["tolerances"] = r.Tolerances();
     out["ready_minutes"] = ReadyMinutesJson(r);
     out["largest_front_back_difference"] = LargestDifferenceJson(r);
-    out["final"] = {{"minutes", last.Time / 60},
-                    {"air", last.Air},
-                    {"surface", last.Surface},
-                    {"back", last.Back},
-                    {"core", last.Core}};
+    Json final = Json::object();
+    for (int o = 0; o < OutputColumnCount; ++o) final[OutputColumns[std::size_t(o)].JsonKey] = ColumnValue(last, o);
+    out["final"] = final;
     return out;
 }
 
