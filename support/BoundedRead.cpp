@@ -36,6 +36,8 @@ const char* KindOf(mode_t mode)
 
 std::string SizeText(std::size_t bytes)
 {
+    if (bytes >= (std::size_t(1) << 30) && bytes % (std::size_t(1) << 30) == 0)
+        return std::to_string(bytes >> 30) + " GiB";
     if (bytes >= (std::size_t(1) << 20) && bytes % (std::size_t(1) << 20) == 0)
         return std::to_string(bytes >> 20) + " MiB";
     if (bytes >= 1024 && bytes % 1024 == 0)
@@ -57,8 +59,9 @@ std::string ReadBoundedFile(const std::string& path, std::size_t limit)
     // The file may have been replaced since: check what was opened.
     if (::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode))
         throw EReadError("it is not a regular file");
+    // Refused from its size alone, before a byte is read.
     if (std::size_t(st.st_size) > limit)
-        throw EReadError("it is larger than the limit of " + SizeText(limit));
+        throw EReadError("it is " + SizeText(std::size_t(st.st_size)) + ", larger than the limit of " + SizeText(limit));
     std::string text;
     text.resize(std::size_t(st.st_size) + 1);
     std::size_t have = 0;

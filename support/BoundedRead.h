@@ -20,8 +20,10 @@ public:
 
 // The whole file. Throws EReadError for a folder, a FIFO, a device or a
 // socket (refused without opening it for reading: a FIFO with no writer
-// would wait for ever), for a file larger than limit bytes ("it is larger
-// than 256 MiB"), and for what the system refuses (its own words).
+// would wait for ever), for a file larger than limit bytes ("it is 1 GiB,
+// larger than the limit of 256 MiB", from its size before anything is read;
+// "it is larger than the limit of 256 MiB" when it grows while read), and
+// for what the system refuses (its own words).
 std::string ReadBoundedFile(const std::string& path, std::size_t limit);
 
 // Bytes in the form a limit is quoted: "256 MiB", "1 MiB", "512 KiB".

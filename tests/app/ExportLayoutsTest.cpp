@@ -283,6 +283,9 @@ TEST_F(LocalClockBerlin, SimpleLoggersWithAndWithoutHeader)
         {"minutes stay minutes", "min,temp\n0,5.3\n90,4.3\n", {}, "1970-01-01 00:00", "temp", {{90, 4.3}}, {}, {}},
         {"a date order forced", "time,temp\n05/11/2025 17:00,5.3\n05/11/2025 18:00,4.3\n", monthFirst,
          "2025-05-11 17:00", "temp", {{60, 4.3}}, {}, {}},
+        // December month first: a 12 in the first field does not settle day first.
+        {"December, month first", "time,temp\n12/13/2025 17:00,5.3\n12/13/2025 18:00,4.3\n", {}, "2025-12-13 17:00",
+         "temp", {{60, 4.3}}, {}, {"dates read month first"}},
         {"an entity chosen", "entity_id,state,last_changed\nsensor.indoor_temperature,21.0,2025-11-20T16:00:00Z\n"
                              "sensor.outdoor_temperature,5.3,2025-11-20T16:00:00Z\n", indoor, "2025-11-20 17:00",
          "sensor.indoor_temperature", {{0, 21.0}}, {}, {}},

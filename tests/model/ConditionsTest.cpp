@@ -299,3 +299,17 @@ TEST(Conditions, EdgeCoolsEveryElementImplicitly)
     s.Execute();
     EXPECT_EQ(after, 20);
 }
+
+// Forced flow along a 1 m face either side of the transition Reynolds number
+// of 5e5: the laminar formula just below, the mixed one just above (hand
+// computations).
+TEST(Conditions, ForcedFlowChangesFormulaAtTheTransition)
+{
+    struct Case {
+        const char* name;
+        double speed, h;
+    };
+    const Case cases[] = {{"Re 4.9e5, laminar", 7.0512715, 10.353143533285309},
+                          {"Re 5.1e5, mixed", 7.3390785, 10.942374798215894}};
+    for (const Case& c : cases) EXPECT_NEAR(ForcedFilmCoefficient(10, 10, 1.0, c.speed), c.h, c.h * 1e-9) << c.name;
+}
