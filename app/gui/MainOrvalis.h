@@ -66,17 +66,27 @@ public:
     explicit TFrmBrennic(QWidget* parent = nullptr);
     ~TFrmBrennic() override;
 
-    // Controls, named as the window names them.
-    QGroupBox* grpMirror;
-    QGroupBox* grpHeatTransfer;
-    QGroupBox* grpSimulation;
+    // Controls, named as the window has always named them (scripts and
+    // tests find them by these names); what each holds is said beside it.
+    QGroupBox* grpMirror;        // the mirror: thickness, start temperature, glass, elements
+    QGroupBox* grpHeatTransfer;  // the faces' film coefficients and radiation factors
+    QGroupBox* grpSimulation;    // the air at start and end, the duration, the time step
+    // Captions and unit labels of the fields, in the groups' order: Label1/Label7 thickness,
+    // Label2/Label8 start temperature, Label13 material, lbl1 elements; lbl5/lbl6 front film,
+    // lbl2 front radiation, lbl8/lbl9 back film, lbl3 back radiation; Label3/Label9 air at
+    // the start, Label4/Label10 air at the end, Label5/Label11 duration, Label6/Label12 step.
     QLabel *Label1, *Label2, *Label13, *lbl1, *Label7, *Label8;
     QLabel *lbl5, *lbl2, *lbl8, *lbl3, *lbl6, *lbl9;
     QLabel *Label3, *Label4, *Label5, *Label6, *Label9, *Label10, *Label11, *Label12;
     QLineEdit *edtThickness, *edtInitialMirrorTemp, *edtElementCount;
     QComboBox* cmbMaterial;
-    QLineEdit *edtFrontFanFlow, *edtFrontRadiation, *edtBackFanFlow, *edtBackRadiation;
-    QLineEdit *edtInitialAirTemp, *edtFinalAirTemp, *edtTimeInterval, *edtTimeStep;
+    QLineEdit* edtFrontFanFlow;  // the front film coefficient (W/m²K)
+    QLineEdit* edtFrontRadiation;
+    QLineEdit* edtBackFanFlow;  // the back film coefficient (W/m²K)
+    QLineEdit* edtBackRadiation;
+    QLineEdit *edtInitialAirTemp, *edtFinalAirTemp;
+    QLineEdit* edtTimeInterval;  // the simulated duration (min)
+    QLineEdit* edtTimeStep;
     QPushButton *btnRun, *btnCancel, *btnExportCSV, *btnHelp;
     QPushButton *btnKeepRun, *btnClearKept;
     QCheckBox* chkSurfaceMinusAir;
@@ -86,12 +96,14 @@ public:
     QToolButton* btnFile;  // scenarios, the spreadsheet and chart images
     QPushButton* btnSweep;
     QMenu* RecentMenu;
-    TProfilePage* TabSheet1;
-    TEvolutionPage* TabSheet3;
-    TZoomChartView *Chart1, *Chart4;
+    TProfilePage* TabSheet1;   // the profile page ("Temperate Profile")
+    TEvolutionPage* TabSheet3;  // the evolution page
+    TZoomChartView* Chart1;     // the evolution chart
+    TZoomChartView* Chart4;     // the profile chart
+    // The evolution curves: core, air, surface, back; and the profile.
     QLineSeries *LineSeries1, *Series1, *Series2, *Series3, *LineSeries3;
-    QLabel *StaticText1, *StaticText2;
-    TImgView32* ImgView321;
+    QLabel *StaticText1, *StaticText2;  // "Mirror Front (Optical Surface)", "Mirror Back"
+    TImgView32* ImgView321;             // the colour strip
     TClickStatusBar* StatusBar1;
     QFileDialog* SaveDialog1;
 
