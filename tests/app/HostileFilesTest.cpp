@@ -73,7 +73,7 @@ TEST(HostileFiles, RefusedWithFileLineAndValue)
         {"a date that does not exist", "--air-file " + noDay, "line 3: the date '2026-02-30T01:00' does not exist"},
         {"a control character", "--air-file " + escape, "has '\\x1b[31mred', which is not a number"},
         {"a cell of 100,000 bytes", "--air-file " + wide, "has 'xxxxxxxxxx"},
-        {"a file over the limit", "--air-file " + sparse, "it is larger than the limit of 256 MiB"},
+        {"a file over the limit", "--air-file " + sparse, "it is 268435457 bytes, larger than the limit of 256 MiB"},
         {"the zero device", "--air-file /dev/zero", "/dev/zero: cannot be read: it is a device"},
         {"a folder as scenario", "--scenario " + folder, folder + ": cannot be read: it is a folder"},
         {"the zero device as scenario", "--scenario /dev/zero", "it is a device, not a regular file"},
