@@ -300,7 +300,8 @@ TEST_F(LocalClockBerlin, SimpleLoggersWithAndWithoutHeader)
 
 TEST_F(LocalClockBerlin, AmbiguousDatesFollowTheLocaleOrTheOption)
 {
-    const std::string text = "time,temp\n05/11/2025 17:00,5.3\n06/11/2025 17:00,4.3\n";
+    // Both readings stay in order: only the locale or the option decides.
+    const std::string text = "time,temp\n05/11/2025 17:00,5.3\n05/11/2025 18:00,4.3\n";
     struct Case {
         const char* name;
         EDateOrder locale, forced;
@@ -338,13 +339,13 @@ TEST(ExportLayouts, RefusalsNameTheFileTheLineAndTheValue)
         {"day first and month first in one file", "time,t\n13/01/2025 17:00,1\n01/13/2025 18:00,2\n", {},
          "x.csv, line 3: the date '01/13/2025 18:00' has the day second, line 2 has it first"},
         {"a date that does not exist in the order read", "time,t\n31/01/2025 17:00,1\n31/02/2025 18:00,2\n", {},
-         "x.csv, line 3: the date '31/02/2025 18:00' does not exist (read dmy)"},
+         "x.csv, line 3: the date '31/02/2025 18:00' does not exist (read dmy; --date-order chooses)"},
         {"a slashed date among ISO dates", "time,t\n2025-11-20 17:00,1\n20/11/2025 18:00,2\n", {},
          "x.csv, line 3: the date '20/11/2025 18:00' is not written like the first row's"},
         {"a zone on some rows only", "time,t\n2025-11-20T17:00Z,1\n2025-11-20T18:00,2\n", {},
          "x.csv, line 3: the time '2025-11-20T18:00' has no time zone, the first row's has one"},
         {"no such time column", "a,b\n2025-11-20T17:00,1\n", noSuchTime,
-         "x.csv: there is no time column \"when\" (the columns are a, b)"},
+         "x.csv: there is no time column \"when\" (the columns are a, b; --time-column chooses)"},
         {"a Unix time among Unix times that is not one", "t,v\n1763654400,1\n17636544,2\n", {},
          "x.csv, line 3: the time '17636544' is not a Unix time like the rows before"},
         {"extra fields that are not empty", "time,t\n0,1,,\n1,2,3\n", {}, "x.csv, line 3: 3 fields, but the header names 2"},
@@ -391,8 +392,11 @@ TEST(ExportLayouts, CommandLineReadsThemAndSaysHow)
     const cli::Result r = cli::RunSim("--air-file " + wu + " --duration 60 --time-step 3600");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(cli::Lines(r.out).at(1), "0,5,20,20,20");  // 41 °F, not 41 °C
-    EXPECT_EQ(r.err, "brennic-sim: " + wu + ": the air from column \"TemperatureF\", converted from \u00b0F\n"
-                     "brennic-sim: " + wu + ": the dew point from column \"DewpointF\", converted from \u00b0F\n");
+    EXPECT_EQ(r.err, "brennic-sim: " + wu +
+                         ": times taken as this computer's local time: the file does not say (--time-zone UTC or "
+                         "\u00b1HH:MM chooses otherwise)\n"
+                         "brennic-sim: " + wu + ": the air from column \"TemperatureF\", converted from \u00b0F\n"
+                         "brennic-sim: " + wu + ": the dew point from column \"DewpointF\", converted from \u00b0F\n");
     const std::string dated = folder.Write("d.csv", "Date,Time,temp\n05/11/2025,17:00,5\n05/11/2025,18:00,4\n");
     struct Case {
         const char* name;

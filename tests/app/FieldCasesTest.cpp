@@ -266,7 +266,8 @@ TEST(FieldCases, SummarySaysTheModelAndWhatItAssumed)
     fs::create_directories(dir);
     const fs::path air = dir / "forecast.csv";
     std::ofstream(air) << "latitude,longitude,elevation,utc_offset_seconds\n31.96,-111.6,2096.0,-25200\n\n"
-                          "time,temperature_2m (\xC2\xB0" "C)\n2026-12-08T18:00,10\n2026-12-09T06:00,10\n";
+                          "time,temperature_2m (\xC2\xB0" "C)\n2026-12-08T18:00,10\n2026-12-09T00:00,10\n"
+                          "2026-12-09T06:00,10\n";
     const std::string base = "--films conditions --air-file " + air.string() + " --summary --json";
     const auto high = RunSim(base);
     const auto given = RunSim(base + " --site-elevation 0");

@@ -186,7 +186,8 @@ TEST(TimeTable, SeriesInterpolateExactly)
 
 TEST(TimeTable, StartsAtADateTimeOrTheNextClockTime)
 {
-    const TTimeTable t = ParseTimeTable("time,t\n2026-12-08T17:10,1\n2026-12-09T02:00,2\n", "x.csv");
+    const TTimeTable t =
+        ParseTimeTable("time,t\n2026-12-08T17:10,1\n2026-12-08T21:00,1\n2026-12-09T02:00,2\n", "x.csv");
     const double first = t.Times[0];
     EXPECT_EQ(RunStart(t, ""), first);
     EXPECT_EQ(RunStart(t, "18:00"), first + 50 * 60);

@@ -57,8 +57,9 @@ TEST(WorkerWindow, LongRunLeavesTheWindowLiveAndItsInputsLocked)
     // Timers fire and pages turn while it runs; reports arrive frame by frame.
     int fired = 0;
     QTimer::singleShot(5, [&] { ++fired; });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fired == 1; }, 10000));
+    EXPECT_TRUE(w.Running());
     WaitForRows(w, 100);
-    EXPECT_EQ(fired, 1);
     w.PageControl1->setCurrentIndex(EvolutionPage);
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.LineSeries1->count() > 0; }, 10000));
     EXPECT_TRUE(w.TabSheet3->isVisible());

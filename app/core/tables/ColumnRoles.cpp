@@ -89,7 +89,8 @@ int DefaultHumidityColumn(const TTimeTable& t)
 bool FahrenheitHeader(std::string_view name)
 {
     if (name.find("\u00b0F") != std::string_view::npos || name.find("\u2109") != std::string_view::npos ||
-        name.find("F)") != std::string_view::npos || Contains(name, "fahrenheit"))
+        name.find("F)") != std::string_view::npos || Contains(name, "fahrenheit") || Contains(name, "degF") ||
+        Contains(name, "deg F") || Contains(name, "*F") || name.find("[F]") != std::string_view::npos)
         return true;
     const std::string_view bare = Trim(Unquoted(name));
     if (bare.size() < 2 || bare.back() != 'F')
@@ -99,6 +100,41 @@ bool FahrenheitHeader(std::string_view name)
         if (stem.size() >= word.size() && EqualsIgnoreCase(stem.substr(stem.size() - word.size()), word))
             return true;
     return false;
+}
+
+namespace {
+
+bool UnitIs(std::string_view unit, char letter, std::string_view word, std::string_view symbol)
+{
+    std::string t;
+    for (char c : Trim(Unquoted(unit)))
+        if (c != ' ' && c != '[' && c != ']' && c != '(' && c != ')' && c != '_')
+            t += LowerAscii(c);
+    const std::string l(1, LowerAscii(letter));
+    return t == l || t == "\u00b0" + l || t == "deg" + l || t == "*" + l || t == "\u00ba" + l || t == word ||
+           t == symbol;
+}
+
+}  // namespace
+
+bool FahrenheitUnit(std::string_view unit)
+{
+    return UnitIs(unit, 'F', "fahrenheit", "\u2109");
+}
+
+bool CelsiusUnit(std::string_view unit)
+{
+    return UnitIs(unit, 'C', "celsius", "\u2103");
+}
+
+bool CelsiusHeader(std::string_view name)
+{
+    const std::string_view t = Unquoted(name);
+    if (t.find("\u00b0C") != std::string_view::npos || t.find("\u2103") != std::string_view::npos ||
+        Contains(t, "degC") || Contains(t, "deg C") || Contains(t, "*C") || Contains(t, "celsius"))
+        return true;
+    const std::size_t open = t.rfind('('), close = t.rfind(')');
+    return open != std::string_view::npos && close > open && CelsiusUnit(t.substr(open + 1, close - open - 1));
 }
 
 double CelsiusFromFahrenheit(double f)

@@ -21,6 +21,12 @@ int DefaultHumidityColumn(const TTimeTable& table);
 // A temperature written in degrees Fahrenheit by its header: °F, ℉, "(F)",
 // "F)", or a name ending in F after Temperature, Dewpoint or Dew Point.
 bool FahrenheitHeader(std::string_view name);
+// A unit as a units row or a metadata line writes it: "°F", "F", "Deg F",
+// "degF", "*F", "Fahrenheit", "℉"; and "°C", "C", "Deg C", "degC", "*C",
+// "Celsius", "℃". A header naming either ("Temp (degC)") says it too.
+bool FahrenheitUnit(std::string_view unit);
+bool CelsiusUnit(std::string_view unit);
+bool CelsiusHeader(std::string_view name);
 double CelsiusFromFahrenheit(double f);
 
 // The dew point (°C) of air at t (°C) and relative humidity rh (%), by the

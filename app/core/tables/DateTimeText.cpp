@@ -69,12 +69,13 @@ bool Meridiem(std::string_view rest, int& hour)
 // The time of day at `at`, then the rest of the text: a zone or nothing.
 bool ClockAndZone(std::string_view s, std::size_t at, TDateTimeCell& cell)
 {
+    // Minutes and seconds may be unpadded ("18:0:0"), as some scripts write them.
     int h, m, sec = 0;
-    if (!Digits(s, at, 1, 2, h) || !Take(s, at, ':') || !Digits(s, at, 2, 2, m))
+    if (!Digits(s, at, 1, 2, h) || !Take(s, at, ':') || !Digits(s, at, 1, 2, m))
         return false;
     double fraction = 0;
     if (Take(s, at, ':')) {
-        if (!Digits(s, at, 2, 2, sec))
+        if (!Digits(s, at, 1, 2, sec))
             return false;
         if (Take(s, at, '.')) {
             double scale = 0.1;
@@ -103,20 +104,52 @@ bool ClockAndZone(std::string_view s, std::size_t at, TDateTimeCell& cell)
     return true;
 }
 
-// "2025-11-20", "2025/11/20", "20251120" (with a T after it), "20.11.2025", "20/11/25".
+// The years a compact date-time (digits only) may have: any other run of
+// ten digits is a Unix time.
+constexpr int CompactFirstYear = 1900, CompactLastYear = 2100;
+
+// "2026120817" (YYYYMMDDHH) and "202612081700" (YYYYMMDDHHMM), as national
+// services write their times; only a valid date and hour counts.
+bool CompactDateTime(std::string_view s, TDateTimeCell& cell)
+{
+    if (s.size() != 10 && s.size() != 12)
+        return false;
+    long long v = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9')
+            return false;
+        v = v * 10 + (c - '0');
+    }
+    const int minute = s.size() == 12 ? int(v % 100) : 0;
+    if (s.size() == 12)
+        v /= 100;
+    const int hour = int(v % 100), day = int(v / 100 % 100), month = int(v / 10000 % 100), year = int(v / 1000000);
+    if (year < CompactFirstYear || year > CompactLastYear || month < 1 || month > 12 || day < 1 ||
+        day > DaysInMonth(year, month) || hour > 24 || minute > 59 || (hour == 24 && minute > 0))
+        return false;
+    cell.Kind = TDateTimeCell::YearFirst;
+    cell.First = year;
+    cell.Second = month;
+    cell.Third = day;
+    cell.SecondsOfDay = hour * 3600 + minute * 60;
+    return true;
+}
+
+// "2025-11-20", "2025/11/20", "2026/12/8", "20251120" (with a T after it),
+// "20.11.2025", "20/11/25".
 bool DatePart(std::string_view s, std::size_t& at, TDateTimeCell& cell)
 {
     std::size_t n1 = 0, n2 = 0, n3 = 0;
     if (!Digits(s, at, 1, 8, cell.First, &n1))
         return false;
-    if (n1 == 8) {  // compact ISO: only with a time after a T
-        if (at >= s.size() || s[at] != 'T')
+    if (n1 == 8) {  // compact ISO: only with a time after a T, or alone
+        if (at < s.size() && s[at] != 'T')
             return false;
         cell.Kind = TDateTimeCell::YearFirst;
         cell.Third = cell.First % 100;
         cell.Second = cell.First / 100 % 100;
         cell.First /= 10000;
-        return true;
+        return cell.First >= CompactFirstYear && cell.First <= CompactLastYear;
     }
     if (at >= s.size() || (s[at] != '-' && s[at] != '/' && s[at] != '.'))
         return false;
@@ -132,7 +165,7 @@ bool DatePart(std::string_view s, std::size_t& at, TDateTimeCell& cell)
         cell.Kind = TDateTimeCell::Slashed;
     else
         return false;
-    if (cell.Kind == TDateTimeCell::YearFirst && n3 != 2)
+    if (cell.Kind == TDateTimeCell::YearFirst && n3 > 2)
         return false;
     if (cell.Kind != TDateTimeCell::YearFirst && n3 == 2)
         cell.Third += cell.Third < 70 ? 2000 : 1900;
@@ -182,6 +215,8 @@ bool ParseDateTimeCell(std::string_view text, TDateTimeCell& cell)
     const std::string_view s = Trim(text);
     std::size_t at = 0;
     cell = TDateTimeCell{};
+    if (CompactDateTime(s, cell))
+        return true;
     if (!DatePart(s, at, cell))
         return false;
     if (at == s.size())
@@ -228,15 +263,31 @@ bool CellSeconds(const TDateTimeCell& cell, EDateOrder order, double& seconds)
 bool UnixTime(std::string_view text, double& seconds)
 {
     const std::string_view t = Unquoted(text);
-    if (t.size() != 10 && t.size() != 13)
+    const std::size_t point = t.find('.');
+    const std::string_view whole = t.substr(0, point);
+    if (whole.size() != 10 && whole.size() != 13)
         return false;
     long long v = 0;
-    for (char c : t) {
+    for (char c : whole) {
         if (c < '0' || c > '9')
             return false;
         v = v * 10 + (c - '0');
     }
-    seconds = t.size() == 13 ? double(v) / 1000 : double(v);
+    // A fraction of the unit, as a script's time.time() writes it.
+    double fraction = 0;
+    if (point != std::string_view::npos) {
+        const std::string_view digits = t.substr(point + 1);
+        if (digits.empty() || digits.size() > 9)
+            return false;
+        double scale = 0.1;
+        for (char c : digits) {
+            if (c < '0' || c > '9')
+                return false;
+            fraction += (c - '0') * scale;
+            scale /= 10;
+        }
+    }
+    seconds = whole.size() == 13 ? (double(v) + fraction) / 1000 : double(v) + fraction;
     return true;
 }
 
@@ -252,6 +303,39 @@ bool ParseDateTime(std::string_view text, double& seconds, int& offsetMinutes, b
     offsetMinutes = cell.OffsetMinutes;
     if (hasZone)
         *hasZone = cell.HasZone;
+    return true;
+}
+
+bool ParseTimeZone(std::string_view text, int& offsetMinutes)
+{
+    const std::string_view t = Trim(text);
+    if (EqualsIgnoreCase(t, "UTC") || t == "Z") {
+        offsetMinutes = 0;
+        return true;
+    }
+    if (t.size() < 3 || (t[0] != '+' && t[0] != '-'))
+        return false;
+    std::size_t at = 1;
+    int h = 0, m = 0;
+    if (!Digits(t, at, 2, 2, h))
+        return false;
+    Take(t, at, ':');
+    if (at < t.size() && !Digits(t, at, 2, 2, m))
+        return false;
+    if (at != t.size() || h > 18 || m > 59)
+        return false;
+    offsetMinutes = (t[0] == '-' ? -1 : 1) * (h * 60 + m);
+    return true;
+}
+
+bool ParseDate(std::string_view text, long long& days)
+{
+    const std::string_view t = Trim(text);
+    TDateTimeCell cell;
+    double seconds;
+    if (t.size() != 10 || t[4] != '-' || !ParseDateTimeCell(t, cell) || !CellSeconds(cell, EDateOrder::YearFirst, seconds))
+        return false;
+    days = (long long)std::floor(seconds / 86400);
     return true;
 }
 

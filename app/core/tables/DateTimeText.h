@@ -31,7 +31,8 @@ bool ParseDateTimeCell(std::string_view text, TDateTimeCell& cell);
 // false when no date of that order exists (day 31 of month 11, month 13).
 bool CellSeconds(const TDateTimeCell& cell, EDateOrder order, double& seconds);
 
-// Unix time: an integer of ten digits (seconds) or thirteen (milliseconds).
+// Unix time: ten digits (seconds) or thirteen (milliseconds), with or
+// without a fraction.
 bool UnixTime(std::string_view text, double& seconds);
 
 // Seconds since 1970 (UTC) of an ISO-8601 date-time "2026-12-08T18:00",
@@ -39,6 +40,12 @@ bool UnixTime(std::string_view text, double& seconds);
 // false when the text is not one. offsetMinutes receives the offset given,
 // hasZone whether there was one.
 bool ParseDateTime(std::string_view text, double& seconds, int& offsetMinutes, bool* hasZone = nullptr);
+
+// A time zone as --time-zone takes it: "UTC" (0), "+01:00", "-0530";
+// "local" and anything else false.
+bool ParseTimeZone(std::string_view text, int& offsetMinutes);
+// A date alone, "2026-12-08", as days since 1970; false otherwise.
+bool ParseDate(std::string_view text, long long& days);
 
 // Days from 1970-01-01 to a date of the Gregorian calendar.
 long long DaysFromCivil(long long year, unsigned month, unsigned day);

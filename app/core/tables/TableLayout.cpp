@@ -6,6 +6,7 @@
 #include "support/LibStandard.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace brennic {
 
@@ -68,6 +69,34 @@ bool Blank(const TCleanLines& c, std::size_t i)
     return !c.Gone[i] && Trim(c.Lines[i]).empty();
 }
 
+// Lines that belong to no table: a block between "-BEGIN HEADER-" and
+// "-END HEADER-" (NASA POWER), the lines up to "data" and from "end data"
+// (BADC-CSV), the annotations "#group", "#datatype", "#default" (InfluxDB),
+// a "TOA5" environment line, and comment lines of a "#" alone.
+void MarkPreambles(TCleanLines& c)
+{
+    const std::size_t n = c.Lines.size();
+    std::size_t begin = n, data = n;
+    const bool badc = n > 0 && Contains(c.Lines[0], "BADC-CSV");
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::string_view t = Trim(Unquoted(Trim(c.Lines[i])));
+        if (t == "-BEGIN HEADER-")
+            begin = i;
+        if (t == "-END HEADER-" && begin < i)
+            for (std::size_t k = begin; k <= i; ++k) c.Gone[k] = 1;
+        if (badc && EqualsIgnoreCase(Trim(c.Lines[i]), "data") && data == n) {
+            data = i;
+            for (std::size_t k = 0; k <= i; ++k) c.Gone[k] = 1;
+        }
+        if (EqualsIgnoreCase(Trim(c.Lines[i]), "end data") && data < i)
+            for (std::size_t k = i; k < n; ++k) c.Gone[k] = 1;
+        const std::string_view raw = Trim(c.Lines[i]);
+        if (raw.rfind("#group", 0) == 0 || raw.rfind("#datatype", 0) == 0 || raw.rfind("#default", 0) == 0 ||
+            (i == 0 && t.rfind("TOA5", 0) == 0) || (!raw.empty() && raw.find_first_not_of("# ") == std::string_view::npos))
+            c.Gone[i] = 1;
+    }
+}
+
 struct TSection {
     std::size_t First, Last;
 };
@@ -126,6 +155,9 @@ void ReadNames(const TCleanLines& c, TTableHead& h, std::size_t header, const st
         return;
     }
     SplitFields(c.Lines[header], h.Separator, fields);
+    // A header written as a comment ("# STN,YYYYMMDD,   HH", KNMI's).
+    if (!fields.empty() && Trim(fields[0]).rfind('#', 0) == 0)
+        fields[0] = Trim(Trim(fields[0]).substr(1));
     const std::size_t above = PreviousLine(c, header, h.First);
     if (above != std::string::npos) {
         SplitFields(c.Lines[above], h.Separator, upper);
@@ -148,39 +180,206 @@ void ReadNames(const TCleanLines& c, TTableHead& h, std::size_t header, const st
     }
 }
 
+// A line of units or of how values were processed, between the names and
+// the rows: TOA5's "TS","RN","Deg C" and "","","Avg", Synoptic's
+// ",,Celsius,%". Every field is empty or such a word, and one is not empty.
+bool UnitsRow(std::string_view line, char separator)
+{
+    static constexpr std::string_view Words[] = {
+        "ts", "rn", "deg c", "degc", "\u00b0c", "c", "celsius", "deg f", "degf", "\u00b0f", "f", "fahrenheit", "%",
+        "volts", "v", "mv", "m/s", "km/h", "mph", "knots", "hpa", "mbar", "mb", "kpa", "inhg", "mm", "in", "w/m^2",
+        "w/m2", "degrees", "deg", "unitless", "avg", "smp", "min", "max", "tot", "std", "wvc", "wvt", "k"};
+    std::vector<std::string_view> fields;
+    SplitFields(line, separator, fields);
+    bool any = false;
+    for (std::string_view f : fields) {
+        const std::string_view t = Unquoted(f);
+        if (t.empty())
+            continue;
+        std::string lower;
+        for (char ch : t) lower += LowerAscii(ch);
+        if (std::find(std::begin(Words), std::end(Words), lower) == std::end(Words))
+            return false;
+        any = true;
+    }
+    return any;
+}
+
+// A field's unit among the units rows below the names: the first that is
+// a temperature's, else the first given.
+void ReadUnitsRows(const TCleanLines& c, TTableHead& h, const std::vector<std::size_t>& rows)
+{
+    std::vector<std::string_view> fields;
+    h.MetaUnits.assign(h.Names.size(), "");
+    for (std::size_t r : rows) {
+        SplitFields(c.Lines[r], h.Separator, fields);
+        for (std::size_t i = 0; i < fields.size() && i < h.MetaUnits.size(); ++i) {
+            const std::string unit(Unquoted(fields[i]));
+            if (h.MetaUnits[i].empty() || CelsiusUnit(unit) || FahrenheitUnit(unit))
+                if (!unit.empty() && !(CelsiusUnit(h.MetaUnits[i]) || FahrenheitUnit(h.MetaUnits[i])))
+                    h.MetaUnits[i] = unit;
+        }
+    }
+}
+
+// A whole hour, 0 to 24, as the text of a cell.
+bool WholeHour(std::string_view cell, int& hour)
+{
+    const std::string_view t = Unquoted(cell);
+    double v;
+    if (!Number(t, false, v) || v != std::floor(v) || v < 0 || v > 24 || t.find('.') != std::string_view::npos)
+        return false;
+    hour = int(v);
+    return true;
+}
+
+std::string AllNames(const TTableHead& h)
+{
+    std::string all;
+    for (const std::string& n : h.Names) all += (all.empty() ? "" : ", ") + n;
+    return all;
+}
+
+// The time fields the option names: NAME, DATE+TIME, DATE+HOUR or
+// YEAR+MONTH+DAY+HOUR.
+void ChosenTimeFields(TTableHead& h, const std::vector<std::string_view>& row, const std::string& option,
+                      const std::string& file)
+{
+    h.TimeFields.clear();
+    for (std::size_t a = 0, b;; a = b + 1) {
+        b = option.find('+', a);
+        const std::string part = option.substr(a, b == std::string::npos ? b : b - a);
+        const int f = FieldNamed(h.Names, part);
+        if (f < 0)
+            RefuseTable(file, 0, "there is no time column \"" + ShownText(part) + "\" (the columns are " + AllNames(h) +
+                                     "; --time-column chooses)");
+        h.TimeFields.push_back(f);
+        if (b == std::string::npos)
+            break;
+    }
+    int hour;
+    switch (h.TimeFields.size()) {
+    case 1: h.Join = ETimeJoin::Single; break;
+    case 2:
+        h.Join = std::size_t(h.TimeFields[1]) < row.size() && WholeHour(row[std::size_t(h.TimeFields[1])], hour)
+                     ? ETimeJoin::DateHour
+                     : ETimeJoin::DateClock;
+        break;
+    case 4: h.Join = ETimeJoin::YearMonthDayHour; break;
+    default:
+        RefuseTable(file, 0, "--time-column '" + ShownText(option) +
+                                 "' names " + std::to_string(h.TimeFields.size()) +
+                                 " columns: give NAME, DATE+TIME, DATE+HOUR or YEAR+MONTH+DAY+HOUR");
+    }
+}
+
+int NamedAmong(const TTableHead& h, std::initializer_list<std::string_view> names)
+{
+    for (std::string_view n : names)
+        if (const int f = FieldNamed(h.Names, n); f >= 0)
+            return f;
+    return -1;
+}
+
 void FindTimeFields(TTableHead& h, const std::vector<std::string_view>& row, const TTableOptions& o,
                     const std::string& file)
 {
-    auto names = [&] {
-        std::string all;
-        for (const std::string& n : h.Names) all += (all.empty() ? "" : ", ") + n;
-        return all;
-    };
-    if (!o.TimeColumn.empty()) {
-        const std::size_t plus = o.TimeColumn.find('+');
-        h.TimeField = FieldNamed(h.Names, o.TimeColumn.substr(0, plus));
-        h.ClockField = plus == std::string::npos ? -1 : FieldNamed(h.Names, o.TimeColumn.substr(plus + 1));
-        if (h.TimeField < 0 || (plus != std::string::npos && h.ClockField < 0))
-            RefuseTable(file, 0, "there is no time column \"" + ShownText(o.TimeColumn) + "\" (the columns are " + names() + ")");
+    if (!o.TimeColumn.empty())
+        return ChosenTimeFields(h, row, o.TimeColumn, file);
+    h.Join = ETimeJoin::Single;
+    const std::size_t fields = std::min(row.size(), h.Names.size());  // only columns the header names
+    auto cell = [&](int f) { return f >= 0 && std::size_t(f) < fields ? Unquoted(row[std::size_t(f)]) : std::string_view(); };
+    // The year, month, day and hour apart (NASA POWER's YEAR,MO,DY,HR).
+    const int year = NamedAmong(h, {"YEAR", "YYYY"}), month = NamedAmong(h, {"MO", "MONTH", "MM"}),
+              day = NamedAmong(h, {"DY", "DAY", "DD"}), hourField = NamedAmong(h, {"HR", "HOUR", "HH"});
+    double v;
+    int hour;
+    if (year >= 0 && month >= 0 && day >= 0 && hourField >= 0 && Number(cell(year), false, v) &&
+        WholeHour(cell(hourField), hour)) {
+        h.TimeFields = {year, month, day, hourField};
+        h.Join = ETimeJoin::YearMonthDayHour;
         return;
     }
+    TDateTimeCell date;
     double seconds;
-    TDateTimeCell cell;
-    const std::size_t fields = std::min(row.size(), h.Names.size());  // only columns the header names
-    for (std::size_t i = 0; i + 1 < fields; ++i)
-        if (ParseDateTimeCell(Unquoted(row[i]), cell) && Unquoted(row[i]).find(':') == std::string_view::npos &&
-            ParseClock(Unquoted(row[i + 1]), seconds)) {
-            h.TimeField = int(i);
-            h.ClockField = int(i + 1);
+    for (std::size_t i = 0; i + 1 < fields; ++i) {
+        if (!ParseDateTimeCell(Unquoted(row[i]), date) || Unquoted(row[i]).find(':') != std::string_view::npos)
+            continue;
+        // A date and its clock beside it, or a date and a column of whole hours.
+        if (ParseClock(Unquoted(row[i + 1]), seconds)) {
+            h.TimeFields = {int(i), int(i + 1)};
+            h.Join = ETimeJoin::DateClock;
             return;
         }
+        if (hourField >= 0 && WholeHour(cell(hourField), hour)) {
+            h.TimeFields = {int(i), hourField};
+            h.Join = ETimeJoin::DateHour;
+            return;
+        }
+    }
     for (std::size_t i = 0; i < fields; ++i)
         if (DateTimeText(row[i])) {
-            h.TimeField = int(i);
+            h.TimeFields = {int(i)};
             return;
         }
-    h.TimeField = 0;
+    // Unix times in a column named as a time, wherever it stands (WeeWX's dateTime).
+    for (std::size_t i = 0; i < fields; ++i)
+        if (UnixTime(row[i], seconds) && (Contains(h.Names[i], "time") || Contains(h.Names[i], "date") ||
+                                          Contains(h.Names[i], "epoch") || Contains(h.Names[i], "stamp"))) {
+            h.TimeFields = {int(i)};
+            return;
+        }
+    h.TimeFields = {0};
 }
+
+}  // namespace
+
+bool TTableHead::IsTimeField(int field) const
+{
+    return std::find(TimeFields.begin(), TimeFields.end(), field) != TimeFields.end();
+}
+
+std::string TTableHead::TimeName() const
+{
+    std::string name;
+    for (int f : TimeFields) name += (name.empty() ? "" : "+") + Names[std::size_t(f)];
+    return name;
+}
+
+std::string_view RowTimeText(const TTableHead& h, const std::vector<std::string_view>& fields, std::string& buffer)
+{
+    auto cell = [&](std::size_t k) {
+        const std::size_t f = std::size_t(h.TimeFields[k]);
+        return f < fields.size() ? Unquoted(fields[f]) : std::string_view();
+    };
+    switch (h.Join) {
+    case ETimeJoin::Single: return cell(0);
+    case ETimeJoin::DateClock:
+        buffer.assign(cell(0));
+        buffer += ' ';
+        buffer += cell(1);
+        return buffer;
+    case ETimeJoin::DateHour:
+        buffer.assign(cell(0));
+        buffer += buffer.find_first_not_of("0123456789") == std::string::npos ? 'T' : ' ';
+        buffer += cell(1);
+        buffer += ":00";
+        return buffer;
+    case ETimeJoin::YearMonthDayHour:
+        buffer.assign(cell(0));
+        for (std::size_t k : {1, 2}) {
+            buffer += '-';
+            buffer += cell(k);
+        }
+        buffer += ' ';
+        buffer += cell(3);
+        buffer += ":00";
+        return buffer;
+    }
+    return cell(0);
+}
+
+namespace {
 
 // The head of a section, or false when it has no row near its top.
 bool ReadHead(const TCleanLines& c, const TSection& s, const TTableOptions& o, const std::string& file, TTableHead& h)
@@ -191,26 +390,38 @@ bool ReadHead(const TCleanLines& c, const TSection& s, const TTableOptions& o, c
         return false;
     h.First = s.First;
     h.Last = s.Last;
-    const std::size_t header = PreviousLine(c, d, s.First);
+    // Units rows between the names and the rows are passed over (and read).
+    std::size_t header = PreviousLine(c, d, s.First);
+    std::vector<std::size_t> unitsRows;
+    const char dataSeparator = SeparatorOf(c.Lines[d]);
+    while (header != std::string::npos && UnitsRow(c.Lines[header], dataSeparator) &&
+           PreviousLine(c, header, s.First) != std::string::npos) {
+        unitsRows.push_back(header);
+        header = PreviousLine(c, header, s.First);
+    }
     h.HasHeader = header != std::string::npos;
-    h.HeaderLine = h.HasHeader ? header : d;
-    h.Separator = SeparatorOf(c.Lines[h.HeaderLine]);
+    h.HeaderLine = !h.HasHeader ? d : unitsRows.empty() ? header : unitsRows.front();
+    h.Separator = SeparatorOf(c.Lines[h.HasHeader ? header : d]);
     h.CommaDecimal = h.Separator != ',';
     std::vector<std::string_view> row;
     SplitFields(c.Lines[d], h.Separator, row);
     ReadNames(c, h, header, row);
+    if (!unitsRows.empty())
+        ReadUnitsRows(c, h, unitsRows);
     if (h.Names.size() < 2 && !h.HasHeader)
         return false;  // a lone number is not a table
     if (h.Names.size() < 2)
         RefuseTable(file, header + 1, std::string("the header has a single column: ") + Expected);
     FindTimeFields(h, row, o, file);
-    if (h.Names.size() < (h.ClockField >= 0 ? 3u : 2u))
+    if (h.Names.size() < h.TimeFields.size() + 1)
         return false;  // nothing beside the time
-    std::string text(Unquoted(row.size() > std::size_t(h.TimeField) ? row[std::size_t(h.TimeField)] : ""));
-    if (h.ClockField >= 0 && std::size_t(h.ClockField) < row.size())
-        text += " " + std::string(Unquoted(row[std::size_t(h.ClockField)]));
+    std::string buffer;
+    const std::string_view text = RowTimeText(h, row, buffer);
     double seconds;
-    h.Kind = DateTimeText(text) ? ETimeKind::DateTime : UnixTime(text, seconds) ? ETimeKind::Unix : ETimeKind::Number;
+    h.Kind = DateTimeText(text)          ? ETimeKind::DateTime
+             : UnixTime(text, seconds)   ? ETimeKind::Unix
+             : ParseClock(text, seconds) ? ETimeKind::Clock
+                                         : ETimeKind::Number;
     return true;
 }
 
@@ -224,16 +435,32 @@ TCleanLines CleanLines(std::string_view text, const std::string& file)
     for (std::size_t i = 0; i < c.Lines.size(); ++i)
         if (c.Lines[i].size() > LineSizeLimit)
             RefuseTable(file, i + 1, "the line is longer than the limit of " + SizeText(LineSizeLimit));
-    if (!Contains(text, "<br") && text.find("<!--") == std::string_view::npos)
-        return c;
-    c.Storage.reserve(c.Lines.size());
+    c.Storage.reserve(c.Lines.size());  // at most one rewritten text per line: the views stay valid
+    const bool markup = Contains(text, "<br") || text.find("<!--") != std::string_view::npos;
     for (std::size_t i = 0; i < c.Lines.size(); ++i) {
-        if (c.Lines[i].find('<') == std::string_view::npos)
-            continue;
-        c.Storage.push_back(WithoutMarkup(c.Lines[i]));
-        c.Gone[i] = Trim(c.Storage.back()).empty() && !Trim(c.Lines[i]).empty();
-        c.Lines[i] = c.Storage.back();
+        std::string_view line = c.Lines[i];
+        std::string rewritten;
+        bool changed = false;
+        if (markup && line.find('<') != std::string_view::npos) {
+            rewritten = WithoutMarkup(line);
+            changed = true;
+            c.Gone[i] = Trim(rewritten).empty() && !Trim(line).empty();
+            line = rewritten;
+        }
+        // A serial monitor's "18:00:00.123 -> 12.31,9.80": the clock becomes a field.
+        const std::size_t arrow = line.find(" -> ");
+        double clock;
+        if (arrow != std::string_view::npos && ParseClock(line.substr(0, arrow), clock)) {
+            const std::string rest(line.substr(arrow + 4));
+            rewritten = std::string(Trim(line.substr(0, arrow))) + SeparatorOf(rest) + rest;
+            changed = true;
+        }
+        if (changed) {
+            c.Storage.push_back(std::move(rewritten));
+            c.Lines[i] = c.Storage.back();
+        }
     }
+    MarkPreambles(c);
     return c;
 }
 
@@ -261,7 +488,7 @@ TTableHead FindTableHead(const TCleanLines& c, const std::string& file, const TT
     auto score = [&](const TTableHead& h) {
         TTimeTable names;
         names.Names = h.Names;
-        std::swap(names.Names[0], names.Names[std::size_t(h.TimeField)]);
+        std::swap(names.Names[0], names.Names[std::size_t(h.TimeFields[0])]);
         const bool wanted = !o.AirColumn.empty() && FieldNamed(h.Names, o.AirColumn) >= 0;
         return std::make_tuple(wanted, NamedAirColumn(names) > 0, h.Last - h.HeaderLine);
     };

@@ -21,7 +21,15 @@ struct TCleanLines {
 };
 TCleanLines CleanLines(std::string_view text, const std::string& file);
 
-enum class ETimeKind { DateTime, Unix, Number };
+// How the rows' times are written: dates and times, Unix times, plain
+// numbers (minutes, or this program's seconds), or clock times without a
+// date (a serial monitor's).
+enum class ETimeKind { DateTime, Unix, Number, Clock };
+
+// Which fields hold the time: one; a date and a clock ("Date,Time"); a date
+// and a whole hour, 0-23 or 1-24 where 24 is the next midnight ("YYYYMMDD,
+// HH"); or the year, month, day and hour apart ("YEAR,MO,DY,HR").
+enum class ETimeJoin { Single, DateClock, DateHour, YearMonthDayHour };
 
 struct TTableHead {
     std::size_t First = 0, Last = 0;  // the section's lines (indices, inclusive)
@@ -31,10 +39,18 @@ struct TTableHead {
     char Separator = ',';
     bool CommaDecimal = false;
     std::vector<std::string> Names;  // every field's name, as in the file
-    int TimeField = 0, ClockField = -1;  // the time, and a separate clock beside a date
+    ETimeJoin Join = ETimeJoin::Single;
+    std::vector<int> TimeFields{0};  // in the order joined
     ETimeKind Kind = ETimeKind::Number;
-    std::vector<std::string> MetaUnits;  // a metadata line "unit,°C,..." per field
+    std::vector<std::string> MetaUnits;  // a units line ("unit,°C,..." above, or "Deg C" below the names) per field
+    bool IsTimeField(int field) const;
+    // "Date+Time", "YEAR+MO+DY+HR": the time's name as --time-column takes it.
+    std::string TimeName() const;
 };
+
+// The row's time as one text: the cell, or the fields joined in buffer
+// ("20261208T17:00" of a date and an hour).
+std::string_view RowTimeText(const TTableHead& head, const std::vector<std::string_view>& fields, std::string& buffer);
 
 // The sections of the file (blank lines between a table and what follows;
 // a blank line followed by more rows does not end one), each with its head

@@ -1,14 +1,18 @@
 // Reading a time table: the rows of the section FindTableHead chose, their
 // times on one scale, their values in °C.
 #include "app/core/tables/ColumnRoles.h"
+#include "app/core/tables/DateOrderEvidence.h"
+#include "app/core/tables/KnownSources.h"
 #include "app/core/tables/NarrowTable.h"
 #include "app/core/tables/TableLayout.h"
+#include "app/core/tables/TableMetadata.h"
 #include "app/core/tables/TextCells.h"
+#include "app/core/tables/Plausibility.h"
 #include "app/core/results/OutputColumns.h"
-#include "model/FilmCorrelations.h"
 #include "support/BoundedRead.h"
 #include "support/LibStandard.h"
 #include "support/LocalClock.h"
+#include "support/NumberText.h"
 
 #include <cmath>
 #include <limits>
@@ -41,87 +45,19 @@ void ForEachRow(const TCleanLines& c, const TTableHead& h, Each each)
     }
 }
 
-// The row's time as written: one cell, or a date and a clock joined in buffer.
-std::string_view TimeText(const TTableHead& h, const std::vector<std::string_view>& fields, std::string& buffer)
-{
-    const std::string_view date = std::size_t(h.TimeField) < fields.size() ? Unquoted(fields[std::size_t(h.TimeField)])
-                                                                         : std::string_view();
-    if (h.ClockField < 0)
-        return date;
-    buffer.assign(date);
-    buffer += ' ';
-    if (std::size_t(h.ClockField) < fields.size())
-        buffer += Unquoted(fields[std::size_t(h.ClockField)]);
-    return buffer;
-}
-
-EDateOrder LocaleOrder(const TTableOptions& o)
-{
-    if (o.LocaleOrder != EDateOrder::Auto)
-        return o.LocaleOrder;
-    EDateOrder order = EDateOrder::DayFirst;
-    ParseDateOrder(LocaleDateOrder(), order);
-    return order == EDateOrder::Auto ? EDateOrder::DayFirst : order;
-}
-
-// Day or month first, from a field above 12 anywhere in the file.
-EDateOrder DateOrder(const TCleanLines& c, const TTableHead& h, const TTableOptions& o, TTimeTable& t)
-{
-    if (o.DateOrder != EDateOrder::Auto || h.Kind != ETimeKind::DateTime)
-        return o.DateOrder == EDateOrder::Auto ? EDateOrder::YearFirst : o.DateOrder;
-    std::size_t dayFirst = 0, monthFirst = 0;
-    std::string dayText, monthText, buffer;
-    bool ambiguous = false;
-    bool first = true, yearFirst = false;
-    TDateTimeCell cell;
-    ForEachRow(c, h, [&](std::size_t line, const std::vector<std::string_view>& fields) {
-        if (yearFirst)
-            return;  // year-first dates have no doubt; rows written otherwise are refused when read
-        const std::string_view text = TimeText(h, fields, buffer);
-        const bool parsed = ParseDateTimeCell(text, cell);
-        yearFirst = first && parsed && cell.Kind == TDateTimeCell::YearFirst;
-        first = false;
-        if (!parsed || cell.Kind == TDateTimeCell::YearFirst)
-            return;
-        ambiguous = true;
-        if (cell.First > 12 && !dayFirst)
-            dayFirst = line, dayText = std::string(text);
-        if (cell.Second > 12 && !monthFirst)
-            monthFirst = line, monthText = std::string(text);
-    });
-    if (dayFirst && monthFirst)
-        RefuseTable(t.File, std::max(dayFirst, monthFirst),
-               "the date " + Quoted(dayFirst > monthFirst ? dayText : monthText) + " has the day " +
-                   (dayFirst > monthFirst ? "first" : "second") + ", line " + std::to_string(std::min(dayFirst, monthFirst)) +
-                   " has it " + (dayFirst > monthFirst ? "second" : "first"));
-    if (dayFirst) {
-        t.Notes.push_back("dates read day first, as line " + std::to_string(dayFirst) + " (" + dayText + ") requires");
-        return EDateOrder::DayFirst;
-    }
-    if (monthFirst) {
-        t.Notes.push_back("dates read month first, as line " + std::to_string(monthFirst) + " (" + monthText +
-                          ") requires");
-        return EDateOrder::MonthFirst;
-    }
-    if (!ambiguous)
-        return EDateOrder::YearFirst;
-    const EDateOrder order = LocaleOrder(o);
-    t.Notes.push_back(std::string("every date could be read day first or month first: read ") +
-                      (order == EDateOrder::MonthFirst ? "month first" : "day first") +
-                      ", the order of this computer's dates (--date-order dmy|mdy chooses)");
-    return order;
-}
-
 struct TRowTimes {
     const TTableHead& Head;
     EDateOrder Order;
     bool OwnExport;
+    std::optional<long long> FirstDay;  // of clock times without a date
     bool FirstZone = false;
     TDateTimeCell::EKind FirstKind = TDateTimeCell::YearFirst;
+    double LastClock = -1;  // a clock-only row's time of day, for midnight
+    long long Day = 0;
 };
 
-double RowTime(const TRowTimes& r, std::string_view text, bool first, const TTimeTable& t, std::size_t line,
-               bool& zone, TDateTimeCell::EKind& kind)
+double RowTime(TRowTimes& r, std::string_view text, bool first, const TTimeTable& t, std::size_t line, bool& zone,
+               TDateTimeCell::EKind& kind)
 {
     double value = 0;
     TDateTimeCell cell;
@@ -129,16 +65,18 @@ double RowTime(const TRowTimes& r, std::string_view text, bool first, const TTim
     if (r.Head.Kind == ETimeKind::DateTime) {
         if (!dateTime)
             RefuseTable(t.File, line,
-                   "the time " + Quoted(text) +
-                       (Number(text, false, value) ? " is not a date-time like the rows before"
-                                                   : " is neither a date-time nor a number"));
-        if (!first && cell.Kind != r.FirstKind && (cell.Kind == TDateTimeCell::YearFirst || r.FirstKind == TDateTimeCell::YearFirst))
+                        "the time " + Quoted(text) +
+                            (Number(text, false, value) ? " is not a date-time like the rows before"
+                                                        : " is neither a date-time nor a number"));
+        if (!first && cell.Kind != r.FirstKind &&
+            (cell.Kind == TDateTimeCell::YearFirst || r.FirstKind == TDateTimeCell::YearFirst))
             RefuseTable(t.File, line, "the date " + Quoted(text) + " is not written like the first row's");
         if (!first && cell.HasZone != r.FirstZone)
             RefuseTable(t.File, line, "the time " + Quoted(text) + (cell.HasZone ? " has" : " has no") +
-                                     " time zone, the first row's " + (cell.HasZone ? "has none" : "has one"));
+                                          " time zone, the first row's " + (cell.HasZone ? "has none" : "has one"));
         if (!CellSeconds(cell, r.Order, value))
-            RefuseTable(t.File, line, "the date " + Quoted(text) + " does not exist (read " + DateOrderName(r.Order) + ")");
+            RefuseTable(t.File, line, "the date " + Quoted(text) + " does not exist (read " + DateOrderName(r.Order) +
+                                          "; --date-order chooses)");
         zone = cell.HasZone;
         kind = cell.Kind;
         return value;
@@ -149,6 +87,19 @@ double RowTime(const TRowTimes& r, std::string_view text, bool first, const TTim
         if (!UnixTime(text, value))
             RefuseTable(t.File, line, "the time " + Quoted(text) + " is not a Unix time like the rows before");
         return value;
+    }
+    if (r.Head.Kind == ETimeKind::Clock) {
+        // Clock times of a serial monitor: the first row's date given, the
+        // day turning at each midnight.
+        double ofDay;
+        if (!ParseClock(text, ofDay))
+            RefuseTable(t.File, line, "the time " + Quoted(text) + " is not a clock time like the rows before");
+        if (first)
+            r.Day = *r.FirstDay;
+        else if (ofDay < r.LastClock)
+            ++r.Day;
+        r.LastClock = ofDay;
+        return double(r.Day) * 86400 + ofDay;
     }
     if (Number(text, false, value) || (text.find(',') != std::string::npos && Number(text, true, value)))
         return r.OwnExport ? value : value * 60;  // this program's seconds, else minutes
@@ -175,7 +126,7 @@ bool ImperialDavis(const TTableHead& h, const TCleanLines& c)
             }
         }
         std::string buffer;
-        const std::string_view time = TimeText(h, fields, buffer);
+        const std::string_view time = RowTimeText(h, fields, buffer);
         const char last = time.empty() ? ' ' : LowerAscii(time.back());
         imperial = last == 'a' || last == 'p' || last == 'm';
     });
@@ -190,40 +141,93 @@ bool TemperatureName(std::string_view name)
     return false;
 }
 
-void NameColumns(const TTableHead& h, const TCleanLines& c, TTimeTable& t, std::vector<int>& fieldOf)
+// The unit system a column such as WeeWX's usUnits states in the first row,
+// the same in every row: 1 is US customary (°F).
+bool UsCustomary(const TTableHead& h, const TCleanLines& c, const TKnownSource& source, const std::string& file)
 {
-    const std::string timeName =
-        h.HasHeader ? h.Names[std::size_t(h.TimeField)] + (h.ClockField >= 0 ? "+" + h.Names[std::size_t(h.ClockField)] : "")
-                    : std::string("Time");
-    t.Names.push_back(timeName);
+    if (source.UnitSystemColumn.empty())
+        return false;
+    int field = -1;
+    for (std::size_t i = 0; i < h.Names.size(); ++i)
+        if (EqualsIgnoreCase(BareName(h.Names[i]), source.UnitSystemColumn))
+            field = int(i);
+    if (field < 0)
+        return false;
+    double system = NaN;
+    ForEachRow(c, h, [&](std::size_t line, const std::vector<std::string_view>& fields) {
+        double v = NaN;
+        if (std::size_t(field) < fields.size())
+            Number(Unquoted(fields[std::size_t(field)]), false, v);
+        if (std::isnan(system))
+            system = v;
+        else if (v != system)
+            RefuseTable(file, line, "column \"" + source.UnitSystemColumn + "\" changes from " +
+                                        ToUtf8(FormatFloat(system, u'.')) + " to " + ToUtf8(FormatFloat(v, u'.')) +
+                                        ": read the rows of each unit system apart");
+    });
+    return system == 1;
+}
+
+void NameColumns(const TTableHead& h, const TCleanLines& c, const TKnownSource& source, TTimeTable& t,
+                 std::vector<int>& fieldOf)
+{
+    t.Names.push_back(h.HasHeader ? h.TimeName() : std::string("Time"));
     const bool imperial = ImperialDavis(h, c);
+    const bool usUnits = UsCustomary(h, c, source, t.File);
     for (std::size_t f = 0; f < h.Names.size(); ++f) {
-        if (int(f) == h.TimeField || int(f) == h.ClockField)
+        if (h.IsTimeField(int(f)))
             continue;
         t.Names.push_back(h.Names[f]);
         fieldOf.push_back(int(f));
         const std::string unit = f < h.MetaUnits.size() ? h.MetaUnits[f] : "";
-        const bool fahrenheit = FahrenheitHeader(h.Names[f]) || unit == "F" || FahrenheitHeader("(" + unit + ")") ||
-                                (imperial && TemperatureName(h.Names[f]));
+        t.Units.push_back(unit);
+        const bool celsius = CelsiusHeader(h.Names[f]) || CelsiusUnit(unit);
+        const bool fahrenheit =
+            !celsius && (FahrenheitHeader(h.Names[f]) || FahrenheitUnit(unit) ||
+                         ((imperial || usUnits) && TemperatureName(BareName(h.Names[f]))));
         t.Fahrenheit.push_back(fahrenheit);
+        t.Tenths.push_back(NameListed(h.Names[f], source.Tenths));
     }
     if (imperial)
         t.Notes.push_back("a WeatherLink export in US units (12-hour times or the barometer in inches): its "
                           "temperatures are read as \u00b0F");
+    if (usUnits)
+        t.Notes.push_back("column \"" + source.UnitSystemColumn + "\" says US customary units: temperatures are read "
+                          "as \u00b0F");
     if (!h.HasHeader)
-        t.Notes.push_back("the file has no header: its first line is a row");
+        t.Notes.push_back("the file has no header: its first line is a row, and its temperatures carry no unit (read "
+                          "as \u00b0C)");
     t.Columns.resize(fieldOf.size());
     t.Faults.resize(fieldOf.size());
 }
 
-void ReadValues(const TTableHead& h, const std::vector<int>& fieldOf, const std::vector<std::string_view>& fields,
-                std::size_t line, TTimeTable& t)
+// A cell's number as the source writes it: a quality code after a comma
+// left off, a number for "no value" a gap.
+bool SourceNumber(std::string_view cell, bool commaDecimal, const TKnownSource& source, double& v)
+{
+    if (source.QualityCodes) {
+        const std::size_t comma = cell.find(',');
+        if (comma != std::string_view::npos)
+            cell = cell.substr(0, comma);
+    }
+    if (!Number(cell, commaDecimal, v))
+        return false;
+    for (double missing : source.Missing)
+        if (v == missing)
+            v = NaN;
+    return true;
+}
+
+void ReadValues(const TTableHead& h, const TKnownSource& source, const std::vector<int>& fieldOf,
+                const std::vector<std::string_view>& fields, std::size_t line, TTimeTable& t)
 {
     for (std::size_t k = 0; k < fieldOf.size(); ++k) {
         const std::size_t f = std::size_t(fieldOf[k]);
         const std::string_view cell = f < fields.size() ? Unquoted(fields[f]) : std::string_view();
         double v = NaN;
-        if (Number(cell, h.CommaDecimal, v)) {  // the common case first
+        if (SourceNumber(cell, h.CommaDecimal, source, v)) {  // the common case first
+            if (t.Tenths[k])
+                v /= 10;
             if (t.Fahrenheit[k])
                 v = CelsiusFromFahrenheit(v);
         } else {
@@ -243,7 +247,7 @@ void CheckWidth(const TTableHead& h, const std::vector<std::string_view>& fields
     for (std::size_t i = width; i < fields.size(); ++i)
         if (!Trim(fields[i]).empty())
             RefuseTable(file, line, std::to_string(fields.size()) + " fields, but the " +
-                                   (h.HasHeader ? "header names " : "first row has ") + std::to_string(width));
+                                        (h.HasHeader ? "header names " : "first row has ") + std::to_string(width));
 }
 
 // Times on the UTC scale are shown at the place's offset where the file
@@ -259,6 +263,63 @@ void ShowOnLocalClock(TTimeTable& t)
     t.ClockOffsetMinutes = LocalUtcOffsetMinutes(t.Times.front());
     t.Notes.push_back("times on the UTC scale, shown on this computer's clock (" + OffsetText(t.ClockOffsetMinutes) +
                       ")");
+}
+
+// Unmarked date-times: on the clock the option names, else the source's
+// convention, else this computer's local time; each said in a note.
+void PlaceUnmarkedTimes(const TTableOptions& o, const TKnownSource& source, const TTableHead& h, TTimeTable& t)
+{
+    auto shift = [&](int offsetMinutes) {
+        for (double& time : t.Times) time -= offsetMinutes * 60.0;
+    };
+    if (!o.TimeZone.empty()) {
+        int offset = 0;
+        if (EqualsIgnoreCase(o.TimeZone, "local")) {
+            t.Notes.push_back("times read as this computer's local time (--time-zone local)");
+            return;
+        }
+        ParseTimeZone(o.TimeZone, offset);
+        shift(offset);
+        t.UtcBased = true;
+        if (EqualsIgnoreCase(o.TimeZone, "UTC")) {
+            t.Notes.push_back("times read as UTC (--time-zone UTC)");
+            ShowOnLocalClock(t);
+        } else {
+            t.PlaceOffsetMinutes = offset;
+            t.ClockOffsetMinutes = offset;
+            t.Notes.push_back("times read at " + OffsetText(offset) + " (--time-zone " + o.TimeZone + ")");
+        }
+        return;
+    }
+    if (source.UtcTimes) {
+        t.UtcBased = true;
+        t.Notes.push_back("times taken as UTC (the source's convention; --time-zone chooses otherwise)");
+        ShowOnLocalClock(t);
+        return;
+    }
+    if (source.LocalStandardTime && t.Longitude) {
+        // Local solar time: the sun's own clock at the place's longitude.
+        const int offset = int(std::lround(*t.Longitude * 4));
+        shift(offset);
+        t.UtcBased = true;
+        t.PlaceOffsetMinutes = t.ClockOffsetMinutes = offset;
+        t.Notes.push_back("times in local solar time (LST) at longitude " + ToUtf8(FormatFloat(*t.Longitude, u'.')) +
+                          ": " + OffsetText(offset) + " (--time-zone chooses otherwise)");
+        return;
+    }
+    if (h.Kind == ETimeKind::DateTime || h.Kind == ETimeKind::Clock)
+        t.Notes.push_back("times taken as this computer's local time: the file does not say (--time-zone UTC or "
+                          "\u00b1HH:MM chooses otherwise)");
+}
+
+std::string TimesReadAs(const TTableHead& h, bool ownExport)
+{
+    switch (h.Kind) {
+    case ETimeKind::DateTime: return "date-times";
+    case ETimeKind::Unix: return "Unix times";
+    case ETimeKind::Clock: return "clock times";
+    default: return ownExport ? "seconds" : "minutes";
+    }
 }
 
 }  // namespace
@@ -277,17 +338,25 @@ TTimeTable ParseTimeTable(std::string_view text, const std::string& fileName, co
     t.File = fileName;
     if (text.find('\0') != std::string_view::npos)
         RefuseTable(fileName, 0,
-               "this is not a text file: expected a header line, then rows of a time (a date-time, or minutes) "
-               "followed by numbers, separated by commas, semicolons or tabs");
+                    "this is not a text file: expected a header line, then rows of a time (a date-time, or minutes) "
+                    "followed by numbers, separated by commas, semicolons or tabs");
     const TCleanLines c = CleanLines(text, fileName);
     const TTableHead h = FindTableHead(c, fileName, options, t.Notes);
     if (NarrowLayout(h))
-        return ReadNarrowTable(c, h, std::move(t));
+        return ReadNarrowTable(c, h, options, std::move(t));
+    const TKnownSource source = IdentifySource(h.Names, c.Lines.empty() ? std::string_view() : c.Lines[0]);
+    t.Source = source.Name;
+    if (!source.Name.empty())
+        t.Notes.push_back("read as " + source.Name + "'s layout");
+    ReadMetadata(c, t);
     std::vector<int> fieldOf;
-    NameColumns(h, c, t, fieldOf);
+    NameColumns(h, c, source, t, fieldOf);
     const bool ownExport = h.Kind == ETimeKind::Number && t.Names[0] == OutputColumns[oTime].Name &&
                            FindColumn(t, OutputColumns[oAir].Name) > 0;
-    TRowTimes r{h, DateOrder(c, h, options, t), ownExport};
+    if (h.Kind == ETimeKind::Clock && !options.FirstDay)
+        RefuseTable(fileName, h.HeaderLine + 1 + (h.HasHeader ? 1 : 0),
+                    "the times are clock times without a date: give the first row's date with --start YYYY-MM-DD");
+    TRowTimes r{h, DecideDateOrder(c, h, options, t), ownExport, options.FirstDay};
     const std::size_t width = h.Names.size();
     bool zone = false;
     TDateTimeCell::EKind kind = TDateTimeCell::YearFirst;
@@ -296,7 +365,7 @@ TTimeTable ParseTimeTable(std::string_view text, const std::string& fileName, co
         if (t.Times.size() == MaxTableRows)
             RefuseTable(fileName, line, "more than 10 million rows");
         CheckWidth(h, fields, width, fileName, line);
-        const std::string_view when = TimeText(h, fields, buffer);
+        const std::string_view when = RowTimeText(h, fields, buffer);
         const double time = RowTime(r, when, t.Times.empty(), t, line, zone, kind);
         if (t.Times.empty()) {
             r.FirstZone = zone;
@@ -308,20 +377,18 @@ TTimeTable ParseTimeTable(std::string_view text, const std::string& fileName, co
             RefuseTable(fileName, line, "the time " + Quoted(when) + " does not come after the row before");
         t.Times.push_back(time);
         t.Lines.push_back(line);
-        ReadValues(h, fieldOf, fields, line, t);
+        ReadValues(h, source, fieldOf, fields, line, t);
     });
     if (t.Times.empty())
         RefuseTable(fileName, 0, "no rows of numbers");
-    double placeOffset;
-    if (MetadataValue(c, "utc_offset_seconds", placeOffset) && std::abs(placeOffset) <= 18 * 3600)
-        t.PlaceOffsetMinutes = int(placeOffset / 60);
-    double elevation;
-    if (MetadataValue(c, "elevation", elevation) && elevation >= 0 && elevation <= HighestSiteElevation)
-        t.ElevationMetres = elevation;
     t.ClockTimes = h.Kind != ETimeKind::Number;
+    t.TimesReadAs = TimesReadAs(h, ownExport);
     t.UtcBased = h.Kind == ETimeKind::Unix || r.FirstZone;
     if (t.UtcBased)
         ShowOnLocalClock(t);
+    else if (t.ClockTimes)
+        PlaceUnmarkedTimes(options, source, h, t);
+    CheckTimeScale(t, h.HasHeader ? h.Names[std::size_t(h.TimeFields[0])] : std::string("Column 1"));
     return t;
 }
 

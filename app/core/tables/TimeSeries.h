@@ -39,10 +39,15 @@ struct TTimeTable {
     int ClockOffsetMinutes = 0;                // added to a time to show it on the local clock
     std::optional<int> PlaceOffsetMinutes;     // the place's UTC offset where the file's metadata gives it
     std::optional<double> ElevationMetres;     // the place's height above sea level, likewise
+    std::optional<double> Longitude;           // degrees east, likewise
+    std::string Source;                        // a weather service or logger known by its columns, or ""
+    std::string TimesReadAs;                   // "date-times", "Unix times", "minutes", ...
     std::vector<double> Times;                 // s: since 1970-01-01 (on the file's own clock unless UtcBased)
     std::vector<std::vector<double>> Columns;  // per column after the time, in °C for temperatures; NaN: no value
     std::vector<TCellFault> Faults;            // per column after the time
     std::vector<char> Fahrenheit;              // per column after the time: converted from °F
+    std::vector<char> Tenths;                  // per column after the time: written in tenths of a degree
+    std::vector<std::string> Units;            // per column after the time: its units row's entry, or ""
     std::vector<std::size_t> Lines;            // the file's line of each row
     std::vector<std::string> Notes;            // how the file was read, where it was not plain
 };
@@ -53,6 +58,8 @@ struct TTableOptions {
     EDateOrder DateOrder = EDateOrder::Auto;  // of dates like 11/12/25
     EDateOrder LocaleOrder = EDateOrder::Auto;  // when the data allows both; Auto: the user's locale
     std::string AirColumn;                    // of a file with several tables, the one holding it is read
+    std::string TimeZone;                     // unmarked times: "UTC", "local", "+01:00"; empty: decided
+    std::optional<long long> FirstDay;        // days since 1970 of the first row, for clock times alone
 };
 
 inline constexpr std::size_t MaxTableRows = 10'000'000;
