@@ -16,7 +16,12 @@ void AddAirOptions(CLI::App& app, TAirFileChoice& air, TForecastOptions& forecas
                    "its time column; DATE+TIME joins two (default: the one holding date-times)");
     app.add_option("--date-order", air.DateOrder,
                    "dmy, mdy or ymd for dates like 11/12/25 (default: from the data, else the locale)");
-    app.add_option("--start", air.Start, "time 0 of the run: an ISO date-time or HH:MM (default: first row)");
+    app.add_option("--time-zone", air.TimeZone,
+                   "the clock of times the file leaves unmarked: UTC, local or +HH:MM (default: the source's "
+                   "convention, else local)");
+    app.add_option("--start", air.Start,
+                   "time 0 of the run: an ISO date-time, a date (clock times alone start on it) or HH:MM (default: "
+                   "first row)");
     app.add_option("--sky-column", air.SkyColumn, "its sky temperature column (default: one named ...sky...)");
     app.add_option("--dew-column", air.DewColumn,
                    "its dew point column (default: one named ...dew..., else from the humidity)");
@@ -40,6 +45,9 @@ void CheckAirCombinations(const CLI::App& app, const TAirFileChoice& air, const 
     EDateOrder order;
     if (!ParseDateOrder(air.DateOrder, order))
         throw EBrennicError("--date-order: '" + air.DateOrder + "' is none of dmy, mdy, ymd");
+    int offset;
+    if (!air.TimeZone.empty() && air.TimeZone != "local" && !ParseTimeZone(air.TimeZone, offset))
+        throw EBrennicError("--time-zone: '" + air.TimeZone + "' is none of UTC, local, +HH:MM, -HH:MM");
 }
 
 void ResolveForecast(const TForecastOptions& forecast, TAirFileChoice& air)

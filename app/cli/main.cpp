@@ -151,7 +151,8 @@ void UseScenario(const CLI::App& app, TOptions& o)
                                      {&o.air.SkyColumn, &given.SkyColumn},
                                      {&o.air.DewColumn, &given.DewColumn},
                                      {&o.air.TimeColumn, &given.TimeColumn},
-                                     {&o.air.DateOrder, &given.DateOrder}})
+                                     {&o.air.DateOrder, &given.DateOrder},
+                                     {&o.air.TimeZone, &given.TimeZone}})
             if (!option->empty())
                 *value = *option;
     }
@@ -186,9 +187,12 @@ void CheckCombinations(const CLI::App& app, const TOptions& o)
         if (file && app.count(option) > 0)
             throw UsageError(std::string(option) + ": the air comes from --air-file; give one or the other");
     const bool log = !o.measured.empty();
-    for (const char* option : {"--air-column", "--sky-column", "--dew-column", "--time-column", "--date-order"})
+    for (const char* option : {"--air-column", "--sky-column", "--dew-column"})
         if (!file && app.count(option) > 0)
             throw UsageError(std::string(option) + ": it goes with --air-file");
+    for (const char* option : {"--time-column", "--date-order", "--time-zone"})
+        if (!file && !log && app.count(option) > 0)
+            throw UsageError(std::string(option) + ": it goes with --air-file or --measured");
     if (!file && !log && app.count("--start") > 0)
         throw UsageError("--start: it goes with --air-file or --measured");
     for (const char* option : {"--measured-columns", "--fit"})
@@ -295,7 +299,11 @@ void Configure(const TOptions& o, TSetup& s)
         PrintNotes(src.Air->Table.File, src.Air->Notes);
     }
     if (!o.measured.empty()) {
-        src.Log = TMeasuredLog::Load(o.measured, ParseLogColumns(o.measuredColumns), o.air.Start);
+        TAirFileChoice read = o.air;
+        read.Path = o.measured;
+        src.Log = TMeasuredLog::Load(o.measured, ParseLogColumns(o.measuredColumns), o.air.Start,
+                                     AirTableOptions(read));
+        PrintNotes(o.measured, src.Log->Notes);
         src.MirrorTempGiven = o.mirrorGiven;
         src.DurationGiven = o.durationGiven;
         if (!o.fit.empty())

@@ -417,5 +417,5 @@ TEST(ExportLayouts, CommandLineReadsThemAndSaysHow)
         EXPECT_EQ(run.status, c.status) << c.name << ": " << run.err;
         EXPECT_NE(run.err.find(c.err), std::string::npos) << c.name << ": " << run.err;
     }
-    EXPECT_EQ(cli::RunSim("--time-column Date --duration 30").err, "brennic-sim: --time-column: it goes with --air-file\n");
+    EXPECT_EQ(cli::RunSim("--time-column Date --duration 30").err, "brennic-sim: --time-column: it goes with --air-file or --measured\n");
 }

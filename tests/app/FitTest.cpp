@@ -165,7 +165,8 @@ TEST(MeasuredLog, RefusalsAndColumns)
          write("a.csv", "time,air\n0,1\n1,2\n"),
          {},
          "",
-         "a surface or a back column is needed (named T_Surface and T_Back, or chosen)"},
+         "a surface or a back column is needed (named T_Surface and T_Back, or chosen with --measured-columns "
+         "surface=NAME,back=NAME; the columns are air (1))"},
         {"one row", write("b.csv", "Time,T_Surface\n0,1\n"), {}, "", "a log needs at least two rows"},
         {"before the start",
          write("c.csv", "time,T_Surface\n2026-12-08T18:00,1\n2026-12-08T19:00,2\n"),
@@ -341,10 +342,11 @@ TEST(FitHonesty, NoiseEstimateOfWhiteNoiseOnASmoothCurve)
 
 TEST(FitHonesty, GarbageEndsHonestlyInBoundedTime)
 {
-    // A log that never changes, and one of pure noise: no good fit is claimed.
+    // A log that never changes, and one of pure noise (small enough that no
+    // reading jumps as no mirror does): no good fit is claimed.
     brennic::test::TTempFolder dir;
     std::mt19937 random(1);
-    std::normal_distribution<double> noise(0, 3);
+    std::normal_distribution<double> noise(0, 1.5);
     std::ofstream constant(dir.path / "constant.csv"), pure(dir.path / "noise.csv");
     for (std::ofstream* out : {&constant, &pure}) *out << "\"Time\",\"T_Ambient\",\"T_Surface\",\"T_Back\"\n";
     for (int i = 0; i < 361; ++i) {

@@ -281,7 +281,7 @@ TEST(AirFile, RefusalsNameTheFileLineAndColumn)
          hot.path.string() + ", line 3: column \"temp\" has 1200: temperatures must be between -273 and 1000"},
         {"no such column",
          {good.path.string(), "air", "", "", "", "", ""},
-         good.path.string() + ": there is no air column \"air\" (the columns are temp, other)"},
+         good.path.string() + ": there is no air column \"air\" (the columns are temp (12), other (1))"},
         {"missing file", {"/nonexistent/night.csv", "", "", "", "", "", ""}, "/nonexistent/night.csv: cannot be read"},
         {"clock start without clock times",
          {good.path.string(), "", "18:00", "", "", "", ""},

@@ -95,7 +95,7 @@ bool Unquote(std::string& value)
 std::string* TextSlot(TScenario& s, const std::string& key)
 {
     if (key == "air-file" || key == "air-column" || key == "start" || key == "sky-column" || key == "dew-column" ||
-        key == "time-column" || key == "date-order") {
+        key == "time-column" || key == "date-order" || key == "time-zone") {
         if (!s.Air)
             s.Air.emplace();
         return key == "air-file"      ? &s.Air->Path
@@ -104,6 +104,7 @@ std::string* TextSlot(TScenario& s, const std::string& key)
                : key == "sky-column"  ? &s.Air->SkyColumn
                : key == "time-column" ? &s.Air->TimeColumn
                : key == "date-order"  ? &s.Air->DateOrder
+               : key == "time-zone"   ? &s.Air->TimeZone
                                       : &s.Air->DewColumn;
     }
     if (key == "measured") {
@@ -313,7 +314,8 @@ std::string ScenarioText(const TScenario& s, const std::string& path)
                                                                     {"sky-column", &s.Air->SkyColumn},
                                                                     {"dew-column", &s.Air->DewColumn},
                                                                     {"time-column", &s.Air->TimeColumn},
-                                                                    {"date-order", &s.Air->DateOrder}};
+                                                                    {"date-order", &s.Air->DateOrder},
+                                                                    {"time-zone", &s.Air->TimeZone}};
         for (const auto& [key, value] : extra)
             if (!value->empty())
                 out << key << " = " << Quoted(*value) << "\n";

@@ -1,7 +1,10 @@
 #include "app/core/tables/AirSource.h"
 
 #include "app/core/tables/ColumnRoles.h"
+#include "app/core/tables/KnownSources.h"
+#include "app/core/tables/Plausibility.h"
 #include "app/core/results/ResultText.h"
+#include "app/core/tables/TextCells.h"
 #include "support/LibStandard.h"
 #include "support/NumberText.h"
 
@@ -18,11 +21,11 @@ int Column(const TTimeTable& t, const std::string& name, int fallback, const cha
     if (name.empty())
         return fallback;
     const int c = FindColumn(t, name);
-    if (c <= 0) {
-        std::string names;
-        for (std::size_t i = 1; i < t.Names.size(); ++i) names += (i > 1 ? ", " : "") + t.Names[i];
-        RefuseTable(t.File, 0, std::string("there is no ") + role + " column \"" + name + "\" (the columns are " + names + ")");
-    }
+    if (c <= 0)
+        RefuseTable(t.File, 0, std::string("there is no ") + role + " column \"" + ShownText(name) +
+                                   "\" (the columns are " + ColumnCandidates(t) + ")");
+    if (CounterName(t.Names[std::size_t(c)]))
+        RefuseTable(t.File, 0, "column \"" + t.Names[std::size_t(c)] + "\" numbers the rows: it is never a temperature");
     return c;
 }
 
@@ -36,6 +39,16 @@ TTableOptions AirTableOptions(const TAirFileChoice& choice)
     if (!ParseDateOrder(choice.DateOrder, o.DateOrder))
         throw ETableError(choice.Path + ": the date order '" + ShownText(choice.DateOrder) +
                           "' is none of dmy, mdy, ymd");
+    int offset;
+    if (!choice.TimeZone.empty() && !EqualsIgnoreCase(choice.TimeZone, "local") &&
+        !ParseTimeZone(choice.TimeZone, offset))
+        throw ETableError(choice.Path + ": the time zone '" + ShownText(choice.TimeZone) +
+                          "' is none of UTC, local, +HH:MM, -HH:MM");
+    o.TimeZone = choice.TimeZone;
+    // A start that is a date alone gives the date of clock times without one.
+    long long day;
+    if (ParseDate(choice.Start, day))
+        o.FirstDay = day;
     return o;
 }
 
@@ -52,11 +65,19 @@ std::shared_ptr<const TAirSource> TAirSource::FromTable(TTimeTable table, const 
     s->Notes = t.Notes;
     s->Start = RunStart(t, choice.Start);
     const int air = Column(t, choice.AirColumn, DefaultAirColumn(t), "air");
+    if (air <= 0)
+        RefuseTable(t.File, 0, "no column is named as the air's temperature: choose one with --air-column NAME (the "
+                               "columns are " + ColumnCandidates(t) + ")");
+    if (choice.AirColumn.empty() && NamedAirColumn(t) <= 0)
+        s->Notes.push_back("column \"" + t.Names[std::size_t(air)] + "\" is taken as the air: it is the only column "
+                           "of values (--air-column chooses)");
     const int sky = Column(t, choice.SkyColumn, ColumnContaining(t, "sky"), "sky");
     const int dew = Column(t, choice.DewColumn, DefaultDewColumn(t), "dew-point");
     for (int c : {air, sky, dew})
-        if (c > 0)
+        if (c > 0) {
             CheckTemperatureColumn(t, c);
+            CheckPlausible(t, c, TSeriesKind::Air);
+        }
     s->Air = TSeries(t, air, s->Start);
     s->AirIndex = air;
     s->NoteColumn(air, "the air");

@@ -20,6 +20,7 @@ struct TAirFileChoice {
     std::string DewColumn;  // empty: a column named "...dew..." if there is one, else from the humidity
     std::string TimeColumn;  // empty: the column of date-times, else the first; "Date+Time" joins two
     std::string DateOrder;   // "dmy", "mdy", "ymd"; empty: decided from the dates
+    std::string TimeZone;    // of times the file leaves unmarked: "UTC", "local", "+01:00"; empty: decided
 };
 
 // A row of the file as read, for a preview: the local time and the values

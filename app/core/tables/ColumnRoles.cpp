@@ -1,7 +1,10 @@
 #include "app/core/tables/ColumnRoles.h"
 
 #include "app/core/results/OutputColumns.h"
+#include "app/core/tables/KnownSources.h"
 #include "app/core/tables/TextCells.h"
+#include "support/LibStandard.h"
+#include "support/NumberText.h"
 #include "app/core/tables/TimeSeries.h"
 
 #include <algorithm>
@@ -39,13 +42,44 @@ bool Outdoor(std::string_view name)
            HasWord(Words(name), {"out", "air", "ambient", "2m", "t2m"});
 }
 
+// A name that says the outdoor air itself ("air", "Outside", "ambient"),
+// not another of its quantities.
+bool AirName(std::string_view name)
+{
+    return Outdoor(name) && !HasWord(Words(name), {"pressure", "humidity", "humid", "rh", "speed", "wind", "rain",
+                                                   "quality", "co2", "pm25", "pm10", "flow", "direction", "density",
+                                                   "gust", "baro", "voc"});
+}
+
+// A column no role takes: one the source says is never the air, or one
+// that numbers the rows.
+bool Excluded(const TTimeTable& t, const TKnownSource& source, std::size_t i)
+{
+    return NameListed(t.Names[i], source.NeverAir) || CounterName(t.Names[i]);
+}
+
+// The first of the source's own names for a role that the table has.
+int SourceColumn(const TTimeTable& t, const std::vector<std::string>& names)
+{
+    for (const std::string& wanted : names)
+        if (const int c = FindColumn(t, wanted); c > 0)
+            return c;
+    return -1;
+}
+
+bool TemperatureUnit(const TTimeTable& t, std::size_t i)
+{
+    return i >= 1 && i - 1 < t.Units.size() && (CelsiusUnit(t.Units[i - 1]) || FahrenheitUnit(t.Units[i - 1]));
+}
+
 template <typename Is>
 int Preferred(const TTimeTable& t, Is is)
 {
+    const TKnownSource source = KnownSourceNamed(t.Source);
     int first = -1;
     for (std::size_t i = 1; i < t.Names.size(); ++i) {
         const std::string name = BareName(t.Names[i]);
-        if (!is(name) || NotOutdoorReading(name))
+        if (!is(name, i) || NotOutdoorReading(name) || Excluded(t, source, i))
             continue;
         if (Outdoor(name))
             return int(i);
@@ -60,7 +94,21 @@ int Preferred(const TTimeTable& t, Is is)
 int DefaultAirColumn(const TTimeTable& t)
 {
     const int found = NamedAirColumn(t);
-    return found > 0 ? found : 1;
+    if (found > 0)
+        return found;
+    // No column says it is a temperature: a lone column of values is taken
+    // (the caller says so); among several, none is.
+    const TKnownSource source = KnownSourceNamed(t.Source);
+    int only = -1;
+    for (std::size_t i = 1; i < t.Names.size(); ++i) {
+        const std::vector<double>& values = t.Columns[i - 1];
+        if (Excluded(t, source, i) || std::all_of(values.begin(), values.end(), [](double v) { return std::isnan(v); }))
+            continue;  // a column of text is no candidate
+        if (only > 0)
+            return -1;
+        only = int(i);
+    }
+    return only;
 }
 
 int NamedAirColumn(const TTimeTable& t)
@@ -68,22 +116,40 @@ int NamedAirColumn(const TTimeTable& t)
     for (std::size_t i = 1; i < t.Names.size(); ++i)
         if (EqualsIgnoreCase(BareName(t.Names[i]), OutputColumns[oAir].Name))
             return int(i);
-    return Preferred(t, [](const std::string& name) {
-        return (Contains(name, "temp") || Contains(name, "celsius") || Contains(name, "fahrenheit")) &&
+    if (const int c = SourceColumn(t, KnownSourceNamed(t.Source).Air); c > 0)
+        return c;
+    return Preferred(t, [&t](const std::string& name, std::size_t i) {
+        return (Contains(name, "temp") || Contains(name, "celsius") || Contains(name, "fahrenheit") ||
+                TemperatureUnit(t, i) || AirName(name)) &&
                !Contains(name, "dew") && !Contains(name, "sky");
     });
 }
 
 int DefaultDewColumn(const TTimeTable& t)
 {
-    return Preferred(t, [](const std::string& name) { return Contains(name, "dew"); });
+    if (const int c = SourceColumn(t, KnownSourceNamed(t.Source).Dew); c > 0)
+        return c;
+    return Preferred(t, [](const std::string& name, std::size_t) { return Contains(name, "dew"); });
 }
 
 int DefaultHumidityColumn(const TTimeTable& t)
 {
-    return Preferred(t, [](const std::string& name) {
+    return Preferred(t, [](const std::string& name, std::size_t) {
         return Contains(name, "humid") || HasWord(Words(name), {"rh", "hum"});
     });
+}
+
+std::string ColumnCandidates(const TTimeTable& t)
+{
+    std::string list;
+    for (std::size_t i = 1; i < t.Names.size(); ++i) {
+        const std::vector<double>& values = t.Columns[i - 1];
+        const auto first = std::find_if(values.begin(), values.end(), [](double v) { return !std::isnan(v); });
+        list += (list.empty() ? "" : ", ") + t.Names[i] +
+                (first == values.end() ? std::string(" (no number)")
+                                       : " (" + ToUtf8(FormatFloat(std::round(*first * 100) / 100, u'.')) + ")");
+    }
+    return list;
 }
 
 bool FahrenheitHeader(std::string_view name)

@@ -2,17 +2,23 @@
 // humidity, the sky; and in which unit its temperatures are written.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace brennic {
 
 struct TTimeTable;
 
-// The air column by default: among the columns named as temperatures
-// (temp, celsius, fahrenheit, T_Ambient), not indoor, dew, sky, highs, lows
-// or feels-like, the first named outdoor, outside, out, air or ambient, else
-// the first; failing all, the second column.
+// The air column by default: a known source's own, else among the columns
+// named as temperatures (temp, celsius, fahrenheit, T_Ambient) or whose
+// units row says one, not indoor, dew, sky, highs, lows, feels-like, a row
+// counter or what the source says is never the air, the first named
+// outdoor, outside, out, air or ambient, else the first; failing all, the
+// only column of values, or -1 when there are several.
 int DefaultAirColumn(const TTimeTable& table);
+// "temp (5.2), RH (87)": the columns after the time with their first values,
+// for a refusal to offer.
+std::string ColumnCandidates(const TTimeTable& table);
 // The dew point by default (not an indoor one), or -1.
 int DefaultDewColumn(const TTimeTable& table);
 // The outdoor relative humidity by default, or -1.

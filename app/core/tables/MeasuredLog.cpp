@@ -1,8 +1,12 @@
 #include "app/core/tables/MeasuredLog.h"
 
 #include "app/core/results/OutputColumns.h"
+#include "app/core/tables/ColumnRoles.h"
+#include "app/core/tables/Plausibility.h"
+#include "app/core/tables/TextCells.h"
 
 #include <cmath>
+#include <limits>
 
 namespace brennic {
 
@@ -54,39 +58,69 @@ bool ModelAt(const std::vector<TStepValues>& r, double t, bool surface, std::siz
 TLogColumns ParseLogColumns(const std::string& text)
 {
     TLogColumns c;
-    std::size_t start = 0;
-    while (start <= text.size() && !text.empty()) {
-        const std::size_t end = text.find(',', start);
-        const std::string item = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    std::vector<std::string_view> items;
+    SplitFields(text, ',', items);
+    if (text.empty())
+        return c;
+    for (std::string_view raw : items) {
+        const std::string_view item = Trim(raw);
         const std::size_t eq = item.find('=');
-        const std::string role = item.substr(0, eq), name = eq == std::string::npos ? "" : item.substr(eq + 1);
+        const std::string role(Trim(item.substr(0, eq)));
+        const std::string name(eq == std::string_view::npos ? "" : Unquoted(item.substr(eq + 1)));
         std::string* slot = role == "time"      ? &c.Time
                             : role == "air"     ? &c.Air
                             : role == "surface" ? &c.Surface
                             : role == "back"    ? &c.Back
                                                 : nullptr;
         if (!slot || name.empty())
-            throw EBrennicError("\"--measured-columns\" has '" + item +
-                                "': expected time=NAME, air=NAME, surface=NAME or back=NAME");
+            throw EBrennicError("\"--measured-columns\" has '" + std::string(item) +
+                                "': expected time=NAME, air=NAME, surface=NAME or back=NAME (a name with commas in "
+                                "double quotes)");
         *slot = name;
-        if (end == std::string::npos)
-            break;
-        start = end + 1;
     }
     return c;
 }
 
+std::size_t DropProbeErrors(std::vector<double>& values)
+{
+    std::size_t dropped = 0;
+    const std::size_t n = values.size();
+    auto neighbour = [&](std::size_t i, int step) {
+        for (std::size_t k = i; (step < 0 ? k > 0 : k + 1 < n);) {
+            k = step < 0 ? k - 1 : k + 1;
+            if (!std::isnan(values[k]) && values[k] != ProbeDisconnected && values[k] != ProbePowerOn)
+                return values[k];
+        }
+        return std::numeric_limits<double>::quiet_NaN();
+    };
+    for (std::size_t i = 0; i < n; ++i) {
+        bool error = values[i] == ProbeDisconnected;
+        if (values[i] == ProbePowerOn) {
+            const double before = neighbour(i, -1), after = neighbour(i, +1);
+            auto near = [](double v) { return !std::isnan(v) && std::fabs(v - ProbePowerOn) <= ProbePowerOnNeighbours; };
+            error = !near(before) && !near(after);
+        }
+        if (error) {
+            values[i] = std::numeric_limits<double>::quiet_NaN();
+            ++dropped;
+        }
+    }
+    return dropped;
+}
+
 std::shared_ptr<const TMeasuredLog> TMeasuredLog::Load(const std::string& path, const TLogColumns& columns,
-                                                       const std::string& start)
+                                                       const std::string& start, TTableOptions read)
 {
     auto log = std::make_shared<TMeasuredLog>();
     log->File = path;
     auto air = std::make_shared<TAirSource>();
-    TTableOptions options;
-    options.TimeColumn = columns.Time;
-    air->Table = ReadTimeTable(path, options);
+    if (!columns.Time.empty())
+        read.TimeColumn = columns.Time;
+    long long day;
+    if (ParseDate(start, day))
+        read.FirstDay = day;
+    air->Table = ReadTimeTable(path, read);
     TTimeTable& t = air->Table;
-    air->Notes = t.Notes;
     if (t.Times.size() < 2)
         Refuse(path, "a log needs at least two rows");
     air->Start = RunStart(t, start);
@@ -95,11 +129,22 @@ std::shared_ptr<const TMeasuredLog> TMeasuredLog::Load(const std::string& path, 
     const int surface = Role(t, columns.Surface, OutputColumns[oSurface].Name, false, "surface");
     const int back = Role(t, columns.Back, OutputColumns[oBack].Name, false, "back");
     if (surface <= 0 && back <= 0)
-        Refuse(path, "a surface or a back column is needed (named T_Surface and T_Back, or chosen)");
+        Refuse(path, "a surface or a back column is needed (named T_Surface and T_Back, or chosen with "
+                     "--measured-columns surface=NAME,back=NAME; the columns are " + ColumnCandidates(t) + ")");
     const int airColumn = Role(t, columns.Air, OutputColumns[oAir].Name, false, "air");
     for (int c : {surface, back, airColumn})
-        if (c > 0)
+        if (c > 0) {
+            CheckNumberColumn(t, c);
+            if (c != airColumn)
+                if (const std::size_t n = DropProbeErrors(t.Columns[std::size_t(c) - 1]))
+                    t.Notes.push_back("column \"" + t.Names[std::size_t(c)] + "\": " + std::to_string(n) +
+                                      (n == 1 ? " reading" : " readings") +
+                                      " of -127 or 85 \u00b0C (a DS18B20 probe's error codes) left out");
             CheckTemperatureColumn(t, c);
+            CheckPlausible(t, c, c == airColumn ? TSeriesKind::Air : TSeriesKind::Mirror);
+        }
+    air->Notes = t.Notes;
+    log->Notes = t.Notes;
     log->Surface = Points(t, surface, air->Start);
     log->Back = Points(t, back, air->Start);
     if (log->Surface.empty() && log->Back.empty())

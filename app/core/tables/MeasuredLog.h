@@ -21,9 +21,16 @@ struct TLogColumns {
     std::string Time, Air, Surface, Back;
 };
 
-// "time=NAME,air=NAME,surface=NAME,back=NAME", any subset; throws
+// "time=NAME,air=NAME,surface=NAME,back=NAME", any subset; a name with
+// commas in double quotes (surface="Temp, °C (LGR S/N: 1234)"); throws
 // EBrennicError naming the item.
 TLogColumns ParseLogColumns(const std::string& text);
+
+// A DS18B20 probe's error readings: -127 when it is disconnected, 85 at
+// power-on (when its neighbours are not within 5 degC of 85). Both become
+// gaps; returns how many there were.
+inline constexpr double ProbeDisconnected = -127, ProbePowerOn = 85, ProbePowerOnNeighbours = 5;
+std::size_t DropProbeErrors(std::vector<double>& values);
 
 // One measured value: run time (s) and degC.
 struct TMeasuredPoint {
@@ -33,13 +40,17 @@ struct TMeasuredPoint {
 
 class TMeasuredLog {
 public:
-    // Reads the log; throws ETableError naming the file and what is missing.
+    // Reads the log with the reader's options (date order, time zone; the
+    // time column as the columns name it, a date alone as the start giving
+    // the first date of clock times); throws ETableError naming the file and
+    // what is missing or implausible.
     static std::shared_ptr<const TMeasuredLog> Load(const std::string& path, const TLogColumns& columns,
-                                                    const std::string& start = "");
+                                                    const std::string& start = "", TTableOptions read = {});
 
     std::shared_ptr<const TAirSource> Air;  // the log's own air, when it has an air column
     std::vector<TMeasuredPoint> Surface, Back;
     std::string File;
+    std::vector<std::string> Notes;  // how the log was read
     // The first measured surface (or back) value: the mirror's start.
     double FirstMirrorTemperature() const;
     // Run time (s) of the last measurement.

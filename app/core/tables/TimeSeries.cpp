@@ -65,6 +65,14 @@ bool StartTime(const TTimeTable& table, std::string_view when, double& at)
             at -= table.ClockOffsetMinutes * 60.0;  // a time on the local clock
         return true;
     }
+    // A date alone: its first row (at or after its midnight on the local clock).
+    long long day;
+    if (ParseDate(when, day)) {
+        const double midnight = double(day) * 86400 - table.ClockOffsetMinutes * 60.0;
+        const auto first = std::lower_bound(table.Times.begin(), table.Times.end(), midnight);
+        at = first == table.Times.end() ? midnight : *first;
+        return true;
+    }
     double ofDay;
     if (when.size() != 5 || when[2] != ':' || !ParseClock(when, ofDay) || ofDay >= 86400)
         return false;
@@ -90,7 +98,7 @@ double RunStart(const TTimeTable& table, const std::string& when)
         RefuseTable(table.File, 0, "a start of '" + ShownText(when) + "' needs a file with clock times");
     double at = 0;
     if (!StartTime(table, w, at))
-        RefuseTable(table.File, 0, "the start '" + ShownText(when) + "' is neither a date-time nor HH:MM");
+        RefuseTable(table.File, 0, "the start '" + ShownText(when) + "' is neither a date-time, a date nor HH:MM");
     if (at < first || at > table.Times.back())
         RefuseTable(table.File, 0, "the start '" + ShownText(when) + "' lies outside the file's times, " +
                                   LocalDateTimeText(table, first) + " to " + LocalDateTimeText(table, table.Times.back()));
