@@ -154,7 +154,7 @@ bool DatePart(std::string_view s, std::size_t& at, TDateTimeCell& cell)
     if (at >= s.size() || (s[at] != '-' && s[at] != '/' && s[at] != '.'))
         return false;
     const char separator = s[at++];
-    if (!Digits(s, at, 1, 2, cell.Second, &n2) || !Take(s, at, separator) || !Digits(s, at, 2, 4, cell.Third, &n3) ||
+    if (!Digits(s, at, 1, 2, cell.Second, &n2) || !Take(s, at, separator) || !Digits(s, at, 1, 4, cell.Third, &n3) ||
         n3 == 3)
         return false;
     if (n1 == 4)
@@ -165,7 +165,8 @@ bool DatePart(std::string_view s, std::size_t& at, TDateTimeCell& cell)
         cell.Kind = TDateTimeCell::Slashed;
     else
         return false;
-    if (cell.Kind == TDateTimeCell::YearFirst && n3 > 2)
+    // A year-first date's day has one or two digits; a year two or four.
+    if (cell.Kind == TDateTimeCell::YearFirst ? n3 > 2 : n3 == 1)
         return false;
     if (cell.Kind != TDateTimeCell::YearFirst && n3 == 2)
         cell.Third += cell.Third < 70 ? 2000 : 1900;

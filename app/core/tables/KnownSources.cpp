@@ -89,7 +89,19 @@ TKnownSource Synoptic()
             {"dew_point_temperature_set_1d", "dew_point_temperature_set_1"}, {}, {}, {}, false, {}};
 }
 
+TKnownSource Cumulus()
+{
+    // Cumulus monthly logs (Dec26log.txt): no header; the date, the time,
+    // then the outdoor temperature, the humidity and the dew point.
+    return {CumulusLogName, false, false, {"Column 3"}, {"Column 5"}, {}, {}, {}, false, {}};
+}
+
 }  // namespace
+
+TKnownSource IdentifyHeaderless(std::size_t fields, bool dateThenClock)
+{
+    return dateThenClock && fields >= CumulusLeastFields ? Cumulus() : TKnownSource{};
+}
 
 TKnownSource IdentifySource(const std::vector<std::string>& names, std::string_view firstLine)
 {
@@ -122,7 +134,7 @@ TKnownSource IdentifySource(const std::vector<std::string>& names, std::string_v
 TKnownSource KnownSourceNamed(std::string_view name)
 {
     for (TKnownSource s : {Dwd(), MeteoSwiss(), Knmi(), NoaaIsd(), Midas(), Meteostat(), NasaPower(), Toa5(), WeeWx(),
-                           Synoptic()})
+                           Synoptic(), Cumulus()})
         if (s.Name == name)
             return s;
     return {};

@@ -4,6 +4,7 @@
 // Each follows the source's own published description of its files.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,11 @@ struct TKnownSource {
 // The source whose columns these are (the header's names, the file's first
 // line), or one with no name.
 TKnownSource IdentifySource(const std::vector<std::string>& names, std::string_view firstLine);
+// A file without a header: a Cumulus monthly log when it begins with a date
+// and a clock and has at least CumulusLeastFields fields.
+inline constexpr const char* CumulusLogName = "Cumulus monthly log";
+inline constexpr std::size_t CumulusLeastFields = 15;
+TKnownSource IdentifyHeaderless(std::size_t fields, bool dateThenClock);
 // The source of that name (as IdentifySource gave it).
 TKnownSource KnownSourceNamed(std::string_view name);
 

@@ -61,6 +61,8 @@ bool DataLine(std::string_view line)
         if (DateTimeText(f))
             return true;
     double v;
+    if (ParseClock(Unquoted(fields[0]), v))
+        return true;  // a clock alone, a serial monitor's
     return Number(Unquoted(fields[0]), separator != ',', v);
 }
 

@@ -291,6 +291,23 @@ void PlaceUnmarkedTimes(const TTableOptions& o, const TKnownSource& source, cons
         }
         return;
     }
+    // A zone in the time column's name ("Date Time, GMT+01:00", a HOBO export's).
+    const std::string& timeName = h.HasHeader ? h.Names[std::size_t(h.TimeFields[0])] : std::string();
+    for (std::string_view prefix : {"GMT", "UTC"}) {
+        const std::size_t at = timeName.find(prefix);
+        if (at == std::string::npos)
+            continue;
+        const std::size_t from = at + prefix.size();
+        const std::size_t end = timeName.find_first_not_of("+-0123456789:", from);
+        int offset;
+        if (end != from && ParseTimeZone(std::string_view(timeName).substr(from, end - from), offset)) {
+            shift(offset);
+            t.UtcBased = true;
+            t.PlaceOffsetMinutes = t.ClockOffsetMinutes = offset;
+            t.Notes.push_back("times read at " + OffsetText(offset) + ", as the time column's name says");
+            return;
+        }
+    }
     if (source.UtcTimes) {
         t.UtcBased = true;
         t.Notes.push_back("times taken as UTC (the source's convention; --time-zone chooses otherwise)");
@@ -344,7 +361,10 @@ TTimeTable ParseTimeTable(std::string_view text, const std::string& fileName, co
     const TTableHead h = FindTableHead(c, fileName, options, t.Notes);
     if (NarrowLayout(h))
         return ReadNarrowTable(c, h, options, std::move(t));
-    const TKnownSource source = IdentifySource(h.Names, c.Lines.empty() ? std::string_view() : c.Lines[0]);
+    const TKnownSource source =
+        h.HasHeader ? IdentifySource(h.Names, c.Lines.empty() ? std::string_view() : c.Lines[0])
+                    : IdentifyHeaderless(h.Names.size(),
+                                         h.Join == ETimeJoin::DateClock && h.TimeFields == std::vector<int>{0, 1});
     t.Source = source.Name;
     if (!source.Name.empty())
         t.Notes.push_back("read as " + source.Name + "'s layout");

@@ -135,7 +135,7 @@ bool GapCell(std::string_view cell)
     cell = Unquoted(cell);
     if (cell.empty())
         return true;
-    for (std::string_view word : {"nan", "---", "--", "n/a", "unavailable", "unknown", "null"})
+    for (std::string_view word : {"nan", "-", "---", "--", "n/a", "unavailable", "unknown", "null"})
         if (EqualsIgnoreCase(cell, word))
             return true;
     return false;

@@ -27,7 +27,7 @@ void SplitFields(std::string_view line, char separator, std::vector<std::string_
 // where allowed, ","), an optional exponent. False for anything else.
 bool Number(std::string_view cell, bool commaDecimal, double& value);
 // An empty cell or a word that loggers and services write for a missing
-// value: NaN, ---, --, N/A, unavailable, unknown, null.
+// value: NaN, -, ---, --, N/A, unavailable, unknown, null.
 bool GapCell(std::string_view cell);
 
 }  // namespace brennic

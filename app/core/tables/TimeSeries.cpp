@@ -38,6 +38,11 @@ std::string BareName(std::string_view name)
 
 int FindColumn(const TTimeTable& table, std::string_view name)
 {
+    // The whole name first: names may differ only in what a suffix says
+    // ("Temp, °C (LGR S/N: 1234, SEN S/N: 1)" and "... 2)").
+    for (std::size_t i = 0; i < table.Names.size(); ++i)
+        if (EqualsIgnoreCase(Unquoted(table.Names[i]), Unquoted(name)))
+            return int(i);
     const std::string wanted = BareName(name);
     for (std::size_t i = 0; i < table.Names.size(); ++i)
         if (EqualsIgnoreCase(BareName(table.Names[i]), wanted))
