@@ -83,6 +83,10 @@ THttpResponse HttpGet(const std::string& url, const THttpOptions& options)
     curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(c, CURLOPT_MAXREDIRS, 5L);
     curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+    // A secure request never follows a redirect to plain HTTP.
+    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, url.rfind("https:", 0) == 0 ? "https" : "http,https");
+    // Every encoding libcurl can undo (gzip, deflate): the body arrives decoded.
+    curl_easy_setopt(c, CURLOPT_ACCEPT_ENCODING, "");
     curl_easy_setopt(c, CURLOPT_USERAGENT, "brennic");
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, Receive);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &t);

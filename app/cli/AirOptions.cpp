@@ -62,7 +62,7 @@ void ResolveForecast(const TForecastOptions& forecast, TAirFileChoice& air)
     }
     const double now = UtcNow();
     const std::string path = forecast.Save.empty() ? ForecastCachePath(place, now) : forecast.Save;
-    FetchForecast(ForecastServer(forecast.Server), place, path);
+    FetchForecast(ForecastServer(forecast.Server), place, path, {}, now);
     const TTimeTable table = ReadTimeTable(path, AirTableOptions(air));
     std::fprintf(stderr, "brennic-sim: the forecast is saved as %s\n", path.c_str());
     air.Start = ForecastStart(table, now, air.Start);

@@ -125,7 +125,7 @@ void TForecastDialog::StartFetch()
     const double now = UtcNow();
     const std::string path = ForecastCachePath(place, now);
     worker_->Start(
-        [this, place, server, path](std::stop_token stop) {
+        [this, place, server, path, now](std::stop_token stop) {
             THttpOptions options;
             options.Progress = [this, stop](std::size_t received, std::size_t expected) {
                 received_ = received;
@@ -133,7 +133,7 @@ void TForecastDialog::StartFetch()
                 return !stop.stop_requested();
             };
             try {
-                FetchForecast(server, place, path, options);
+                FetchForecast(server, place, path, options, now);
             } catch (const EHttpError& e) {
                 if (e.Kind == EHttpError::Cancelled)
                     throw EHttpError(EHttpError::Cancelled, "Cancelled: nothing was saved.");

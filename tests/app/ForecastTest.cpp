@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 
@@ -39,10 +40,11 @@ std::string RecordedForecast(double day, int offsetSeconds)
 
 const double Nov20 = 1763596800;  // 2025-11-20 00:00 UTC
 
-std::string Failure(const std::string& server, const std::string& path, const THttpOptions& options = {})
+std::string Failure(const std::string& server, const std::string& path, const THttpOptions& options = {},
+                    double now = 0)
 {
     try {
-        FetchForecast(server, {47.56, 7.58}, path, options);
+        FetchForecast(server, {47.56, 7.58}, path, options, now);
     } catch (const EForecastError& e) {
         return e.what();
     }
@@ -73,7 +75,8 @@ TEST(Forecast, FetchedCheckedSavedAndReadAsAnAirFile)
         const char* start;
     };
     for (const Case& c : {Case{"", "2025-11-20T18:00"}, Case{"21:30", "2025-11-20T21:30"}, Case{"02:00", "2025-11-21T02:00"},
-                          Case{"17:20", "2025-11-20T17:20"}})
+                          Case{"17:20", "2025-11-20T17:20"}, Case{"2025-11-20T23:00", "2025-11-20T23:00"},
+                          Case{"2025-11-20T22:00Z", "2025-11-20T23:00"}})
         EXPECT_EQ(ForecastStart(table, now, c.clock), c.start) << c.clock;
     choice.Start = ForecastStart(table, now, "");
     const auto air = TAirSource::Load(choice);
@@ -104,6 +107,13 @@ TEST(Forecast, FailuresNameTheServerAndLeaveTheEarlierFile)
          "'s answer is not the expected table: it has no hourly temperature_2m"},
         {"a body cut off", {TReply::CutOff, 200, recorded.substr(0, 400)}, ": the answer was cut off"},
         {"a stalled connection", {TReply::Stall, 200, "", "text/csv"}, ": no complete answer within 1 s"},
+        {"JSON where CSV was asked for",
+         {TReply::Send, 200, "{\"latitude\":47.56,\"hourly\":{\"time\":[]}}", "application/json"},
+         " sent a JSON answer, not the CSV asked for"},
+        {"an answer past the limit", {TReply::Send, 200, std::string(ForecastSizeLimit + 1, 'x')},
+         ": the answer is larger than 4 MiB; nothing was saved"},
+        {"a forecast that ended before now", {TReply::Send, 200, recorded}, "'s forecast ends at 2025-11-21 23:00, "
+                                                                          "before now: it does not cover tonight"},
     };
     brennic::test::TTempFolder folder;
     const std::string path = folder.Write("tonight.csv", "the earlier forecast\n");
@@ -111,7 +121,7 @@ TEST(Forecast, FailuresNameTheServerAndLeaveTheEarlierFile)
     quick.TotalSeconds = 1;
     for (const auto& c : cases) {
         TLoopbackServer server([&](const std::string&) { return c.reply; });
-        const std::string message = Failure(server.Url(), path, quick);
+        const std::string message = Failure(server.Url(), path, quick, Nov20 + 3 * 86400);
         EXPECT_EQ(message.rfind(server.Url() + c.message, 0), 0u) << c.name << ": " << message;
         EXPECT_EQ(brennic::test::ReadFile(path), "the earlier forecast\n") << c.name;
         EXPECT_EQ(folder.Entries(), 1u) << c.name;  // no temporary file left
@@ -182,4 +192,34 @@ TEST(Forecast, CommandLineRunsOnTonightsForecast)
                     std::to_string(TLoopbackServer::ClosedPort()));
     EXPECT_EQ(failed.status, 1);
     EXPECT_NE(failed.err.find(": no connection"), std::string::npos) << failed.err;
+}
+
+// A gzip body is read as the table it holds; numbers in the request and the
+// cache's name keep their full stop in a comma-decimal locale.
+TEST(Forecast, CompressedAnswersAndCommaLocales)
+{
+    const std::string recorded = RecordedForecast(Nov20, 3600);
+    brennic::test::TTempFolder folder;
+    const std::string plain = folder.Write("plain.csv", recorded);
+    std::string gzipped;
+    FILE* gz = ::popen(("gzip -c " + plain).c_str(), "r");
+    ASSERT_NE(gz, nullptr);
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, gz)) > 0;) gzipped.append(buffer, n);
+    ASSERT_EQ(::pclose(gz), 0);
+    TLoopbackServer server([&](const std::string&) { return TReply{TReply::Send, 200, gzipped, "text/csv", "gzip"}; });
+    const std::string path = (folder.path / "tonight.csv").string();
+    FetchForecast(server.Url(), {47.56, 7.58}, path);
+    EXPECT_EQ(brennic::test::ReadFile(path), recorded);
+
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+        GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+    char decimal[8];
+    std::snprintf(decimal, sizeof decimal, "%.1f", 0.5);
+    EXPECT_STREQ(decimal, "0,5");  // the locale is in force
+    EXPECT_EQ(PlaceText({47.56, 7.58}), "47.5600,7.5800");
+    ::setenv("XDG_CACHE_HOME", "/tmp/cache-for-test", 1);
+    EXPECT_EQ(ForecastCachePath({47.56, 7.58}, Nov20), "/tmp/cache-for-test/brennic/forecasts/forecast_47.5600N_7.5800E_2025-11-20.csv");
+    ::unsetenv("XDG_CACHE_HOME");
+    std::setlocale(LC_ALL, "C");
 }

@@ -22,6 +22,7 @@ struct TReply {
     int Status = 200;
     std::string Body;
     std::string ContentType = "text/csv";
+    std::string ContentEncoding;  // "gzip": the body is sent as it is, so compressed
 };
 
 class TLoopbackServer {
@@ -115,6 +116,7 @@ private:
         }
         const std::size_t length = r.Body.size() + (r.Mode == TReply::CutOff ? 1000 : 0);
         const std::string head = "HTTP/1.1 " + std::to_string(r.Status) + " Status\r\nContent-Type: " + r.ContentType +
+                                 (r.ContentEncoding.empty() ? "" : "\r\nContent-Encoding: " + r.ContentEncoding) +
                                  "\r\nContent-Length: " + std::to_string(length) + "\r\nConnection: close\r\n\r\n";
         const std::string all = head + r.Body;
         std::size_t sent = 0;

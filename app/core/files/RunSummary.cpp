@@ -14,6 +14,7 @@ std::vector<std::string> RunNotes(const TRunRecord& r, char16_t sep)
     if (!r.Air)
         return notes;
     notes.push_back("Air from " + r.Air->Describe());
+    for (const std::string& how : r.Air->Notes) notes.push_back(r.Air->Table.File + ": " + how);
     if (r.Duration > r.Air->EndsAt())
         notes.push_back("The air file ends at " + r.Air->When(r.Air->EndsAt(), sep) +
                         "; after that the air holds its last value");
@@ -91,6 +92,21 @@ std::string SummaryJson(const TRunRecord& r, const std::optional<TLogComparison>
         out["film_coefficients"] = films;
     }
     out["surface_below_air_max"] = std::min(0.0, ready.SurfaceBelowAir());
+    // How each file was read.
+    Json notes = Json::object();
+    notes["air"] = r.Air ? Json(r.Air->Notes) : Json::array();
+    notes["measured"] = r.Log ? Json(r.Log->Notes) : Json::array();
+    out["notes"] = notes;
+    if (r.Air) {
+        std::string start = r.Air->Table.ClockTimes ? LocalDateTimeText(r.Air->Table, r.Air->Start) : std::string();
+        if (!start.empty())
+            start[10] = 'T';
+        out["air"] = {{"file", r.Air->Table.File},
+                      {"column", r.Air->Air.Name()},
+                      {"start", start.empty() ? Json(nullptr) : Json(start)}};
+    } else {
+        out["air"] = nullptr;
+    }
     out["radiation"] = RadiationModelName(r.Model.Model);
     if (measured)
         out["measured"] = {{"rms", measured->Rms}, {"points", measured->Points}};

@@ -13,6 +13,7 @@ void TRunRecord::Start(const TBrennicOneD& solver, const TRunPlan& plan, const T
                        std::shared_ptr<const TAirSource> air)
 {
     Air = std::move(air);
+    Log.reset();
     DewRiskFrom.reset();
     SeeingTexts.clear();
     Films.reset();
@@ -59,6 +60,7 @@ void TRunRecord::Start(const TRunRequest& request, TRowSink sink)
     FrontRadiation = request.Solver.FrontRadiation;
     Model = request.Model;
     Notes = request.Notes;
+    Log = request.Log;
 }
 
 void TRunRecord::StartWithoutRows(const TRunRequest& request)

@@ -109,6 +109,7 @@ public:
     TReadiness Readiness;
     TInputTexts Inputs;                     // as typed for this run
     std::shared_ptr<const TAirSource> Air;  // the air file, if the run used one
+    std::shared_ptr<const TMeasuredLog> Log;  // the measured log compared with, if any
     std::optional<double> DewRiskFrom;      // s: the first report with the surface below the dew point
     TRunPlan Plan;
     std::vector<std::string> SeeingTexts;  // the thresholds as typed

@@ -6,6 +6,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -35,9 +37,23 @@ std::string Reason(const std::string& body)
     return {};
 }
 
-void CheckTable(const std::string& body, const std::string& server)
+// A number with four decimals and a full stop, whatever the locale.
+std::string Fixed4(double v)
+{
+    char text[64];
+    const auto r = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, 4);
+    return std::string(text, r.ptr);
+}
+
+void CheckTable(const std::string& body, const std::string& server, double utcNow)
 {
     const std::string start = server + "'s answer is not the expected table: ";
+    const std::string_view trimmed = Trim(body);
+    if (!trimmed.empty() && (trimmed.front() == '{' || trimmed.front() == '[')) {
+        const std::string reason = Reason(body);
+        throw EForecastError(server + " sent a JSON answer, not the CSV asked for" +
+                             (reason.empty() ? std::string() : ": " + reason));
+    }
     TTimeTable t;
     try {
         t = ParseTimeTable(body, "the answer");
@@ -53,6 +69,11 @@ void CheckTable(const std::string& body, const std::string& server)
     } catch (const ETableError& e) {
         throw EForecastError(start + e.what());
     }
+    // Tonight must be in it: its last hour still to come.
+    const double lastUtc = t.UtcBased ? t.Times.back() : t.Times.back() - t.PlaceOffsetMinutes.value_or(0) * 60.0;
+    if (!(lastUtc > utcNow))
+        throw EForecastError(server + "'s forecast ends at " + LocalDateTimeText(t, t.Times.back()) +
+                             ", before now: it does not cover tonight");
 }
 
 }  // namespace
@@ -74,9 +95,7 @@ TPlace ParsePlace(const std::string& text)
 
 std::string PlaceText(const TPlace& p)
 {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.4f,%.4f", p.Latitude, p.Longitude);
-    return text;
+    return Fixed4(p.Latitude) + "," + Fixed4(p.Longitude);
 }
 
 std::string ForecastServer(const std::string& option)
@@ -103,34 +122,42 @@ std::string ForecastCachePath(const TPlace& p, double utcNow)
 {
     namespace fs = std::filesystem;
     fs::path folder;
+    // A folder of the user's own: never a shared one another user could
+    // prepare (a link in /tmp).
     if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache && *cache == '/')
         folder = cache;
-    else if (const char* home = std::getenv("HOME"))
+    else if (const char* home = std::getenv("HOME"); home && *home == '/')
         folder = fs::path(home) / ".cache";
+    else if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime == '/')
+        folder = runtime;
     else
-        folder = fs::temp_directory_path();
-    char name[96];
-    std::snprintf(name, sizeof name, "forecast_%.4f%c_%.4f%c_%s.csv", std::abs(p.Latitude), p.Latitude < 0 ? 'S' : 'N',
-                  std::abs(p.Longitude), p.Longitude < 0 ? 'W' : 'E', DateTimeText(utcNow).substr(0, 10).c_str());
+        throw EForecastError("there is no folder of your own to keep the forecast in (HOME, XDG_CACHE_HOME and "
+                             "XDG_RUNTIME_DIR are not set): give --forecast-save FILE");
+    const std::string name = "forecast_" + Fixed4(std::abs(p.Latitude)) + (p.Latitude < 0 ? "S" : "N") + "_" +
+                             Fixed4(std::abs(p.Longitude)) + (p.Longitude < 0 ? "W" : "E") + "_" +
+                             DateTimeText(utcNow).substr(0, 10) + ".csv";
     return (folder / "brennic" / "forecasts" / name).string();
 }
 
-void FetchForecast(const std::string& server, const TPlace& place, const std::string& path, const THttpOptions& options)
+void FetchForecast(const std::string& server, const TPlace& place, const std::string& path, const THttpOptions& options,
+                   double utcNow)
 {
+    THttpOptions bounded = options;
+    bounded.Limit = std::min(bounded.Limit, ForecastSizeLimit);
     THttpResponse r;
     try {
-        r = HttpGet(ForecastUrl(server, place), options);
+        r = HttpGet(ForecastUrl(server, place), bounded);
     } catch (const EHttpError& e) {
         if (e.Kind == EHttpError::Cancelled)
             throw;
-        throw EForecastError(Host(server) + ": " + e.what());
+        throw EForecastError(Host(server) + ": " + e.what() + "; nothing was saved");
     }
     if (r.Status >= 400) {
         const std::string reason = Reason(r.Body);
         throw EForecastError(Host(server) + " answered HTTP " + std::to_string(r.Status) +
                              (reason.empty() ? std::string() : ": " + reason));
     }
-    CheckTable(r.Body, server);
+    CheckTable(r.Body, server, utcNow);
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
     WriteFileAtomically(path, r.Body);
@@ -142,12 +169,17 @@ std::string ForecastStart(const TTimeTable& t, double utcNow, const std::string&
     const int offset = t.UtcBased ? t.ClockOffsetMinutes : t.PlaceOffsetMinutes.value_or(t.ClockOffsetMinutes);
     const double localNow = utcNow + offset * 60.0;
     double at;
+    int zone;
+    bool zoned = false;
     if (Trim(clock).empty()) {
         at = std::ceil(localNow / 3600) * 3600;
+    } else if (ParseDateTime(clock, at, zone, &zoned)) {
+        if (zoned)  // a zone given: to the place's clock
+            at += offset * 60.0;
     } else {
         double ofDay;
         if (!ParseClock(clock, ofDay) || ofDay >= 86400)
-            throw EBrennicError("the start '" + ShownText(clock) + "' is not HH:MM");
+            throw EBrennicError("the start '" + ShownText(clock) + "' is neither HH:MM nor a date-time");
         at = std::floor(localNow / 86400) * 86400 + ofDay;
         if (at < localNow)
             at += 86400;
