@@ -10,7 +10,7 @@ packages=(
   nlohmann-json3-dev libnlopt-cxx-dev libxlsxwriter-dev qt6-svg-dev unzip libcurl4-openssl-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core fonts-wine fontconfig xvfb xauth xdg-utils
-  desktop-file-utils appstream lintian dpkg-dev file
+  desktop-file-utils appstream lintian dpkg-dev file dbus-daemon
 )
 
 missing=()

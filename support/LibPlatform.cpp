@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDBusUnixFileDescriptor>
 #include <QFile>
 #include <QLocale>
@@ -63,7 +64,7 @@ bool OpenWithXdg(const QString& target, const QString& parameters, const QString
     return true;
 }
 
-bool ChooseWithPortal(const QString& target)
+bool ChooseWithPortal(const QString& target, std::function<void()> failed)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
@@ -87,7 +88,16 @@ bool ChooseWithPortal(const QString& target)
             QStringLiteral("org.freedesktop.portal.OpenURI"), QStringLiteral("OpenURI"));
         call << QString() << url.toString() << options;
     }
-    return bus.send(call);  // the answer is not awaited
+    // The answer is awaited beside the window's work: an error (no portal on
+    // the bus, as on a bus started just for this program) or silence past
+    // PortalAnswerMs hands over to the caller's fallback.
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, PortalAnswerMs), QCoreApplication::instance());
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [watcher, failed = std::move(failed)] {
+        if (watcher->isError() && failed)
+            failed();
+        watcher->deleteLater();
+    });
+    return true;
 }
 
 TShellOps& CurrentOps()
@@ -120,13 +130,13 @@ int ShellOpen(const QString& fileName, const QString& parameters, const QString&
 {
     const TShellOps& ops = CurrentOps();
     auto choose = [choose = ops.chooseApplication, fileName, noApplication] {
-        if ((!choose || !choose(fileName)) && noApplication)
+        if ((!choose || !choose(fileName, noApplication)) && noApplication)
             noApplication();
     };
     if (ops.openAssociated && ops.openAssociated(fileName, parameters, directory, choose))
         return ShellOpenStarted;
     // The shell could not even be asked: the user may still pick a program.
-    if (ops.chooseApplication && ops.chooseApplication(fileName))
+    if (ops.chooseApplication && ops.chooseApplication(fileName, noApplication))
         return ShellOpenStarted;
     if (noApplication)
         noApplication();

@@ -31,8 +31,15 @@ struct TShellOps {
     std::function<bool(const QString& target, const QString& parameters, const QString& directory,
                        std::function<void()> noAssociation)>
         openAssociated;
-    std::function<bool(const QString& target)> chooseApplication;
+    // Asks the desktop to let the user choose a program; false when it cannot
+    // even be asked. failed is called later when the desktop answers with an
+    // error or not at all within PortalAnswerMs.
+    std::function<bool(const QString& target, std::function<void()> failed)> chooseApplication;
 };
+
+// How long the desktop portal has to answer before the caller's own
+// fallback takes over.
+inline constexpr int PortalAnswerMs = 2000;
 
 // The desktop's own: xdg-open, then the desktop portal's chooser.
 TShellOps DesktopShellOps();

@@ -162,7 +162,7 @@ TEST(Monkey, RandomActionsNeverBreakTheWindowNorItsResults)
                      ++helpOpened;
                      return true;
                  },
-                 [](const QString&) { return true; }});
+                 [](const QString&, std::function<void()>) { return true; }});
     QTemporaryDir dir;
     int exports = 0;
 

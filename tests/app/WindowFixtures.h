@@ -41,7 +41,7 @@ struct ShellCapture {
                              QTimer::singleShot(0, [none] { none(); });
                          return true;
                      },
-                     [this](const QString& target) {
+                     [this](const QString& target, std::function<void()>) {
                          chosen << target;
                          return true;
                      }});
