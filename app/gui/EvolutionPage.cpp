@@ -245,12 +245,19 @@ const TCurve& TEvolutionPage::Curve(QXYSeries* series) const
     throw std::invalid_argument("not a series of the evolution page");
 }
 
+void TEvolutionPage::FitHome(bool resetZoom)
+{
+    Chart->SetHome(FittedHome(), resetZoom);
+}
+
 void TEvolutionPage::StartRun(TRunRecord& record)
 {
     record_ = &record;
     timeStep_ = record.TimeStep;
     stripWidth_ = record.Strip.Width();
-    Chart->SetHome(WithMeasured({0, record.Duration / 60, record.Plan.TempMin, record.Plan.TempMax}), true);
+    runLow_ = 1;
+    runHigh_ = 0;
+    FitHome(true);
     Clock->SetZero(LocalClockZero(record));
     for (TCurve& c : curves_) c.Clear();
     difference_.Clear();
@@ -274,7 +281,13 @@ void TEvolutionPage::Sync(TRunRecord& record)
     for (; synced_ < record.Reports.size(); ++synced_) {
         const TStepValues& v = record.Reports[synced_];
         const double minutes = v.Time / 60;
-        for (std::size_t i = 0; i < curves_.size(); ++i) curves_[i].Append(minutes, ColumnValue(v, curveColumns_[i]));
+        for (std::size_t i = 0; i < curves_.size(); ++i) {
+            const double value = ColumnValue(v, curveColumns_[i]);
+            curves_[i].Append(minutes, value);
+            const bool first = runLow_ > runHigh_;
+            runLow_ = first ? value : std::min(runLow_, value);
+            runHigh_ = first ? value : std::max(runHigh_, value);
+        }
         const double d = v.Surface - v.Air;
         difference_.Append(minutes, d);
         const double blur = brennic::MirrorSeeing(v);
@@ -287,6 +300,10 @@ void TEvolutionPage::Sync(TRunRecord& record)
         for (std::int32_t row = 0; row < record.Strip.Height(); ++row)
             Strip->CellChanged(change.Column, row, change.Old.empty() ? 0 : change.Old[std::size_t(row)]);
     for (TCurve& c : curves_) c.Sync();
+    // A curve that leaves the axes widens them.
+    const TAxisRanges home = Chart->Home();
+    if (runLow_ <= runHigh_ && (runLow_ < home.yMin || runHigh_ > home.yMax))
+        FitHome(false);
     UpdateRightAxes();
     if (SurfaceMinusAir->isVisible())
         difference_.Sync();

@@ -98,8 +98,12 @@ private:
     QLineSeries* AddRightCurve(const char* name, const QString& title, const char* axisName, const QString& axisTitle,
                                QValueAxis*& axis);
     void ShowReadout();
-    TAxisRanges WithMeasured(TAxisRanges ranges) const;
+    // The run's axes: its period and the inputs' temperatures, widened to
+    // every visible curve (this run's, the kept runs', the measured points).
+    TAxisRanges FittedHome() const;
+    void FitHome(bool resetZoom);
     double measuredLow_ = 1, measuredHigh_ = 0;  // none while low > high
+    double runLow_ = 1, runHigh_ = 0;            // the current run's curves so far
     void FillRuns(const TKeptRuns& kept, const std::vector<std::string>& labels);
     QWidget* CreatePanel();
     QElapsedTimer readoutClock_;

@@ -1,6 +1,7 @@
 // The evolution page's kept runs (their curves, the runs list) and a
 // measured log's points over the curves.
 #include "app/gui/CurveStyle.h"
+#include "app/gui/ZoomChartView.h"
 #include "app/gui/EvolutionPage.h"
 
 #include "app/gui/EvolutionSeries.h"
@@ -95,20 +96,43 @@ void TEvolutionPage::ShowKept(const TKeptRuns& kept, const TRunRecord& current, 
         }
     }
     FillRuns(kept, keptLabels_);
+    FitHome(false);
     // The markers stay after the kept curves in the legend's order of drawing.
     UpdateViews();
+    // The legend holds new entries: sized and placed again at once.
+    PlaceOverlays();
     ShowReadout();
 }
 
-TAxisRanges TEvolutionPage::WithMeasured(TAxisRanges r) const
+TAxisRanges TEvolutionPage::FittedHome() const
 {
-    // Measured points outside the model's temperatures stay inside the axes.
-    if (measuredLow_ <= measuredHigh_) {
-        const double margin = std::max(0.02 * (std::max(r.yMax, measuredHigh_) - std::min(r.yMin, measuredLow_)), 0.1);
-        if (measuredLow_ < r.yMin)
-            r.yMin = measuredLow_ - margin;
-        if (measuredHigh_ > r.yMax)
-            r.yMax = measuredHigh_ + margin;
+    if (!record_)
+        return Chart->Home();
+    TAxisRanges r{0, record_->Duration / 60, record_->Plan.TempMin, record_->Plan.TempMax};
+    // Every curve shown stays inside the axes: this run's so far, the kept
+    // runs shown, the measured points.
+    double low = runLow_, high = runHigh_;
+    auto take = [&](double lo, double hi) {
+        if (lo > hi)
+            return;
+        const bool first = low > high;
+        low = first ? lo : std::min(low, lo);
+        high = first ? hi : std::max(high, hi);
+    };
+    take(measuredLow_, measuredHigh_);
+    if (kept_)
+        for (const TKeptRun& run : kept_->Runs())
+            if (run.Visible)
+                for (const TStepValues& v : run.Reports) {
+                    for (int column : curveColumns_) take(ColumnValue(v, column), ColumnValue(v, column));
+                    r.xMax = std::max(r.xMax, v.Time / 60);
+                }
+    if (low <= high) {
+        const double margin = std::max(0.02 * (std::max(r.yMax, high) - std::min(r.yMin, low)), 0.1);
+        if (low < r.yMin)
+            r.yMin = low - margin;
+        if (high > r.yMax)
+            r.yMax = high + margin;
     }
     return r;
 }
@@ -134,8 +158,7 @@ void TEvolutionPage::ShowMeasured(const TMeasuredLog* log)
     }
     if (!log)
         measuredNote_.clear();
-    if (record_)
-        Chart->SetHome(WithMeasured({0, record_->Duration / 60, record_->Plan.TempMin, record_->Plan.TempMax}), false);
+    FitHome(false);
     UpdateViews();
     ShowReadout();
 }

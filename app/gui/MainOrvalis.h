@@ -30,6 +30,7 @@
 #include <span>
 #include <stop_token>
 
+class QAction;
 class QCheckBox;
 class QMenu;
 class QToolButton;
@@ -172,7 +173,15 @@ public:
     // A log of the user's mirror: its points over the curves, its air as the
     // run's, its first value as the mirror's start; and the fit to it.
     void ChooseMeasuredLog();
-    void LoadMeasuredLog(const std::string& path, const TLogColumns& columns, const std::string& start);
+    // ask: whether to ask before its air replaces other air (a scenario's
+    // log brings its air as it was saved).
+    void LoadMeasuredLog(const std::string& path, const TLogColumns& columns, const std::string& start,
+                         bool ask = true);
+    void RemoveMeasuredLog();
+    // Asked when a log with its own air column comes while other air is in
+    // use; tests answer it (true: take the log's air).
+    std::function<bool()> LogAirPrompt;
+    QAction* RemoveLogAction = nullptr;
     void ShowFitDialog();
     // The fit for the current inputs (checked as for a run, here), to be run
     // on a worker; and the same run at once.
@@ -277,6 +286,8 @@ private:
     QString typedFilms_[2];
     QWidget* CreateConditionsPage();
     void ConnectModelView();
+    bool DefaultRamp() const;
+    bool AskLogAir();
     void ChooseClassicModel();
     TRadiationModel shownModel_ = TRadiationModel::Classic;
     int shownMaterial_ = 0;

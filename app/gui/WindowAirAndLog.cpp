@@ -1,4 +1,5 @@
 // The window's air from a file, the log of the user's mirror and the fit to it.
+#include <QMessageBox>
 #include "app/gui/MainOrvalis.h"
 
 #include "app/core/results/Readiness.h"
@@ -105,9 +106,14 @@ void TFrmBrennic::ChooseMeasuredLog()
     LoadMeasuredLog(dialog.Path->text().toStdString(), dialog.Columns(), dialog.Start->text().trimmed().toStdString());
 }
 
-void TFrmBrennic::LoadMeasuredLog(const std::string& path, const TLogColumns& columns, const std::string& start)
+void TFrmBrennic::LoadMeasuredLog(const std::string& path, const TLogColumns& columns, const std::string& start,
+                                  bool ask)
 {
     auto log = TMeasuredLog::Load(path, columns, start);
+    // A log with its own air replaces the air in use only when the user says so.
+    bool useLogAir = bool(log->Air);
+    if (ask && log->Air && (AirSource || !DefaultRamp()))
+        useLogAir = LogAirPrompt ? LogAirPrompt() : AskLogAir();
     MeasuredLog = log;
     MeasuredPath = path;
     MeasuredColumns = columns;
@@ -116,21 +122,73 @@ void TFrmBrennic::LoadMeasuredLog(const std::string& path, const TLogColumns& co
     TInputTexts texts = InputTexts();
     ApplyLogDefaults(texts, *log, Regional.DecimalSeparator, false, false);
     for (int field : {fInitialMirrorTemp, fDuration}) SetFieldText(field, ToQ(texts.Text(field)));
-    if (log->Air) {
-        UseAirSource(log->Air, {path, columns.Air, start, "", "", "", ""}, false);
+    QString said = QStringLiteral("Measured log loaded: the start temperature (%1 \u00b0C) and the duration (%2 min) "
+                                  "come from it")
+                       .arg(ToQ(texts.Text(fInitialMirrorTemp)), ToQ(texts.Text(fDuration)));
+    if (log->Air && useLogAir) {
+        UseAirSource(log->Air, {path, columns.Air, start, "", "", "", "", ""}, false);
         ShowAirFromFile();
+        said += QStringLiteral(", and the air from its air column");
     }
+    StatusBar1->ShowMessage(said);
     TabSheet3->ShowMeasured(log.get());
     Measured = {};
     TabSheet3->SetMeasuredNote("Measured log loaded: press Run to compare");
     btnFit->setEnabled(true);
+    RemoveLogAction->setEnabled(true);
+    MarkDirty();
+}
+
+bool TFrmBrennic::DefaultRamp() const
+{
+    return FieldText(fInitialAirTemp) == ToQ(InputFields[fInitialAirTemp].Default) &&
+           FieldText(fFinalAirTemp) == ToQ(InputFields[fFinalAirTemp].Default);
+}
+
+bool TFrmBrennic::AskLogAir()
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Brennic"),
+                    QStringLiteral("The log has an air column of its own. Take the run's air from it, in place of %1?")
+                        .arg(AirSource ? QString::fromStdString(AirSource->Describe())
+                                       : QStringLiteral("the ramp of the two air fields")),
+                    QMessageBox::NoButton, this);
+    QPushButton* take = box.addButton(QStringLiteral("Use the log's air"), QMessageBox::AcceptRole);
+    box.addButton(QStringLiteral("Keep the current air"), QMessageBox::RejectRole);
+    box.exec();
+    return box.clickedButton() == take;
+}
+
+void TFrmBrennic::RemoveMeasuredLog()
+{
+    if (!MeasuredLog)
+        return;
+    const bool ownAir = AirSource && AirSource == MeasuredLog->Air;
+    MeasuredLog.reset();
+    MeasuredPath.clear();
+    MeasuredColumns = {};
+    MeasuredStart.clear();
+    Measured = {};
+    TabSheet3->ShowMeasured(nullptr);
+    TabSheet3->SetMeasuredNote("");
+    btnFit->setEnabled(false);
+    RemoveLogAction->setEnabled(false);
+    StatusBar1->ShowMessage(ownAir ? QStringLiteral("Measured log removed; the air still comes from its file")
+                                   : QStringLiteral("Measured log removed"));
+    MarkDirty();
 }
 
 void TFrmBrennic::CompareWithLog()
 {
     if (!MeasuredLog)
         return;
-    Measured = Compare(*MeasuredLog, Record.Reports);
+    // Only where the log's times meet the run's: another night has none.
+    const TMeasuredLog aligned =
+        Record.Air ? AlignedTo(*MeasuredLog, *Record.Air, Record.Duration) : *MeasuredLog;
+    Measured = Compare(aligned, Record.Reports);
+    if (Measured.Points == 0) {
+        TabSheet3->SetMeasuredNote("Measured log: no point within this run's times, nothing compared");
+        return;
+    }
     TabSheet3->SetMeasuredNote("Measured log: RMS difference " + FixedText(Measured.Rms, 3, Regional.DecimalSeparator) +
                                " \u00b0C over " + std::to_string(Measured.Points) + " points");
 }

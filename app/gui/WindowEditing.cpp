@@ -94,8 +94,12 @@ void TFrmBrennic::ClearRefused(QWidget* field)
 bool TFrmBrennic::RunKeys(QObject* watched, const QKeyEvent* key)
 {
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    // Enter runs from the input fields only: in a list being edited (a kept
+    // run's name) it confirms the edit.
+    bool inputField = false;
+    for (int f = 0; f < FieldCount && !inputField; ++f) inputField = watched == FieldEdit(f);
     if (key->key() == Qt::Key_F5 || (key->key() == Qt::Key_R && key->modifiers() == Qt::ControlModifier) ||
-        (enter && (qobject_cast<QLineEdit*>(watched) || key->modifiers() == Qt::ControlModifier))) {
+        (enter && (inputField || key->modifiers() == Qt::ControlModifier))) {
         if (btnRun->isEnabled())
             btnRun->click();
         return true;

@@ -47,6 +47,10 @@ void TFrmBrennic::CreateFileMenu(QWidget* parent)
     menu->addAction(QStringLiteral("Export to spreadsheet\u2026"), this, guarded(&TFrmBrennic::ChooseWorkbookFile));
     menu->addAction(QStringLiteral("Save chart image\u2026"), this, guarded(&TFrmBrennic::ChooseChartImageFile));
     menu->addAction(QStringLiteral("Copy chart to clipboard"), this, guarded(&TFrmBrennic::CopyChart));
+    menu->addSeparator();
+    RemoveLogAction =
+        menu->addAction(QStringLiteral("Remove measured log"), this, guarded(&TFrmBrennic::RemoveMeasuredLog));
+    RemoveLogAction->setEnabled(false);
     for (QAction* a : {open, save}) {
         a->setShortcutContext(Qt::WindowShortcut);
         addAction(a);  // the shortcuts work anywhere in the window
@@ -103,6 +107,7 @@ void TFrmBrennic::OpenScenario(const QString& path)
     MeasuredLog.reset();
     TabSheet3->ShowMeasured(nullptr);
     btnFit->setEnabled(false);
+    RemoveLogAction->setEnabled(false);
     const TInputTexts texts = WithDecimalSeparator(s.Inputs, u'.', Regional.DecimalSeparator);
     for (int f = 0; f < FieldCount; ++f) SetFieldText(f, ToQ(texts.Text(f)));
     cmbMaterial->setCurrentIndex(s.Inputs.Material);
@@ -110,7 +115,7 @@ void TFrmBrennic::OpenScenario(const QString& path)
         MeasuredPath = *s.Measured;
         MeasuredColumns = s.MeasuredColumns;
         MeasuredStart = s.MeasuredStart;
-        LoadMeasuredLog(MeasuredPath, MeasuredColumns, MeasuredStart);
+        LoadMeasuredLog(MeasuredPath, MeasuredColumns, MeasuredStart, false);
         SetFieldText(fInitialMirrorTemp, ToQ(texts.Text(fInitialMirrorTemp)));
         SetFieldText(fDuration, ToQ(texts.Text(fDuration)));
     } else if (air) {

@@ -1,6 +1,9 @@
 // A measured log in the window: shown, compared, fitted and taken over.
 #include "app/core/fit/Fit.h"
+#include "app/gui/EvolutionPage.h"
 #include "app/gui/FitDialog.h"
+#include "app/gui/ReadoutPanel.h"
+#include "app/gui/StatusBar.h"
 #include "tests/app/WindowFixtures.h"
 
 #include <QChartView>
@@ -118,4 +121,43 @@ TEST(FitWindow, CancelledFitLeavesTheInputs)
     EXPECT_FALSE(dialog.UseValues->isEnabled());
     EXPECT_TRUE(dialog.Result->text().contains("cancelled"));
     EXPECT_EQ(w.edtFrontFanFlow->text(), "10");
+}
+
+// A log with its own air does not take over the air in use unless the user
+// says so; a log of another night is compared with nothing; the log can be
+// removed.
+TEST(FitWindow, AMeasuredLogSaysWhatItChangesAndCanBeRemoved)
+{
+    QTemporaryDir dir;
+    const QString night = Write(dir, "night.csv",
+                                "time,temp\n2026-12-08 18:00,10\n2026-12-08 19:00,9\n2026-12-08 20:00,8\n"
+                                "2026-12-08 21:00,7\n");
+    const QString other = Write(dir, "other-night.csv",
+                                "time,T_Ambient,T_Surface\n2026-11-01 18:00,10,15\n2026-11-01 19:00,9,13\n"
+                                "2026-11-01 20:00,8,11\n");
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.UseAirFile({night.toStdString(), "", "", "", "", "", "", ""}, true);
+    int asked = 0;
+    w.LogAirPrompt = [&] {
+        ++asked;
+        return false;  // keep the current air
+    };
+    w.LoadMeasuredLog(other.toStdString(), {}, "");
+    EXPECT_EQ(asked, 1);
+    ASSERT_TRUE(w.AirSource);
+    EXPECT_EQ(w.AirSource->Table.File, night.toStdString());
+    EXPECT_TRUE(w.StatusBar1->Panel()->text().contains(QStringLiteral("the start temperature (15")))
+        << w.StatusBar1->Panel()->text().toStdString();
+    RunAndWait(w);
+    EXPECT_EQ(w.Measured.Points, 0u);  // November's log against a December night
+    EXPECT_TRUE(w.TabSheet3->Readout->text().contains(QStringLiteral("no point within this run's times")))
+        << w.TabSheet3->Readout->text().toStdString();
+
+    ASSERT_TRUE(w.RemoveLogAction->isEnabled());
+    w.RemoveLogAction->trigger();
+    EXPECT_FALSE(w.MeasuredLog);
+    EXPECT_FALSE(w.btnFit->isEnabled());
+    EXPECT_FALSE(w.TabSheet3->MeasuredSurface->isVisible());
+    EXPECT_FALSE(w.RemoveLogAction->isEnabled());
 }

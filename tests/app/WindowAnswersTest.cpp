@@ -9,6 +9,7 @@
 #include "app/gui/StripView.h"
 #include "tests/app/WindowFixtures.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QProcess>
 #include <QLegend>
@@ -387,4 +388,56 @@ TEST(WindowAnswers, TheProfileAtAnyTimeOfTheRun)
     for (const TPoint& p : w.Record.Profile) lowest = std::min(lowest, p.y);
     ASSERT_LT(lowest, w.Record.Plan.TempMin);
     EXPECT_LE(AxisOf(w.Chart4, Qt::Vertical)->min(), lowest);
+}
+
+// Every curve shown stays inside the axes (a kept run that starts warmer, a
+// surface that a clear sky pulls below the inputs' range); the legend holds
+// every entry after Keep, rename and hide; Enter in a kept run's name
+// confirms the name and starts nothing.
+TEST(WindowAnswers, AxesAndLegendHoldEveryCurveShown)
+{
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.PageControl1->setCurrentIndex(EvolutionPage);
+    w.edtInitialMirrorTemp->setText(QStringLiteral("30"));
+    RunAndWait(w);
+    w.btnKeepRun->click();
+    w.edtInitialMirrorTemp->setText(QStringLiteral("20"));
+    w.edtFrontRadiation->setText(QStringLiteral("0.9"));
+    w.edtTimeInterval->setText(QStringLiteral("600"));
+    RunAndWait(w);
+    QTest::qWait(50);
+    const auto& surface = w.Curve(w.Series2).Points();
+    const double lowest = std::min_element(surface.begin(), surface.end(), [](auto a, auto b) { return a.y < b.y; })->y;
+    ASSERT_LT(lowest, 9);  // below the inputs' range less a degree
+    EXPECT_LE(w.Chart1->Home().yMin, lowest);
+    EXPECT_GE(w.Chart1->Home().yMax, 30);  // the kept run's start
+
+    auto legendHoldsItsEntries = [&](const char* when) {
+        QLegend* legend = w.Chart1->chart()->legend();
+        int shown = 0;
+        for (QLegendMarker* m : legend->markers()) shown += m->isVisible();
+        EXPECT_GE(legend->geometry().height(), shown * QFontMetrics(legend->font()).height()) << when;
+    };
+    legendHoldsItsEntries("kept");
+    QListWidget* runs = w.TabSheet3->Runs;
+    runs->item(1)->setCheckState(Qt::Unchecked);
+    QTest::qWait(30);
+    EXPECT_LT(w.Chart1->Home().yMax, 30);  // the hidden run no longer counts
+    legendHoldsItsEntries("hidden");
+
+    const std::uint64_t version = w.Record.Version;
+    runs->setFocus();
+    runs->editItem(runs->item(1));
+    QTest::qWait(30);
+    QWidget* editor = QApplication::focusWidget();
+    ASSERT_NE(editor, nullptr);
+    ASSERT_NE(editor, w.btnRun);
+    QTest::keyClicks(editor, QStringLiteral("no fan"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::qWait(50);
+    EXPECT_FALSE(w.Running());
+    EXPECT_EQ(w.Record.Version, version);  // no run was started
+    EXPECT_EQ(w.Kept.Runs()[0].Name, "no fan");
+    legendHoldsItsEntries("renamed");
 }

@@ -156,6 +156,23 @@ std::shared_ptr<const TMeasuredLog> TMeasuredLog::Load(const std::string& path, 
     return log;
 }
 
+TMeasuredLog AlignedTo(const TMeasuredLog& log, const TAirSource& air, double duration)
+{
+    TMeasuredLog out = log;
+    if (!log.Air || log.Air.get() == &air || !log.Air->Table.ClockTimes || !air.Table.ClockTimes ||
+        log.Air->Table.UtcBased != air.Table.UtcBased)
+        return out;
+    const double shift = log.Air->Start - air.Start;  // run time of the log's time 0
+    for (auto* points : {&out.Surface, &out.Back}) {
+        std::vector<TMeasuredPoint> kept;
+        for (const TMeasuredPoint& p : *points)
+            if (p.Time + shift >= 0 && p.Time + shift <= duration)
+                kept.push_back({p.Time + shift, p.Value});
+        *points = std::move(kept);
+    }
+    return out;
+}
+
 double TMeasuredLog::FirstMirrorTemperature() const
 {
     return !Surface.empty() ? Surface.front().Value : Back.front().Value;

@@ -57,6 +57,12 @@ public:
     double Span() const;
 };
 
+// The log on another air's clock: its points moved to the run's time of
+// that air's start and cut to the run's period, when both have clock times
+// on the same scale; otherwise the log as it is (its own time 0 is the
+// run's). A log of another night keeps no point.
+TMeasuredLog AlignedTo(const TMeasuredLog& log, const TAirSource& air, double duration);
+
 // How far a run is from the log: the model's values at the measured times
 // (linear between the two reports around each), over the points the run covers.
 struct TLogComparison {
