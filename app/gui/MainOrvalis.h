@@ -178,6 +178,10 @@ public:
     void LoadMeasuredLog(const std::string& path, const TLogColumns& columns, const std::string& start,
                          bool ask = true);
     void RemoveMeasuredLog();
+    // A scenario's kept runs, computed again on the worker (cancellable):
+    // with their own air file when it is unchanged, else shown as saved.
+    void ComputeKeptRuns(const TScenario& scenario, std::shared_ptr<const TAirSource> scenarioAir,
+                         std::optional<TAirFileChoice> scenarioChoice);
     // Asked when a log with its own air column comes while other air is in
     // use; tests answer it (true: take the log's air).
     std::function<bool()> LogAirPrompt;

@@ -80,7 +80,8 @@ TScenario TFrmBrennic::CurrentScenario() const
         s.Inputs = WithDecimalSeparator(s.Inputs, Regional.DecimalSeparator, u'.');
     }
     for (const TKeptRun& run : Kept.Runs())
-        s.Kept.push_back({run.Name, WithDecimalSeparator(run.Inputs, Regional.DecimalSeparator, u'.')});
+        s.Kept.push_back({run.Name, WithDecimalSeparator(run.Inputs, Regional.DecimalSeparator, u'.'), run.Air,
+                          run.AirHash, run.Reports, !run.Air});
     return s;
 }
 
@@ -91,16 +92,7 @@ void TFrmBrennic::OpenScenario(const QString& path)
     std::shared_ptr<const TAirSource> air = s.Air ? TAirSource::Load(*s.Air) : nullptr;
     std::shared_ptr<const TMeasuredLog> log =
         s.Measured ? TMeasuredLog::Load(*s.Measured, s.MeasuredColumns, s.MeasuredStart) : nullptr;
-    // The kept runs are computed again from their inputs.
-    std::vector<TKeptRun> kept;
-    for (const TScenarioKeptRun& k : s.Kept) {
-        TRequestSource source = CurrentSource();
-        source.Texts = WithDecimalSeparator(k.Inputs, u'.', Regional.DecimalSeparator);
-        source.Air = log ? log->Air : air;
-        kept.push_back(RunKept(BuildRunRequest(source), k.Name));
-    }
     Kept.Clear();
-    for (TKeptRun& run : kept) Kept.Add(std::move(run));
     TabSheet3->ShowKept(Kept, Record, Regional.DecimalSeparator);
     UpdateKeepButtons();
     UseAirRamp();
@@ -122,6 +114,11 @@ void TFrmBrennic::OpenScenario(const QString& path)
         UseAirSource(air, *s.Air, false);
     }
     RememberScenario(path);
+    // The kept runs are computed again beside the window, each with its own air.
+    ComputeKeptRuns(s, log ? log->Air : air, log ? std::optional<TAirFileChoice>(TAirFileChoice{
+                                                       *s.Measured, s.MeasuredColumns.Air, s.MeasuredStart,
+                                                       "", "", "", "", ""})
+                                                 : s.Air);
 }
 
 void TFrmBrennic::SaveScenario(const QString& path)

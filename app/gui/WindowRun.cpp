@@ -179,7 +179,8 @@ void TFrmBrennic::btnCancelClick()
 
 void TFrmBrennic::btnKeepRunClick()
 {
-    if (!Running() && ResultLines->Count() > 1 && Kept.Keep(Record))
+    if (!Running() && ResultLines->Count() > 1 &&
+        Kept.Keep(Record, Record.Air ? std::optional<TAirFileChoice>(AirChoice) : std::nullopt))
         TabSheet3->ShowKept(Kept, Record, Regional.DecimalSeparator);
     UpdateKeepButtons();
 }

@@ -6,6 +6,7 @@
 #include "app/gui/HelpViewer.h"
 #include "app/gui/ProfilePage.h"
 #include "app/gui/ReadoutPanel.h"
+#include "app/gui/StatusBar.h"
 #include "app/gui/StripView.h"
 #include "tests/app/WindowFixtures.h"
 
@@ -156,6 +157,7 @@ TEST(WindowAnswers, KeptRunsRoundTripThroughAScenarioAndTheWorkbook)
     Window f;
     TFrmBrennic& w = f.w;
     w.OpenScenario(scenario);
+    WaitForRun(w);  // the kept runs are computed beside the window
     ASSERT_EQ(w.Kept.Runs().size(), 1u);
     EXPECT_EQ(w.Kept.Runs()[0].Name, "slow fan");
     EXPECT_EQ(w.Kept.Runs()[0].Inputs.Text(fFrontFilm), u"10");
@@ -440,4 +442,45 @@ TEST(WindowAnswers, AxesAndLegendHoldEveryCurveShown)
     EXPECT_EQ(w.Record.Version, version);  // no run was started
     EXPECT_EQ(w.Kept.Runs()[0].Name, "no fan");
     legendHoldsItsEntries("renamed");
+}
+
+// A kept run keeps its own air: reopened, it is computed with the ramp it
+// was kept with, not with the scenario's air file; one whose air file has
+// changed since is shown as saved, and the status bar says so.
+TEST(WindowAnswers, KeptRunsKeepTheirOwnAirThroughAScenario)
+{
+    QTemporaryDir dir;
+    const QString scenario = dir.filePath("kept.brennic");
+    const QString night = Write(dir, "night.csv",
+                                "time,temp\n2026-12-08 18:00,10\n2026-12-08 19:00,8\n2026-12-08 20:00,6\n"
+                                "2026-12-08 21:00,4\n");
+    std::optional<double> rampReady;
+    double fileEnd = 0;
+    {
+        Window f;
+        TFrmBrennic& w = f.w;
+        w.edtTimeInterval->setText(QStringLiteral("180"));
+        RunAndWait(w);  // constant 10 degC air
+        w.btnKeepRun->click();
+        rampReady = w.Kept.Runs()[0].Readiness.ReadyFrom(TReadiness::Surface, 0);
+        w.UseAirFile({night.toStdString(), "", "", "", "", "", "", ""}, true);
+        RunAndWait(w);
+        w.btnKeepRun->click();
+        fileEnd = w.Kept.Runs()[1].Reports.back().Surface;
+        w.SaveScenario(scenario);
+    }
+    // The file changes after the scenario was saved.
+    Write(dir, "night.csv", "time,temp\n2026-12-08 18:00,2\n2026-12-08 21:00,0\n");
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.OpenScenario(scenario);
+    EXPECT_TRUE(w.Running());  // opening returned at once
+    WaitForRun(w);
+    ASSERT_EQ(w.Kept.Runs().size(), 2u);
+    EXPECT_FALSE(w.Kept.Runs()[0].Air);
+    EXPECT_EQ(w.Kept.Runs()[0].Readiness.ReadyFrom(TReadiness::Surface, 0), rampReady);
+    // As saved: its curves end where they ended, not on the changed file's air.
+    EXPECT_NEAR(w.Kept.Runs()[1].Reports.back().Surface, fileEnd, 1e-9);
+    EXPECT_TRUE(w.StatusBar1->Panel()->text().contains(QStringLiteral("kept run 2 has an air file that changed since")))
+        << w.StatusBar1->Panel()->text().toStdString();
 }

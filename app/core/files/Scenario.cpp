@@ -7,6 +7,8 @@
 #include "support/LibStandard.h"
 #include "support/NumberText.h"
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -91,22 +93,63 @@ bool Unquote(std::string& value)
     return true;
 }
 
+// The keys of an air file's choice, and where each goes.
+std::string* AirSlot(std::optional<TAirFileChoice>& air, const std::string& key)
+{
+    if (key != "air-file" && key != "air-column" && key != "start" && key != "sky-column" && key != "dew-column" &&
+        key != "time-column" && key != "date-order" && key != "time-zone")
+        return nullptr;
+    if (!air)
+        air.emplace();
+    return key == "air-file"      ? &air->Path
+           : key == "air-column"  ? &air->AirColumn
+           : key == "start"       ? &air->Start
+           : key == "sky-column"  ? &air->SkyColumn
+           : key == "time-column" ? &air->TimeColumn
+           : key == "date-order"  ? &air->DateOrder
+           : key == "time-zone"   ? &air->TimeZone
+                                  : &air->DewColumn;
+}
+
+// A kept run's reports: "time,air,surface,back,core,glass;..." with full stops.
+std::string ReportsText(const std::vector<TStepValues>& reports)
+{
+    std::string out;
+    for (const TStepValues& v : Thinned(reports, ScenarioKeptReports)) {
+        if (!out.empty())
+            out += ';';
+        const double values[6] = {v.Time, v.Air, v.Surface, v.Back, v.Core, v.Glass};
+        for (std::size_t i = 0; i < 6; ++i) out += (i ? "," : "") + ToUtf8(FormatFloat(values[i], u'.'));
+    }
+    return out;
+}
+
+bool ParseReports(const std::string& text, std::vector<TStepValues>& out)
+{
+    out.clear();
+    for (std::size_t a = 0; a < text.size();) {
+        const std::size_t b = std::min(text.find(';', a), text.size());
+        double v[6];
+        std::size_t at = a;
+        for (double& x : v) {
+            const std::size_t end = std::min(text.find(',', at), b);
+            if (at >= b || !TryStrToFloat(FromUtf8(text.substr(at, end - at)), u'.', x) || !std::isfinite(x))
+                return false;
+            at = end + 1;
+        }
+        if (at <= b || (!out.empty() && !(v[0] > out.back().Time)))
+            return false;
+        out.push_back({v[0], v[1], v[2], v[3], v[4], v[5]});
+        a = b + 1;
+    }
+    return true;
+}
+
 // Keys that are not input fields, and where their values go.
 std::string* TextSlot(TScenario& s, const std::string& key)
 {
-    if (key == "air-file" || key == "air-column" || key == "start" || key == "sky-column" || key == "dew-column" ||
-        key == "time-column" || key == "date-order" || key == "time-zone") {
-        if (!s.Air)
-            s.Air.emplace();
-        return key == "air-file"      ? &s.Air->Path
-               : key == "air-column"  ? &s.Air->AirColumn
-               : key == "start"       ? &s.Air->Start
-               : key == "sky-column"  ? &s.Air->SkyColumn
-               : key == "time-column" ? &s.Air->TimeColumn
-               : key == "date-order"  ? &s.Air->DateOrder
-               : key == "time-zone"   ? &s.Air->TimeZone
-                                      : &s.Air->DewColumn;
-    }
+    if (std::string* slot = AirSlot(s.Air, key))
+        return slot;
     if (key == "measured") {
         s.Measured.emplace();
         return &*s.Measured;
@@ -169,10 +212,24 @@ void SetKeptValue(TScenario& s, const std::string& file, std::size_t line, const
     if (s.Kept.size() < n)
         s.Kept.resize(n, {"", s.Inputs});
     const std::string name = key.substr(at + 2);
-    if (name == "name")
-        s.Kept[n - 1].Name = value;
-    else if (!SetInput(s.Kept[n - 1].Inputs, file, line, key, name, value))
-        Refuse(file, line, key, "is not a setting of a kept run (its inputs, its material or its name)");
+    TScenarioKeptRun& k = s.Kept[n - 1];
+    if (name == "name") {
+        k.Name = value;
+    } else if (name == "air-hash") {
+        k.AirHash = value;
+    } else if (name == "air") {
+        if (value != "ramp")
+            Refuse(file, line, key, "has '" + ShownText(value) + "': a kept run's air is ramp or an air-file");
+        k.Ramp = true;
+    } else if (name == "reports") {
+        if (!ParseReports(value, k.Saved))
+            Refuse(file, line, key, "is not a list of reports (time,air,surface,back,core,glass;...)");
+    } else if (std::string* slot = AirSlot(k.Air, name)) {
+        // A kept run's air file may be gone: it is then shown as saved.
+        *slot = name == "air-file" ? Resolved(file, value) : value;
+    } else if (!SetInput(k.Inputs, file, line, key, name, value)) {
+        Refuse(file, line, key, "is not a setting of a kept run (its inputs, its material, its air, its name)");
+    }
 }
 
 void SetValue(TScenario& s, const std::string& file, std::size_t line, const std::string& key, const std::string& value)
@@ -272,7 +329,7 @@ TScenario ReadScenario(const std::string& path)
 namespace {
 
 // Each kept run's name and the inputs where it differs from the scenario's.
-void KeptText(const TScenario& s, std::ostringstream& out)
+void KeptText(const TScenario& s, const std::string& path, std::ostringstream& out)
 {
     for (std::size_t i = 0; i < s.Kept.size() && i < TKeptRuns::Capacity; ++i) {
         const std::string prefix = KeptPrefix + std::to_string(i + 1) + "-";
@@ -287,6 +344,20 @@ void KeptText(const TScenario& s, std::ostringstream& out)
             }
         if (k.Inputs.Material != s.Inputs.Material)
             out << prefix << "material = " << GlassMaterials.at(std::size_t(k.Inputs.Material)).Name << "\n";
+        if (k.Air) {
+            out << prefix << "air-file = " << Quoted(Relative(path, k.Air->Path)) << "\n";
+            for (const std::string key : {"air-column", "start", "sky-column", "dew-column", "time-column",
+                                          "date-order", "time-zone"}) {
+                std::optional<TAirFileChoice> copy = k.Air;
+                if (const std::string* value = AirSlot(copy, key); value && !value->empty())
+                    out << prefix << key << " = " << Quoted(*value) << "\n";
+            }
+            out << prefix << "air-hash = " << k.AirHash << "\n";
+        }
+        if (k.Ramp)
+            out << prefix << "air = ramp\n";
+        if (!k.Saved.empty())
+            out << prefix << "reports = " << ReportsText(k.Saved) << "\n";
     }
 }
 
@@ -331,7 +402,7 @@ std::string ScenarioText(const TScenario& s, const std::string& path)
             if (!value->empty())
                 out << key << " = " << Quoted(*value) << "\n";
     }
-    KeptText(s, out);
+    KeptText(s, path, out);
     return out.str();
 }
 

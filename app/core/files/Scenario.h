@@ -20,7 +20,19 @@ namespace brennic {
 struct TScenarioKeptRun {
     std::string Name;
     TInputTexts Inputs;  // numbers with "."
+    // Its own air (none: the ramp), the hash of the file it was computed
+    // with, and its reports as saved (thinned), to show it when that file is
+    // gone or changed.
+    std::optional<TAirFileChoice> Air;
+    std::string AirHash;
+    std::vector<TStepValues> Saved;
+    // Its air was the ramp of its inputs ("air = ramp"); without either, as
+    // scenarios once had it, the scenario's own air.
+    bool Ramp = false;
 };
+
+// The most reports of a kept run a scenario holds.
+inline constexpr std::size_t ScenarioKeptReports = 400;
 
 struct TScenario {
     TInputTexts Inputs;                 // numbers with "."

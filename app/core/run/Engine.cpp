@@ -3,6 +3,7 @@
 #include "app/core/run/RunRecord.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace brennic {
 
@@ -61,12 +62,35 @@ std::vector<TStepValues> RunReports(const TBrennicOneD& solver)
     return RunValues(SolverRequest(solver));
 }
 
-TKeptRun RunKept(const TRunRequest& request, std::string name)
+TKeptRun RunKept(const TRunRequest& request, std::string name, std::stop_token stop)
 {
+    // The readiness from every report; of the reports only as many as a
+    // kept run holds, so that a long run needs no more memory than a short one.
     TRunRecord record;
-    record.Start(request);
-    RunEngine(request, [&](std::span<const double> p, std::span<const double> t, double time) { record.Add(p, t, time); });
-    return {record.Inputs, std::move(record.Reports), record.Readiness, std::move(name), true};
+    record.StartWithoutRows(request);
+    const double reports = ReportCount(request.Solver.Duration, request.Solver.TimeStep);
+    const std::size_t stride = std::size_t(std::ceil(reports / double(KeptReportsLimit)));
+    std::vector<TStepValues> kept;
+    std::size_t index = 0;
+    TStepValues last{};
+    const TRunEnd end = RunEngine(
+        request,
+        [&](std::span<const double> p, std::span<const double> t, double time) {
+            record.Add(p, t, time);
+            last = StepValues(t, time);
+            if (index++ % stride == 0)
+                kept.push_back(last);
+        },
+        stop);
+    if (end == TRunEnd::Stopped)
+        throw EBrennicError("stopped");
+    if (!kept.empty() && kept.back().Time != last.Time)
+        kept.push_back(last);
+    TKeptRun run{record.Inputs, std::move(kept), record.Readiness, std::move(name), true, {}, {}};
+    if (request.Air) {
+        run.AirHash = request.Air->Table.ContentHash;
+    }
+    return run;
 }
 
 }  // namespace brennic

@@ -30,8 +30,9 @@ std::vector<TStepValues> RunValues(const TRunRequest& request, std::stop_token s
 // A request of a solver as it stands (its air functions set), with a log to
 // compare with; planning is left to the caller.
 TRunRequest SolverRequest(const TBrennicOneD& solver, std::shared_ptr<const TMeasuredLog> log = {});
-// A kept run computed again from its request (a scenario's kept run).
-TKeptRun RunKept(const TRunRequest& request, std::string name);
+// A kept run computed again from its request (a scenario's kept run);
+// throws EBrennicError when stopped.
+TKeptRun RunKept(const TRunRequest& request, std::string name, std::stop_token stop = {});
 // The reports' values for a solver as it stands, with no air file or log.
 std::vector<TStepValues> RunReports(const TBrennicOneD& solver);
 

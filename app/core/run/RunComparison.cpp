@@ -49,12 +49,29 @@ std::string DifferenceLabel(const TInputTexts& kept, const TInputTexts& current,
     return label.empty() ? std::string("same inputs") : label;
 }
 
-bool TKeptRuns::Keep(const TRunRecord& record)
+bool TKeptRuns::Keep(const TRunRecord& record, std::optional<TAirFileChoice> air)
 {
     if (Full())
         return false;
-    runs_.push_back({record.Inputs, record.Reports, record.Readiness, {}, true});
+    TKeptRun run{record.Inputs, Thinned(record.Reports, KeptReportsLimit), record.Readiness, {}, true, {}, {}};
+    if (record.Air && air) {
+        run.Air = std::move(air);
+        run.AirHash = record.Air->Table.ContentHash;
+    }
+    runs_.push_back(std::move(run));
     return true;
+}
+
+std::vector<TStepValues> Thinned(const std::vector<TStepValues>& reports, std::size_t limit)
+{
+    if (reports.size() <= limit || limit < 2)
+        return reports;
+    const std::size_t stride = (reports.size() - 2) / (limit - 1) + 1;
+    std::vector<TStepValues> out;
+    out.reserve(limit);
+    for (std::size_t i = 0; i + 1 < reports.size(); i += stride) out.push_back(reports[i]);
+    out.push_back(reports.back());
+    return out;
 }
 
 bool TKeptRuns::Add(TKeptRun run)

@@ -3,9 +3,11 @@
 #pragma once
 
 #include "app/core/inputs/InputFields.h"
+#include "app/core/tables/AirSource.h"
 #include "app/core/results/Readiness.h"
 #include "app/core/results/ResultText.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,11 +17,21 @@ class TRunRecord;
 
 struct TKeptRun {
     TInputTexts Inputs;
-    std::vector<TStepValues> Reports;
+    std::vector<TStepValues> Reports;  // at most KeptReportsLimit, evenly thinned, the last kept
     TReadiness Readiness;
     std::string Name;     // given by the user; empty: what differs from the current run
     bool Visible = true;  // drawn on the chart
+    // Its own air: a file as chosen and the hash of what was read (none:
+    // the ramp of its inputs).
+    std::optional<TAirFileChoice> Air;
+    std::string AirHash;
 };
+
+// The most reports a kept run holds: enough to draw it; its readiness was
+// taken from every report.
+inline constexpr std::size_t KeptReportsLimit = 20000;
+// Every n-th report, the first and the last kept, at most limit of them.
+std::vector<TStepValues> Thinned(const std::vector<TStepValues>& reports, std::size_t limit);
 
 // What the kept inputs have that the current ones have not, named as the
 // scenario keys name them, with the kept values as typed: "front film 25,
@@ -30,8 +42,9 @@ class TKeptRuns {
 public:
     static constexpr std::size_t Capacity = 4;
 
-    // Keeps the record's run; false (and nothing kept) when all places are taken.
-    bool Keep(const TRunRecord& record);
+    // Keeps the record's run with its air (as chosen); false (and nothing
+    // kept) when all places are taken.
+    bool Keep(const TRunRecord& record, std::optional<TAirFileChoice> air = std::nullopt);
     bool Full() const { return runs_.size() >= Capacity; }
     void Clear() { runs_.clear(); }
     const std::vector<TKeptRun>& Runs() const { return runs_; }

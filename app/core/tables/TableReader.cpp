@@ -10,6 +10,7 @@
 #include "app/core/tables/Plausibility.h"
 #include "app/core/results/OutputColumns.h"
 #include "support/BoundedRead.h"
+#include "support/ContentHash.h"
 #include "support/LibStandard.h"
 #include "support/LocalClock.h"
 #include "support/NumberText.h"
@@ -422,7 +423,9 @@ TTimeTable ReadTimeTable(const std::string& path, const TTableOptions& options)
     } catch (const std::bad_alloc&) {
         RefuseTable(path, 0, "cannot be read: there is not enough memory for it");
     }
-    return ParseTimeTable(text, path, options);
+    TTimeTable table = ParseTimeTable(text, path, options);
+    table.ContentHash = ContentHash(text);
+    return table;
 }
 
 }  // namespace brennic

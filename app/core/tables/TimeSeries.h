@@ -42,6 +42,7 @@ struct TTimeTable {
     std::optional<double> Longitude;           // degrees east, likewise
     std::string Source;                        // a weather service or logger known by its columns, or ""
     std::string TimesReadAs;                   // "date-times", "Unix times", "minutes", ...
+    std::string ContentHash;                   // of the file as read (ReadTimeTable), to tell a changed file
     std::vector<double> Times;                 // s: since 1970-01-01 (on the file's own clock unless UtcBased)
     std::vector<std::vector<double>> Columns;  // per column after the time, in °C for temperatures; NaN: no value
     std::vector<TCellFault> Faults;            // per column after the time
