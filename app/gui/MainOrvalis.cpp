@@ -267,9 +267,9 @@ void TFrmBrennic::FormCreate()
     cmbMaterial->setCurrentIndex(0);
 
     // The decimal defaults in the user's own form.
-    for (int field : {fThickness, fFrontRadiation})
-        FieldEdit(field)->setText(
-            ToQ(FormatFloat(StrToFloat(InputFields[field].Default, u'.'), Regional.DecimalSeparator)));
+    for (int field = 0; field < FieldCount; ++field)
+        if (!InputFields[field].Choices)
+            SetFieldText(field, ToQ(DefaultText(field, Regional.DecimalSeparator)));
     edtThickness->setFocus();
 }
 

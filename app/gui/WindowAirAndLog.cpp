@@ -141,8 +141,8 @@ void TFrmBrennic::LoadMeasuredLog(const std::string& path, const TLogColumns& co
 
 bool TFrmBrennic::DefaultRamp() const
 {
-    return FieldText(fInitialAirTemp) == ToQ(InputFields[fInitialAirTemp].Default) &&
-           FieldText(fFinalAirTemp) == ToQ(InputFields[fFinalAirTemp].Default);
+    return FieldText(fInitialAirTemp) == ToQ(DefaultText(fInitialAirTemp, Regional.DecimalSeparator)) &&
+           FieldText(fFinalAirTemp) == ToQ(DefaultText(fFinalAirTemp, Regional.DecimalSeparator));
 }
 
 bool TFrmBrennic::AskLogAir()

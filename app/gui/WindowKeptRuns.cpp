@@ -42,7 +42,7 @@ void TFrmBrennic::ComputeKeptRuns(const TScenario& s, std::shared_ptr<const TAir
     const char16_t dec = Regional.DecimalSeparator;
     auto job = std::make_shared<TKeptJob>();
     std::vector<TScenarioKeptRun> kept = s.Kept;
-    const std::vector<double> seeing = ListValues(base.Texts.Text(fSeeing));
+    const std::vector<double> seeing = ListValues(base.Texts.Text(fSeeing), Regional.DecimalSeparator);
     Worker->Start(
         [job, kept, base, dec, scenarioAir, scenarioChoice, seeing](std::stop_token stop) {
             for (std::size_t i = 0; i < kept.size(); ++i) {

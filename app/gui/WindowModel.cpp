@@ -93,7 +93,7 @@ void TFrmBrennic::ChooseClassicModel()
     const TInputTexts texts = InputTexts();
     QStringList reset;
     for (const TPhysicalInput& input : PhysicalOnlyInputs(texts, Regional.DecimalSeparator)) {
-        SetFieldText(input.Field, QString::fromStdU16String(InputFields[input.Field].Default));
+        SetFieldText(input.Field, QString::fromStdU16String(DefaultText(input.Field, Regional.DecimalSeparator)));
         reset << QString::fromUtf8(InputFields[input.Field].Caption);
     }
     reset.removeDuplicates();

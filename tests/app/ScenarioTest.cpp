@@ -42,6 +42,33 @@ TEST(Scenario, RoundTripKeepsEveryInputAndRelativePaths)
     const TInputTexts comma = WithDecimalSeparator(back.Inputs, u'.', u',');
     EXPECT_EQ(comma.Text(fThickness), u"25,4");
     EXPECT_EQ(WithDecimalSeparator(comma, u',', u'.').Text(fThickness), u"25.4");
+    // Lists change both their decimals and what stands between the items.
+    EXPECT_EQ(comma.Text(fSeeing), u"0,5;0,25;0,1");
+    EXPECT_EQ(WithDecimalSeparator(comma, u',', u'.').Text(fSeeing), u"0.5,0.25,0.1");
+}
+
+TEST(Scenario, ListsReadInEitherDecimalForm)
+{
+    struct Case {
+        const char* name;
+        std::u16string text;
+        char16_t dec;
+        std::vector<double> values;
+    };
+    const Case cases[] = {
+        {"full stops", u"0.5,0.25", u'.', {0.5, 0.25}},
+        {"commas and semicolons", u"0,5;0,25", u',', {0.5, 0.25}},
+        {"one comma decimal", u"1,5", u',', {1.5}},
+        {"full stops pasted where commas are the decimals", u"0.5,0.25", u',', {0.5, 0.25}},
+        {"comma decimals between commas is ambiguous", u"0,4,0,2", u',', {}},
+        {"semicolons where full stops are the decimals", u"0.5;0.25", u'.', {}},
+        {"an empty item", u"0,5;;0,25", u',', {}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ListValues(c.text, c.dec), c.values) << c.name;
+        if (!c.values.empty())
+            EXPECT_EQ(ListItems(c.text, c.dec).size(), c.values.size()) << c.name;
+    }
 }
 
 TEST(Scenario, RefusalsNameTheFileTheLineAndTheKey)

@@ -334,6 +334,17 @@ TEST(Window, CommaLocaleDefaults)
         EXPECT_EQ(v->chart()->locale().decimalPoint(), ",");
     }
     EXPECT_TRUE(w.TabSheet3->Readout->text().contains("\u2264&nbsp;0,5")) << w.TabSheet3->Readout->text().toStdString();
+    // Lists take comma decimals with semicolons between the items.
+    EXPECT_EQ(w.FieldText(fSeeing), "0,5;0,25;0,1");
+    w.SetFieldText(fSeeing, "0,4;0,2");
+    RunAndWait(w);
+    EXPECT_TRUE(w.TabSheet3->Readout->text().contains("seeing \u2264 0,4\u2033")) << w.TabSheet3->Readout->text().toStdString();
+    w.SetFieldText(fSeeing, "0,4,0,2");
+    ErrorCapture errors;
+    RunAndWait(w);
+    ASSERT_EQ(errors.messages.size(), 1);
+    EXPECT_TRUE(errors.messages[0].contains("'0,4,0,2' is not a list of numbers such as 0,5;0,25;0,1"))
+        << errors.messages[0].toStdString();
 }
 
 TEST(Window, RefusedRunLeavesPreviousResults)

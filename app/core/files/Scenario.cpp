@@ -418,8 +418,9 @@ TInputTexts WithDecimalSeparator(const TInputTexts& texts, char16_t from, char16
         return out;
     for (int f = 0; f < FieldCount; ++f) {
         double v;
-        if (!InputFields[f].Whole && !InputFields[f].List && !InputFields[f].Choices &&
-            TryStrToFloat(texts.Text(f), from, v))
+        if (InputFields[f].List)
+            out.Text(f) = ListInDecimalForm(texts.Text(f), from, to);
+        else if (!InputFields[f].Whole && !InputFields[f].Choices && TryStrToFloat(texts.Text(f), from, v))
             out.Text(f) = FormatFloat(v, to);
     }
     return out;

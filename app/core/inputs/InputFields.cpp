@@ -57,15 +57,30 @@ std::string ChoicesText(int field)
     return words;
 }
 
-std::vector<double> ListValues(std::u16string_view text)
+namespace {
+
+// The decimal separator a list is written with: a comma-decimal user may
+// still paste "0.5,0.25" (full stops and no semicolon), which is unambiguous.
+char16_t ListDecimals(std::u16string_view text, char16_t dec)
+{
+    if (dec == u',' && text.find(u';') == std::u16string_view::npos && text.find(u'.') != std::u16string_view::npos)
+        return u'.';
+    return dec;
+}
+
+}  // namespace
+
+std::vector<double> ListValues(std::u16string_view text, char16_t dec)
 {
     std::vector<double> values;
     std::size_t start = 0;
+    dec = ListDecimals(text, dec);
+    const char16_t between = ListSeparatorFor(dec);
     while (true) {
-        const std::size_t end = text.find(u',', start);
+        const std::size_t end = text.find(between, start);
         const std::u16string_view item = text.substr(start, end == std::u16string_view::npos ? end : end - start);
         double v = 0;
-        if (!TryStrToFloat(item, u'.', v))
+        if (!TryStrToFloat(item, dec, v))
             return {};
         values.push_back(v);
         if (end == std::u16string_view::npos)
@@ -74,11 +89,37 @@ std::vector<double> ListValues(std::u16string_view text)
     }
 }
 
-std::vector<std::string> ListItems(std::u16string_view text)
+std::u16string ListInDecimalForm(std::u16string_view text, char16_t from, char16_t to)
+{
+    const std::vector<double> values = ListValues(text, from);
+    if (values.empty() || from == to)
+        return std::u16string(text);
+    std::u16string out;
+    for (double v : values) {
+        if (!out.empty())
+            out += ListSeparatorFor(to);
+        out += FormatFloat(v, to);
+    }
+    return out;
+}
+
+std::u16string DefaultText(int field, char16_t dec)
+{
+    const TInputField& f = InputFields[field];
+    double v;
+    if (f.List)
+        return ListInDecimalForm(f.Default, u'.', dec);
+    if (!f.Whole && !f.Choices && TryStrToFloat(f.Default, u'.', v))
+        return FormatFloat(v, dec);
+    return std::u16string(f.Default);
+}
+
+std::vector<std::string> ListItems(std::u16string_view text, char16_t dec)
 {
     std::vector<std::string> items;
+    const char16_t between = ListSeparatorFor(ListDecimals(text, dec));
     for (std::size_t a = 0, b;; a = b + 1) {
-        b = text.find(u',', a);
+        b = text.find(between, a);
         items.push_back(ToUtf8(text.substr(a, b == std::u16string_view::npos ? b : b - a)));
         if (b == std::u16string_view::npos)
             return items;
@@ -93,7 +134,7 @@ bool FieldTextConverts(int field, std::u16string_view text, char16_t dec)
     if (f.Choices)
         return ChoiceIndex(field, text) >= 0;
     if (f.List)
-        return !ListValues(text).empty();
+        return !ListValues(text, dec).empty();
     double d;
     std::int32_t i;
     return f.Whole ? TryStrToInt(text, i) : TryStrToFloat(text, dec, d);

@@ -178,11 +178,22 @@ std::string ChoicesText(int field);
 // number, one of the choices, a list of numbers, or empty where optional);
 // the rule's range is not checked here.
 bool FieldTextConverts(int field, std::u16string_view text, char16_t decimalSeparator);
-// A list field's numbers, always with "." decimals and "," between them
-// (whatever the locale); empty when one does not convert.
-std::vector<double> ListValues(std::u16string_view text);
+// A list field's numbers: with "." decimals and "," between them, or where
+// the decimal separator is a comma, "," decimals and ";" between them;
+// empty when one does not convert.
+std::vector<double> ListValues(std::u16string_view text, char16_t decimalSeparator = u'.');
 // The items of a list as typed.
-std::vector<std::string> ListItems(std::u16string_view text);
+std::vector<std::string> ListItems(std::u16string_view text, char16_t decimalSeparator = u'.');
+// The separator between a list's items for a decimal separator.
+inline char16_t ListSeparatorFor(char16_t decimalSeparator)
+{
+    return decimalSeparator == u',' ? u';' : u',';
+}
+// A list in the other decimal form ("0.5,0.25" and "0,5;0,25"); as it was
+// when an item does not convert.
+std::u16string ListInDecimalForm(std::u16string_view text, char16_t from, char16_t to);
+// A field's default as the user types it with this decimal separator.
+std::u16string DefaultText(int field, char16_t decimalSeparator);
 
 // The texts of the input fields as typed, in the table's order, and the
 // chosen material's index in the materials table.

@@ -141,14 +141,15 @@ void FollowModelDefaults(TInputTexts& t, TRadiationModel before, int materialBef
         t.Text(fBackRadiation) = BackRadiationDefault(after, t.Material, dec);
 }
 
-void ApplyBackFan(const TInputTexts& t, TFieldNaming naming, TBrennicOneD& s, std::vector<std::string>& notes)
+void ApplyBackFan(const TInputTexts& t, char16_t dec, TFieldNaming naming, TBrennicOneD& s,
+                  std::vector<std::string>& notes)
 {
     s.BackFanDiameter = s.BackFanSpeed = s.BackFanDistance = 0;
     const std::u16string& text = t.Text(fBackFan);
     if (text.empty())
         return;
     const std::string typed = ToUtf8(text);
-    const std::vector<double> v = ListValues(text);
+    const std::vector<double> v = ListValues(text, dec);
     if (v.size() != 3)
         RefuseField(fBackFan, typed, naming,
                     "give the fan's opening (mm), its exit speed (m/s) and its distance to the back (mm), "

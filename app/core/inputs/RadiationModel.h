@@ -63,7 +63,7 @@ void FollowModelDefaults(TInputTexts& texts, TRadiationModel before, int materia
 // field), stores them and adds notes where Martin's correlation is used
 // outside the range it was measured in. Requires film coefficients from the
 // conditions.
-void ApplyBackFan(const TInputTexts& texts, TFieldNaming naming, TBrennicOneD& solver,
+void ApplyBackFan(const TInputTexts& texts, char16_t decimalSeparator, TFieldNaming naming, TBrennicOneD& solver,
                   std::vector<std::string>& notes);
 
 }  // namespace brennic

@@ -71,11 +71,11 @@ TRunRequest BuildRunRequest(TRequestSource source)
     ApplyRadiationModel(request.Model, source.Texts, source.BackRadiationGiven, source.DecimalSeparator,
                         request.Solver);
     ResolveSky(source.Texts, source.Air, source.DecimalSeparator, source.Naming, request.Solver);
-    ApplyBackFan(source.Texts, source.Naming, request.Solver, request.Notes);
+    ApplyBackFan(source.Texts, source.DecimalSeparator, source.Naming, request.Solver, request.Notes);
     request.Plan = PlanRun(request.Solver, source.DecimalSeparator, &source.Texts, source.Naming, source.Use,
                         extremes ? &*extremes : nullptr);
-    request.Seeing = ListValues(source.Texts.Text(fSeeing));
-    request.SeeingTexts = ListItems(source.Texts.Text(fSeeing));
+    request.Seeing = ListValues(source.Texts.Text(fSeeing), source.DecimalSeparator);
+    request.SeeingTexts = ListItems(source.Texts.Text(fSeeing), source.DecimalSeparator);
     request.Texts = std::move(source.Texts);
     request.Settings = source.Settings;
     request.Tolerances = std::move(source.Tolerances);

@@ -30,10 +30,10 @@ void ApplyInputs(const TInputTexts& t, char16_t dec, TBrennicOneD& s)
             continue;
         if (f.Choices || f.List) {
             const int choice = f.Choices ? ChoiceIndex(field, text) : 0;
-            if (choice < 0 || (f.List && ListValues(text).empty()))
+            if (choice < 0 || (f.List && ListValues(text, dec).empty()))
                 throw EFieldConvertError(EConvertError("'" + ToUtf8(text) + "' is not " +
                                                        (f.List ? std::string("a list of numbers such as ") +
-                                                                     ToUtf8(f.Default)
+                                                                     ToUtf8(DefaultText(field, dec))
                                                                : "one of " + ChoicesText(field))),
                                          field);
             if (f.Store)
@@ -112,7 +112,7 @@ public:
             if (!texts_ || (f.Optional && texts_->Text(field).empty()))
                 return;
             const std::vector<double> values =
-                f.List ? ListValues(texts_->Text(field)) : std::vector<double>{StrToFloat(texts_->Text(field), dec_)};
+                f.List ? ListValues(texts_->Text(field), dec_) : std::vector<double>{StrToFloat(texts_->Text(field), dec_)};
             for (double v : values) CheckValue(field, v);
             return;
         }

@@ -102,7 +102,7 @@ std::string CaseText(const TSweepPlan& plan, std::size_t index)
 // The seeing thresholds as typed, the columns' and keys' names.
 std::vector<std::string> SeeingKeys(const TSweepPlan& plan)
 {
-    return ListItems(plan.Base.Texts.Text(fSeeing));
+    return ListItems(plan.Base.Texts.Text(fSeeing), plan.Base.DecimalSeparator);
 }
 
 }  // namespace
