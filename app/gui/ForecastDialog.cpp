@@ -6,6 +6,7 @@
 #include "app/gui/RunWorker.h"
 #include "support/LocalClock.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -38,10 +39,10 @@ TForecastDialog::TForecastDialog(QWidget* parent) : QDialog(parent)
     const QSettings settings;
     Latitude = new QLineEdit(settings.value(QString::fromLatin1(LatitudeKey)).toString(), this);
     Latitude->setObjectName(QStringLiteral("Latitude"));
-    Latitude->setPlaceholderText(QStringLiteral("47.56 (north positive)"));
+    Latitude->setPlaceholderText(QStringLiteral("degrees north; south negative"));
     Longitude = new QLineEdit(settings.value(QString::fromLatin1(LongitudeKey)).toString(), this);
     Longitude->setObjectName(QStringLiteral("Longitude"));
-    Longitude->setPlaceholderText(QStringLiteral("7.58 (east positive)"));
+    Longitude->setPlaceholderText(QStringLiteral("degrees east; west negative"));
     Fetch = new QPushButton(QStringLiteral("Fetch"), this);
     Fetch->setObjectName(QStringLiteral("Fetch"));
     Cancel = new QPushButton(QStringLiteral("Cancel fetch"), this);
@@ -53,6 +54,9 @@ TForecastDialog::TForecastDialog(QWidget* parent) : QDialog(parent)
                                .arg(QString::fromStdString(ForecastServer(""))),
                            "ForecastInfo", this);
     Preview = new TAirPreview(this);
+    WholeForecast = new QCheckBox(QStringLiteral("Set the simulation duration to the rest of the forecast"), this);
+    WholeForecast->setObjectName(QStringLiteral("WholeForecast"));
+    WholeForecast->setChecked(true);
     Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     Buttons->button(QDialogButtonBox::Ok)->setEnabled(false);
 
@@ -66,6 +70,7 @@ TForecastDialog::TForecastDialog(QWidget* parent) : QDialog(parent)
     form->addRow(row);
     form->addRow(Info);
     form->addRow(Preview);
+    form->addRow(WholeForecast);
     form->addRow(Buttons);
 
     worker_ = new TRunWorker(this);
@@ -93,6 +98,11 @@ TForecastDialog::~TForecastDialog()
     worker_->Stop();
 }
 
+bool TForecastDialog::FitDuration() const
+{
+    return WholeForecast->isChecked();
+}
+
 bool TForecastDialog::Fetching() const
 {
     return worker_->Busy();
@@ -101,6 +111,11 @@ bool TForecastDialog::Fetching() const
 void TForecastDialog::StartFetch()
 {
     TPlace place;
+    if (Latitude->text().trimmed().isEmpty() || Longitude->text().trimmed().isEmpty()) {
+        ShowRefusal(Info, QStringLiteral("Enter your latitude and longitude in degrees, for example 47.56 and 7.58."));
+        (Latitude->text().trimmed().isEmpty() ? Latitude : Longitude)->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     try {
         place = ParsePlace(Degrees(Latitude) + "," + Degrees(Longitude));
     } catch (const std::exception& e) {

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <memory>
 
+class QCheckBox;
 class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
@@ -30,10 +31,13 @@ public:
     TAirFileChoice Choice() const { return choice_; }
     std::shared_ptr<const TAirSource> Source() const { return source_; }
     bool Fetching() const;
+    // Whether the run is to last until the forecast ends.
+    bool FitDuration() const;
 
     QLineEdit *Latitude, *Longitude;
     QPushButton *Fetch, *Cancel;
     QProgressBar* Progress;
+    QCheckBox* WholeForecast;
     QLabel* Info;
     TAirPreview* Preview;
     QDialogButtonBox* Buttons;

@@ -37,8 +37,10 @@ TReadoutPanel::TReadoutPanel(QWidget* parent) : QLabel(parent)
     setFont(f);
 }
 
-void TReadoutPanel::Show(const TReadiness& r, const std::vector<TKeptRun>& kept, const std::vector<std::string>& labels,
-                         const std::vector<std::string>& notes, char16_t sep)
+namespace {
+
+// The ready times of the surface, the back and the glass at each tolerance.
+QString ReadyTable(const TReadiness& r, char16_t sep)
 {
     QString html = QStringLiteral(
         "<b>Ready</b>: stays this close to the air from<table cellspacing=\"0\" "
@@ -55,7 +57,21 @@ void TReadoutPanel::Show(const TReadiness& r, const std::vector<TKeptRun>& kept,
             html += QStringLiteral("<td align=\"right\" nowrap>&nbsp;&nbsp;") + Html(c) + QStringLiteral("</td>");
         html += QStringLiteral("</tr>");
     }
-    html += QStringLiteral("</table>");
+    return html + QStringLiteral("</table>");
+}
+
+}  // namespace
+
+void TReadoutPanel::Show(const TReadiness& r, const std::vector<TKeptRun>& kept, const std::vector<std::string>& labels,
+                         const std::vector<std::string>& notes, char16_t sep)
+{
+    QString html;
+    if (r.Reports() > 0)
+        html += ReadyTable(r, sep);
+    else if (kept.empty() && notes.empty()) {
+        setText(QString());  // nothing to say before the first run
+        return;
+    }
     if (r.Reports() > 0) {
         const TStepValues& last = r.Last();
         html += QStringLiteral("Largest front\u2212back: ") + Degrees(r.LargestDifference(), sep) +
@@ -70,6 +86,8 @@ void TReadoutPanel::Show(const TReadiness& r, const std::vector<TKeptRun>& kept,
             html += (k ? QStringLiteral(", ") : QString()) + Html(keptCells[TReadiness::Surface][k]);
     }
     for (const std::string& note : notes) html += QStringLiteral("<br>") + Html(note);
+    if (html.startsWith(QStringLiteral("<br>")))
+        html.remove(0, 4);
     setText(html);
 }
 

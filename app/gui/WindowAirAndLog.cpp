@@ -38,7 +38,7 @@ void TFrmBrennic::ChooseForecast()
 {
     TForecastDialog dialog(this);
     if (dialog.exec() == QDialog::Accepted && dialog.Source())
-        UseAirSource(dialog.Source(), dialog.Choice(), false);
+        UseAirSource(dialog.Source(), dialog.Choice(), dialog.FitDuration());
 }
 
 void TFrmBrennic::UseAirFile(const TAirFileChoice& choice, bool fitDuration)

@@ -97,6 +97,8 @@ void TFrmBrennic::StartRun(const TRunRequest& request)
 {
     *Solver = request.Solver;
     Record.Start(request);
+    if (PageControl1->currentIndex() == ConditionsPage)
+        PageControl1->setCurrentIndex(EvolutionPage);  // the run shows where it can be seen
     cancelled_ = false;
     TabSheet3->SetStopped(false);
     TabSheet3->StartRun(Record);

@@ -115,6 +115,10 @@ TEST(AirPreviewWindow, ForecastFetchedOnTheWorkerAndPreviewed)
     ::setenv(ForecastServerVariable, server.Url().c_str(), 1);
     {
         TForecastDialog d;
+        d.Latitude->clear();
+        d.Longitude->clear();
+        d.StartFetch();
+        EXPECT_TRUE(d.Info->text().contains("Enter your latitude and longitude")) << d.Info->text().toStdString();
         d.Latitude->setText(QStringLiteral("91"));
         d.Longitude->setText(QStringLiteral("7,58"));
         d.StartFetch();  // refused before any request

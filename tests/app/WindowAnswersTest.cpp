@@ -48,7 +48,9 @@ TEST(WindowAnswers, HeadlineAfterARunStartedOnTheProfilePage)
     Window f;
     TFrmBrennic& w = f.w;
     ASSERT_EQ(w.PageControl1->currentIndex(), 0);
+    EXPECT_TRUE(w.TabSheet3->Readout->text().isEmpty()) << "nothing is ready or not before a run";
     RunAndWait(w);
+    EXPECT_EQ(w.PageControl1->currentIndex(), 0) << "a run from a result page stays there";
     EXPECT_EQ(w.TabSheet3->Headline->text().toStdString(),
               "Mirror still more than 0.5 \u00b0C above the air at the end (120 min); mirror seeing not below 0.25\u2033 by the end");
     w.edtTimeInterval->setText(QStringLiteral("180"));
@@ -68,6 +70,10 @@ TEST(WindowAnswers, HeadlineAfterARunStartedOnTheProfilePage)
     const QRect plot = PlotOnPage(w);
     EXPECT_NEAR(w.TabSheet3->Strip->geometry().left(), plot.left(), 1);
     EXPECT_NEAR(w.TabSheet3->Strip->geometry().right(), plot.right(), 1);
+    // A run from the conditions page turns to where the run is seen.
+    w.PageControl1->setCurrentIndex(ConditionsPage);
+    RunAndWait(w);
+    EXPECT_EQ(w.PageControl1->currentIndex(), int(EvolutionPage));
 }
 
 TEST(WindowAnswers, TheReadoutNeverCoversThePlot)
