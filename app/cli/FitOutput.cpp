@@ -1,5 +1,7 @@
 #include "app/cli/FitOutput.h"
 
+#include "app/core/results/ResultText.h"
+
 #include <nlohmann/json.hpp>
 
 #include <cmath>
@@ -27,8 +29,9 @@ std::string FitTable(const TFitResult& f, const std::string& logFile)
                       std::to_string(f.Evaluations) + " model runs\n";
     for (std::size_t i = 0; i < f.Parameters.size(); ++i) {
         const bool none = i < f.NotDetermined.size() && f.NotDetermined[i];
-        std::snprintf(line, sizeof line, "  %-16s %10.4g %-6s +- %-10.2g%s\n", FitParameterKey(f.Parameters[i]),
-                      f.Values[i], FitParameterUnit(f.Parameters[i], false), f.Uncertainties[i],
+        const TUncertainText shown = UncertainText(f.Values[i], f.Uncertainties[i], u'.');
+        std::snprintf(line, sizeof line, "  %-16s %10s %-6s +- %-10s%s\n", FitParameterKey(f.Parameters[i]),
+                      shown.Value.c_str(), FitParameterUnit(f.Parameters[i], false), shown.Uncertainty.c_str(),
                       none                      ? "  (not determined by this log)"
                       : f.PoorlyDetermined[i] ? "  (poorly determined by this log)"
                                               : "");

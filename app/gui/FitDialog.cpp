@@ -1,5 +1,6 @@
 #include "app/gui/FitDialog.h"
 
+#include "app/core/results/ResultText.h"
 #include "support/LibStandard.h"
 #include "support/NumberText.h"
 
@@ -75,6 +76,7 @@ TFitDialog::TFitDialog(TPrepareFit prepare, char16_t decimalSeparator, QWidget* 
     Residuals->chart()->setTitle(QStringLiteral("Residuals at the fitted values"));
     Residuals->setVisible(false);
     Result->setTextFormat(Qt::RichText);
+    Result->setWordWrap(true);
     Result->setMinimumWidth(460);
     layout->addWidget(Result);
     layout->addWidget(Residuals);
@@ -181,8 +183,8 @@ void TFitDialog::FitEnded(const QString& error)
     } else if (r.Cancelled) {
         Result->setText(QStringLiteral("The fit was cancelled; the inputs are unchanged."));
     } else {
-        // The bar ends at the count of model runs the result states.
-        Progress->setMaximum(std::max(Progress->maximum(), r.Evaluations));
+        // The bar ends full, at the count of model runs the result states.
+        Progress->setMaximum(std::max(r.Evaluations, 1));
         Progress->setValue(r.Evaluations);
         fitted_ = r;
         ShowResult(r);
@@ -197,9 +199,10 @@ void TFitDialog::ShowResult(const TFitResult& r)
     for (std::size_t i = 0; i < r.Parameters.size(); ++i) {
         const QString unit = QString::fromUtf8(FitParameterUnit(r.Parameters[i], true));
         const bool none = i < r.NotDetermined.size() && r.NotDetermined[i];
+        const TUncertainText shown = UncertainText(r.Values[i], r.Uncertainties[i], decimal_);
         html += QStringLiteral("<tr><td>") + QString::fromLatin1(Captions[int(r.Parameters[i])]) +
-                QStringLiteral("</td><td align=\"right\"><b>") + Number(r.Values[i], decimal_) +
-                QStringLiteral("</b></td><td>\u00b1 ") + Number(r.Uncertainties[i], decimal_) + u' ' + unit +
+                QStringLiteral("</td><td align=\"right\"><b>") + QString::fromStdString(shown.Value) +
+                QStringLiteral("</b></td><td>\u00b1 ") + QString::fromStdString(shown.Uncertainty) + u' ' + unit +
                 QStringLiteral("</td><td>") +
                 (none                  ? QStringLiteral("<i>not determined by this log</i>")
                  : r.PoorlyDetermined[i] ? QStringLiteral("<i>poorly determined by this log</i>")
@@ -216,11 +219,14 @@ void TFitDialog::ShowResult(const TFitResult& r)
             QStringLiteral(" \u00b0C before, ") + Number(r.RmsAfter, decimal_) +
             QStringLiteral(" \u00b0C after, over ") + QString::number(r.Points) + QStringLiteral(" points; ") +
             QString::number(r.Evaluations) + QStringLiteral(" model runs; sensor noise about ") +
-            Number(r.NoiseEstimate, decimal_) + QStringLiteral(" \u00b0C.");
+            Number(r.NoiseEstimate, decimal_) + QStringLiteral(" \u00b0C.<br>") + QString::number(r.DegreesOfFreedom) +
+            QStringLiteral(" degrees of freedom; residuals' lag-1 autocorrelation ") +
+            QString::fromStdString(FixedText(r.ResidualAutocorrelation, 2, decimal_)) + u'.';
     for (const std::string& w : r.Warnings)
         html += QStringLiteral("<br><b>Warning:</b> ") + QString::fromStdString(w).toHtmlEscaped();
     Result->setText(html);
     ShowResiduals(r);
+    adjustSize();  // the dialog grows to the result's last line
 }
 
 void TFitDialog::ShowResiduals(const TFitResult& r)

@@ -2,6 +2,7 @@
 #include "app/core/fit/FitStatistics.h"
 #include "tests/TempFolder.h"
 #include "tests/app/CliRunner.h"
+#include "app/core/results/ResultText.h"
 #include "app/core/tables/MeasuredLog.h"
 #include "support/LibStandard.h"
 #include "support/NumberText.h"
@@ -266,6 +267,29 @@ TEST(FitHonesty, WrongModelIsWarnedAboutAndTheRightOneIsNot)
         if (c.warned)
             EXPECT_NE(j["warnings"][0].get<std::string>().find("the model does not describe this log well (RMS "),
                       std::string::npos);
+    }
+}
+
+TEST(FitHonesty, ValuesShownToThePrecisionOfTheirUncertainty)
+{
+    struct Case {
+        const char* name;
+        double value, uncertainty;
+        char16_t dec;
+        const char *shown, *plusMinus;
+    };
+    const Case cases[] = {
+        {"a tiny uncertainty lengthens the value", 18, 0.009226, u'.', "18.0000", "0.0092"},
+        {"two digits of a tenth", 12.3456, 0.15, u'.', "12.35", "0.15"},
+        {"rounded left of the point", 123456, 1234, u'.', "123500", "1200"},
+        {"negative, comma decimals", -3.21, 0.5, u',', "-3,21", "0,50"},
+        {"no uncertainty known", 0.04123456, std::nan(""), u'.', "0.04123", "unknown"},
+        {"a zero uncertainty", 5, 0, u'.', "5", "unknown"},
+    };
+    for (const Case& c : cases) {
+        const TUncertainText t = UncertainText(c.value, c.uncertainty, c.dec);
+        EXPECT_EQ(t.Value, c.shown) << c.name;
+        EXPECT_EQ(t.Uncertainty, c.plusMinus) << c.name;
     }
 }
 

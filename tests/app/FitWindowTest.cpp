@@ -82,8 +82,15 @@ TEST(FitWindow, LogShownComparedFittedAndTakenOver)
     EXPECT_FALSE(dialog.Start->isEnabled());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.Running(); }, 120000));
     ASSERT_TRUE(dialog.Fitted().has_value());
-    // The bar ends at the count of model runs the result states.
+    // The bar ends full, at the count of model runs the result states.
     EXPECT_EQ(dialog.Progress->value(), dialog.Fitted()->Evaluations);
+    EXPECT_EQ(dialog.Progress->maximum(), dialog.Fitted()->Evaluations);
+    // The last line (statistics) is inside the dialog when shown.
+    dialog.show();
+    QTest::qWait(20);
+    EXPECT_TRUE(dialog.Result->text().contains("degrees of freedom; residuals' lag-1 autocorrelation"));
+    EXPECT_LE(dialog.Result->geometry().bottom(), dialog.Residuals->geometry().top());
+    EXPECT_GE(dialog.Result->height(), dialog.Result->heightForWidth(dialog.Result->width()));
     EXPECT_TRUE(dialog.Result->text().contains(QString::number(dialog.Fitted()->Evaluations) + " model runs"));
     // Units and the correlation are shown, and the residuals drawn, all inside the axes.
     EXPECT_TRUE(dialog.Result->text().contains(QString::fromUtf8("W/m\u00b2K"))) << dialog.Result->text().toStdString();

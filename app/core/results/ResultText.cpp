@@ -57,6 +57,28 @@ std::string MinutesText(double seconds, char16_t sep)
     return FixedText(seconds / 60, 1, sep) + " min";
 }
 
+TUncertainText UncertainText(double value, double uncertainty, char16_t sep)
+{
+    if (!std::isfinite(value))
+        return {"unknown", "unknown"};
+    if (!(std::isfinite(uncertainty) && uncertainty > 0)) {
+        char buf[32];
+        const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 4);
+        std::string v(buf, r.ptr);
+        if (const auto dot = v.find('.'); dot != std::string::npos)
+            v.replace(dot, 1, ToUtf8(std::u16string(1, sep)));
+        return {v, "unknown"};
+    }
+    // Decimals that leave two significant digits of the uncertainty; to the
+    // left of the point both are rounded to that power of ten.
+    constexpr int MaxDecimals = 12;
+    int decimals = std::min(1 - int(std::floor(std::log10(uncertainty))), MaxDecimals);
+    if (decimals >= 0)
+        return {FixedText(value, decimals, sep), FixedText(uncertainty, decimals, sep)};
+    const double unit = std::pow(10.0, -decimals);
+    return {FixedText(std::round(value / unit) * unit, 0, sep), FixedText(std::round(uncertainty / unit) * unit, 0, sep)};
+}
+
 std::u16string ResultHeader(const TRegionalSettings& settings)
 {
     std::u16string h;

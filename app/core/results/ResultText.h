@@ -34,6 +34,15 @@ std::string MinutesText(double seconds, char16_t decimalSeparator);
 // A number with the given decimals and separator, never "-0.00".
 std::string FixedText(double v, int decimals, char16_t decimalSeparator);
 
+// A value and its standard uncertainty as shown together: the uncertainty
+// to two significant digits and the value to the same decimal place
+// ("18.000 ± 0.0092"); four significant digits and "unknown" when there is
+// no finite, positive uncertainty.
+struct TUncertainText {
+    std::string Value, Uncertainty;
+};
+TUncertainText UncertainText(double value, double uncertainty, char16_t decimalSeparator);
+
 std::u16string ResultHeader(const TRegionalSettings& settings);
 void AppendResultRow(std::u16string& out, const TStepValues& v, const TRegionalSettings& settings);
 std::u16string ResultRow(const TStepValues& v, const TRegionalSettings& settings);
