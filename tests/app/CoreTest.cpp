@@ -1,5 +1,6 @@
 #include "app/core/results/Decimator.h"
 #include "app/core/results/ResultText.h"
+#include "app/core/inputs/InputPlausibility.h"
 #include "app/core/inputs/RunSetup.h"
 #include "app/core/results/StripPalette.h"
 #include "model/FiniteDiff_1D.h"
@@ -310,6 +311,39 @@ TEST(RunSetup, OrdinaryMirrorsAreNeverRefusedForRadiation)
                 ApplyInputs(t, u'.', s);
                 EXPECT_NO_THROW(PlanRun(s, u'.', &t)) << material << " " << ToUtf8(step) << " " << ToUtf8(thickness);
             }
+}
+
+TEST(RunSetup, UnlikelyMirrorsRunWithANote)
+{
+    struct Case {
+        const char* name;
+        std::u16string value;
+        int field_id;
+        const char* note;  // nullptr: no note
+    };
+    const Case cases[] = {
+        {"the defaults", u"", -1, nullptr},
+        {"a typed metre", u"0.4", fThickness, "\"Mirror Thickness\" is 0.4 mm, thinner than any telescope mirror"},
+        {"3 mm is a thin but real mirror", u"3", fThickness, nullptr},
+        {"a thick disc for its diameter", u"90", fThickness,
+         "\"Mirror Thickness\" 90 mm is more than a third of \"Mirror Diameter\" 200 mm"},
+        {"ten steps are enough", u"720", fTimeStep, nullptr},
+        {"fewer than ten steps", u"721", fTimeStep, "\"Time Step\" 721 s is more than a tenth of"},
+    };
+    for (const Case& c : cases) {
+        TInputTexts t;
+        if (c.field_id >= 0)
+            t.Text(c.field_id) = c.value;
+        TBrennicOneD s;
+        ApplyInputs(t, u'.', s);
+        const std::vector<std::string> notes = PlausibilityNotes(s, TFieldNaming::Caption);
+        if (!c.note) {
+            EXPECT_TRUE(notes.empty()) << c.name << ": " << (notes.empty() ? "" : notes[0]);
+            continue;
+        }
+        ASSERT_EQ(notes.size(), 1u) << c.name;
+        EXPECT_EQ(notes[0].rfind(c.note, 0), 0u) << c.name << ": " << notes[0];
+    }
 }
 
 TEST(StripPalette, TableEntriesAndIndex)

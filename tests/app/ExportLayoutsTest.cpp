@@ -328,7 +328,9 @@ TEST(ExportLayouts, CommandLineReadsThemAndSaysHow)
                          ": times taken as this computer's local time: the file does not say (--time-zone UTC or "
                          "\u00b1HH:MM chooses otherwise)\n"
                          "brennic-sim: " + wu + ": the air from column \"TemperatureF\", converted from \u00b0F\n"
-                         "brennic-sim: " + wu + ": the dew point from column \"DewpointF\", converted from \u00b0F\n");
+                         "brennic-sim: " + wu + ": the dew point from column \"DewpointF\", converted from \u00b0F\n"
+                         "brennic-sim: note: --time-step 3600 s is more than a tenth of --duration 60 min; the curves "
+                         "have few points and the ready times are coarse.\n");
     const std::string dated = folder.Write("d.csv", "Date,Time,temp\n05/11/2025,17:00,5\n05/11/2025,18:00,4\n");
     struct Case {
         const char* name;

@@ -1,5 +1,7 @@
 #include "app/core/inputs/RunRequest.h"
 
+#include "app/core/inputs/InputPlausibility.h"
+
 #include "support/LibStandard.h"
 #include "support/NumberText.h"
 
@@ -72,6 +74,7 @@ TRunRequest BuildRunRequest(TRequestSource source)
                         request.Solver);
     ResolveSky(source.Texts, source.Air, source.DecimalSeparator, source.Naming, request.Solver);
     ApplyBackFan(source.Texts, source.DecimalSeparator, source.Naming, request.Solver, request.Notes);
+    for (std::string& note : PlausibilityNotes(request.Solver, source.Naming)) request.Notes.push_back(std::move(note));
     request.Plan = PlanRun(request.Solver, source.DecimalSeparator, &source.Texts, source.Naming, source.Use,
                         extremes ? &*extremes : nullptr);
     request.Seeing = ListValues(source.Texts.Text(fSeeing), source.DecimalSeparator);
