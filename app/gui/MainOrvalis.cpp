@@ -241,6 +241,7 @@ void TFrmBrennic::ConnectHandlers()
 
 void TFrmBrennic::FormCreate()
 {
+    setAcceptDrops(true);  // a scenario, log or air file dropped on the window opens
     Solver = std::make_unique<TBrennicOneD>();
     Worker = new TRunWorker(this);
     frameTimer_ = new QTimer(this);
@@ -379,6 +380,7 @@ void TFrmBrennic::btnExportCSVClick()
         return;
     ResultLines->SaveToFile(QFile::encodeName(*chosen).toStdString(), ExportWriter);
     lastExportName_ = *chosen;
+    StatusBar1->ShowMessage(QStringLiteral("Saved to ") + *chosen);
 }
 
 std::optional<QString> TFrmBrennic::ChooseExportFile()

@@ -150,9 +150,10 @@ public:
     void btnHelpClick();
     // The help page in the program's own viewer, when no browser answers.
     void ShowHelpViewer();
-    // Unsaved changes: the title's "*", and the question before they go;
-    // tests answer it (true: discard).
-    std::function<bool()> DiscardPrompt;
+    // Unsaved changes: the title's "*", and the question before they go
+    // (save them, discard them, or stay); tests answer it.
+    enum class TUnsavedAnswer { Save, Discard, Cancel };
+    std::function<TUnsavedAnswer()> DiscardPrompt;
     bool ConfirmDiscard();
     bool Dirty() const { return dirty_; }
     void MarkDirty();
@@ -246,8 +247,14 @@ public:
     // The inputs in tab order: group by group, row by row.
     std::vector<QWidget*> InputTabOrder() const;
 
+    // A scenario (*.brennic), a measured log or an air table, by what the
+    // file holds; throws when it is none of them.
+    void OpenAnyFile(const QString& path);
+
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void changeEvent(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

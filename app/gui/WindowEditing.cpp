@@ -3,11 +3,14 @@
 // is edited, and the keys that run and cancel.
 #include "app/gui/MainOrvalis.h"
 
+#include "app/gui/ErrorReport.h"
+
 #include "app/core/inputs/InputFields.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -61,13 +64,31 @@ bool TFrmBrennic::ConfirmDiscard()
 {
     if (!dirty_)
         return true;
-    if (DiscardPrompt)
-        return DiscardPrompt();
-    const auto answer = QMessageBox::question(this, QStringLiteral("Unsaved changes"),
-                                              QStringLiteral("The inputs have changed since they were last saved or "
-                                                             "opened. Discard the changes?"),
-                                              QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel);
-    return answer == QMessageBox::Discard;
+    TUnsavedAnswer answer = TUnsavedAnswer::Cancel;
+    if (DiscardPrompt) {
+        answer = DiscardPrompt();
+    } else {
+        const auto button = QMessageBox::question(
+            this, QStringLiteral("Unsaved changes"),
+            QStringLiteral("The inputs have changed since they were last saved or opened. Save the changes?"),
+            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+        answer = button == QMessageBox::Save      ? TUnsavedAnswer::Save
+                 : button == QMessageBox::Discard ? TUnsavedAnswer::Discard
+                                                  : TUnsavedAnswer::Cancel;
+    }
+    if (answer != TUnsavedAnswer::Save)
+        return answer == TUnsavedAnswer::Discard;
+    // Saved where the scenario came from, or where the user chooses; a
+    // cancelled or failed save keeps the changes and stays.
+    bool saved = false;
+    Guarded([&] {
+        if (ScenarioPath.isEmpty() || !QFileInfo(ScenarioPath).isFile())
+            ChooseScenarioToSave();
+        else
+            SaveScenario(ScenarioPath);
+        saved = !dirty_;
+    });
+    return saved;
 }
 
 void TFrmBrennic::MarkRefused(QWidget* field, const QString& reason)

@@ -1,5 +1,6 @@
 // The window's File menu: scenarios, the spreadsheet and chart pictures.
 #include "app/gui/MainOrvalis.h"
+#include "app/gui/StatusBar.h"
 
 #include "app/core/run/Engine.h"
 
@@ -125,6 +126,7 @@ void TFrmBrennic::SaveScenario(const QString& path)
 {
     WriteScenario(CurrentScenario(), QFile::encodeName(path).toStdString());
     RememberScenario(path);
+    StatusBar1->ShowMessage(QStringLiteral("Saved to ") + path);
 }
 
 void TFrmBrennic::ChooseScenarioToOpen()
@@ -191,6 +193,7 @@ void TFrmBrennic::ExportWorkbook(const QString& path)
     TWorkbookContent content = WorkbookContent(Record, &Kept, BRENNIC_VERSION);
     content.Inputs = WithDecimalSeparator(Record.Inputs, Regional.DecimalSeparator, u'.');
     WriteWorkbook(QFile::encodeName(path).toStdString(), content);
+    StatusBar1->ShowMessage(QStringLiteral("Saved to ") + path);
 }
 
 QString TFrmBrennic::PictureSubtitle() const
@@ -218,6 +221,7 @@ void TFrmBrennic::SaveChartImage(int page, const QString& path, QSize size)
 {
     QWidget* shown = PictureWidget(page);
     SaveChartPicture(shown, PictureSubtitle(), path, size);
+    StatusBar1->ShowMessage(QStringLiteral("Saved to ") + path);
 }
 
 void TFrmBrennic::ChooseWorkbookFile()

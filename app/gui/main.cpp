@@ -2,6 +2,7 @@
 #include "app/gui/MainOrvalis.h"
 
 #include <QScreen>
+#include <QTimer>
 
 using namespace brennic;
 
@@ -19,6 +20,11 @@ int main(int argc, char** argv)
         const QRect screen = window.screen()->availableGeometry();
         window.move(screen.center() - window.rect().center());
         window.show();
+        // brennic FILE: a scenario, a measured log or an air table, opened
+        // once the window is up so that a refusal shows over it.
+        const QStringList files = QApplication::arguments().mid(1);
+        if (!files.isEmpty())
+            QTimer::singleShot(0, &window, [&window, file = files.first()] { Guarded([&] { window.OpenAnyFile(file); }); });
         status = app.exec();
     });
     return status;

@@ -1,8 +1,15 @@
 // Scenarios in the window: saved, opened again with the same results, and
 // refused without a change.
+#include "app/core/tables/MeasuredLog.h"
 #include "tests/app/WindowFixtures.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QUrl>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -82,4 +89,58 @@ TEST(ScenarioWindow, FoldersAndDevicesAreRefusedWithNothingChanged)
         EXPECT_TRUE(refused) << c.name;
         EXPECT_EQ(w.edtThickness->text(), "38") << c.name;
     }
+}
+
+TEST(ScenarioWindow, AnyFileOpensByWhatItHoldsNamedOrDropped)
+{
+    QTemporaryDir dir;
+    auto write = [&](const char* name, const char* text) {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        std::ofstream(QFile::encodeName(path).toStdString()) << text;
+        return path;
+    };
+    const QString scenario = write("eight-inch.brennic", "thickness = 33\n");
+    const QString log = write("night.csv", "Time,T_Ambient,T_Surface,T_Back\n0,10,20,20\n600,10,18,19\n1200,10,16,18\n");
+    const QString air = write("air.csv", "time,temp\n2026-12-01 18:00,5\n2026-12-01 19:00,4\n2026-12-01 20:00,3\n");
+    const QString neither = write("notes.txt", "clear sky, good seeing\n");
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.SettingsFile = dir.filePath(QStringLiteral("settings.ini"));
+
+    w.OpenAnyFile(scenario);
+    EXPECT_EQ(w.edtThickness->text(), "33");
+    w.OpenAnyFile(air);
+    ASSERT_TRUE(w.AirSource);
+    EXPECT_EQ(w.edtTimeInterval->text(), "120") << "the duration is the rest of the file";
+    w.LogAirPrompt = [] { return true; };
+    w.OpenAnyFile(log);
+    ASSERT_TRUE(w.MeasuredLog);
+    EXPECT_EQ(w.MeasuredLog->Surface.size(), 3u);
+    try {
+        w.OpenAnyFile(neither);
+        ADD_FAILURE() << "a file of notes was taken";
+    } catch (const EBrennicError& e) {
+        EXPECT_NE(std::string(e.what()).find("is neither a measured log"), std::string::npos) << e.what();
+    }
+
+    // Dropped on the window, the same way.
+    w.edtThickness->setText("40");
+    w.DiscardPrompt = [] { return TFrmBrennic::TUnsavedAnswer::Discard; };
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(scenario)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &drop);
+    EXPECT_EQ(w.edtThickness->text(), "33");
+    // Two files, or a web address, are not taken.
+    data.setUrls({QUrl::fromLocalFile(scenario), QUrl::fromLocalFile(air)});
+    QDragEnterEvent two(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &two);
+    EXPECT_FALSE(two.isAccepted());
+    data.setUrls({QUrl(QStringLiteral("https://example.org/a.brennic"))});
+    QDragEnterEvent web(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &web);
+    EXPECT_FALSE(web.isAccepted());
 }

@@ -1,5 +1,6 @@
 // The window answers first: the headline, the readout beside the chart, the
 // runs told apart, clock times, and the fixes of what stood in the way.
+#include "app/core/files/Scenario.h"
 #include "app/core/run/Headline.h"
 #include "app/gui/ClockAxis.h"
 #include "app/gui/EvolutionPage.h"
@@ -12,6 +13,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QProcess>
 #include <QLegend>
 #include <QLegendMarker>
@@ -302,16 +304,27 @@ TEST(WindowAnswers, UnsavedChangesAreMarkedAndAskedAbout)
     QTest::keyClick(w.edtThickness, Qt::Key_5);
     EXPECT_EQ(w.windowTitle(), "Telescope Brennic *");
     int asked = 0;
+    TFrmBrennic::TUnsavedAnswer answer = TFrmBrennic::TUnsavedAnswer::Cancel;
     w.DiscardPrompt = [&] {
         ++asked;
-        return false;
+        return answer;
     };
     EXPECT_FALSE(w.ConfirmDiscard());
     EXPECT_EQ(asked, 1);
-    w.SaveScenario(dir.filePath("mine.brennic"));
+    const QString mine = dir.filePath("mine.brennic");
+    w.SaveScenario(mine);
     EXPECT_EQ(w.windowTitle(), "Telescope Brennic \u2014 mine");
+    EXPECT_EQ(w.StatusBar1->Panel()->text(), "Saved to " + mine);
     EXPECT_TRUE(w.ConfirmDiscard());
     EXPECT_EQ(asked, 1);  // nothing to lose: not asked
+    // "Save" writes the changes where the scenario came from, then goes on.
+    w.edtThickness->selectAll();
+    QTest::keyClicks(w.edtThickness, "30");
+    answer = TFrmBrennic::TUnsavedAnswer::Save;
+    EXPECT_TRUE(w.ConfirmDiscard());
+    EXPECT_EQ(asked, 2);
+    EXPECT_FALSE(w.Dirty());
+    EXPECT_EQ(ReadScenario(QFile::encodeName(mine).toStdString()).Inputs.Text(fThickness), u"30");
 }
 
 TEST(WindowAnswers, SurfaceMinusAirInTheLegendAndMarkerLabelsApart)
