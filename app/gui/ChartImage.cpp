@@ -3,7 +3,11 @@
 #include "model/FiniteDiff_1D.h"
 #include "support/FileOutput.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSlider>
 #include <QBuffer>
+#include <QPointer>
 #include <QFile>
 #include <QFontMetrics>
 #include <QPainter>
@@ -34,6 +38,33 @@ int SubtitleBand(const QWidget* page, const QString& subtitle, QSize size)
     return std::max(SubtitleHeight, r.height() + 6);
 }
 
+// The page's controls (buttons, check boxes, lists, sliders) are hidden
+// while it is drawn into a picture: a picture shows results, not the
+// interface; shown again as they were.
+class THiddenControls {
+public:
+    explicit THiddenControls(QWidget* page)
+    {
+        for (QWidget* w : page->findChildren<QWidget*>())
+            if (w->isVisibleTo(page) && (qobject_cast<QAbstractButton*>(w) || qobject_cast<QAbstractItemView*>(w) ||
+                                          qobject_cast<QAbstractSlider*>(w))) {
+                w->setVisible(false);
+                hidden_.push_back(w);
+            }
+    }
+    ~THiddenControls()
+    {
+        for (const QPointer<QWidget>& w : hidden_)
+            if (w)
+                w->setVisible(true);
+    }
+    THiddenControls(const THiddenControls&) = delete;
+    THiddenControls& operator=(const THiddenControls&) = delete;
+
+private:
+    std::vector<QPointer<QWidget>> hidden_;
+};
+
 // Draws the subtitle band and the page scaled into the rest of the area.
 void Draw(QPainter& painter, QWidget* page, const QString& subtitle, QSize size)
 {
@@ -47,6 +78,7 @@ void Draw(QPainter& painter, QWidget* page, const QString& subtitle, QSize size)
     const double sx = double(size.width()) / page->width();
     const double sy = double(size.height() - band) / page->height();
     painter.scale(sx, sy);
+    const THiddenControls controls(page);
     page->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
 }
 

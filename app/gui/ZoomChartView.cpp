@@ -2,8 +2,10 @@
 
 #include "app/gui/ChartSupport.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QRubberBand>
+#include <QToolButton>
 
 #include <cmath>
 #include <tuple>
@@ -11,13 +13,67 @@
 namespace brennic {
 
 const char* const TZoomChartView::HowToZoom =
-    "Drag to the right to zoom in, right-click to step back, double-click or drag to the left for the whole run";
+    "Drag to the right to zoom in, right-click to step back, double-click or drag to the left for the whole run; "
+    "after a click, + and - zoom and 0 shows the whole run";
+
+namespace {
+
+// "+" halves both ranges about their middles.
+constexpr double KeyZoomFactor = 0.5;
+
+}  // namespace
 
 TZoomChartView::TZoomChartView(QChart* chart, QWidget* parent)
-    : QChartView(chart, parent), band_(new QRubberBand(QRubberBand::Rectangle, viewport()))
+    : QChartView(chart, parent), band_(new QRubberBand(QRubberBand::Rectangle, viewport())),
+      homeButton_(new QToolButton(this))
 {
     setRubberBand(QChartView::NoRubberBand);  // zooming is done here
     setToolTip(QString::fromLatin1(HowToZoom));
+    // A click gives the keys to the chart; Tab passes it by.
+    setFocusPolicy(Qt::ClickFocus);
+    homeButton_->setObjectName(QStringLiteral("ZoomHome"));
+    homeButton_->setText(QStringLiteral("Whole run"));
+    homeButton_->setToolTip(QStringLiteral("Show the whole run again (0 or a double-click)"));
+    homeButton_->setFocusPolicy(Qt::NoFocus);
+    homeButton_->setVisible(false);
+    connect(homeButton_, &QToolButton::clicked, this, [this] { ZoomHome(); });
+    connect(this, &TZoomChartView::zoomChanged, this, [this] { homeButton_->setVisible(Zoomed()); });
+}
+
+void TZoomChartView::PlaceHomeButton()
+{
+    homeButton_->adjustSize();
+    homeButton_->move(width() - homeButton_->width() - 4, 4);
+}
+
+void TZoomChartView::resizeEvent(QResizeEvent* e)
+{
+    QChartView::resizeEvent(e);
+    PlaceHomeButton();
+}
+
+void TZoomChartView::keyPressEvent(QKeyEvent* e)
+{
+    const TAxisRanges s = Shown();
+    switch (e->key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: {
+        const double cx = (s.xMin + s.xMax) / 2, hx = (s.xMax - s.xMin) / 2 * KeyZoomFactor;
+        const double cy = (s.yMin + s.yMax) / 2, hy = (s.yMax - s.yMin) / 2 * KeyZoomFactor;
+        ZoomIn({cx - hx, cx + hx, cy - hy, cy + hy});
+        break;
+    }
+    case Qt::Key_Minus:
+        StepBack();
+        break;
+    case Qt::Key_0:
+        ZoomHome();
+        break;
+    default:
+        QChartView::keyPressEvent(e);
+        return;
+    }
+    e->accept();
 }
 
 QValueAxis* TZoomChartView::Axis(Qt::Orientation o) const
@@ -53,8 +109,10 @@ void TZoomChartView::Apply(const TAxisRanges& r)
 void TZoomChartView::SetHome(const TAxisRanges& home, bool resetZoom)
 {
     home_ = home;
-    if (resetZoom)
+    if (resetZoom) {
         history_.clear();
+        homeButton_->setVisible(false);
+    }
     if (history_.empty())
         Apply(home_);
 }

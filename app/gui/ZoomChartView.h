@@ -1,6 +1,8 @@
 // A chart view that zooms as a scientific plot does: drag a rectangle to the
 // right to zoom in, right-click to step back out, double-click or drag to the
-// left to return to the run's axes.
+// left to return to the run's axes; after a click, "+" zooms in on the
+// middle, "-" steps back and "0" returns; a button in the corner returns
+// while the view is zoomed.
 #pragma once
 
 #include <QChartView>
@@ -9,6 +11,7 @@
 #include <vector>
 
 class QRubberBand;
+class QToolButton;
 
 namespace brennic {
 
@@ -34,6 +37,7 @@ public:
     void ZoomHome();
 
     static const char* const HowToZoom;
+    QToolButton* HomeButton() const { return homeButton_; }
 
 signals:
     // The user changed the view (not SetHome).
@@ -45,14 +49,18 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
     void Apply(const TAxisRanges& r);
+    void PlaceHomeButton();
     QValueAxis* Axis(Qt::Orientation o) const;
 
     TAxisRanges home_;
     std::vector<TAxisRanges> history_;
     QRubberBand* band_;
+    QToolButton* homeButton_;
     QPoint origin_;
     bool dragging_ = false;
 };

@@ -1,7 +1,9 @@
 // The spreadsheet and the pictures a window writes.
+#include "app/gui/ChartImage.h"
 #include "tests/app/WindowFixtures.h"
 
 #include <QFile>
+#include <QListWidget>
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <set>
 #include <string>
 
 using namespace brennic;
@@ -120,6 +123,23 @@ TEST(WindowExports, PicturesAreImagesOfTheRightSize)
         }
     }
     EXPECT_THROW(w.SaveChartImage(EvolutionPage, dir.filePath("chart.bmp")), EBrennicError);
+
+    // The picture holds results, not the interface: where the runs list and
+    // its button are on screen, the picture is plain background; on screen
+    // they are shown again.
+    w.PageControl1->setCurrentIndex(EvolutionPage);
+    QCoreApplication::processEvents();
+    const QImage picture = ChartPicture(w.TabSheet3, QString(), QSize());
+    const int band = picture.height() - w.TabSheet3->height();
+    for (QWidget* control : {static_cast<QWidget*>(w.TabSheet3->Runs), static_cast<QWidget*>(w.TabSheet3->RemoveRun)}) {
+        ASSERT_TRUE(control->isVisible());
+        const QRect r(control->mapTo(w.TabSheet3, QPoint(0, 0)), control->size());
+        std::set<QRgb> colours;
+        for (int y = r.top() + 2; y < r.bottom() - 2; ++y)
+            for (int x = r.left() + 2; x < r.right() - 2; ++x) colours.insert(picture.pixel(x, y + band));
+        EXPECT_EQ(colours.size(), 1u) << control->objectName().toStdString();
+        EXPECT_TRUE(control->isVisible()) << control->objectName().toStdString();
+    }
 }
 
 TEST(WindowExports, SvgKeepsTheMarkersAndTheWholeHeader)

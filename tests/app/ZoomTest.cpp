@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -81,6 +82,25 @@ TEST(Zoom, DragRightClickAndDoubleClickOnBothCharts)
         Drag(c.view, InPlot(c.view, 0.8, 0.2), InPlot(c.view, 0.3, 0.6));
         EXPECT_EQ(Ranges(c.view), home) << c.name << ": a drag to the left restores";
         EXPECT_FALSE(c.view->toolTip().isEmpty()) << c.name << ": says how to zoom";
+
+        // The keys after a click, and the button that shows while zoomed.
+        auto* zoom = static_cast<TZoomChartView*>(c.view);
+        EXPECT_FALSE(zoom->HomeButton()->isVisibleTo(zoom)) << c.name;
+        QTest::keyClick(c.view, Qt::Key_Plus);
+        const TAxisRanges in = Ranges(c.view);
+        EXPECT_NEAR(in.xMax - in.xMin, (home.xMax - home.xMin) / 2, 1e-9) << c.name;
+        EXPECT_NEAR(in.xMin + in.xMax, home.xMin + home.xMax, 1e-9) << c.name << ": about the middle";
+        EXPECT_TRUE(zoom->HomeButton()->isVisibleTo(zoom)) << c.name;
+        QTest::keyClick(c.view, Qt::Key_Plus);
+        QTest::keyClick(c.view, Qt::Key_Minus);
+        EXPECT_EQ(Ranges(c.view), in) << c.name << ": minus steps back";
+        QTest::keyClick(c.view, Qt::Key_0);
+        EXPECT_EQ(Ranges(c.view), home) << c.name << ": 0 restores";
+        EXPECT_FALSE(zoom->HomeButton()->isVisibleTo(zoom)) << c.name;
+        QTest::keyClick(c.view, Qt::Key_Plus);
+        zoom->HomeButton()->click();
+        EXPECT_EQ(Ranges(c.view), home) << c.name << ": the button restores";
+        EXPECT_EQ(c.view->focusPolicy(), Qt::ClickFocus) << c.name << ": Tab passes the chart by";
     }
 }
 
