@@ -1,6 +1,7 @@
 // Where the command line's bytes go, and its progress bar.
 #pragma once
 
+#include "app/core/run/TimeLeft.h"
 #include "support/FileOutput.h"
 
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -65,14 +67,17 @@ public:
         shown_ = true;
         const double fraction = std::min(1.0, time / duration_);
         const int filled = static_cast<int>(fraction * 40);
-        std::fprintf(stderr, "\r[%s%s] %3d%%", std::string(filled, '#').c_str(), std::string(40 - filled, ' ').c_str(),
-                     static_cast<int>(fraction * 100));
+        const std::optional<double> left =
+            SecondsLeft(std::chrono::duration<double>(now - start_).count(), fraction);
+        std::fprintf(stderr, "\r[%s%s] %3d%% %-24s", std::string(filled, '#').c_str(),
+                     std::string(40 - filled, ' ').c_str(), static_cast<int>(fraction * 100),
+                     left ? TimeLeftText(*left).c_str() : "");
         std::fflush(stderr);
     }
     ~Progress()
     {
         if (shown_)
-            std::fprintf(stderr, "\r%s\r", std::string(48, ' ').c_str());
+            std::fprintf(stderr, "\r%s\r", std::string(73, ' ').c_str());
     }
 
 private:

@@ -20,6 +20,7 @@
 #include "model/FiniteDiff_1D.h"
 #include "support/EnhStringList.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <array>
@@ -261,6 +262,8 @@ protected:
 
 private:
     bool cancelled_ = false;  // the running run was stopped by the user
+    QElapsedTimer runClock_;  // since the running run started
+    void ShowRunProgress();
     bool dirty_ = false;
     bool runHadFocus_ = false;
     QString title_ = QStringLiteral("Telescope Brennic");

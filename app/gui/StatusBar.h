@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QProgressBar>
 #include <QWidget>
 
 namespace brennic {
@@ -16,6 +17,11 @@ public:
     static QString Notice();
     // A message in place of the notice for a while ("Saved to ...").
     void ShowMessage(const QString& message, int milliseconds = 6000);
+    // A run's progress at the right, with the time left when known; gone
+    // when the run ends.
+    void ShowProgress(double fraction, const QString& timeLeft);
+    void EndProgress();
+    QProgressBar* Progress() const { return progress_; }
 
 signals:
     void clicked();
@@ -26,6 +32,7 @@ protected:
 
 private:
     QLabel* panel_;
+    QProgressBar* progress_;
     class QTimer* restore_;
 };
 

@@ -9,7 +9,9 @@
 #include "app/gui/EvolutionPage.h"
 #include "app/gui/ProfilePage.h"
 #include "app/gui/RunWorker.h"
+#include "app/gui/StatusBar.h"
 #include "app/gui/SweepDialog.h"
+#include "app/core/run/TimeLeft.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -120,6 +122,7 @@ void TFrmBrennic::StartRun(const TRunRequest& request)
     runHadFocus_ = btnRun->hasFocus();
     SetButtonsRunning(true);
     SetInputsEnabled(false);
+    runClock_.start();
     TakeFrame();
     frameTimer_->start();
 }
@@ -127,6 +130,7 @@ void TFrmBrennic::StartRun(const TRunRequest& request)
 void TFrmBrennic::RunEnded(const QString& error)
 {
     frameTimer_->stop();
+    StatusBar1->EndProgress();
     // The buttons and inputs come back whatever happens while the last
     // reports are taken and drawn.
     struct Restore {
@@ -199,11 +203,23 @@ void TFrmBrennic::TakeFrame()
     try {
         Record.Apply(Chunks.Take());
         RedrawPage(PageControl1->currentIndex());
+        ShowRunProgress();
     } catch (...) {
         // A run that cannot be shown stops; the error is reported once.
         Worker->Cancel();
         throw;
     }
+}
+
+void TFrmBrennic::ShowRunProgress()
+{
+    // A run that ends within half a second shows no bar at all.
+    constexpr qint64 FirstShownMs = 500;
+    if (!(Record.Duration > 0) || Record.Readiness.Reports() == 0 || runClock_.elapsed() < FirstShownMs)
+        return;
+    const double fraction = Record.Readiness.Last().Time / Record.Duration;
+    const std::optional<double> left = SecondsLeft(double(runClock_.elapsed()) / 1000, fraction);
+    StatusBar1->ShowProgress(fraction, left ? QString::fromStdString(TimeLeftText(*left)) : QString());
 }
 
 void TFrmBrennic::RedrawPage(int page)

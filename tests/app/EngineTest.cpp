@@ -1,5 +1,6 @@
 // The engine's entry point, the run request, the step count and sweeps.
 #include "app/core/run/Engine.h"
+#include "app/core/run/TimeLeft.h"
 #include "app/core/run/RunRecord.h"
 #include "app/core/inputs/RunRequest.h"
 #include "app/core/run/Sweep.h"
@@ -35,6 +36,31 @@ TReadiness SingleRun(TRequestSource source)
 }
 
 }  // namespace
+
+TEST(Engine, TimeLeftAtThePaceSoFar)
+{
+    struct Case {
+        const char* name;
+        double elapsed, fraction;
+        const char* text;  // nullptr: too early to tell
+    };
+    const Case cases[] = {
+        {"a quarter in 10 s", 10, 0.25, "about 30 s left"},
+        {"too early by share", 10, 0.01, nullptr},
+        {"too early by time", 0.2, 0.5, nullptr},
+        {"done", 4, 1, "about 1 s left"},
+        {"minutes", 60, 0.2, "about 4 min left"},
+        {"hours", 3600, 0.25, "about 3 h 0 min left"},
+        {"a fraction beyond the end", 5, 1.5, nullptr},
+        {"no fraction", 5, std::nan(""), nullptr},
+    };
+    for (const Case& c : cases) {
+        const std::optional<double> left = SecondsLeft(c.elapsed, c.fraction);
+        ASSERT_EQ(left.has_value(), c.text != nullptr) << c.name;
+        if (left)
+            EXPECT_EQ(TimeLeftText(*left), c.text) << c.name;
+    }
+}
 
 TEST(Engine, ReportCountFollowsTheSolversClock)
 {

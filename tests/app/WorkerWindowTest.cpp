@@ -5,9 +5,11 @@
 #include "app/gui/StripView.h"
 #include "app/gui/SweepDialog.h"
 #include "support/LibPlatform.h"
+#include "app/gui/StatusBar.h"
 #include "tests/app/WindowFixtures.h"
 
 #include <QCheckBox>
+#include <QProgressBar>
 #include <QComboBox>
 #include <QValueAxis>
 
@@ -66,6 +68,11 @@ TEST(WorkerWindow, LongRunLeavesTheWindowLiveAndItsInputsLocked)
     QTest::keyClick(w.btnCancel, Qt::Key_F1);  // help during the run
     EXPECT_EQ(shell.opened.size(), 1);
     EXPECT_TRUE(w.Running());
+    // The bar with the time left, once the pace is known.
+    QProgressBar* bar = w.StatusBar1->Progress();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bar->isVisible() && bar->format().contains(" left"); }, 20000))
+        << bar->format().toStdString();
+    EXPECT_GT(bar->value(), 0);
 
     w.btnCancel->click();
     WaitForRun(w);
@@ -85,6 +92,7 @@ TEST(WorkerWindow, LongRunLeavesTheWindowLiveAndItsInputsLocked)
         EXPECT_TRUE(back->isEnabled()) << back->objectName().toStdString();
     EXPECT_FALSE(w.btnCancel->isEnabled());
     EXPECT_FALSE(w.btnFit->isEnabled());  // no log loaded
+    EXPECT_FALSE(bar->isVisible());
 }
 
 TEST(WorkerWindow, ClosingDuringARunCancelsItAndCloses)
