@@ -5,15 +5,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-order=(model support app/core/results app/core/tables app/core/inputs app/core/run app/core/fit app/core/files app/gui app/cli)
-# A room may include its own layer and those below; fit and files are the
+order=(model support app/core/results app/core/tables app/core/inputs app/core/run app/core/fit app/core/files app/core/live app/gui app/cli)
+# A room may include its own layer and those below; live is the
 # top of the core, the window and the command line stand side by side.
 rank() {
   case "$1" in
     model) echo 0 ;; support) echo 1 ;;
     app/core/results) echo 2 ;; app/core/tables) echo 3 ;; app/core/inputs) echo 4 ;;
-    app/core/run) echo 5 ;; app/core/fit) echo 6 ;; app/core/files) echo 7 ;;
-    app/gui) echo 8 ;; app/cli) echo 8 ;; *) echo -1 ;;
+    app/core/run) echo 5 ;; app/core/fit) echo 6 ;; app/core/files) echo 7 ;; app/core/live) echo 8 ;;
+    app/gui) echo 9 ;; app/cli) echo 9 ;; *) echo -1 ;;
   esac
 }
 room_of() {

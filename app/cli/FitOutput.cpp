@@ -2,25 +2,10 @@
 
 #include "app/core/results/ResultText.h"
 
-#include <nlohmann/json.hpp>
-
 #include <cmath>
 #include <cstdio>
 
 namespace brennic {
-
-namespace {
-
-std::string JsonKey(TFitParameter p)
-{
-    std::string key = FitParameterKey(p);
-    for (char& c : key)
-        if (c == '-')
-            c = '_';
-    return key;
-}
-
-}  // namespace
 
 std::string FitTable(const TFitResult& f, const std::string& logFile)
 {
@@ -51,43 +36,6 @@ std::string FitTable(const TFitResult& f, const std::string& logFile)
     out += line;
     for (const std::string& w : f.Warnings) out += "Warning: " + w + "\n";
     return out;
-}
-
-std::string FitJson(const TFitResult& f)
-{
-    using Json = nlohmann::ordered_json;
-    Json fit = Json::object();
-    Json uncertainty = Json::object();
-    Json poor = Json::array();
-    for (std::size_t i = 0; i < f.Parameters.size(); ++i) {
-        const std::string key = JsonKey(f.Parameters[i]);
-        fit[key] = f.Values[i];
-        uncertainty[key] = std::isfinite(f.Uncertainties[i]) ? Json(f.Uncertainties[i]) : Json(nullptr);
-        if (f.PoorlyDetermined[i])
-            poor.push_back(key);
-    }
-    fit["rms_before"] = f.RmsBefore;
-    fit["rms_after"] = f.RmsAfter;
-    fit["points"] = f.Points;
-    fit["evaluations"] = f.Evaluations;
-    fit["uncertainty"] = uncertainty;
-    fit["poorly_determined"] = poor;
-    Json parameters = Json::object();
-    for (std::size_t i = 0; i < f.Parameters.size(); ++i) {
-        const bool finite = std::isfinite(f.Uncertainties[i]);
-        parameters[JsonKey(f.Parameters[i])] = {{"value", f.Values[i]},
-                                                {"uncertainty", finite ? Json(f.Uncertainties[i]) : Json(nullptr)},
-                                                {"unit", FitParameterUnit(f.Parameters[i], false)},
-                                                {"poorly_determined", bool(f.PoorlyDetermined[i])}};
-    }
-    Json out = {{"fit", fit}};
-    out["parameters"] = parameters;
-    out["correlation"] = f.Correlation;
-    out["degrees_of_freedom"] = f.DegreesOfFreedom;
-    out["noise_estimate"] = f.NoiseEstimate;
-    out["residual_autocorrelation"] = f.ResidualAutocorrelation;
-    out["warnings"] = f.Warnings;
-    return out.dump();
 }
 
 }  // namespace brennic

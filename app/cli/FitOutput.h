@@ -2,12 +2,12 @@
 #pragma once
 
 #include "app/core/fit/Fit.h"
+#include "app/core/fit/FitJson.h"
 
 #include <string>
 
 namespace brennic {
 
 std::string FitTable(const TFitResult& fit, const std::string& logFile);
-std::string FitJson(const TFitResult& fit);
 
 }  // namespace brennic

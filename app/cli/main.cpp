@@ -1,6 +1,8 @@
 // brennic-sim: runs the mirror model from the command line and writes the
 // result table (or a readiness summary) exactly as the window exports it.
 #include "app/cli/AirOptions.h"
+#include "app/cli/CliSetup.h"
+#include "app/cli/LiveMode.h"
 #include "app/cli/CliOutput.h"
 #include "app/cli/FitOutput.h"
 #include "app/core/inputs/InputFields.h"
@@ -41,9 +43,6 @@ using namespace brennic;
 
 namespace {
 
-struct UsageError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 int Material(const std::string& text)
 {
@@ -77,24 +76,6 @@ void RefuseEmptyValues(int argc, char** argv)
     }
 }
 
-// What the command line asked for.
-struct TOptions {
-    std::array<std::string, FieldCount> values;
-    std::string material = "Pyrex", output, decimalSep, listSep, tolerances = "1,0.5,0.1";
-    bool summary = false, json = false;
-    TAirFileChoice air;
-    TForecastOptions forecast;
-    std::string measured, measuredColumns, fit, scenario;
-    bool mirrorGiven = false, durationGiven = false;  // by the user, not by default
-    // Given on the command line or in the scenario, not left to the model
-    // and the air file.
-    bool backRadiationGiven = false, siteElevationGiven = false;
-    std::vector<std::string> sweeps;
-    // Inputs that came from the scenario: the file and each one's line.
-    std::string scenarioPath;
-    std::map<int, std::size_t> scenarioLines;
-    unsigned jobs = std::max(1u, std::thread::hardware_concurrency());
-};
 
 void AddOptions(CLI::App& app, TOptions& o)
 {
@@ -117,13 +98,14 @@ void AddOptions(CLI::App& app, TOptions& o)
     app.add_option("--measured", o.measured, "a log of the mirror's own sensors to compare with (and fit to)");
     app.add_option("--measured-columns", o.measuredColumns,
                    "its columns: time=NAME,air=NAME,surface=NAME,back=NAME (default: T_Ambient, T_Surface, T_Back)");
-    app.add_option("--fit", o.fit, "fit these to the log: front-film,back-film,mirror-temp,front-radiation");
+    app.add_option("--fit", o.fit, "fit these to the log: front-film,back-film,mirror-temp,front-radiation, or films (one for both faces)");
     app.add_option("--scenario", o.scenario, "start from the inputs of this scenario file; options override them");
     app.add_option("--sweep", o.sweeps,
                    "run every combination of inputs: KEY=V1,V2,... or KEY=FROM:TO:STEP (KEY: an option without --, or "
                    "material; repeatable); writes one CSV row per case, always with ',' and '.' whatever the locale, "
                    "or JSON with --json")
         ->allow_extra_args(false);
+    AddLiveOptions(app, o.live);
     app.add_option("--jobs", o.jobs, "threads for --sweep (default: the number of cores)")
         ->capture_default_str()
         ->check(CLI::Range(1u, 256u));
@@ -173,20 +155,17 @@ void UseScenario(const CLI::App& app, TOptions& o)
     }
 }
 
-bool WantsWorkbook(const std::string& output)
-{
-    return output.size() > 5 && TextEqualsIgnoreCase(FromUtf8(output.substr(output.size() - 5)), u".xlsx");
-}
 
 // Options that only make sense together, checked once parsed.
 void CheckCombinations(const CLI::App& app, const TOptions& o)
 {
     const bool file = !o.air.Path.empty() || !o.forecast.Place.empty();
+    CheckLiveCombinations(app, o.live);
     CheckAirCombinations(app, o.air, o.forecast);
     for (const char* option : {"--air-start", "--air-end"})
         if (file && app.count(option) > 0)
             throw UsageError(std::string(option) + ": the air comes from --air-file; give one or the other");
-    const bool log = !o.measured.empty();
+    const bool log = !o.measured.empty() || LiveAsked(o.live);
     for (const char* option : {"--air-column", "--sky-column", "--dew-column"})
         if (!file && app.count(option) > 0)
             throw UsageError(std::string(option) + ": it goes with --air-file");
@@ -196,9 +175,9 @@ void CheckCombinations(const CLI::App& app, const TOptions& o)
     if (!file && !log && app.count("--start") > 0)
         throw UsageError("--start: it goes with --air-file or --measured");
     for (const char* option : {"--measured-columns", "--fit"})
-        if (!log && app.count(option) > 0)
+        if (!log && app.count(option) > 0 && !(LiveAsked(o.live) && std::string(option) == "--fit"))
             throw UsageError(std::string(option) + ": it goes with --measured");
-    if (file && log)
+    if (file && !o.measured.empty())
         throw UsageError("--measured: give the air with --air-file or with the log's air column, not both");
     if (WantsWorkbook(o.output) && (o.summary || !o.fit.empty()))
         throw UsageError("--output: " + std::string(o.summary ? "--summary" : "--fit") +
@@ -221,13 +200,6 @@ void CheckCombinations(const CLI::App& app, const TOptions& o)
     }
 }
 
-// Everything a run needs, checked; throws UsageError or EBrennicError.
-struct TSetup {
-    TRequestSource source;  // what every run of this invocation starts from
-    TRunRequest request;
-    std::vector<TFitParameter> fit;
-    std::optional<TSweepPlan> sweep;
-};
 
 TRegionalSettings Regional(const TOptions& o)
 {
@@ -298,6 +270,16 @@ void Configure(const TOptions& o, TSetup& s)
         src.Air = TAirSource::Load(o.air);
         PrintNotes(src.Air->Table.File, src.Air->Notes);
     }
+    if (LiveAsked(o.live)) {
+        // The inputs are refused before the night starts, not at its first update.
+        src.MirrorTempGiven = o.mirrorGiven;
+        BuildChecked(src, o);
+        s.live.Base = src;
+        s.live.Base.Air = nullptr;
+        s.live.Ahead = src.Air;
+        for (const std::string& item : ListItems(FromUtf8(o.tolerances))) s.live.ToleranceTexts.push_back(item);
+        return;
+    }
     if (!o.measured.empty()) {
         TAirFileChoice read = o.air;
         read.Path = o.measured;
@@ -328,112 +310,6 @@ void Configure(const TOptions& o, TSetup& s)
     if (WantsWorkbook(o.output) && double(s.request.Plan.StripWidth) > double(MaxWorkbookRows))
         throw UsageError("--output: a workbook holds at most 1048575 rows; this run has " +
                          std::to_string(s.request.Plan.StripWidth) + " (write a .csv file, or use a longer time step)");
-}
-
-// Runs every case of the sweep and writes its table in case order.
-void ExecuteSweep(const TOptions& o, TSetup& s)
-{
-    const TSweepPlan& plan = *s.sweep;
-    Sink sink(o.output);
-    Progress progress(double(plan.Cases));
-    // The bar is drawn by the calling thread, which runs cases too.
-    const std::thread::id caller = std::this_thread::get_id();
-    const std::vector<TReadiness> results = RunSweep(plan, o.jobs, {}, [&](std::size_t done) {
-        if (std::this_thread::get_id() == caller)
-            progress.Update(double(done), 1024);
-    });
-    if (o.json) {
-        sink.Put(SweepJson(plan, results) + "\n");
-    } else {
-        sink.Put(SweepCsvHeader(plan));
-        for (std::size_t i = 0; i < results.size(); ++i) sink.Put(SweepCsvRow(plan, i, results[i]));
-    }
-    sink.Finish();
-}
-
-// Fits the chosen inputs to the log and prints what was found.
-void ExecuteFit(const TOptions& o, TSetup& s)
-{
-    Sink sink(o.output);
-    Progress progress(2000);
-    const TFitResult fit = FitToLog(s.request, s.fit, [&](int runs, double) {
-        progress.Update(runs, 1024 * std::size_t(runs));
-        return true;
-    });
-    sink.Put(o.json ? FitJson(fit) + "\n" : FitTable(fit, s.request.Log->File));
-    sink.Finish();
-}
-
-// Runs the model and writes its workbook.
-void ExecuteWorkbook(const TOptions& o, TSetup& s)
-{
-    TRunRecord record;
-    record.StartWithoutRows(s.request);
-    TWorkbookContent content;
-    Progress progress(s.request.Solver.Duration);
-    RunEngine(s.request, [&](std::span<const double> p, std::span<const double> t, double time) {
-        record.Add(p, t, time);
-        content.Reports.push_back(StepValues(t, time));
-        progress.Update(time, content.Reports.size());
-    });
-    content.Inputs = s.request.Texts;
-    content.AirSource = s.request.Air ? s.request.Air->Describe() : "linear ramp";
-    content.Readiness = record.Readiness;
-    content.Notes = RunNotes(record, u'.');
-    content.Version = BRENNIC_VERSION;
-    WriteWorkbook(o.output, content);
-}
-
-// Runs the model, streaming the rows (or keeping only the readiness) to the sink.
-void Execute(const TOptions& o, TSetup& s)
-{
-    if (!o.sweeps.empty())
-        return ExecuteSweep(o, s);
-    if (WantsWorkbook(o.output) && !o.summary && s.fit.empty())
-        return ExecuteWorkbook(o, s);
-    if (!s.fit.empty())
-        return ExecuteFit(o, s);
-    Sink sink(o.output);
-    Progress progress(s.request.Solver.Duration);
-    TRunRecord record;
-    std::u16string line;
-    auto rows = [&](const std::u16string& row) {
-        line.assign(row);
-        line += u"\r\n";
-        sink.Put(EncodeSystem8Bit(line));
-    };
-    if (o.summary)
-        record.StartWithoutRows(s.request);
-    else
-        record.Start(s.request, rows);
-    std::size_t reports = 0;
-    const bool compare = s.request.Log && o.summary;
-    std::vector<TStepValues> kept;  // for the comparison with a measured log
-    TFilmRanges films;
-    RunEngine(
-        s.request,
-        [&](std::span<const double> p, std::span<const double> t, double time) {
-            record.Add(p, t, time);
-            if (compare)
-                kept.push_back(StepValues(t, time));
-            progress.Update(time, ++reports);
-        },
-        {}, &films);
-    if (FilmsVary(s.request.Solver))
-        record.Films = films;
-    std::optional<TLogComparison> measured;
-    if (compare)
-        measured = Compare(*s.request.Log, kept);
-    if (o.summary && o.json)
-        sink.Put(SummaryJson(record, measured) + "\n");
-    else if (o.summary)
-        sink.Put(SummaryText(record, s.request.Settings.DecimalSeparator));
-    if (compare && !o.json) {
-        const TLogComparison& c = *measured;
-        sink.Put("Note: the measured log differs by " + FixedText(c.Rms, 3, s.request.Settings.DecimalSeparator) +
-                 " K (RMS) over " + std::to_string(c.Points) + " points\n");
-    }
-    sink.Finish();
 }
 
 int Fail(int status, const std::string& message)
@@ -482,6 +358,14 @@ int Run(int argc, char** argv)
         return Fail(2, e.what());
     }
 
+    if (LiveAsked(options.live)) {
+        try {
+            TAirFileChoice read = options.air;
+            return RunLive(options.live, setup.live, options.measuredColumns, AirTableOptions(read));
+        } catch (const EBrennicError& e) {
+            return Fail(2, e.what());
+        }
+    }
     RemoveTemporaryFilesOnSignals();
     try {
         Execute(options, setup);

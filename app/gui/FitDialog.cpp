@@ -38,7 +38,7 @@ QString Number(double v, char16_t sep)
 }
 
 const char* const Captions[] = {"Front film coefficient", "Back film coefficient", "Initial mirror temperature",
-                                "Front radiation"};
+                                "Front radiation", "Film coefficient (both faces)"};
 
 }  // namespace
 

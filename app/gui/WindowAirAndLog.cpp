@@ -220,13 +220,16 @@ void TFrmBrennic::ShowFitDialog()
 void TFrmBrennic::UseFittedValues(const TFitResult& r)
 {
     for (std::size_t i = 0; i < r.Parameters.size(); ++i) {
-        const int field = r.Parameters[i] == TFitParameter::FrontFilm    ? fFrontFilm
-                          : r.Parameters[i] == TFitParameter::BackFilm   ? fBackFilm
-                          : r.Parameters[i] == TFitParameter::MirrorTemp ? fInitialMirrorTemp
-                                                                         : fFrontRadiation;
+        const TFitParameter p = r.Parameters[i];
+        const int field = p == TFitParameter::FrontFilm || p == TFitParameter::Films ? fFrontFilm
+                          : p == TFitParameter::BackFilm                               ? fBackFilm
+                          : p == TFitParameter::MirrorTemp                             ? fInitialMirrorTemp
+                                                                                       : fFrontRadiation;
         // Rounded to what the data can tell, never beyond four decimals.
         const double v = std::round(r.Values[i] * 1e4) / 1e4;
         SetFieldText(field, ToQ(FormatFloat(v, Regional.DecimalSeparator)));
+        if (p == TFitParameter::Films)
+            SetFieldText(fBackFilm, ToQ(FormatFloat(v, Regional.DecimalSeparator)));
     }
 }
 

@@ -18,16 +18,26 @@ namespace {
 // the run is incomplete, its residuals mean nothing.
 struct TStopped {};
 
-constexpr std::array<const char*, 4> Keys{"front-film", "back-film", "mirror-temp", "front-radiation"};
+constexpr std::array<const char*, 5> Keys{"front-film", "back-film", "mirror-temp", "front-radiation", "films"};
 
+// Where a parameter lives in the solver; one film coefficient for both
+// faces reads as the front's.
 double& Slot(TBrennicOneD& s, TFitParameter p)
 {
     switch (p) {
+    case TFitParameter::Films:
     case TFitParameter::FrontFilm: return s.FrontFilmCoefficient;
     case TFitParameter::BackFilm: return s.BackFilmCoefficient;
     case TFitParameter::MirrorTemp: return s.InitialMirrorTemp;
     default: return s.FrontRadiation;
     }
+}
+
+void Set(TBrennicOneD& s, TFitParameter p, double v)
+{
+    Slot(s, p) = v;
+    if (p == TFitParameter::Films)
+        s.BackFilmCoefficient = v;
 }
 
 struct TBounds {
@@ -37,6 +47,7 @@ struct TBounds {
 TBounds Bounds(TFitParameter p, const TMeasuredLog& log)
 {
     switch (p) {
+    case TFitParameter::Films:
     case TFitParameter::FrontFilm:
     case TFitParameter::BackFilm: return {0, 500, 2};
     case TFitParameter::MirrorTemp: {
@@ -59,7 +70,7 @@ public:
     // cut the run short.
     void Residuals(const std::vector<double>& x, std::vector<double>& out)
     {
-        for (std::size_t i = 0; i < x.size(); ++i) Slot(request_.Solver, params_[i]) = x[i];
+        for (std::size_t i = 0; i < x.size(); ++i) Set(request_.Solver, params_[i], x[i]);
         brennic::Residuals(log_, Values(), out);
         ++evaluations_;
     }
@@ -122,7 +133,7 @@ public:
         result.NoiseEstimate = st.NoiseEstimate;
         result.ResidualAutocorrelation = st.ResidualAutocorrelation;
         result.Warnings = st.Warnings;
-        for (std::size_t i = 0; i < x.size(); ++i) Slot(request_.Solver, params_[i]) = x[i];
+        for (std::size_t i = 0; i < x.size(); ++i) Set(request_.Solver, params_[i], x[i]);
         MeasuredMinusModel(log_, Values(), result.SurfaceResiduals, result.BackResiduals);
     }
 
@@ -161,6 +172,7 @@ const char* FitParameterKey(TFitParameter p)
 const char* FitParameterUnit(TFitParameter p, bool display)
 {
     switch (p) {
+    case TFitParameter::Films:
     case TFitParameter::FrontFilm:
     case TFitParameter::BackFilm: return display ? "W/m\u00b2K" : "W/m2K";
     case TFitParameter::MirrorTemp: return display ? "\u00b0C" : "C";
@@ -178,10 +190,16 @@ std::vector<TFitParameter> ParseFitParameters(const std::string& list)
         const auto key = std::find(Keys.begin(), Keys.end(), item);
         if (key == Keys.end())
             throw EBrennicError("\"--fit\" has '" + item +
-                                "': choose from front-film, back-film, mirror-temp, front-radiation");
+                                "': choose from front-film, back-film, mirror-temp, front-radiation, films");
         const auto p = TFitParameter(key - Keys.begin());
         if (std::find(out.begin(), out.end(), p) != out.end())
             throw EBrennicError("\"--fit\" names '" + item + "' twice");
+        const bool oneFace = p == TFitParameter::FrontFilm || p == TFitParameter::BackFilm;
+        for (TFitParameter q : out)
+            if ((oneFace && q == TFitParameter::Films) ||
+                (p == TFitParameter::Films && (q == TFitParameter::FrontFilm || q == TFitParameter::BackFilm)))
+                throw EBrennicError("\"--fit\" has 'films' (one coefficient for both faces) with a face's own; "
+                                    "give one or the other");
         out.push_back(p);
         if (end == std::string::npos)
             return out;
@@ -202,7 +220,7 @@ TFitResult FitToLog(const TRunRequest& request, const std::vector<TFitParameter>
     TBrennicOneD start = request.Solver;
     for (TFitParameter p : params) {
         const TBounds b = Bounds(p, log);
-        x.push_back(std::clamp(Slot(start, p), b.lo, b.hi));
+        x.push_back(std::clamp(Slot(start, p), b.lo, b.hi));  // films: from the front's
         lo.push_back(b.lo);
         hi.push_back(b.hi);
         step.push_back(b.step);

@@ -13,9 +13,11 @@
 
 namespace brennic {
 
-enum class TFitParameter { FrontFilm, BackFilm, MirrorTemp, FrontRadiation };
+// Films: one coefficient for both faces, for a log of a single probe that
+// cannot tell the faces apart.
+enum class TFitParameter { FrontFilm, BackFilm, MirrorTemp, FrontRadiation, Films };
 
-// "front-film", "back-film", "mirror-temp", "front-radiation".
+// "front-film", "back-film", "mirror-temp", "front-radiation", "films".
 const char* FitParameterKey(TFitParameter p);
 // "W/m2K", "C" or "" (plain), or with the window's signs.
 const char* FitParameterUnit(TFitParameter p, bool display);

@@ -28,6 +28,22 @@ int Role(const TTimeTable& t, const std::string& name, const char* fallback, boo
     return c;
 }
 
+}  // namespace
+
+TLogColumnIndices LogColumnIndices(const TTimeTable& t, const TLogColumns& columns)
+{
+    TLogColumnIndices c;
+    c.Surface = Role(t, columns.Surface, OutputColumns[oSurface].Name, false, "surface");
+    c.Back = Role(t, columns.Back, OutputColumns[oBack].Name, false, "back");
+    if (c.Surface <= 0 && c.Back <= 0)
+        Refuse(t.File, "a surface or a back column is needed (named T_Surface and T_Back, or chosen with "
+                       "--measured-columns surface=NAME,back=NAME; the columns are " + ColumnCandidates(t) + ")");
+    c.Air = Role(t, columns.Air, OutputColumns[oAir].Name, false, "air");
+    return c;
+}
+
+namespace {
+
 std::vector<TMeasuredPoint> Points(const TTimeTable& t, int column, double start)
 {
     std::vector<TMeasuredPoint> points;
@@ -111,27 +127,30 @@ std::size_t DropProbeErrors(std::vector<double>& values)
 std::shared_ptr<const TMeasuredLog> TMeasuredLog::Load(const std::string& path, const TLogColumns& columns,
                                                        const std::string& start, TTableOptions read)
 {
-    auto log = std::make_shared<TMeasuredLog>();
-    log->File = path;
-    auto air = std::make_shared<TAirSource>();
     if (!columns.Time.empty())
         read.TimeColumn = columns.Time;
     long long day;
     if (ParseDate(start, day))
         read.FirstDay = day;
-    air->Table = ReadTimeTable(path, read);
+    return FromTable(ReadTimeTable(path, read), columns, start);
+}
+
+std::shared_ptr<const TMeasuredLog> TMeasuredLog::FromTable(TTimeTable table, const TLogColumns& columns,
+                                                            const std::string& start)
+{
+    const std::string path = table.File;
+    auto log = std::make_shared<TMeasuredLog>();
+    log->File = path;
+    auto air = std::make_shared<TAirSource>();
+    air->Table = std::move(table);
     TTimeTable& t = air->Table;
     if (t.Times.size() < 2)
         Refuse(path, "a log needs at least two rows");
     air->Start = RunStart(t, start);
     if (t.Times.back() < air->Start)
         Refuse(path, "the whole log lies before the start");
-    const int surface = Role(t, columns.Surface, OutputColumns[oSurface].Name, false, "surface");
-    const int back = Role(t, columns.Back, OutputColumns[oBack].Name, false, "back");
-    if (surface <= 0 && back <= 0)
-        Refuse(path, "a surface or a back column is needed (named T_Surface and T_Back, or chosen with "
-                     "--measured-columns surface=NAME,back=NAME; the columns are " + ColumnCandidates(t) + ")");
-    const int airColumn = Role(t, columns.Air, OutputColumns[oAir].Name, false, "air");
+    const TLogColumnIndices roles = LogColumnIndices(t, columns);
+    const int surface = roles.Surface, back = roles.Back, airColumn = roles.Air;
     for (int c : {surface, back, airColumn})
         if (c > 0) {
             CheckNumberColumn(t, c);

@@ -26,6 +26,14 @@ struct TLogColumns {
 // EBrennicError naming the item.
 TLogColumns ParseLogColumns(const std::string& text);
 
+// The columns of a log's roles (-1: none), resolved as a log is read;
+// throws ETableError when a named column is missing or neither a surface
+// nor a back column is there.
+struct TLogColumnIndices {
+    int Surface = -1, Back = -1, Air = -1;
+};
+TLogColumnIndices LogColumnIndices(const TTimeTable& table, const TLogColumns& columns);
+
 // A DS18B20 probe's error readings: -127 when it is disconnected, 85 at
 // power-on (when its neighbours are not within 5 degC of 85). Both become
 // gaps; returns how many there were.
@@ -46,6 +54,10 @@ public:
     // what is missing or implausible.
     static std::shared_ptr<const TMeasuredLog> Load(const std::string& path, const TLogColumns& columns,
                                                     const std::string& start = "", TTableOptions read = {});
+    // The same for a table already read (a followed file's complete lines,
+    // or rows received live), with the same checks.
+    static std::shared_ptr<const TMeasuredLog> FromTable(TTimeTable table, const TLogColumns& columns,
+                                                         const std::string& start = "");
 
     std::shared_ptr<const TAirSource> Air;  // the log's own air, when it has an air column
     std::vector<TMeasuredPoint> Surface, Back;

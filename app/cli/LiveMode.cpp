@@ -1,0 +1,129 @@
+#include "app/cli/LiveMode.h"
+
+#include "app/cli/AirOptions.h"
+#include "app/core/live/LiveReport.h"
+#include "app/core/live/LiveSession.h"
+#include "support/LocalClock.h"
+#include "support/SerialLines.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <thread>
+
+namespace brennic {
+
+namespace {
+
+constexpr double DefaultBaud = 9600, DefaultReplaySpeed = 60;
+
+std::atomic<bool> interrupted{false};
+
+void Interrupt(int)
+{
+    interrupted = true;
+}
+
+// Ctrl-C and a polite kill end the night between two polls: the night's log
+// is written through and closed.
+void StopOnSignals()
+{
+    struct sigaction action {};
+    action.sa_handler = Interrupt;
+    sigemptyset(&action.sa_mask);
+    for (int s : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(s, &action, nullptr);
+}
+
+std::vector<std::unique_ptr<TLiveSource>> Sources(const TLiveOptions& o, const std::string& columns,
+                                                  const TTableOptions& read)
+{
+    std::vector<std::unique_ptr<TLiveSource>> sources;
+    if (!o.Follow.empty())
+        sources.push_back(FollowSource(o.Follow, ParseLogColumns(columns), read));
+    if (!o.Replay.empty()) {
+        const TPathAndNumber r = SplitPathAndNumber("--replay", o.Replay, DefaultReplaySpeed);
+        sources.push_back(ReplaySource(r.Path, ParseLogColumns(columns), read, r.Number));
+    }
+    if (!o.Serial.empty()) {
+        const TPathAndNumber s = SplitPathAndNumber("--serial", o.Serial, DefaultBaud);
+        if (!SerialSpeedKnown(long(s.Number)) || s.Number != double(long(s.Number)))
+            throw EBrennicError("--serial: " + o.Serial.substr(o.Serial.rfind(',') + 1) +
+                                " is not a serial speed (1200 to 921600 baud)");
+        sources.push_back(SerialSource(s.Path, long(s.Number), ParseLineRoles(columns)));
+    }
+    return sources;
+}
+
+}  // namespace
+
+void AddLiveOptions(CLI::App& app, TLiveOptions& o)
+{
+    app.add_option("--follow", o.Follow, "follow a file a logger appends to, and predict as it grows");
+    app.add_option("--serial", o.Serial, "read the mirror's sensors from a serial port: DEVICE[,BAUD] (default 9600)");
+    app.add_option("--replay", o.Replay, "play a recorded log as if live: FILE[,SPEED] (default 60 times; 0: at once)");
+    app.add_flag("--live", o.JsonLines, "print each live update as one JSON object per line");
+    app.add_option("--live-log", o.Log, "keep every reading of the night in this file (default: in your data folder)");
+    app.add_option("--update-every", o.UpdateEvery, "minutes of data between live updates")
+        ->capture_default_str()
+        ->check(CLI::Range(0.1, 1440.0));
+    app.add_option("--horizon", o.Horizon, "minutes the live prediction looks beyond the data (default: to the end "
+                                           "of the air file or forecast, else 360)")
+        ->check(CLI::Range(1.0, 7 * 1440.0));
+}
+
+bool LiveAsked(const TLiveOptions& o)
+{
+    return !o.Follow.empty() || !o.Serial.empty() || !o.Replay.empty();
+}
+
+void CheckLiveCombinations(const CLI::App& app, const TLiveOptions& o)
+{
+    const int sources = int(!o.Follow.empty()) + int(!o.Replay.empty());
+    if (sources > 1)
+        throw EBrennicError("--follow and --replay: one file at a time (a serial port may join either)");
+    if (!LiveAsked(o)) {
+        for (const char* option : {"--live", "--live-log", "--update-every", "--horizon"})
+            if (app.count(option) > 0)
+                throw EBrennicError(std::string(option) + ": it goes with --follow, --serial or --replay");
+        return;
+    }
+    for (const char* option : {"--measured", "--fit", "--sweep", "--summary", "--output", "--json", "--scenario"})
+        if (app.count(option) > 0)
+            throw EBrennicError(std::string(option) +
+                                ": a live night prints its own updates (text, or JSON Lines with --live); leave it out");
+}
+
+int RunLive(const TLiveOptions& o, TLiveSettings settings, const std::string& columns, const TTableOptions& read)
+{
+    if (o.Horizon > 0)
+        settings.Horizon = o.Horizon * 60;
+    TLiveEvents events;
+    events.Updated = [&o](const TLiveUpdate& u) {
+        std::fputs(((o.JsonLines ? LiveJsonLine(u) : LiveTextLine(u)) + "\n").c_str(), stdout);
+        std::fflush(stdout);
+    };
+    events.Said = [](const std::string& note) { std::fprintf(stderr, "brennic-sim: %s\n", note.c_str()); };
+    events.Lost = [](const std::string& lost) {
+        std::fprintf(stderr, "brennic-sim: %s\n",
+                     lost.empty() ? "every source gives data again" : ("waiting for the source: " + lost).c_str());
+    };
+    auto sources = Sources(o, columns, read);
+    const std::string path = o.Log.empty() ? DefaultNightLogPath(UtcNow()) : o.Log;
+    auto log = std::make_unique<TNightLog>(path);
+    std::fprintf(stderr, "brennic-sim: the night's readings go to %s\n", path.c_str());
+    TLiveSession session(std::move(sources), std::move(settings), o.UpdateEvery, std::move(log), events);
+    StopOnSignals();
+    std::stop_source stop;
+    std::jthread watch([&stop](std::stop_token done) {
+        while (!done.stop_requested() && !interrupted) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (interrupted)
+            stop.request_stop();
+    });
+    session.Run(stop.get_token());
+    watch.request_stop();
+    if (session.SkippedLines() > 0)
+        std::fprintf(stderr, "brennic-sim: %zu readings skipped\n", session.SkippedLines());
+    return 0;
+}
+
+}  // namespace brennic
