@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-dejavu-core fonts-wine fontconfig xvfb xauth xdg-utils
   desktop-file-utils appstream lintian dpkg-dev file dbus-daemon
+  socat mosquitto mosquitto-clients libmosquitto-dev indi-bin libindi-dev
 )
 
 missing=()
