@@ -137,7 +137,10 @@ TEvolutionPage::TEvolutionPage(const TStripPalette& palette, QWidget* parent) : 
     Headline->setTextInteractionFlags(Qt::TextSelectableByMouse);
     QFont bold = Headline->font();
     bold.setBold(true);
-    bold.setPointSizeF(bold.pointSizeF() * 1.1);
+    if (bold.pointSizeF() > 0)
+        bold.setPointSizeF(bold.pointSizeF() * 1.1);
+    else if (bold.pixelSize() > 0)
+        bold.setPixelSize(bold.pixelSize() * 11 / 10);
     Headline->setFont(bold);
     Headline->setContentsMargins(6, 2, 6, 2);
     ReadoutScroll = new QScrollArea(this);

@@ -1,5 +1,7 @@
 #include "app/gui/MainOrvalis.h"
 
+#include "app/gui/LivePage.h"
+
 #include "app/gui/WindowText.h"
 
 #include "app/core/run/Engine.h"
@@ -274,6 +276,23 @@ void TFrmBrennic::FormCreate()
     edtThickness->setFocus();
 }
 
+TLivePage* TFrmBrennic::ShowLiveNight()
+{
+    // A window of its own beside the main one: a night is long, and its
+    // chart wants room.
+    if (!TabLive) {
+        TabLive = new TLivePage([this] { return CurrentSource(); }, [this] { return AirSource; },
+                                Regional.DecimalSeparator, this);
+        TabLive->setWindowFlag(Qt::Window);
+        TabLive->setWindowTitle(QStringLiteral("Brennic \u2014 live night"));
+        TabLive->resize(1000, 680);
+    }
+    TabLive->show();
+    TabLive->raise();
+    TabLive->activateWindow();
+    return TabLive;
+}
+
 void TFrmBrennic::FormDestroy()
 {
     ResultLines = nullptr;
@@ -287,6 +306,8 @@ void TFrmBrennic::ReadRegionalSettings()
                                   QStringLiteral(" for an optical surface with aluminum coating"));
     TabSheet1->SetDecimalSeparator(Regional.DecimalSeparator);
     TabSheet3->SetDecimalSeparator(Regional.DecimalSeparator);
+    if (TabLive)
+        TabLive->SetDecimalSeparator(Regional.DecimalSeparator);
 }
 
 void TFrmBrennic::BuildStripPalette()

@@ -238,6 +238,10 @@ public:
     QString FieldText(int field) const;
     void SetFieldText(int field, const QString& text);
     QWidget* TabConditions = nullptr;
+    // Tonight, from the mirror's own sensors: a window of its own, made the
+    // first time it is asked for.
+    class TLivePage* TabLive = nullptr;
+    class TLivePage* ShowLiveNight();
     // A field's input (edit or list), and whether it can be used now.
     QWidget* FieldInput(int field) const;
     void SetFieldUsable(int field, bool usable, const QString& reason);

@@ -52,7 +52,10 @@ void TFrmBrennic::CreateFileMenu(QWidget* parent)
     RemoveLogAction =
         menu->addAction(QStringLiteral("Remove measured log"), this, guarded(&TFrmBrennic::RemoveMeasuredLog));
     RemoveLogAction->setEnabled(false);
-    for (QAction* a : {open, save}) {
+    menu->addSeparator();
+    QAction* live = menu->addAction(QStringLiteral("Live night\u2026"), this, [this] { ShowLiveNight(); });
+    live->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    for (QAction* a : {open, save, live}) {
         a->setShortcutContext(Qt::WindowShortcut);
         addAction(a);  // the shortcuts work anywhere in the window
     }

@@ -3,11 +3,14 @@
 #include "app/gui/AirFileDialog.h"
 #include "app/gui/ErrorReport.h"
 #include "app/gui/ForecastDialog.h"
+#include "app/gui/LivePage.h"
 #include "app/gui/MainOrvalis.h"
 #include "app/gui/StripView.h"
 #include "app/gui/SweepDialog.h"
 
 #include <QComboBox>
+
+#include <cmath>
 
 #include <QCheckBox>
 #include <QFile>
@@ -185,5 +188,40 @@ int main(int argc, char** argv)
         return 1;
     QTest::qWait(300);
     forecastDialog.screen()->grabWindow(forecastDialog.winId()).save(dir + QStringLiteral("/forecast-dialog.png"));
+    forecastDialog.hide();
+
+    // The live night: three hours of a logger's night replayed at once.
+    const QString night = dir + QStringLiteral("/live-night.csv"), kept = dir + QStringLiteral("/live-kept.csv");
+    QFile::remove(kept);
+    {
+        QFile file(night);
+        if (!file.open(QIODevice::WriteOnly))
+            return 1;
+        file.write("time,mirror,back,outside\n");
+        for (int m = 0; m <= 90; ++m) {
+            const double air = 10 - m / 60.0;
+            file.write(QStringLiteral("2026-12-09T%1:%2:00Z,%3,%4,%5\n")
+                           .arg(18 + m / 60)
+                           .arg(m % 60, 2, 10, QLatin1Char('0'))
+                           .arg(air + 6 * std::exp(-m / 70.0) + 0.05 * std::sin(m * 1.7), 0, 'f', 3)
+                           .arg(air + 7 * std::exp(-m / 90.0) + 0.05 * std::cos(m * 2.3), 0, 'f', 3)
+                           .arg(air + 0.05 * std::sin(m * 0.9), 0, 'f', 3)
+                           .toLatin1());
+        }
+    }
+    w.edtTimeStep->setText(QStringLiteral("60"));
+    w.ShowLiveNight();
+    w.TabLive->move(40, 40);
+    w.TabLive->Kind->setCurrentIndex(TLivePage::ReplayLog);
+    w.TabLive->Source->setText(night);
+    w.TabLive->Columns->setText(QStringLiteral("surface=mirror,back=back,air=outside"));
+    w.TabLive->Rate->setText(QStringLiteral("0"));
+    w.TabLive->LogPath->setText(kept);
+    w.TabLive->Start->click();
+    (void)QTest::qWaitFor([&] { return !w.TabLive->Running(); }, 60000);
+    QTest::qWait(300);
+    w.TabLive->screen()->grabWindow(w.TabLive->winId()).save(dir + QStringLiteral("/live-night.png"));
+    QFile::remove(night);
+    QFile::remove(kept);
     return 0;
 }

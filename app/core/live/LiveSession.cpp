@@ -29,6 +29,8 @@ void TLiveSession::Take(const TLiveRow& row, bool replayed, std::stop_token stop
     }
     if (log_)
         log_->Add(row);
+    if (events_.Received)
+        events_.Received(data_.Rows().back());
     pending_ = true;
     const bool dataDue = row.Time - lastUpdateData_ >= updateEvery_ * 60;
     const bool wallDue = replayed || std::chrono::steady_clock::now() - lastUpdateWall_ >=

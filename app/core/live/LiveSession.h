@@ -27,6 +27,8 @@ struct TLiveEvents {
     std::function<void(const std::string&)> Said;
     // The state of the sources for a headline: empty when all give data.
     std::function<void(const std::string&)> Lost;
+    // Each reading as it is taken into the night.
+    std::function<void(const TLiveRow&)> Received;
 };
 
 class TLiveSession {

@@ -1,0 +1,110 @@
+// The live night in the window: a replayed log drawn as it comes, the
+// predicted night with its band, and a followed file that goes and comes back.
+#include "app/gui/LivePage.h"
+#include "tests/TempFolder.h"
+#include "tests/app/WindowFixtures.h"
+
+#include <QAreaSeries>
+#include <QChart>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <cmath>
+#include <fstream>
+
+using namespace brennic;
+
+namespace {
+
+std::string Night(int minutes)
+{
+    std::string text = "time,mirror,back,outside\n";
+    for (int m = 0; m <= minutes; ++m) {
+        const double air = 10 - m / 60.0;
+        text += "2026-12-09T" + std::to_string(18 + m / 60) + ":" + (m % 60 < 10 ? "0" : "") + std::to_string(m % 60) +
+                ":00Z," + std::to_string(air + 6 * std::exp(-m / 70.0)) + "," + std::to_string(air + 7 * std::exp(-m / 90.0)) +
+                "," + std::to_string(air) + "\n";
+    }
+    return text;
+}
+
+QScatterSeries* Series(QChartView* chart, const QString& name)
+{
+    for (QAbstractSeries* s : chart->chart()->series())
+        if (s->name() == name)
+            return qobject_cast<QScatterSeries*>(s);
+    return nullptr;
+}
+
+}  // namespace
+
+TEST(LiveWindow, AReplayedNightIsDrawnAndPredictedWhileTheWindowStaysLive)
+{
+    test::TTempFolder folder;
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.edtTimeStep->setText("60");  // the window's inputs are the night's
+    TLivePage* live = w.ShowLiveNight();
+    EXPECT_TRUE(live->isWindow());
+    EXPECT_EQ(w.ShowLiveNight(), live) << "one live window";
+    live->Kind->setCurrentIndex(TLivePage::ReplayLog);
+    live->Source->setText(QString::fromStdString(folder.Write("night.csv", Night(120))));
+    live->Columns->setText("surface=mirror,back=back,air=outside");
+    live->Rate->setText("0");
+    live->LogPath->setText(QString::fromStdString((folder.path / "kept.csv").string()));
+    live->Start->click();
+    EXPECT_FALSE(live->Start->isEnabled());
+    int ticks = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+    tick.start(10);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !live->Running(); }, 30000)) << "a replay at once ends by itself";
+    EXPECT_GT(ticks, 3) << "the window's timers ran during the night";
+    EXPECT_TRUE(live->Start->isEnabled());
+    const QString headline = live->Headline->text();
+    EXPECT_TRUE(headline.startsWith("Ready (surface \u2264 0.5 \u00b0C above the air) at ")) << headline.toStdString();
+    EXPECT_TRUE(headline.endsWith(", from 120 min of your mirror's data")) << headline.toStdString();
+    EXPECT_EQ(Series(live->Chart, "Surface (measured)")->count(), 121);
+    const auto* band = qobject_cast<QAreaSeries*>(live->Chart->chart()->series().first());
+    ASSERT_TRUE(band);
+    EXPECT_GT(band->upperSeries()->count(), 0) << "the 90 % band ahead of the data";
+    EXPECT_TRUE(live->Notes->toPlainText().contains("kept.csv")) << live->Notes->toPlainText().toStdString();
+}
+
+TEST(LiveWindow, ALostFileIsSaidInTheHeadlineAndTheNightGoesOnWhenItIsBack)
+{
+    ErrorCapture errors;
+    test::TTempFolder folder;
+    Window f;
+    TLivePage* live = f.w.ShowLiveNight();
+    const std::string path = folder.Write("logger.csv", Night(3));
+    live->Kind->setCurrentIndex(TLivePage::FollowFile);
+    live->Source->setText(QString::fromStdString(path));
+    live->Columns->setText("surface=mirror,back=back,air=outside");
+    live->LogPath->setText(QString::fromStdString((folder.path / "kept.csv").string()));
+    live->Start->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return live->Headline->text().startsWith("Ready") ||
+                                             live->Headline->text().startsWith("Not ready"); }, 10000))
+        << live->Headline->text().toStdString();
+    std::filesystem::remove(path);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return live->Headline->text().startsWith("Waiting for the source"); }, 5000))
+        << live->Headline->text().toStdString();
+    std::ofstream(path) << Night(5);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !live->Headline->text().startsWith("Waiting"); }, 5000));
+    live->Stop->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !live->Running(); }, 5000));
+    EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join("|").toStdString();
+    // A start that cannot be made is refused naming the field.
+    live->Source->clear();
+    live->Start->click();
+    ASSERT_EQ(errors.messages.size(), 1);
+    EXPECT_TRUE(errors.messages[0].startsWith("\"Readings from\" is empty")) << errors.messages[0].toStdString();
+    EXPECT_FALSE(live->Running());
+}
