@@ -24,16 +24,14 @@ std::string FitTable(const TFitResult& f, const std::string& logFile)
     }
     for (std::size_t i = 0; i < f.Correlation.size(); ++i)
         for (std::size_t j = i + 1; j < f.Correlation.size(); ++j) {
-            std::snprintf(line, sizeof line, "  correlation %s / %s: %.2f\n", FitParameterKey(f.Parameters[i]),
-                          FitParameterKey(f.Parameters[j]), f.Correlation[i][j]);
-            out += line;
+            out += std::string("  correlation ") + FitParameterKey(f.Parameters[i]) + " / " +
+                   FitParameterKey(f.Parameters[j]) + ": " + FixedText(f.Correlation[i][j], 2, u'.') + "\n";
         }
-    std::snprintf(line, sizeof line, "RMS difference: %.4g K before, %.4g K after\n", f.RmsBefore, f.RmsAfter);
-    out += line;
-    std::snprintf(line, sizeof line,
-                  "Degrees of freedom %d; sensor noise about %.3g K; residual lag-1 autocorrelation %.2f\n",
-                  f.DegreesOfFreedom, f.NoiseEstimate, f.ResidualAutocorrelation);
-    out += line;
+    out += "RMS difference: " + SignificantText(f.RmsBefore, 4, u'.') + " K before, " +
+           SignificantText(f.RmsAfter, 4, u'.') + " K after\n";
+    out += "Degrees of freedom " + std::to_string(f.DegreesOfFreedom) + "; sensor noise about " +
+           SignificantText(f.NoiseEstimate, 3, u'.') + " K; residual lag-1 autocorrelation " +
+           FixedText(f.ResidualAutocorrelation, 2, u'.') + "\n";
     for (const std::string& w : f.Warnings) out += "Warning: " + w + "\n";
     return out;
 }

@@ -31,10 +31,7 @@ QString Number(double v, char16_t sep)
 {
     if (!std::isfinite(v))
         return QStringLiteral("unknown");
-    char text[32];
-    std::snprintf(text, sizeof text, "%.4g", v);
-    QString s = QString::fromLatin1(text);
-    return s.replace(u'.', QChar(sep));
+    return QString::fromStdString(SignificantText(v, 4, sep));
 }
 
 const char* const Captions[] = {"Front film coefficient", "Back film coefficient", "Initial mirror temperature",

@@ -52,6 +52,17 @@ std::string FixedText(double v, int decimals, char16_t sep)
     return s;
 }
 
+std::string SignificantText(double v, int digits, char16_t sep)
+{
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, digits);
+    std::string s(buf, r.ec == std::errc() ? r.ptr : buf);
+    const auto dot = s.find('.');
+    if (dot != std::string::npos)
+        s.replace(dot, 1, ToUtf8(std::u16string(1, sep)));
+    return s;
+}
+
 std::string MinutesText(double seconds, char16_t sep)
 {
     return FixedText(seconds / 60, 1, sep) + " min";

@@ -20,6 +20,8 @@ struct TCleanLines {
     std::vector<std::string> Storage;
 };
 TCleanLines CleanLines(std::string_view text, const std::string& file);
+// A line's field separator: a tab, else a semicolon, else a comma.
+char SeparatorOf(std::string_view line);
 
 // How the rows' times are written: dates and times, Unix times, plain
 // numbers (minutes, or this program's seconds), or clock times without a
