@@ -3,6 +3,7 @@
 #include "app/cli/AirOptions.h"
 #include "app/core/live/LiveReport.h"
 #include "app/core/live/LiveSession.h"
+#include "app/core/live/NetworkSources.h"
 #include "support/LocalClock.h"
 #include "support/SerialLines.h"
 
@@ -34,6 +35,16 @@ void StopOnSignals()
     for (int s : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(s, &action, nullptr);
 }
 
+void AddServerSources(const TLiveOptions& o, std::vector<std::unique_ptr<TLiveSource>>& sources)
+{
+    if (!o.Indi.empty())
+        sources.push_back(IndiSourceFrom(o.Indi, o.IndiMirror, o.IndiProperties));
+    if (!o.Mqtt.empty())
+        sources.push_back(MqttSourceFrom(o.Mqtt, o.MqttTopics));
+    if (!o.Alpaca.empty())
+        sources.push_back(AlpacaSource(o.Alpaca, o.PollEvery));
+}
+
 std::vector<std::unique_ptr<TLiveSource>> Sources(const TLiveOptions& o, const std::string& columns,
                                                   const TTableOptions& read)
 {
@@ -51,6 +62,7 @@ std::vector<std::unique_ptr<TLiveSource>> Sources(const TLiveOptions& o, const s
                                 " is not a serial speed (1200 to 921600 baud)");
         sources.push_back(SerialSource(s.Path, long(s.Number), ParseLineRoles(columns)));
     }
+    AddServerSources(o, sources);
     return sources;
 }
 
@@ -61,6 +73,19 @@ void AddLiveOptions(CLI::App& app, TLiveOptions& o)
     app.add_option("--follow", o.Follow, "follow a file a logger appends to, and predict as it grows");
     app.add_option("--serial", o.Serial, "read the mirror's sensors from a serial port: DEVICE[,BAUD] (default 9600)");
     app.add_option("--replay", o.Replay, "play a recorded log as if live: FILE[,SPEED] (default 60 times; 0: at once)");
+    app.add_option("--indi", o.Indi, "read the air and dew point from an INDI server's weather device: HOST[:PORT] "
+                                     "(default port 7624)");
+    app.add_option("--indi-mirror", o.IndiMirror, "the INDI property of a mirror probe: DEVICE.PROPERTY.ELEMENT "
+                                                  "(\"Focuser.FOCUS_TEMPERATURE.TEMPERATURE\")");
+    app.add_option("--indi-property", o.IndiProperties, "a role from an INDI property: ROLE=DEVICE.PROPERTY.ELEMENT "
+                                                        "(repeatable)");
+    app.add_option("--mqtt", o.Mqtt, "read readings from an MQTT broker: mqtt://HOST[:PORT]");
+    app.add_option("--mqtt-topic", o.MqttTopics, "a role from an MQTT topic: ROLE=TOPIC[:JSONPATH] "
+                                                  "(air=home/outdoor/temperature, surface=scope/mirror:$.temp; repeatable)");
+    app.add_option("--alpaca", o.Alpaca, "read an ASCOM Alpaca ObservingConditions device: http://HOST:PORT/DEVICE_NUMBER");
+    app.add_option("--poll-every", o.PollEvery, "seconds between two readings of an Alpaca device")
+        ->capture_default_str()
+        ->check(CLI::Range(0.1, 3600.0));
     app.add_flag("--live", o.JsonLines, "print each live update as one JSON object per line");
     app.add_option("--live-log", o.Log, "keep every reading of the night in this file (default: in your data folder)");
     app.add_option("--update-every", o.UpdateEvery, "minutes of data between live updates")
@@ -73,7 +98,8 @@ void AddLiveOptions(CLI::App& app, TLiveOptions& o)
 
 bool LiveAsked(const TLiveOptions& o)
 {
-    return !o.Follow.empty() || !o.Serial.empty() || !o.Replay.empty();
+    return !o.Follow.empty() || !o.Serial.empty() || !o.Replay.empty() || !o.Indi.empty() || !o.Mqtt.empty() ||
+           !o.Alpaca.empty();
 }
 
 void CheckLiveCombinations(const CLI::App& app, const TLiveOptions& o)
@@ -81,10 +107,15 @@ void CheckLiveCombinations(const CLI::App& app, const TLiveOptions& o)
     const int sources = int(!o.Follow.empty()) + int(!o.Replay.empty());
     if (sources > 1)
         throw EBrennicError("--follow and --replay: one file at a time (a serial port may join either)");
+    for (auto [option, server, name] : {std::tuple{"--indi-mirror", &o.Indi, "--indi"}, {"--indi-property", &o.Indi, "--indi"},
+                                        {"--mqtt-topic", &o.Mqtt, "--mqtt"}, {"--poll-every", &o.Alpaca, "--alpaca"}})
+        if (app.count(option) > 0 && server->empty())
+            throw EBrennicError(std::string(option) + ": it goes with " + name);
     if (!LiveAsked(o)) {
         for (const char* option : {"--live", "--live-log", "--update-every", "--horizon"})
             if (app.count(option) > 0)
-                throw EBrennicError(std::string(option) + ": it goes with --follow, --serial or --replay");
+                throw EBrennicError(std::string(option) +
+                                    ": it goes with --follow, --serial, --replay, --indi, --mqtt or --alpaca");
         return;
     }
     for (const char* option : {"--measured", "--fit", "--sweep", "--summary", "--output", "--json", "--scenario"})

@@ -1,4 +1,5 @@
-// brennic-sim's live night: --follow, --serial or --replay, an update of
+// brennic-sim's live night: --follow, --serial or --replay, and the
+// servers --indi, --mqtt and --alpaca, an update of
 // the prediction per minute of data, printed as text lines or JSON Lines
 // (--live), until the replay ends or Ctrl-C.
 #pragma once
@@ -8,11 +9,15 @@
 #include <CLI/CLI.hpp>
 
 #include <string>
+#include <vector>
 
 namespace brennic {
 
 struct TLiveOptions {
     std::string Follow, Serial, Replay, Log;
+    std::string Indi, IndiMirror, Mqtt, Alpaca;
+    std::vector<std::string> IndiProperties, MqttTopics;
+    double PollEvery = 30;  // s, for an Alpaca device
     bool JsonLines = false;
     double UpdateEvery = 1;  // minutes of data
     double Horizon = 0;      // minutes beyond the data; 0: to the end of the air ahead, or 6 h

@@ -2,6 +2,7 @@
 
 #include "app/core/live/LiveReport.h"
 #include "app/core/live/LiveSession.h"
+#include "app/core/live/NetworkSources.h"
 #include "app/gui/ErrorReport.h"
 #include "app/gui/RunWorker.h"
 #include "support/LibStandard.h"
@@ -36,7 +37,49 @@ namespace {
 
 // The view looks at the record this often; it copies only what changed.
 constexpr int FrameMs = 50;
-constexpr double DefaultBaud = 9600, DefaultReplaySpeed = 60;
+constexpr double DefaultBaud = 9600, DefaultReplaySpeed = 60, DefaultPollSeconds = 30;
+
+// What each kind of source asks for in the page's fields.
+struct TKindText {
+    const char* Name;
+    const char* Source;
+    const char* ColumnsLabel;
+    const char* Columns;
+    const char* RateLabel;  // nullptr: no rate
+    const char* Rate;
+    bool Browse;
+};
+constexpr TKindText KindTexts[] = {
+    {"Follow a file a logger writes", "the log file", "Columns:",
+     "e.g. surface=mirror,air=outside (default: T_Surface, T_Back, T_Ambient)", nullptr, "", true},
+    {"Read a serial port", "/dev/ttyUSB0", "Columns:", "e.g. surface=1,air=2, or the lines' labels", "Speed:",
+     "9600 baud", false},
+    {"Replay a recorded log", "the log file", "Columns:",
+     "e.g. surface=mirror,air=outside (default: T_Surface, T_Back, T_Ambient)", "Speed:",
+     "60 times its own pace; 0: at once", true},
+    {"An INDI server", "localhost:7624", "Properties:",
+     "air and dew from the weather device; e.g. surface=Focuser.FOCUS_TEMPERATURE.TEMPERATURE", nullptr, "", false},
+    {"An MQTT broker", "mqtt://localhost:1883", "Topics:",
+     "e.g. air=home/outdoor/temperature; surface=scope/mirror:$.temp", nullptr, "", false},
+    {"An ASCOM Alpaca device", "http://localhost:11111/0", "Columns:", "", "Poll every:", "30 s", false},
+};
+
+// "a=1; b=2" as its items.
+std::vector<std::string> Items(const std::string& text)
+{
+    std::vector<std::string> items;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t end = std::min(text.find(';', start), text.size());
+        std::string item = text.substr(start, end - start);
+        item.erase(0, item.find_first_not_of(' '));
+        item.erase(item.find_last_not_of(' ') + 1);
+        if (!item.empty())
+            items.push_back(item);
+        start = end + 1;
+    }
+    return items;
+}
 
 double Ms(double utc)
 {
@@ -82,14 +125,12 @@ TLivePage::TLivePage(std::function<TRequestSource()> base, std::function<std::sh
     worker_ = new TRunWorker(this);
     Kind = new QComboBox(this);
     Kind->setObjectName(QStringLiteral("LiveKind"));
-    Kind->addItems({QStringLiteral("Follow a file a logger writes"), QStringLiteral("Read a serial port"),
-                    QStringLiteral("Replay a recorded log")});
+    for (const TKindText& k : KindTexts) Kind->addItem(QString::fromUtf8(k.Name));
     Source = new QLineEdit(this);
     Source->setObjectName(QStringLiteral("LiveSource"));
     Browse = new QPushButton(QStringLiteral("Browse\u2026"), this);
     Columns = new QLineEdit(this);
     Columns->setObjectName(QStringLiteral("LiveColumns"));
-    Columns->setPlaceholderText(QStringLiteral("e.g. surface=mirror,air=outside (default: T_Surface, T_Back, T_Ambient)"));
     Rate = new QLineEdit(this);
     Rate->setObjectName(QStringLiteral("LiveRate"));
     LogPath = new QLineEdit(this);
@@ -155,9 +196,11 @@ TLivePage::TLivePage(std::function<TRequestSource()> base, std::function<std::sh
     sourceRow->addWidget(Source, 1);
     sourceRow->addWidget(Browse);
     auto* optionRow = new QHBoxLayout;
-    optionRow->addWidget(new QLabel(QStringLiteral("Columns:"), this));
+    ColumnsLabel = new QLabel(this);
+    RateLabel = new QLabel(this);
+    optionRow->addWidget(ColumnsLabel);
     optionRow->addWidget(Columns, 2);
-    optionRow->addWidget(new QLabel(QStringLiteral("Speed:"), this));
+    optionRow->addWidget(RateLabel);
     optionRow->addWidget(Rate, 1);
     optionRow->addWidget(new QLabel(QStringLiteral("Keep the readings in:"), this));
     optionRow->addWidget(LogPath, 2);
@@ -196,11 +239,15 @@ TLivePage::~TLivePage()
 
 void TLivePage::ShowKind()
 {
-    const bool serial = Kind->currentIndex() == SerialPort;
-    Source->setPlaceholderText(serial ? QStringLiteral("/dev/ttyUSB0") : QStringLiteral("the log file"));
-    Browse->setEnabled(!serial);
-    Rate->setEnabled(Kind->currentIndex() != FollowFile);
-    Rate->setPlaceholderText(serial ? QStringLiteral("9600 baud") : QStringLiteral("60 times its own pace; 0: at once"));
+    const TKindText& k = KindTexts[std::max(0, Kind->currentIndex())];
+    Source->setPlaceholderText(QString::fromUtf8(k.Source));
+    Browse->setEnabled(k.Browse);
+    ColumnsLabel->setText(QString::fromUtf8(k.ColumnsLabel));
+    Columns->setPlaceholderText(QString::fromUtf8(k.Columns));
+    Columns->setEnabled(*k.Columns != '\0');
+    RateLabel->setText(QString::fromUtf8(k.RateLabel ? k.RateLabel : "Speed:"));
+    Rate->setEnabled(k.RateLabel != nullptr);
+    Rate->setPlaceholderText(QString::fromUtf8(k.Rate));
 }
 
 bool TLivePage::Running() const
@@ -214,7 +261,7 @@ void TLivePage::StartNight()
         return;
     const std::string source = Source->text().trimmed().toStdString();
     if (source.empty())
-        throw EBrennicError("\"Readings from\" is empty: give the file or the serial port");
+        throw EBrennicError("\"Readings from\" is empty: give the file, the serial port or the server");
     const std::string columns = Columns->text().trimmed().toStdString();
     TLiveSettings settings;
     settings.Base = base_();
@@ -234,9 +281,18 @@ void TLivePage::StartNight()
         sources.push_back(SerialSource(source, long(baud), ParseLineRoles(columns)));
         break;
     }
-    default:
+    case ReplayLog:
         sources.push_back(ReplaySource(source, ParseLogColumns(columns), {},
                                        FieldNumber(Rate, DefaultReplaySpeed, "Speed", decimal_)));
+        break;
+    case IndiServer: sources.push_back(IndiSourceFrom(source, "", Items(columns))); break;
+    case MqttBroker: sources.push_back(MqttSourceFrom(source, Items(columns))); break;
+    default: {
+        const double every = FieldNumber(Rate, DefaultPollSeconds, "Poll every", decimal_);
+        if (every < 1)
+            throw EBrennicError("\"Poll every\" is " + Rate->text().toStdString() + ": give 1 s or more");
+        sources.push_back(AlpacaSource(source, every));
+    }
     }
     const std::string logPath =
         LogPath->text().trimmed().isEmpty() ? DefaultNightLogPath(UtcNow()) : LogPath->text().trimmed().toStdString();

@@ -39,9 +39,10 @@ public:
               char16_t decimalSeparator, QWidget* parent = nullptr);
     ~TLivePage() override;
 
-    enum TKind { FollowFile, SerialPort, ReplayLog };
+    enum TKind { FollowFile, SerialPort, ReplayLog, IndiServer, MqttBroker, AlpacaDevice };
     QComboBox* Kind;
     QLineEdit *Source, *Columns, *Rate, *LogPath;
+    QLabel *ColumnsLabel, *RateLabel;
     QPushButton *Browse, *Start, *Stop;
     QLabel* Headline;
     QChartView* Chart;

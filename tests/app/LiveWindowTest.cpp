@@ -2,7 +2,9 @@
 // predicted night with its band, and a followed file that goes and comes back.
 #include "app/gui/LivePage.h"
 #include "tests/TempFolder.h"
+#include "app/gui/ErrorReport.h"
 #include "tests/app/WindowFixtures.h"
+#include "tests/live/Servers.h"
 
 #include <QAreaSeries>
 #include <QChart>
@@ -107,4 +109,50 @@ TEST(LiveWindow, ALostFileIsSaidInTheHeadlineAndTheNightGoesOnWhenItIsBack)
     ASSERT_EQ(errors.messages.size(), 1);
     EXPECT_TRUE(errors.messages[0].startsWith("\"Readings from\" is empty")) << errors.messages[0].toStdString();
     EXPECT_FALSE(live->Running());
+}
+
+TEST(LiveWindow, TheServersKindsReadTheirFieldsAndANightFromABrokerAndAnIndiServer)
+{
+    test::TTempFolder folder;
+    test::TBroker broker(folder);
+    test::TIndiServerProcess indi;
+    indi.Temperature(2.5);
+    Window f;
+    TLivePage* live = f.w.ShowLiveNight();
+    live->Kind->setCurrentIndex(TLivePage::AlpacaDevice);
+    EXPECT_EQ(live->RateLabel->text(), "Poll every:");
+    EXPECT_FALSE(live->Columns->isEnabled()) << "an Alpaca device names its own values";
+    live->Source->setText("http://127.0.0.1:1/0");
+    live->Rate->setText("0,5");
+    EXPECT_THROW(live->StartNight(), EBrennicError) << "a poll faster than a second";
+    EXPECT_FALSE(live->Running());
+    live->Kind->setCurrentIndex(TLivePage::MqttBroker);
+    EXPECT_EQ(live->ColumnsLabel->text(), "Topics:");
+    live->Source->setText(QString::fromStdString(broker.Url()));
+    live->Columns->setText("surface=scope/mirror; back=scope/back; air=obs/air");
+    live->LogPath->setText(QString::fromStdString((folder.path / "kept.csv").string()));
+    live->StartNight();
+    ASSERT_TRUE(live->Running());
+    for (int i = 0; i < 60 && !live->Headline->text().contains("from "); ++i) {
+        broker.Publish("obs/air", std::to_string(8 - 0.01 * i));
+        broker.Publish("scope/mirror", std::to_string(12 - 0.05 * i));
+        broker.Publish("scope/back", std::to_string(13 - 0.04 * i));
+        QTest::qWait(200);
+    }
+    EXPECT_TRUE(live->Headline->text().contains("from ")) << live->Headline->text().toStdString();
+    EXPECT_GT(Series(live->Chart, "Surface (measured)")->count(), 1);
+    live->StopNight();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !live->Running(); }, 5000));
+
+    live->Kind->setCurrentIndex(TLivePage::IndiServer);
+    live->Source->setText(QString::fromStdString(indi.Address()));
+    live->Columns->setText("surface=Focuser.FOCUS_TEMPERATURE.TEMPERATURE");
+    live->LogPath->setText(QString::fromStdString((folder.path / "kept-indi.csv").string()));
+    QString reported;
+    SetErrorReportHook([&](const QString& text) { reported = text; });
+    live->StartNight();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !live->Running(); }, 10000)) << "a property the server lacks ends the night";
+    SetErrorReportHook({});
+    EXPECT_TRUE(reported.contains("the server has no Focuser.FOCUS_TEMPERATURE; its number properties: "))
+        << reported.toStdString();
 }

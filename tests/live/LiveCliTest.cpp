@@ -95,13 +95,19 @@ TEST(LiveCli, RefusalsBeforeTheNightStarts)
         {"an output file", "--replay " + night + " --output x.csv", "--output: a live night prints its own updates"},
         {"a measured log beside", "--replay " + night + " --measured " + night, "--measured: a live night"},
         {"two files", "--replay " + night + " --follow " + night, "--follow and --replay: one file at a time"},
-        {"live options alone", "--live", "--live: it goes with --follow, --serial or --replay"},
+        {"live options alone", "--live", "--live: it goes with --follow, --serial, --replay, --indi, --mqtt or --alpaca"},
         {"a speed that is none", "--serial /dev/null,12345", "--serial: 12345 is not a serial speed"},
         {"a missing replay", "--replay " + (folder.path / "none.csv").string(), "none.csv"},
         {"a bad input", "--replay " + night + " --thickness 0", "--thickness"},
         {"a log never written over", "--replay " + night + " --measured-columns surface=mirror,air=outside --live-log " +
                                          existing, "never written over"},
         {"an update of nothing", "--replay " + night + " --update-every 0", "--update-every"},
+        {"a mirror probe without its server", "--indi-mirror Focuser.FOCUS_TEMPERATURE.TEMPERATURE",
+         "--indi-mirror: it goes with --indi"},
+        {"a broker without topics", "--mqtt mqtt://127.0.0.1:1", "--mqtt: say which topic gives what"},
+        {"a topic for no role", "--mqtt mqtt://127.0.0.1:1 --mqtt-topic mirror=scope/t", "mirror is not a role"},
+        {"an Alpaca device without its number", "--alpaca http://127.0.0.1:11111", "--alpaca: http://127.0.0.1:11111 is not"},
+        {"an INDI role that is none", "--indi localhost --indi-property heat=A.B.C", "--indi-property: heat=A.B.C is not"},
     };
     for (const Case& c : cases) {
         const Result r = RunSim(c.args);

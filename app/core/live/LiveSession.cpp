@@ -19,8 +19,14 @@ bool TLiveSession::Ready() const
     return mirror && (data_.Has(lrAir) || settings_.Ahead) && data_.Rows().size() >= 2;
 }
 
-void TLiveSession::Take(const TLiveRow& row, bool replayed, std::stop_token stop)
+void TLiveSession::Take(TLiveRow row, bool replayed, std::stop_token stop)
 {
+    // Sources on threads of their own stamp a value when it arrives; one
+    // that came while another source's was being taken counts at that
+    // moment.
+    if (!data_.Empty() && row.Time < data_.Rows().back().Time &&
+        row.Time > data_.Rows().back().Time - LivePollWait.count() / 1000.0)
+        row.Time = data_.Rows().back().Time;
     if (!data_.Add(row)) {
         ++skipped_;
         if (events_.Said)
@@ -72,6 +78,8 @@ void TLiveSession::Run(std::stop_token stop)
                 continue;
             const auto wait = LivePollWait / long(sources_.size());
             TLivePoll p = sources_[i]->Poll(wait);
+            if (p.Refused)
+                throw EBrennicError(*p.Refused);
             for (const std::string& note : p.Notes)
                 if (events_.Said)
                     events_.Said(note);

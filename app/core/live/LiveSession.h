@@ -47,7 +47,7 @@ public:
     std::size_t Updates() const { return updates_; }
 
 private:
-    void Take(const TLiveRow& row, bool replayed, std::stop_token stop);
+    void Take(TLiveRow row, bool replayed, std::stop_token stop);
     void Update(std::stop_token stop);
     bool Ready() const;
 

@@ -21,6 +21,7 @@ struct TLivePoll {
     std::vector<std::string> Skipped;     // lines refused, each named
     std::optional<std::string> Lost;      // the source cannot be read now, and why
     bool Ended = false;                   // a replay has given its last row
+    std::optional<std::string> Refused;   // the source cannot serve this night at all
 };
 
 class TLiveSource {
