@@ -130,6 +130,23 @@ void ForgetTemporaryFile(int slot)
         pendingFiles[std::size_t(slot)].used = 0;
 }
 
+// In a folder everyone may write to and only owners may delete from (the
+// sticky bit, as /tmp), a link is followed only when it belongs to this
+// user or to the folder's owner: the rule the kernel applies to its own
+// opens (protected_symlinks), which it cannot apply here because the link
+// is resolved by hand. Another user's link there may point anywhere.
+static void RefuseForeignLink(const std::string& shown, const std::filesystem::path& link)
+{
+    struct stat l {}, folder {};
+    const std::filesystem::path parent = link.parent_path().empty() ? "." : link.parent_path();
+    if (::lstat(link.c_str(), &l) != 0 || ::stat(parent.c_str(), &folder) != 0)
+        return;
+    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+    if (shared && l.st_uid != ::geteuid() && l.st_uid != folder.st_uid)
+        throw EFCreateError("Cannot create file \"" + shown + "\". It is a link another user made in a shared folder (" +
+                            parent.string() + "); it is not followed");
+}
+
 std::string FullPath(const std::string& path)
 {
     std::error_code ec;
@@ -145,6 +162,7 @@ TAtomicFile::TAtomicFile(const std::string& path, WriteFunction write)
     // points at nothing yet (a chain of at most 40 links).
     std::error_code ec;
     for (int hops = 0; hops < 40 && std::filesystem::is_symlink(target, ec); ++hops) {
+        RefuseForeignLink(fullPath_, target);
         const std::filesystem::path link = std::filesystem::read_symlink(target, ec);
         if (ec)
             break;

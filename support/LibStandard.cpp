@@ -109,6 +109,56 @@ std::u16string FromAscii(std::string_view s)
     return std::u16string(s.begin(), s.end());
 }
 
+namespace {
+
+const char HexDigits[] = "0123456789abcdef";
+
+void AppendEscape(std::string& out, const char* prefix, unsigned c)
+{
+    out += prefix;
+    out += HexDigits[(c >> 4) & 15];
+    out += HexDigits[c & 15];
+}
+
+// The length of a well-formed UTF-8 sequence at s[i], or 0.
+std::size_t Utf8Length(std::string_view s, std::size_t i)
+{
+    const auto c = static_cast<unsigned char>(s[i]);
+    const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 && c >= 0xC2 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 && c <= 0xF4 ? 4 : 0;
+    if (n == 0 || i + n > s.size())
+        return 0;
+    for (std::size_t k = 1; k < n; ++k)
+        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+            return 0;
+    return n;
+}
+
+}  // namespace
+
+std::string TerminalSafe(std::string_view s)
+{
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const std::size_t n = Utf8Length(s, i);
+        if (n == 0) {
+            AppendEscape(out, "\\x", c);
+            ++i;
+        } else if ((c < 0x20 && c != '\n' && c != '\t') || c == 0x7F) {
+            AppendEscape(out, "\\x", c);
+            ++i;
+        } else if (c == 0xC2 && static_cast<unsigned char>(s[i + 1]) < 0xA0) {
+            AppendEscape(out, "\\u00", static_cast<unsigned char>(s[i + 1]));
+            i += 2;
+        } else {
+            out.append(s.substr(i, n));
+            i += n;
+        }
+    }
+    return out;
+}
+
 std::string ShownText(std::string_view s, std::size_t max)
 {
     std::string out;
@@ -119,10 +169,10 @@ std::string ShownText(std::string_view s, std::size_t max)
         if ((c & 0xC0) != 0x80 && shown++ == max)
             return out + "...";
         if (c < 0x20 || c == 0x7F) {
-            static const char hex[] = "0123456789abcdef";
-            out += "\\x";
-            out += hex[c >> 4];
-            out += hex[c & 15];
+            AppendEscape(out, "\\x", c);
+        } else if (c == 0xC2 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(s[i + 1]) < 0xA0) {
+            AppendEscape(out, "\\u00", static_cast<unsigned char>(s[++i]));
         } else {
             out += char(c);
         }

@@ -22,6 +22,11 @@ std::u16string FromUtf8(std::string_view s);
 // Text from outside as a message may show it: control characters as \xNN,
 // cut to at most max characters with "..." after.
 std::string ShownText(std::string_view s, std::size_t max = 80);
+// A message as a terminal may show it: control characters (C0 but line
+// breaks and tabs, DEL, and the C1 controls such as CSI, U+009B) written as
+// \xNN or \u00NN, and bytes that are no UTF-8 as \xNN, so that no text from
+// outside can move the cursor, clear the screen or set a window's title.
+std::string TerminalSafe(std::string_view s);
 std::u16string FromAscii(std::string_view s);
 
 }  // namespace brennic

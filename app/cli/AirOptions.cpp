@@ -1,4 +1,5 @@
 #include "app/cli/AirOptions.h"
+#include "app/cli/CliOutput.h"
 
 #include "app/core/tables/Forecast.h"
 #include "support/LocalClock.h"
@@ -64,14 +65,14 @@ void ResolveForecast(const TForecastOptions& forecast, TAirFileChoice& air)
     const std::string path = forecast.Save.empty() ? ForecastCachePath(place, now) : forecast.Save;
     FetchForecast(ForecastServer(forecast.Server), place, path, {}, now);
     const TTimeTable table = ReadTimeTable(path, AirTableOptions(air));
-    std::fprintf(stderr, "brennic-sim: the forecast is saved as %s\n", path.c_str());
+    Say("the forecast is saved as " + path);
     air.Start = ForecastStart(table, now, air.Start);
     air.Path = path;
 }
 
 void PrintNotes(const std::string& file, const std::vector<std::string>& notes)
 {
-    for (const std::string& note : notes) std::fprintf(stderr, "brennic-sim: %s: %s\n", file.c_str(), note.c_str());
+    for (const std::string& note : notes) Say(file + ": " + note);
 }
 
 }  // namespace brennic

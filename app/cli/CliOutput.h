@@ -3,6 +3,7 @@
 
 #include "app/core/run/TimeLeft.h"
 #include "support/FileOutput.h"
+#include "support/LibStandard.h"
 
 #include <unistd.h>
 #include <algorithm>
@@ -14,6 +15,13 @@
 #include <string_view>
 
 namespace brennic {
+
+// A line on standard error, "brennic-sim: " first; whatever it quotes from
+// outside (a file's column, a server's reason) cannot steer the terminal.
+inline void Say(std::string_view text)
+{
+    std::fputs(("brennic-sim: " + TerminalSafe(text) + "\n").c_str(), stderr);
+}
 
 // Where the bytes go: standard output or a file replaced atomically.
 class Sink {

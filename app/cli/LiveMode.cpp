@@ -1,6 +1,7 @@
 #include "app/cli/LiveMode.h"
 
 #include "app/cli/AirOptions.h"
+#include "app/cli/CliOutput.h"
 #include "app/core/live/LiveReport.h"
 #include "app/core/live/LiveSession.h"
 #include "app/core/live/NetworkSources.h"
@@ -133,15 +134,14 @@ int RunLive(const TLiveOptions& o, TLiveSettings settings, const std::string& co
         std::fputs(((o.JsonLines ? LiveJsonLine(u) : LiveTextLine(u)) + "\n").c_str(), stdout);
         std::fflush(stdout);
     };
-    events.Said = [](const std::string& note) { std::fprintf(stderr, "brennic-sim: %s\n", note.c_str()); };
+    events.Said = [](const std::string& note) { Say(note); };
     events.Lost = [](const std::string& lost) {
-        std::fprintf(stderr, "brennic-sim: %s\n",
-                     lost.empty() ? "every source gives data again" : ("waiting for the source: " + lost).c_str());
+        Say(lost.empty() ? "every source gives data again" : "waiting for the source: " + lost);
     };
     auto sources = Sources(o, columns, read);
     const std::string path = o.Log.empty() ? DefaultNightLogPath(UtcNow()) : o.Log;
     auto log = std::make_unique<TNightLog>(path);
-    std::fprintf(stderr, "brennic-sim: the night's readings go to %s\n", path.c_str());
+    Say("the night's readings go to " + path);
     TLiveSession session(std::move(sources), std::move(settings), o.UpdateEvery, std::move(log), events);
     StopOnSignals();
     std::stop_source stop;
@@ -153,7 +153,7 @@ int RunLive(const TLiveOptions& o, TLiveSettings settings, const std::string& co
     session.Run(stop.get_token());
     watch.request_stop();
     if (session.SkippedLines() > 0)
-        std::fprintf(stderr, "brennic-sim: %zu readings skipped\n", session.SkippedLines());
+        Say(std::to_string(session.SkippedLines()) + " readings skipped");
     return 0;
 }
 

@@ -306,7 +306,7 @@ void Configure(const TOptions& o, TSetup& s)
         return;
     }
     s.request = BuildChecked(src, o);
-    for (const std::string& note : s.request.Notes) std::fprintf(stderr, "brennic-sim: note: %s\n", note.c_str());
+    for (const std::string& note : s.request.Notes) Say("note: " + note);
     if (WantsWorkbook(o.output) && double(s.request.Plan.StripWidth) > double(MaxWorkbookRows))
         throw UsageError("--output: a workbook holds at most 1048575 rows; this run has " +
                          std::to_string(s.request.Plan.StripWidth) + " (write a .csv file, or use a longer time step)");
@@ -314,7 +314,7 @@ void Configure(const TOptions& o, TSetup& s)
 
 int Fail(int status, const std::string& message)
 {
-    std::fprintf(stderr, "brennic-sim: %s\n", message.c_str());
+    Say(message);
     return status;
 }
 
@@ -393,7 +393,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "brennic-sim: there is not enough memory for this run\n");
         return 1;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "brennic-sim: %s\n", e.what());
+        Say(e.what());
         return 1;
     }
 }

@@ -182,3 +182,23 @@ TEST(CliSafety, InterruptionsLeaveNoTemporaryFileAndTheOldOneIntact)
         EXPECT_EQ(ReadAll(file), "previous night") << c.name;
     }
 }
+
+TEST(CliSafety, AFilesColumnNamesAndCellsCannotSteerTheTerminal)
+{
+    brennic::test::TTempFolder dir;
+    const std::pair<const char*, std::string> files[] = {
+        {"an escape sequence in a column's name", "time,temp\x1b[2J\x1b[41m\n2026-12-09T18:00:00Z,\n2026-12-09T19:00:00Z,\n"},
+        {"a C1 control in a cell", "time,temp\n2026-12-09T18:00:00Z,1\xc2\x9b" "2J\n2026-12-09T19:00:00Z,3\n"},
+        {"a lone CSI byte in a cell", "time,temp\n2026-12-09T18:00:00Z,1\x9b" "2J\n2026-12-09T19:00:00Z,3\n"},
+    };
+    for (const auto& [name, text] : files) {
+        const Result r = RunSim("--summary --air-file " + dir.Write("air.csv", text));
+        EXPECT_EQ(r.status, 2) << name;
+        EXPECT_NE(r.err.find("air.csv"), std::string::npos) << name << ": " << r.err;
+        for (char c : r.err) {
+            const auto b = static_cast<unsigned char>(c);
+            EXPECT_FALSE((b < 0x20 && c != '\n') || b == 0x7f || b == 0x9b) << name << ": raw control in " << r.err;
+        }
+        EXPECT_EQ(r.err.find("\xc2\x9b"), std::string::npos) << name;
+    }
+}

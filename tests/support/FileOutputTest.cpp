@@ -108,3 +108,53 @@ TEST(FileOutput, SaveToFileWritesTextFormInAscii)
     // Outside ASCII, a character the C locale's codeset lacks becomes '?'.
     EXPECT_EQ(EncodeSystem8Bit(u"1\u00b0"), "1?");
 }
+
+TEST(FileOutput, InASharedStickyFolderOnlyTheUsersOrTheFoldersOwnersLinksAreFollowed)
+{
+    brennic::test::TTempFolder dir;
+    const fs::path shared = dir.path / "shared", victim = dir.path / "victim.rc";
+    fs::create_directory(shared);
+    fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit);
+    const uid_t other = ::geteuid() == 0 ? 65534 : ::geteuid();
+    struct Case {
+        const char* name;
+        uid_t owner;
+        fs::perms folder;
+        bool followed;
+    };
+    const Case cases[] = {
+        {"the user's own link", ::geteuid(), fs::perms::all | fs::perms::sticky_bit, true},
+        {"another user's link in a sticky shared folder", other, fs::perms::all | fs::perms::sticky_bit, false},
+        {"another user's link in a folder without the sticky bit", other, fs::perms::all, true},
+        {"another user's link in a sticky folder only its owner writes", other,
+         fs::perms::owner_all | fs::perms::sticky_bit, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.owner != ::geteuid() && ::geteuid() != 0)
+            GTEST_SKIP() << "giving a link to another user needs root";
+        std::ofstream(victim) << "precious";
+        const fs::path link = shared / "report.csv";
+        fs::remove(link);
+        fs::permissions(shared, fs::perms::owner_all);
+        fs::create_symlink(victim, link);
+        ASSERT_EQ(::lchown(link.c_str(), c.owner, gid_t(-1)), 0);
+        fs::permissions(shared, c.folder);
+        if (c.followed) {
+            WriteFileAtomically(link.string(), "table");
+            EXPECT_EQ(ReadAll(victim), "table");
+        } else {
+            try {
+                WriteFileAtomically(link.string(), "table");
+                ADD_FAILURE() << "followed";
+            } catch (const EFCreateError& e) {
+                EXPECT_NE(std::string(e.what()).find("It is a link another user made in a shared folder"),
+                          std::string::npos)
+                    << e.what();
+            }
+            EXPECT_EQ(ReadAll(victim), "precious");
+            EXPECT_TRUE(fs::is_symlink(link)) << "the link is left as it was";
+        }
+    }
+    fs::permissions(shared, fs::perms::owner_all);
+}

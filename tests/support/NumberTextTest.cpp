@@ -1,4 +1,5 @@
 #include "support/NumberText.h"
+#include "support/LibStandard.h"
 
 #include <gtest/gtest.h>
 
@@ -210,5 +211,29 @@ TEST(NumberText, MagnitudeDecidesBetweenOverflowAndUnderflow)
             EXPECT_EQ(v, c.value) << c.name;
             EXPECT_EQ(std::signbit(v), std::signbit(c.value)) << c.name;
         }
+    }
+}
+
+TEST(TextFromOutside, ControlCharactersNeverReachTheTerminal)
+{
+    struct Case {
+        const char* name;
+        std::string in, safe, shown;
+    };
+    const Case cases[] = {
+        {"plain text with a degree sign", "dew °C", "dew °C", "dew °C"},
+        {"escape sequence that clears the screen", "dew\x1b[2J", "dew\\x1b[2J", "dew\\x1b[2J"},
+        {"bell and delete", "a\x07" "b\x7f", "a\\x07b\\x7f", "a\\x07b\\x7f"},
+        {"C1 control sequence introducer", "x\xc2\x9b" "31m", "x\\u009b31m", "x\\u009b31m"},
+        {"no-break space is no control", "a\xc2\xa0" "b", "a\xc2\xa0" "b", "a\xc2\xa0" "b"},
+        {"a lone byte that is no UTF-8", "a\x9b" "b", "a\\x9bb", "a\x9b" "b"},
+        {"a line break kept in a message, not in a quoted value", "a\nb", "a\nb", "a\\x0ab"},
+        {"a four-byte character", "\xf0\x9f\x8c\x99", "\xf0\x9f\x8c\x99", "\xf0\x9f\x8c\x99"},
+        {"a sequence cut short", "\xe2\x82", "\\xe2\\x82", "\xe2\x82"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(TerminalSafe(c.in), c.safe);
+        EXPECT_EQ(ShownText(c.in), c.shown);
     }
 }
