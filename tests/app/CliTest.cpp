@@ -284,3 +284,30 @@ TEST(Cli, WorkbookByExtension)
     EXPECT_NE(r.err.find("--output: a workbook holds at most 1048575 rows"), std::string::npos) << r.err;
     fs::remove_all(dir);
 }
+
+TEST(Cli, ATypedDewPointAboveTheAirIsRefusedAndOneBelowGivesTheDewRisk)
+{
+    struct Case {
+        const char* name;
+        std::string args;
+        int status;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"above the ramp's start", "--sky clear --dew-point 60 --summary", 2,
+         "\"--dew-point\" is 60: the dew point cannot be above the air (10 \u00b0C at the start)"},
+        {"a mirror that cools below it", "--sky clear --dew-point 5 --air-end 0 --duration 300 --summary --json", 0,
+         "\"dew_risk_minutes\":194.0"},
+        {"a mirror that stays above it", "--sky clear --dew-point 5 --duration 300 --summary", 0,
+         "Note: No dew risk: the surface stays above the dew point"},
+        {"no dew point, no word on dew", "--duration 300 --summary", 0, ""},
+    };
+    for (const Case& c : cases) {
+        const Result r = RunSim(c.args);
+        EXPECT_EQ(r.status, c.status) << c.name << ": " << r.err;
+        if (*c.expected)
+            EXPECT_NE((r.out + r.err).find(c.expected), std::string::npos) << c.name << ": " << r.out << r.err;
+        else
+            EXPECT_EQ(r.out.find("dew"), std::string::npos) << c.name << ": " << r.out;
+    }
+}

@@ -59,8 +59,9 @@ TEST(ConditionsRun, NewInputsAreRefusedNamingOptionAndValue)
 {
     using cli::RunSim;
     const std::pair<const char*, const char*> refused[] = {
-        {"--diameter 0", "\"--diameter\" is 0: it must be greater than 0 mm"},
-        {"--diameter 20000", "\"--diameter\" is 20000: it must be between 0 and 10000 mm"},
+        {"--diameter 0", "\"--diameter\" is 0: it must be between 10 and 10000 mm"},
+        {"--diameter 1e-9", "\"--diameter\" is 1e-9: it must be between 10 and 10000 mm"},
+        {"--diameter 20000", "\"--diameter\" is 20000: it must be between 10 and 10000 mm"},
         {"--altitude -1", "\"--altitude\" is -1: it must be between 0 and 90"},
         {"--altitude 91", "\"--altitude\" is 91"},
         {"--front-air-speed -1", "\"--front-air-speed\" is -1: it must be between 0 and 50 m/s"},

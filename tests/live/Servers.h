@@ -61,6 +61,24 @@ inline int FreePort()
     return TLoopbackServer::ClosedPort();
 }
 
+// Waits up to five seconds for a server to listen on a loopback port.
+inline bool Listening(int port)
+{
+    for (int i = 0; i < 100; ++i) {
+        const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        a.sin_port = htons(std::uint16_t(port));
+        const bool up = ::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+        ::close(s);
+        if (up)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
 inline void Run(const std::string& command)
 {
     ASSERT_EQ(std::system((command + " >/dev/null 2>&1").c_str()), 0) << command;
@@ -111,7 +129,7 @@ public:
     void Start()
     {
         child_ = std::make_unique<TChild>(std::vector<std::string>{"mosquitto", "-c", config_});
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ASSERT_TRUE(Listening(port_)) << "mosquitto did not start";
     }
     void Stop() { child_.reset(); }
     void Publish(const std::string& topic, const std::string& payload, bool retain = false) const
@@ -139,8 +157,12 @@ public:
         child_ = std::make_unique<TChild>(std::vector<std::string>{
             "indiserver", "-u", "/tmp/brennic-indi-" + std::to_string(port_), "-p", std::to_string(port_),
             "indi_simulator_weather"});
-        std::this_thread::sleep_for(std::chrono::milliseconds(800));
-        Set("CONNECTION.CONNECT=On");
+        ASSERT_TRUE(Listening(port_)) << "indiserver did not start";
+        // The driver defines its properties just after the server listens.
+        for (int i = 0; i < 50 && std::system(("indi_setprop -p " + std::to_string(port_) +
+                                               " 'Weather Simulator.CONNECTION.CONNECT=On' >/dev/null 2>&1").c_str()) != 0;
+             ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     void Stop() { child_.reset(); }
     void Set(const std::string& what) const

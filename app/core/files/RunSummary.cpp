@@ -1,6 +1,7 @@
 #include "app/core/files/RunSummary.h"
 
 #include "app/core/results/ReadinessJson.h"
+#include "app/core/results/ResultText.h"
 #include "support/LibStandard.h"
 #include "support/NumberText.h"
 
@@ -11,8 +12,12 @@ namespace brennic {
 std::vector<std::string> RunNotes(const TRunRecord& r, char16_t sep)
 {
     std::vector<std::string> notes = r.Notes;
-    if (!r.Air)
+    if (!r.Air) {
+        if (r.DewPointAt)
+            notes.push_back(r.DewRiskFrom ? "Dew risk from " + MinutesText(*r.DewRiskFrom, sep)
+                                          : std::string("No dew risk: the surface stays above the dew point"));
         return notes;
+    }
     notes.push_back("Air from " + r.Air->Describe());
     for (const std::string& how : r.Air->Notes) notes.push_back(r.Air->Table.File + ": " + how);
     if (r.Duration > r.Air->EndsAt())

@@ -107,7 +107,7 @@ inline constexpr std::array<TInputField, FieldCount> InputFields{{
      {0, false, 1}, "back emissivity toward the sky, 0 to 1", BRENNIC_MEMBER(BackRadiation)},
     // The observing conditions, from which the film coefficients and the sky follow.
     {"diameter", "--diameter", "Mirror Diameter", "mm", "mm", 1, 1000, false, u"200",
-     {0, true, 10000}, "mirror diameter", BRENNIC_MEMBER(Diameter)},
+     {10, false, 10000}, "mirror diameter", BRENNIC_MEMBER(Diameter)},
     {"altitude", "--altitude", "Telescope Altitude", "\u00b0", "degrees", 1, 1, false, u"90",
      {0, false, 90}, "where the telescope points, degrees above the horizon", BRENNIC_MEMBER(Altitude)},
     {"front-air-speed", "--front-air-speed", "Air Speed at the Front", "m/s", "m/s", 1, 1, false, u"0",

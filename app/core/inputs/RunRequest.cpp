@@ -77,6 +77,14 @@ TRunRequest BuildRunRequest(TRequestSource source)
     for (std::string& note : PlausibilityNotes(request.Solver, source.Naming)) request.Notes.push_back(std::move(note));
     request.Plan = PlanRun(request.Solver, source.DecimalSeparator, &source.Texts, source.Naming, source.Use,
                         extremes ? &*extremes : nullptr);
+    // Air holds at most its own temperature of water vapour: a typed dew
+    // point above the air at the start is a slip (or fog), not a night.
+    if (request.Solver.ClearSkyDewPoint && !(source.Air && source.Air->Dew) &&
+        request.Solver.ClearSkyDewPoint(0) > request.Solver.InitialAirTemp)
+        RefuseField(fDewPoint, ToUtf8(source.Texts.Text(fDewPoint)), source.Naming,
+                    "the dew point cannot be above the air (" +
+                        ToUtf8(FormatFloat(request.Solver.InitialAirTemp, source.DecimalSeparator)) +
+                        " \u00b0C at the start)");
     request.Seeing = ListValues(source.Texts.Text(fSeeing), source.DecimalSeparator);
     request.SeeingTexts = ListItems(source.Texts.Text(fSeeing), source.DecimalSeparator);
     request.Texts = std::move(source.Texts);

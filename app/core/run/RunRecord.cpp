@@ -13,6 +13,10 @@ void TRunRecord::Start(const TBrennicOneD& solver, const TRunPlan& plan, const T
                        std::shared_ptr<const TAirSource> air)
 {
     Air = std::move(air);
+    if (Air && Air->Dew)
+        DewPointAt = [air = Air](double t) { return air->Dew->At(t); };
+    else
+        DewPointAt = solver.ClearSkyDewPoint;
     Log.reset();
     DewRiskFrom.reset();
     SeeingTexts.clear();
@@ -121,7 +125,7 @@ void TRunRecord::Commit(const TStepValues& v, const std::u16string& row, const s
 {
     ++Version;
     Readiness.Add(v);
-    if (!DewRiskFrom && Air && Air->Dew && v.Surface < Air->Dew->At(v.Time))
+    if (!DewRiskFrom && DewPointAt && v.Surface < DewPointAt(v.Time))
         DewRiskFrom = v.Time;
     if (sink_) {
         if (!dropRows_)

@@ -111,6 +111,9 @@ public:
     std::shared_ptr<const TAirSource> Air;  // the air file, if the run used one
     std::shared_ptr<const TMeasuredLog> Log;  // the measured log compared with, if any
     std::optional<double> DewRiskFrom;      // s: the first report with the surface below the dew point
+    // The dew point over the run (°C at s): the air file's, else the one
+    // typed for a clear sky; empty when neither is known.
+    std::function<double(double)> DewPointAt;
     TRunPlan Plan;
     std::vector<std::string> SeeingTexts;  // the thresholds as typed
     // The film coefficients' range over the run, when they vary (FilmsVary).

@@ -325,6 +325,16 @@ void PlaceUnmarkedTimes(const TTableOptions& o, const TKnownSource& source, cons
                           ": " + OffsetText(offset) + " (--time-zone chooses otherwise)");
         return;
     }
+    if (t.PlaceOffsetMinutes && (h.Kind == ETimeKind::DateTime || h.Kind == ETimeKind::Clock)) {
+        // Open-Meteo's files give the place's offset above the table.
+        const int offset = *t.PlaceOffsetMinutes;
+        shift(offset);
+        t.UtcBased = true;
+        t.ClockOffsetMinutes = offset;
+        t.Notes.push_back("times read at " + OffsetText(offset) +
+                          ", the place's offset the file gives (--time-zone chooses otherwise)");
+        return;
+    }
     if (h.Kind == ETimeKind::DateTime || h.Kind == ETimeKind::Clock)
         t.Notes.push_back("times taken as this computer's local time: the file does not say (--time-zone UTC or "
                           "\u00b1HH:MM chooses otherwise)");
