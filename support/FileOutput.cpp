@@ -227,10 +227,15 @@ TAtomicFile::~TAtomicFile()
         pendingFiles[std::size_t(slot_)].used = 0;
 }
 
+std::string EWriteError::Detail() const
+{
+    return Path.empty() ? what() : "cannot write \"" + Path + "\": " + std::strerror(Error ? Error : EIO);
+}
+
 void TAtomicFile::Write(std::string_view bytes)
 {
     if (fd_ < 0)
-        throw EWriteError();
+        throw EWriteError(fullPath_, EBADF);
     std::size_t done = 0;
     while (done < bytes.size()) {
         const long n = write_ ? write_(fd_, bytes.data() + done, bytes.size() - done)
@@ -238,7 +243,7 @@ void TAtomicFile::Write(std::string_view bytes)
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            throw EWriteError();
+            throw EWriteError(fullPath_, n < 0 ? errno : ENOSPC);
         done += static_cast<std::size_t>(n);
     }
 }
@@ -246,13 +251,13 @@ void TAtomicFile::Write(std::string_view bytes)
 void TAtomicFile::Commit()
 {
     if (fd_ < 0)
-        throw EWriteError();
+        throw EWriteError(fullPath_, EBADF);
     if (!direct_ && ::fsync(fd_) != 0)
-        throw EWriteError();
+        throw EWriteError(fullPath_, errno);
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0)
-        throw EWriteError();
+        throw EWriteError(fullPath_, errno);
     if (direct_)
         return;
     {

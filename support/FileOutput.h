@@ -20,6 +20,14 @@ public:
 class EWriteError : public std::runtime_error {
 public:
     EWriteError() : std::runtime_error("Stream write error") {}
+    EWriteError(std::string path, int error)
+        : std::runtime_error("Stream write error"), Path(std::move(path)), Error(error)
+    {
+    }
+    // "cannot write "/path": No space left on device", where the file is known.
+    std::string Detail() const;
+    std::string Path;  // empty: the stream's own
+    int Error = 0;
 };
 
 // The system call that writes a block: returns the bytes written or -1 with

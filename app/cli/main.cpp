@@ -64,7 +64,8 @@ char16_t Separator(const std::string& option, const std::string& text)
 }
 
 // "--option=" with nothing after the sign is refused here: the parser
-// would take the next argument as its value.
+// would take the next argument as its value. "--option ''" likewise: the
+// parser would take the empty text as "not given" (no file, no output).
 void RefuseEmptyValues(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
@@ -73,6 +74,9 @@ void RefuseEmptyValues(int argc, char** argv)
             return;
         if (arg.size() > 3 && arg.substr(0, 2) == "--" && arg.back() == '=' && arg.find('=') == arg.size() - 1)
             throw UsageError(std::string(arg.substr(0, arg.size() - 1)) + ": the value is empty");
+        if (arg.size() > 2 && arg.substr(0, 2) == "--" && arg.find('=') == std::string_view::npos && i + 1 < argc &&
+            argv[i + 1][0] == '\0')
+            throw UsageError(std::string(arg) + ": the value is empty");
     }
 }
 
@@ -108,7 +112,14 @@ void AddOptions(CLI::App& app, TOptions& o)
     AddLiveOptions(app, o.live);
     app.add_option("--jobs", o.jobs, "threads for --sweep (default: the number of cores)")
         ->capture_default_str()
-        ->check(CLI::Range(1u, 256u));
+        ->check(CLI::Validator(
+            [](const std::string& text) {
+                std::int32_t n = 0;
+                return TryStrToInt(FromUtf8(text), n) && n >= 1 && n <= 256
+                           ? std::string()
+                           : "'" + text + "' is not a whole number from 1 to 256";
+            },
+            "1 to 256"));
 }
 
 // A scenario's values stand where the command line gives none.
@@ -374,6 +385,8 @@ int Run(int argc, char** argv)
     } catch (const EBrennicError& e) {
         return Fail(2, e.what());  // the inputs cannot give this run or fit
     } catch (const EWriteError& e) {
+        if (!e.Path.empty())
+            return Fail(1, e.Detail());
         const std::string where = options.output.empty() ? "standard output" : "\"" + FullPath(options.output) + "\"";
         return Fail(1, "cannot write " + where + ": " + (errno ? std::strerror(errno) : e.what()));
     }
@@ -391,6 +404,9 @@ int main(int argc, char** argv)
         return Run(argc, argv);
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "brennic-sim: there is not enough memory for this run\n");
+        return 1;
+    } catch (const EWriteError& e) {
+        Say(e.Detail());  // a forecast saved, a night's log kept
         return 1;
     } catch (const std::exception& e) {
         Say(e.what());

@@ -47,6 +47,10 @@ TEST(CliSafety, RefusalsNameTheOptionAndTheValueAsTyped)
          "\"--time-step\" is 3600: the faces' radiation makes the model unstable beyond 342.6 s"},
         {"empty value", "--thickness= --elements 5", "--thickness: the value is empty"},
         {"empty value last", "--time-step=", "--time-step: the value is empty"},
+        {"empty output file", "--output ''", "--output: the value is empty"},
+        {"empty scenario", "--scenario '' --duration 5", "--scenario: the value is empty"},
+        {"empty forecast file", "--forecast-save ''", "--forecast-save: the value is empty"},
+        {"jobs that are no number", "--jobs abc --sweep thickness=10,20", "--jobs: 'abc' is not a whole number from 1 to 256"},
         {"too many elements", "--elements 2000000000", "\"--elements\" is 2000000000: so many elements would need"},
         {"solver arrays too large", "--elements 100000000 --duration 0", "\"--elements\" is 100000000: so many"},
     };

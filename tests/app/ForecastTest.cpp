@@ -192,6 +192,9 @@ TEST(Forecast, CommandLineRunsOnTonightsForecast)
                     std::to_string(TLoopbackServer::ClosedPort()));
     EXPECT_EQ(failed.status, 1);
     EXPECT_NE(failed.err.find(": no connection"), std::string::npos) << failed.err;
+    const cli::Result full = cli::RunSim("--forecast 47.56,7.58 --forecast-save /dev/full --forecast-server " + server.Url());
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(full.err, "brennic-sim: cannot write \"/dev/full\": No space left on device\n");
 }
 
 // A gzip body is read as the table it holds; numbers in the request and the
