@@ -48,6 +48,13 @@ QComboBox* KeyChoice(QWidget* parent, bool optional)
     return box;
 }
 
+// Numbers along the axis; a material or a choice (typed or conditions)
+// is drawn by name at its place in the list.
+bool Numeric(const TSweepAxis& axis)
+{
+    return axis.Field >= 0 && !InputFields[axis.Field].Choices;
+}
+
 QPushButton* Button(QWidget* parent, const QString& text, QHBoxLayout* row)
 {
     auto* b = new QPushButton(text, parent);
@@ -275,7 +282,7 @@ void TSweepDialog::ShowLine()
     for (std::size_t i = 0; i < results_.size(); ++i) top = std::max(top, results_[i].Last().Time / 60);
     for (std::size_t i = 0; i < results_.size(); ++i) {
         const QString value = WithUnit(axis, i);
-        const double x = axis.Field < 0 ? double(i) : StrToFloat(FromUtf8(axis.Values[i]), u'.');
+        const double x = Numeric(axis) ? StrToFloat(FromUtf8(axis.Values[i]), u'.') : double(i);
         const std::optional<double> m = ReadyMinutes(i);
         Table->setItem(int(i), 0, new QTableWidgetItem(value));
         Table->setItem(int(i), 1, new QTableWidgetItem(Minutes(m, decimal_)));
@@ -291,7 +298,7 @@ void TSweepDialog::ShowLine()
     c->axes(Qt::Vertical).first()->setTitleText(QStringLiteral("ready after (min)"));
     c->axes(Qt::Vertical).first()->setRange(0, std::max(top, 1.0) * 1.05);
     c->axes(Qt::Horizontal).first()->setTitleText(Key1->currentText());
-    if (axis.Field >= 0) {
+    if (Numeric(axis)) {
         double lo = 1e300, hi = -1e300;
         for (const std::string& v : axis.Values) {
             lo = std::min(lo, StrToFloat(FromUtf8(v), u'.'));
@@ -303,7 +310,7 @@ void TSweepDialog::ShowLine()
     for (QAbstractAxis* a : c->axes())
         if (auto* v = qobject_cast<QValueAxis*>(a))
             UseRoundTicks(v);
-    if (axis.Field < 0) {
+    if (!Numeric(axis)) {
         auto* names = new QCategoryAxis;
         for (std::size_t i = 0; i < axis.Values.size(); ++i)
             names->append(QString::fromStdString(SweepValueText(axis, i)), double(i) + 0.5);

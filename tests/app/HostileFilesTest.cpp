@@ -132,6 +132,29 @@ TEST(HostileFiles, ScenariosRoundTripWhatTheReaderTreatsSpecially)
     EXPECT_EQ(brennic::ReadScenario(path).Air->AirColumn, "temp # outdoor");  // the last good file stays
 }
 
+TEST(HostileFiles, EveryByteOfAScenarioValueRoundTripsAndNoneAddsAKey)
+{
+    brennic::test::TTempFolder dir;
+    const fs::path air = dir.path / "night.csv";
+    std::ofstream(air) << "time,temp\n0,10\n60,9\n";
+    std::string every;
+    for (int b = 0; b < 256; ++b) every += char(b);
+    const std::string injected = "temp\nair-file = /etc/passwd\r\nmeasured = x";
+    const std::string path = (dir.path / "mine.brennic").string();
+    for (const std::string& value : {every, injected, std::string("a\\nb"), std::string("\\x41")}) {
+        brennic::TScenario s;
+        s.Air.emplace();
+        s.Air->Path = air.string();
+        s.Air->AirColumn = value;
+        brennic::WriteScenario(s, path);
+        const brennic::TScenario back = brennic::ReadScenario(path);
+        ASSERT_TRUE(back.Air.has_value());
+        EXPECT_EQ(back.Air->AirColumn, value);
+        EXPECT_EQ(back.Air->Path, air.string()) << "no key added by the value";
+        EXPECT_FALSE(back.Measured.has_value());
+    }
+}
+
 TEST(HostileFiles, ADanglingLinkStaysALinkToTheNewFile)
 {
     brennic::test::TTempFolder dir;

@@ -195,6 +195,17 @@ TEST(WorkerWindow, SweepDialogRunsOnTheWorkerAndMatchesSingleRuns)
     dialog.RunSweep();
     EXPECT_FALSE(dialog.Running());
     EXPECT_TRUE(dialog.Status->text().contains("thickness=-5")) << dialog.Status->text().toStdString();
+
+    // A choice is swept by its names and drawn by them, as the material is.
+    dialog.Key1->setCurrentIndex(dialog.Key1->findData(QStringLiteral("films")));
+    dialog.Values1->setText("typed,conditions");
+    dialog.Key2->setCurrentIndex(0);
+    dialog.RunSweep();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.Running(); }, 60000));
+    EXPECT_TRUE(dialog.Status->text().isEmpty() || !dialog.Status->text().contains("not a valid"))
+        << dialog.Status->text().toStdString();
+    ASSERT_EQ(dialog.Table->rowCount(), 2);
+    EXPECT_EQ(dialog.Table->item(1, 0)->text(), "conditions");
 }
 
 TEST(WorkerWindow, MirrorSeeingCurveOnItsOwnAxis)

@@ -57,20 +57,45 @@ std::string Relative(const std::string& scenario, const std::string& path)
 // A value as the reader takes it back: in double quotes, with \" and \\ escaped
 // inside, when it holds what the reader treats specially (a comment's
 // "#", a quote, a backslash, spaces at either end).
+bool Control(char c)
+{
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+}
+
+// A value as one line: quoted when the reader would take it otherwise, with
+// \" and \\, and control characters as \n, \r, \t or \xNN, so that a file name
+// holding a line break cannot add keys to the file.
 std::string Quoted(const std::string& value)
 {
     const bool plain = value.find_first_of("#\"\\") == std::string::npos &&
+                       std::none_of(value.begin(), value.end(), Control) &&
                        (value.empty() || (value.front() != ' ' && value.front() != '\t' && value.back() != ' ' &&
                                           value.back() != '\t'));
     if (plain)
         return value;
+    static const char hex[] = "0123456789abcdef";
     std::string out = "\"";
     for (char c : value) {
+        const auto b = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\')
             out += '\\';
-        out += c;
+        if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else if (c == '\t')
+            out += "\\t";
+        else if (Control(c))
+            out += std::string("\\x") + hex[b >> 4] + hex[b & 15];
+        else
+            out += c;
     }
     return out + "\"";
+}
+
+int HexValue(char c)
+{
+    return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
 }
 
 // The reverse of Quoted, in place; false when the closing quote is missing
@@ -80,9 +105,22 @@ bool Unquote(std::string& value)
     std::string out;
     std::size_t i = 1;
     for (; i < value.size() && value[i] != '"'; ++i) {
-        if (value[i] == '\\' && i + 1 < value.size())
-            ++i;
-        out += value[i];
+        if (value[i] != '\\' || i + 1 >= value.size()) {
+            out += value[i];
+            continue;
+        }
+        const char e = value[++i];
+        if (e == 'n')
+            out += '\n';
+        else if (e == 'r')
+            out += '\r';
+        else if (e == 't')
+            out += '\t';
+        else if (e == 'x' && i + 2 < value.size() && HexValue(value[i + 1]) >= 0 && HexValue(value[i + 2]) >= 0) {
+            out += char(HexValue(value[i + 1]) * 16 + HexValue(value[i + 2]));
+            i += 2;
+        } else
+            out += e;
     }
     if (i >= value.size())
         return false;

@@ -21,6 +21,10 @@ double Stored(const TBrennicOneD& s, int field)
 
 }  // namespace
 
+// A list input (the seeing thresholds) holds at most this many values: each
+// is a column of every sweep row and a line of the readout.
+constexpr std::size_t MaxListValues = 32;
+
 void ApplyInputs(const TInputTexts& t, char16_t dec, TBrennicOneD& s)
 {
     for (int field = 0; field < FieldCount; ++field) {
@@ -113,6 +117,9 @@ public:
                 return;
             const std::vector<double> values =
                 f.List ? ListValues(texts_->Text(field), dec_) : std::vector<double>{StrToFloat(texts_->Text(field), dec_)};
+            if (values.size() > MaxListValues)
+                Refuse(field, "give at most " + std::to_string(MaxListValues) + " values, not " +
+                                  std::to_string(values.size()));
             for (double v : values) CheckValue(field, v);
             return;
         }

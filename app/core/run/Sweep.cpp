@@ -258,7 +258,8 @@ std::string SweepCsvRow(const TSweepPlan& plan, std::size_t index, const TReadin
             const auto t = r.ReadyFrom(TReadiness::Part(p), k);
             row += (t ? SweepNumber(*t / 60) : std::string()) + ",";
         }
-    for (std::size_t k = 0; k < SeeingKeys(plan).size(); ++k) {
+    const std::size_t seeing = SeeingKeys(plan).size();  // once: it parses the list
+    for (std::size_t k = 0; k < seeing; ++k) {
         const auto t = k < r.SeeingThresholds().size() ? r.SeeingReadyFrom(k) : std::nullopt;
         row += (t ? SweepNumber(*t / 60) : std::string()) + ",";
     }
