@@ -21,7 +21,13 @@ std::string LogPath()
 {
     static const std::string path = [] {
         std::string name = (std::filesystem::temp_directory_path() / "brennic-fuzz-log-XXXXXX").string();
-        return std::string(::mkdtemp(name.data())) + "/log.csv";
+        static std::string folder = ::mkdtemp(name.data());
+        // The folder goes when the fuzzer ends its runs.
+        std::atexit([] {
+            std::error_code ec;
+            std::filesystem::remove_all(folder, ec);
+        });
+        return folder + "/log.csv";
     }();
     return path;
 }

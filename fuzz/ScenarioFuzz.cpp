@@ -17,7 +17,13 @@ std::string Folder()
 {
     static const std::string folder = [] {
         std::string name = (std::filesystem::temp_directory_path() / "brennic-fuzz-scenario-XXXXXX").string();
-        return std::string(::mkdtemp(name.data()));
+        static std::string made = ::mkdtemp(name.data());
+        // The folder goes when the fuzzer ends its runs.
+        std::atexit([] {
+            std::error_code ec;
+            std::filesystem::remove_all(made, ec);
+        });
+        return made;
     }();
     return folder;
 }

@@ -36,10 +36,14 @@ void AddAirOptions(CLI::App& app, TAirFileChoice& air, TForecastOptions& forecas
                    "where to save the forecast (default: brennic/forecasts/ in the cache folder)");
 }
 
-void CheckAirCombinations(const CLI::App& app, const TAirFileChoice& air, const TForecastOptions& forecast)
+void CheckAirCombinations(const CLI::App& app, const TAirFileChoice& air, const TForecastOptions& forecast,
+                          const std::string& scenario)
 {
     if (!forecast.Place.empty() && !air.Path.empty())
-        throw EBrennicError("--forecast: the air comes from --air-file; give one or the other");
+        throw EBrennicError(app.count("--air-file") > 0 || scenario.empty()
+                                ? std::string("--forecast: the air comes from --air-file; give one or the other")
+                                : "--forecast: the air comes from the scenario " + scenario + " (air-file = " + air.Path +
+                                      "); leave out one or the other");
     for (const char* option : {"--forecast-server", "--forecast-save"})
         if (forecast.Place.empty() && app.count(option) > 0)
             throw EBrennicError(std::string(option) + ": it goes with --forecast");

@@ -19,7 +19,9 @@ struct TForecastOptions {
 
 void AddAirOptions(CLI::App& app, TAirFileChoice& air, TForecastOptions& forecast);
 // Throws UsageError-like EBrennicError for options that do not go together.
-void CheckAirCombinations(const CLI::App& app, const TAirFileChoice& air, const TForecastOptions& forecast);
+// scenario: the scenario file the options were completed from, if any.
+void CheckAirCombinations(const CLI::App& app, const TAirFileChoice& air, const TForecastOptions& forecast,
+                          const std::string& scenario);
 // Fetches the forecast when one is asked for and makes it the air file,
 // starting at the next whole hour (or the next --start HH:MM) of the place.
 // Throws EBrennicError for a place that is none (before any request) and

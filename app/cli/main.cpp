@@ -172,7 +172,7 @@ void CheckCombinations(const CLI::App& app, const TOptions& o)
 {
     const bool file = !o.air.Path.empty() || !o.forecast.Place.empty();
     CheckLiveCombinations(app, o.live);
-    CheckAirCombinations(app, o.air, o.forecast);
+    CheckAirCombinations(app, o.air, o.forecast, o.scenarioPath);
     for (const char* option : {"--air-start", "--air-end"})
         if (file && app.count(option) > 0)
             throw UsageError(std::string(option) + ": the air comes from --air-file; give one or the other");
@@ -331,6 +331,8 @@ int Fail(int status, const std::string& message)
 
 int Run(int argc, char** argv)
 {
+    // First: the forecast is saved while the options are still read.
+    RemoveTemporaryFilesOnSignals();
     CLI::App app{"Predicts how a telescope mirror follows the night air and writes the results as CSV.", "brennic-sim"};
     TOptions options;
     AddOptions(app, options);
@@ -377,7 +379,6 @@ int Run(int argc, char** argv)
             return Fail(2, e.what());
         }
     }
-    RemoveTemporaryFilesOnSignals();
     try {
         Execute(options, setup);
     } catch (const EFCreateError& e) {

@@ -1,5 +1,6 @@
 #include "app/gui/ErrorReport.h"
 #include "app/gui/MainOrvalis.h"
+#include "support/FileOutput.h"
 
 #include <QScreen>
 #include <QTimer>
@@ -8,6 +9,8 @@ using namespace brennic;
 
 int main(int argc, char** argv)
 {
+    // A signal that ends the program takes no half-written file with it.
+    RemoveTemporaryFilesOnSignals();
     TBrennicApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brennic"));
     QApplication::setApplicationDisplayName(QStringLiteral("Brennic"));

@@ -195,6 +195,12 @@ TEST(Forecast, CommandLineRunsOnTonightsForecast)
     const cli::Result full = cli::RunSim("--forecast 47.56,7.58 --forecast-save /dev/full --forecast-server " + server.Url());
     EXPECT_EQ(full.status, 1);
     EXPECT_EQ(full.err, "brennic-sim: cannot write \"/dev/full\": No space left on device\n");
+    const std::string air = folder.Write("air.csv", "time,temp\n0,10\n60,9\n");
+    const std::string scenario = folder.Write("night.brennic", "air-file = " + air + "\n");
+    const cli::Result both = cli::RunSim("--scenario " + scenario + " --forecast 47.56,7.58 --forecast-server " + server.Url());
+    EXPECT_EQ(both.status, 2);
+    EXPECT_EQ(both.err, "brennic-sim: --forecast: the air comes from the scenario " + scenario + " (air-file = " + air +
+                            "); leave out one or the other\n");
 }
 
 // A gzip body is read as the table it holds; numbers in the request and the

@@ -40,6 +40,8 @@ void Set(TBrennicOneD& s, TFitParameter p, double v)
         s.BackFilmCoefficient = v;
 }
 
+constexpr double MirrorTempSpan = 30;  // °C either side of the first reading
+
 struct TBounds {
     double lo, hi, step;
 };
@@ -51,8 +53,10 @@ TBounds Bounds(TFitParameter p, const TMeasuredLog& log)
     case TFitParameter::FrontFilm:
     case TFitParameter::BackFilm: return {0, 500, 2};
     case TFitParameter::MirrorTemp: {
+        // Within 30 °C of the first reading, and never beyond what an input may hold.
         const double first = log.FirstMirrorTemperature();
-        return {first - 30, first + 30, 0.5};
+        return {std::max(first - MirrorTempSpan, LowestTemperature), std::min(first + MirrorTempSpan, HighestTemperature),
+                0.5};
     }
     default: return {0, 1, 0.05};
     }
