@@ -10,6 +10,7 @@
 #include <cmath>
 #include <exception>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace brennic {
@@ -218,7 +219,12 @@ std::vector<TReadiness> RunSweep(const TSweepPlan& plan, unsigned jobs, std::sto
     jobs = std::max(1u, std::min<unsigned>(jobs, unsigned(std::min<std::size_t>(plan.Cases, 1024))));
     {
         std::vector<std::jthread> workers;
-        for (unsigned j = 1; j < jobs; ++j) workers.emplace_back(work);
+        // Threads the system will not start leave the work to those that
+        // did: the results are the same, only slower.
+        try {
+            for (unsigned j = 1; j < jobs; ++j) workers.emplace_back(work);
+        } catch (const std::system_error&) {
+        }
         work();
     }
     if (error)

@@ -149,6 +149,19 @@ void TAirSource::Apply(const std::shared_ptr<const TAirSource>& source, TBrennic
 
 TAirExtremes TAirSource::Extremes(double duration) const
 {
+    constexpr std::size_t Kept = 64;  // periods remembered
+    std::lock_guard lock(extremes_->Mutex);
+    const auto known = extremes_->ByDuration.find(duration);
+    if (known != extremes_->ByDuration.end())
+        return known->second;
+    const TAirExtremes e = ScanExtremes(duration);
+    if (extremes_->ByDuration.size() < Kept)
+        extremes_->ByDuration.emplace(duration, e);
+    return e;
+}
+
+TAirExtremes TAirSource::ScanExtremes(double duration) const
+{
     TAirExtremes e{0, 0, -73.0};
     Air.Range(0, std::max(duration, 0.0), e.Lowest, e.Highest);
     if (Sky) {

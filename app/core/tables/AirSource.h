@@ -4,7 +4,9 @@
 
 #include "app/core/tables/TimeSeries.h"
 
+#include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -72,6 +74,15 @@ public:
 private:
     void NoteColumn(int column, const char* role);
     void DewFromHumidity(int air);
+    TAirExtremes ScanExtremes(double duration) const;
+
+    // A sweep asks for the same period's extremes once per case, from
+    // several threads: each period is scanned once.
+    struct TExtremesCache {
+        std::mutex Mutex;
+        std::map<double, TAirExtremes> ByDuration;
+    };
+    std::unique_ptr<TExtremesCache> extremes_ = std::make_unique<TExtremesCache>();
 };
 
 // The reader's options for the file of a choice; throws ETableError for a
