@@ -87,6 +87,8 @@ void AddLiveOptions(CLI::App& app, TLiveOptions& o)
     app.add_option("--poll-every", o.PollEvery, "seconds between two readings of an Alpaca device")
         ->capture_default_str()
         ->check(CLI::Range(0.1, 3600.0));
+    app.add_flag("--wind-from-source", o.WindFromSource,
+                 "the front air speed from the wind an INDI or Alpaca weather station reports (with --films conditions)");
     app.add_flag("--live", o.JsonLines, "print each live update as one JSON object per line");
     app.add_option("--live-log", o.Log, "keep every reading of the night in this file (default: in your data folder)");
     app.add_option("--update-every", o.UpdateEvery, "minutes of data between live updates")
@@ -113,12 +115,14 @@ void CheckLiveCombinations(const CLI::App& app, const TLiveOptions& o)
         if (app.count(option) > 0 && server->empty())
             throw EBrennicError(std::string(option) + ": it goes with " + name);
     if (!LiveAsked(o)) {
-        for (const char* option : {"--live", "--live-log", "--update-every", "--horizon"})
+        for (const char* option : {"--live", "--live-log", "--update-every", "--horizon", "--wind-from-source"})
             if (app.count(option) > 0)
                 throw EBrennicError(std::string(option) +
                                     ": it goes with --follow, --serial, --replay, --indi, --mqtt or --alpaca");
         return;
     }
+    if (o.WindFromSource && o.Indi.empty() && o.Alpaca.empty())
+        throw EBrennicError("--wind-from-source: the wind comes from a weather station: --indi or --alpaca");
     for (const char* option : {"--measured", "--fit", "--sweep", "--summary", "--output", "--json", "--scenario"})
         if (app.count(option) > 0)
             throw EBrennicError(std::string(option) +
@@ -129,6 +133,10 @@ int RunLive(const TLiveOptions& o, TLiveSettings settings, const std::string& co
 {
     if (o.Horizon > 0)
         settings.Horizon = o.Horizon * 60;
+    settings.WindFromSource = o.WindFromSource;
+    if (o.WindFromSource && settings.Base.Texts.Text(fFilms) != u"conditions")
+        throw EBrennicError("--wind-from-source: the wind sets the front air speed of the films from the conditions "
+                            "(--films conditions)");
     TLiveEvents events;
     events.Updated = [&o](const TLiveUpdate& u) {
         std::fputs(((o.JsonLines ? LiveJsonLine(u) : LiveTextLine(u)) + "\n").c_str(), stdout);

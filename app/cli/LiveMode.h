@@ -18,6 +18,7 @@ struct TLiveOptions {
     std::string Indi, IndiMirror, Mqtt, Alpaca;
     std::vector<std::string> IndiProperties, MqttTopics;
     double PollEvery = 30;  // s, for an Alpaca device
+    bool WindFromSource = false;
     bool JsonLines = false;
     double UpdateEvery = 1;  // minutes of data
     double Horizon = 0;      // minutes beyond the data; 0: to the end of the air ahead, or 6 h

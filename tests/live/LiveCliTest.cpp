@@ -107,6 +107,8 @@ TEST(LiveCli, RefusalsBeforeTheNightStarts)
         {"a broker without topics", "--mqtt mqtt://127.0.0.1:1", "--mqtt: say which topic gives what"},
         {"a topic for no role", "--mqtt mqtt://127.0.0.1:1 --mqtt-topic mirror=scope/t", "mirror is not a role"},
         {"an Alpaca device without its number", "--alpaca http://127.0.0.1:11111", "--alpaca: http://127.0.0.1:11111 is not"},
+        {"wind without a station", "--replay " + night + " --wind-from-source", "--wind-from-source: the wind comes from a weather station"},
+        {"wind with typed films", "--alpaca http://127.0.0.1:1/0 --wind-from-source", "(--films conditions)"},
         {"an INDI role that is none", "--indi localhost --indi-property heat=A.B.C", "--indi-property: heat=A.B.C is not"},
     };
     for (const Case& c : cases) {

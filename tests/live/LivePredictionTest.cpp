@@ -197,3 +197,29 @@ TEST(LivePrediction, PropagatedErrorOfKnownCases)
     for (const Case& c : cases) EXPECT_NEAR(PropagatedError(c.g, c.errors, c.correlation), c.expected, 1e-12) << c.name;
     EXPECT_TRUE(std::isnan(PropagatedError({1}, {INFINITY}, {{1}})));
 }
+
+TEST(LivePrediction, AStationsWindOfTheLastTenMinutesSetsTheFrontAirSpeed)
+{
+    TLiveSettings s = Settings();
+    s.Base.Texts.Text(fFilms) = u"conditions";
+    s.WindFromSource = true;
+    struct Case {
+        const char* name;
+        std::vector<std::pair<double, double>> wind;  // minutes into the night, m/s
+        const char* note;
+    };
+    const Case cases[] = {
+        {"two readings in the window", {{5, 9.0}, {22, 3.0}, {29, 3.4}}, "Front air speed 3.2 m/s: the wind's mean over the last 10 min"},
+        {"only an old reading", {{5, 9.0}}, "No wind in the last 10 min: the front air speed stays as given"},
+        {"none at all", {}, "No wind in the last 10 min"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TLiveTable data = Readings(30, 5);
+        for (auto [minute, speed] : c.wind) data.AddWind(NightStart + minute * 60, speed);
+        const TLiveUpdate u = PredictLive(data, s);
+        bool said = false;
+        for (const std::string& n : u.Notes) said = said || n.find(c.note) != std::string::npos;
+        EXPECT_TRUE(said) << (u.Notes.empty() ? "" : u.Notes.front());
+    }
+}

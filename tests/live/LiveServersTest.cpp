@@ -198,9 +198,17 @@ TEST(LiveIndi, TheWeatherSimulatorsTemperatureFollowedThroughARestart)
     auto source = IndiSource(ParseIndiServer(server.Address()), DefaultIndiProperties());
     TLivePoll p = PollUntil(*source, [](const TLivePoll& p) { return !p.Notes.empty(); });
     ASSERT_TRUE(Has(p.Notes, "air from WEATHER_PARAMETERS.WEATHER_TEMPERATURE")) << (p.Refused ? *p.Refused : "");
+    server.Set("WEATHER_CONTROL.Wind=36");
     server.Temperature(3.5);
-    p = PollUntil(*source, [](const TLivePoll& p) { return Near(ValuesOf(p, lrAir), 3.5); });
+    const auto wind = [](const TLivePoll& p) {
+        for (const TLiveRow& r : p.Rows)
+            if (std::abs(r.Wind - 10) < 1e-9)
+                return true;
+        return false;
+    };
+    p = PollUntil(*source, [&](const TLivePoll& p) { return Near(ValuesOf(p, lrAir), 3.5) && wind(p); });
     EXPECT_TRUE(Near(ValuesOf(p, lrAir), 3.5)) << "the simulator's new temperature arrives";
+    EXPECT_TRUE(wind(p)) << "36 km/h of wind as 10 m/s";
 
     server.Stop();
     p = PollUntil(*source, [](const TLivePoll& p) { return p.Lost.has_value(); });
@@ -248,11 +256,16 @@ TEST(LiveAlpaca, ValuesErrorNumbersANotImplementedPropertyOldValuesAndAStall)
             return answer("0", 0x400, "Property DewPoint is not implemented");
         if (has("/skytemperature"))
             return answer("-21");
+        if (has("/windspeed"))
+            return answer("2.5");
         return {TReply::Send, 400, "unknown"};
     });
     auto source = AlpacaSource(device.Url() + "/0", 0.2);
     TLivePoll p = PollUntil(*source, [](const TLivePoll& p) { return ValuesOf(p, lrAir).size() >= 2; });
     EXPECT_EQ(ValuesOf(p, lrAir), (std::vector<double>{8.5, 8.5}));
+    bool wind = false;
+    for (const TLiveRow& r : p.Rows) wind = wind || r.Wind == 2.5;
+    EXPECT_TRUE(wind) << "the wind speed in m/s, apart from the temperatures";
     EXPECT_TRUE(ValuesOf(p, lrSky).empty()) << "a sky value ten minutes old is left out";
     EXPECT_TRUE(Has(p.Notes, "skytemperature: -21.00 is 10 min old and is left out"));
     EXPECT_TRUE(Has(p.Notes, "the device has no dewpoint; it is not asked again"));

@@ -28,10 +28,12 @@ struct TAlpacaValue {
     const char* Property;  // as the URL names it
     const char* Sensor;    // as timesincelastupdate names it
     TLiveRole Role;
+    bool Wind;             // m/s, not a temperature
 };
-constexpr TAlpacaValue Values[] = {{"temperature", "Temperature", lrAir},
-                                   {"dewpoint", "DewPoint", lrDew},
-                                   {"skytemperature", "SkyTemperature", lrSky}};
+constexpr TAlpacaValue Values[] = {{"temperature", "Temperature", lrAir, false},
+                                   {"dewpoint", "DewPoint", lrDew, false},
+                                   {"skytemperature", "SkyTemperature", lrSky, false},
+                                   {"windspeed", "WindSpeed", lrAir, true}};
 
 std::atomic<unsigned> transaction{0};
 
@@ -129,7 +131,10 @@ private:
             } catch (const EBrennicError&) {
                 lastError_ = 0;  // a device that does not say: the value is taken as new
             }
-            Deliver(v.Role, value, Name() + " " + v.Property, std::isfinite(age) ? age : 0);
+            if (v.Wind)
+                DeliverWind(value, Name() + " " + v.Property, std::isfinite(age) ? age : 0);
+            else
+                Deliver(v.Role, value, Name() + " " + v.Property, std::isfinite(age) ? age : 0);
         }
     }
 

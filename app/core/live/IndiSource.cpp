@@ -24,6 +24,7 @@ constexpr unsigned ConnectSeconds = 2;
 constexpr double DefinitionSeconds = 2, DefinitionStep = 0.1;  // for the server to define its properties
 constexpr double RetrySeconds = 2;
 constexpr std::size_t ListedAtMost = 24;
+constexpr double KilometresPerHour = 3.6;  // km/h in one m/s
 
 // An INDI timestamp ("2026-12-09T20:15:03", UTC) as s since 1970; NaN when
 // it reads otherwise.
@@ -84,8 +85,11 @@ protected:
                 continue;
             const double sent = IndiTime(p.getTimestamp());
             const double age = std::isfinite(sent) ? UtcNow() - sent : 0;
-            Deliver(want.Role, element->getValue(),
-                    Name() + " " + p.getDeviceName() + "." + p.getName() + "." + want.Element, age);
+            const std::string what = Name() + " " + p.getDeviceName() + "." + p.getName() + "." + want.Element;
+            if (want.Wind)
+                DeliverWind(element->getValue() / KilometresPerHour, what, age);
+            else
+                Deliver(want.Role, element->getValue(), what, age);
         }
     }
 
@@ -169,7 +173,7 @@ private:
             std::string roles;
             for (const TIndiProperty& p : properties_)
                 if (has(p))
-                    roles += std::string(roles.empty() ? "" : ", ") + LiveRoleKey(p.Role) + " from " +
+                    roles += std::string(roles.empty() ? "" : ", ") + (p.Wind ? "wind" : LiveRoleKey(p.Role)) + " from " +
                              (p.Device.empty() ? "" : p.Device + ".") + p.Property + "." + p.Element;
             Note(Name() + ": " + roles);
             return true;
@@ -215,7 +219,8 @@ TIndiProperty ParseIndiProperty(const std::string& option, TLiveRole role, const
 std::vector<TIndiProperty> DefaultIndiProperties()
 {
     return {{lrAir, "", "WEATHER_PARAMETERS", "WEATHER_TEMPERATURE", true},
-            {lrDew, "", "WEATHER_PARAMETERS", "WEATHER_DEWPOINT", true}};
+            {lrDew, "", "WEATHER_PARAMETERS", "WEATHER_DEWPOINT", true},
+            {lrAir, "", "WEATHER_PARAMETERS", "WEATHER_WIND_SPEED", true, true}};
 }
 
 TIndiServer ParseIndiServer(const std::string& text)
@@ -257,7 +262,7 @@ std::unique_ptr<TLiveSource> IndiSourceFrom(const std::string& server, const std
         properties.push_back(ParseIndiProperty("--indi-mirror", lrSurface, mirror));
     for (const TIndiProperty& d : DefaultIndiProperties()) {
         bool taken = false;
-        for (const TIndiProperty& p : properties) taken = taken || p.Role == d.Role;
+        for (const TIndiProperty& p : properties) taken = taken || (p.Role == d.Role && !d.Wind);
         if (!taken)
             properties.push_back(d);
     }

@@ -11,6 +11,12 @@ namespace brennic {
 
 namespace {
 
+// A wind speed to the tenth of a metre per second: what a station resolves.
+double RoundedWind(double metresPerSecond)
+{
+    return std::round(metresPerSecond * 10) / 10;
+}
+
 using TTimes = std::vector<double>;
 
 // The air of the night: what was measured, then the air ahead (a file or a
@@ -203,6 +209,15 @@ TLiveUpdate PredictLive(const TLiveTable& data, const TLiveSettings& s, std::sto
     source.DurationGiven = true;
     source.Texts.Text(fDuration) = FormatFloat((runEnd - first) / 60, source.DecimalSeparator);
     source.Use = TMemoryUse::KeepsResults;
+    if (s.WindFromSource) {
+        if (const auto wind = data.MeanWindSince(last - WindWindow)) {
+            source.Texts.Text(fFrontAirSpeed) = FormatFloat(RoundedWind(*wind), source.DecimalSeparator);
+            u.Notes.push_back("Front air speed " + ToUtf8(FormatFloat(RoundedWind(*wind), u'.')) +
+                              " m/s: the wind's mean over the last 10 min");
+        } else {
+            u.Notes.push_back("No wind in the last 10 min: the front air speed stays as given");
+        }
+    }
     TRunRequest request = BuildRunRequest(source);
     for (const std::string& note : request.Notes) u.Notes.push_back(note);
     u.Tolerances = request.Tolerances;

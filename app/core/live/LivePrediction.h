@@ -30,7 +30,12 @@ struct TLiveSettings {
     // The air after the data: an air file or forecast with clock times.
     std::shared_ptr<const TAirSource> Ahead;
     std::optional<double> Horizon;  // s beyond the last reading, when given
+    // The front air speed from a weather station's wind (with the films from
+    // the conditions): the mean of the last WindWindow of data.
+    bool WindFromSource = false;
 };
+
+inline constexpr double WindWindow = 600;  // s
 
 // When a part (or the seeing) is ready: times on the UTC clock; Low/High
 // only when the fit determines them.

@@ -27,6 +27,13 @@ void TLiveSession::Take(TLiveRow row, bool replayed, std::stop_token stop)
     if (!data_.Empty() && row.Time < data_.Rows().back().Time &&
         row.Time > data_.Rows().back().Time - LivePollWait.count() / 1000.0)
         row.Time = data_.Rows().back().Time;
+    if (!std::isnan(row.Wind)) {
+        data_.AddWind(row.Time, row.Wind);
+        bool temperatures = false;
+        for (double v : row.Values) temperatures = temperatures || !std::isnan(v);
+        if (!temperatures)
+            return;  // the wind alone is no reading of the night's log
+    }
     if (!data_.Add(row)) {
         ++skipped_;
         if (events_.Said)

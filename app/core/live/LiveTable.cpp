@@ -22,9 +22,26 @@ const char* LiveRoleColumn(TLiveRole role)
     return Columns[std::size_t(role)];
 }
 
-TLiveRow::TLiveRow()
+TLiveRow::TLiveRow() : Wind(std::numeric_limits<double>::quiet_NaN())
 {
     Values.fill(std::numeric_limits<double>::quiet_NaN());
+}
+
+void TLiveTable::AddWind(double time, double metresPerSecond)
+{
+    if (std::isfinite(time) && std::isfinite(metresPerSecond) && metresPerSecond >= 0)
+        wind_.emplace_back(time, metresPerSecond);
+}
+
+std::optional<double> TLiveTable::MeanWindSince(double from) const
+{
+    double sum = 0;
+    int n = 0;
+    for (auto it = wind_.rbegin(); it != wind_.rend() && it->first >= from; ++it) {
+        sum += it->second;
+        ++n;
+    }
+    return n > 0 ? std::optional<double>(sum / n) : std::nullopt;
 }
 
 bool TLiveTable::Add(const TLiveRow& row)

@@ -21,10 +21,11 @@ struct TIndiProperty {
     TLiveRole Role = lrAir;
     std::string Device, Property, Element;
     bool Default = false;  // the standard weather interface's, not asked for by name
+    bool Wind = false;     // the wind speed (km/h, as the weather interface gives it), not a temperature
 };
 // "Focuser Name.FOCUS_TEMPERATURE.TEMPERATURE"; throws EBrennicError.
 TIndiProperty ParseIndiProperty(const std::string& option, TLiveRole role, const std::string& text);
-// The weather interface's air temperature and dew point, on any device.
+// The weather interface's air temperature, dew point and wind speed, on any device.
 std::vector<TIndiProperty> DefaultIndiProperties();
 // HOST[:PORT], port 7624 unless given.
 struct TIndiServer {

@@ -56,6 +56,22 @@ void TQueuedSource::Deliver(TLiveRole role, double value, const std::string& wha
     arrived_.notify_all();
 }
 
+void TQueuedSource::DeliverWind(double metresPerSecond, const std::string& what, double age)
+{
+    if (!std::isfinite(metresPerSecond) || metresPerSecond < 0) {
+        Skip(what + ": " + FixedText(metresPerSecond, 2, u'.') + " m/s is no wind speed");
+        return;
+    }
+    if (age > StaleAfter)
+        return;
+    TLiveRow row;
+    row.Time = UtcNow();
+    row.Wind = metresPerSecond;
+    std::lock_guard lock(mutex_);
+    pending_.Rows.push_back(row);
+    arrived_.notify_all();
+}
+
 void TQueuedSource::Note(const std::string& note)
 {
     std::lock_guard lock(mutex_);

@@ -30,6 +30,8 @@ protected:
     // A value of a role, received now; `age` is how old the source says
     // it is (s), when it says.
     void Deliver(TLiveRole role, double value, const std::string& what, double age = 0);
+    // The wind (m/s), received now.
+    void DeliverWind(double metresPerSecond, const std::string& what, double age = 0);
     void Note(const std::string& note);
     void Skip(const std::string& line);
     void Lose(const std::string& why);  // the source cannot be read now
