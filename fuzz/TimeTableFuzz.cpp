@@ -46,7 +46,9 @@ void CheckTable(const TTimeTable& t)
     }
     (void)LocalDateTimeText(t, t.Times.back());
     const int rh = DefaultHumidityColumn(t), air = DefaultAirColumn(t), dew = DefaultDewColumn(t);
-    if (air < 1 || air >= int(t.Names.size()) || rh >= int(t.Names.size()) || dew >= int(t.Names.size()))
+    // -1: no column says it is the air, and several could be (refused when
+    // the air is taken from the file, listing them).
+    if (air == 0 || air < -1 || air >= int(t.Names.size()) || rh >= int(t.Names.size()) || dew >= int(t.Names.size()))
         std::abort();
 }
 

@@ -28,6 +28,7 @@ struct TOptions {
     std::array<std::string, FieldCount> values;
     std::string material = "Pyrex", output, decimalSep, listSep, tolerances = "1,0.5,0.1";
     bool summary = false, json = false;
+    double maxGapHours = DefaultMaxAirGap / 3600;
     TAirFileChoice air;
     TForecastOptions forecast;
     std::string measured, measuredColumns, fit, scenario;

@@ -110,6 +110,9 @@ void AddOptions(CLI::App& app, TOptions& o)
                    "or JSON with --json")
         ->allow_extra_args(false);
     AddLiveOptions(app, o.live);
+    app.add_option("--max-gap", o.maxGapHours, "hours without air in the file that the run may bridge by interpolation")
+        ->capture_default_str()
+        ->check(CLI::Range(0.0, 24.0 * 366));
     app.add_option("--jobs", o.jobs, "threads for --sweep (default: the number of cores)")
         ->capture_default_str()
         ->check(CLI::Validator(
@@ -277,6 +280,7 @@ void Configure(const TOptions& o, TSetup& s)
     src.Tolerances = ParseTolerances(o.tolerances);
     src.BackRadiationGiven = o.backRadiationGiven;
     src.SiteElevationGiven = o.siteElevationGiven;
+    src.MaxAirGap = o.maxGapHours * 3600;
     if (!o.air.Path.empty()) {
         src.Air = TAirSource::Load(o.air);
         PrintNotes(src.Air->Table.File, src.Air->Notes);

@@ -1,4 +1,5 @@
 #include "app/core/results/Readiness.h"
+#include "tests/TempFolder.h"
 #include "tests/app/CliRunner.h"
 
 #include <nlohmann/json.hpp>
@@ -309,5 +310,34 @@ TEST(Cli, ATypedDewPointAboveTheAirIsRefusedAndOneBelowGivesTheDewRisk)
             EXPECT_NE((r.out + r.err).find(c.expected), std::string::npos) << c.name << ": " << r.out << r.err;
         else
             EXPECT_EQ(r.out.find("dew"), std::string::npos) << c.name << ": " << r.out;
+    }
+}
+
+TEST(Cli, ALongStretchWithoutAirInsideTheRunIsRefusedUnlessAllowed)
+{
+    brennic::test::TTempFolder folder;
+    const std::string air = folder.Write("gap.csv", "time,temp\n2026-12-09T18:00:00Z,10\n2026-12-09T19:00:00Z,9\n"
+                                                    "2026-12-10T07:00:00Z,2\n2026-12-10T08:00:00Z,2\n");
+    struct Case {
+        const char* name;
+        std::string args;
+        int status;
+    };
+    const Case cases[] = {
+        {"the gap inside the run", "--duration 120", 2},
+        {"the run ends before the gap", "--duration 50", 0},
+        {"the run starts after it", "--start 2026-12-10T07:00 --duration 60", 0},
+        {"allowed", "--duration 120 --max-gap 12", 0},
+        {"allowed too little", "--duration 120 --max-gap 11.9", 2},
+    };
+    for (const Case& c : cases) {
+        const Result r = RunSim("--summary --time-zone UTC --air-file " + air + " " + c.args);
+        EXPECT_EQ(r.status, c.status) << c.name << ": " << r.err;
+        if (c.status == 2) {
+            EXPECT_NE(r.err.find("gap.csv: no air between 60.0 min (19:00) and 780.0 min (07:00) of the run (12 h): "
+                                 "the air there would be made up (--max-gap 12 allows it)"),
+                      std::string::npos)
+                << c.name << ": " << r.err;
+        }
     }
 }

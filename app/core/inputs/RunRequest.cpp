@@ -5,6 +5,7 @@
 #include "support/LibStandard.h"
 #include "support/NumberText.h"
 
+#include <cmath>
 #include <optional>
 
 namespace brennic {
@@ -47,6 +48,21 @@ TSkyKind ResolveSky(const TInputTexts& texts, const std::shared_ptr<const TAirSo
     return TSkyKind::Clear;
 }
 
+// A stretch of the run without air in the file would be filled with a
+// straight line between two far-apart samples: refused, naming them.
+void CheckAirGaps(const TAirSource& air, double duration, double maxGap, TFieldNaming naming)
+{
+    const TSeries::TGap gap = air.Air.LongestGap(0, duration);
+    const double length = gap.To - gap.From;
+    if (length <= maxGap || length <= AirGapSteps * air.Air.MedianStep())
+        return;
+    const std::string hours = ToUtf8(FormatFloat(std::ceil(length / 360) / 10, u'.'));
+    throw ETableError(air.Table.File + ": no air between " + air.When(std::max(gap.From, 0.0), u'.') + " and " +
+                      air.When(gap.To, u'.') + " of the run (" + hours + " h): the air there would be made up" +
+                      (naming == TFieldNaming::Option ? " (--max-gap " + hours + " allows it)"
+                                                      : "; choose a start or a period the file covers"));
+}
+
 TRunRequest BuildRunRequest(TRequestSource source)
 {
     TRunRequest request;
@@ -67,6 +83,7 @@ TRunRequest BuildRunRequest(TRequestSource source)
     if (source.Air) {
         TAirSource::Apply(source.Air, request.Solver);
         extremes = source.Air->Extremes(request.Solver.Duration);
+        CheckAirGaps(*source.Air, request.Solver.Duration, source.MaxAirGap, source.Naming);
     }
     request.Model = ResolveRadiationModel(source.Texts, source.Air && source.Air->Sky, source.DecimalSeparator,
                                           source.Naming);

@@ -21,6 +21,9 @@
 namespace brennic {
 
 // What a request is built from.
+inline constexpr double DefaultMaxAirGap = 6 * 3600;  // s
+inline constexpr double AirGapSteps = 2;                // times the median interval
+
 struct TRequestSource {
     TInputTexts Texts;                    // as typed
     char16_t DecimalSeparator = u'.';     // of the texts
@@ -36,6 +39,10 @@ struct TRequestSource {
     // Whether the back's radiation factor and the site's elevation were
     // given, or follow the physical model and the air file's metadata.
     bool BackRadiationGiven = true, SiteElevationGiven = true;
+    // The longest stretch without air within the run that is bridged by
+    // interpolation (s); a longer one is refused, unless the file's usual
+    // interval is itself that long (a daily table: twice its interval).
+    double MaxAirGap = DefaultMaxAirGap;
 };
 
 struct TRunRequest {

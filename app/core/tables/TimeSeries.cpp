@@ -163,6 +163,25 @@ void TSeries::Range(double from, double to, double& lowest, double& highest) con
     }
 }
 
+TSeries::TGap TSeries::LongestGap(double from, double to) const
+{
+    TGap longest;
+    for (std::size_t i = 1; i < times_.size(); ++i)
+        if (times_[i] > from && times_[i - 1] < to && times_[i] - times_[i - 1] > longest.To - longest.From)
+            longest = {times_[i - 1], times_[i]};
+    return longest;
+}
+
+double TSeries::MedianStep() const
+{
+    if (times_.size() < 2)
+        return 0;
+    std::vector<double> steps(times_.size() - 1);
+    for (std::size_t i = 1; i < times_.size(); ++i) steps[i - 1] = times_[i] - times_[i - 1];
+    std::nth_element(steps.begin(), steps.begin() + long(steps.size() / 2), steps.end());
+    return steps[steps.size() / 2];
+}
+
 void CheckTemperatureColumn(const TTimeTable& t, int column)
 {
     CheckNumberColumn(t, column);

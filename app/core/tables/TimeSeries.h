@@ -113,6 +113,13 @@ public:
     double LastTime() const { return times_.back(); }
     std::size_t Size() const { return times_.size(); }
     const std::string& Name() const { return name_; }
+    // The longest stretch between two samples that reaches into [from, to]
+    // (run times, s), and the median stretch of the whole series.
+    struct TGap {
+        double From = 0, To = 0;
+    };
+    TGap LongestGap(double from, double to) const;
+    double MedianStep() const;
 
 private:
     std::vector<double> times_, values_;
