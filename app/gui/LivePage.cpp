@@ -152,6 +152,7 @@ TLivePage::TLivePage(std::function<TRequestSource()> base, std::function<std::sh
     auto* chart = new QChart;
     chart->setTitle(QStringLiteral("Tonight: measured and predicted"));
     chart->setMargins(QMargins(4, 4, 4, 4));
+    chart->setLocalizeNumbers(true);  // the axis in the user's decimal form
     chart->legend()->setAlignment(Qt::AlignRight);
     QFont small = chart->legend()->font();
     small.setPixelSize(11);
@@ -184,6 +185,7 @@ TLivePage::TLivePage(std::function<TRequestSource()> base, std::function<std::sh
     Chart = new QChartView(chart, this);
     Chart->setObjectName(QStringLiteral("LiveChart"));
     Chart->setRenderHint(QPainter::Antialiasing);
+    Chart->setMinimumSize(320, 200);  // the window may be small on a scaled screen
     Notes = new QPlainTextEdit(this);
     Notes->setObjectName(QStringLiteral("LiveNotes"));
     Notes->setReadOnly(true);

@@ -279,13 +279,23 @@ void TFrmBrennic::FormCreate()
 TLivePage* TFrmBrennic::ShowLiveNight()
 {
     // A window of its own beside the main one: a night is long, and its
-    // chart wants room.
+    // chart wants room (within the screen, whatever its scale).
+    constexpr int LiveWidth = 1000, LiveHeight = 680;
     if (!TabLive) {
         TabLive = new TLivePage([this] { return CurrentSource(); }, [this] { return AirSource; },
                                 Regional.DecimalSeparator, this);
         TabLive->setWindowFlag(Qt::Window);
         TabLive->setWindowTitle(QStringLiteral("Brennic \u2014 live night"));
-        TabLive->resize(1000, 680);
+        QSize size(LiveWidth, LiveHeight);
+        if (const QScreen* screen = this->screen()) {
+            constexpr int TitleBar = 40;  // the frame the window manager adds
+            size = size.boundedTo(screen->availableSize() - QSize(0, TitleBar));
+        }
+        TabLive->resize(size);
+        TabLive->show();
+        // Placed once shown, within the screen.
+        if (const QScreen* screen = this->screen())
+            TabLive->move(screen->availableGeometry().center() - TabLive->rect().center());
     }
     TabLive->show();
     TabLive->raise();

@@ -211,7 +211,6 @@ int main(int argc, char** argv)
     }
     w.edtTimeStep->setText(QStringLiteral("60"));
     w.ShowLiveNight();
-    w.TabLive->move(40, 40);
     w.TabLive->Kind->setCurrentIndex(TLivePage::ReplayLog);
     w.TabLive->Source->setText(night);
     w.TabLive->Columns->setText(QStringLiteral("surface=mirror,back=back,air=outside"));
