@@ -9,17 +9,14 @@
 
 namespace brennic {
 
+TDescriptor::~TDescriptor()
+{
+    if (fd >= 0)
+        ::close(fd);
+}
+
 namespace {
 
-// Closes the descriptor on every path.
-struct TDescriptor {
-    int fd;
-    ~TDescriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
 
 const char* KindOf(mode_t mode)
 {

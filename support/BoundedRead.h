@@ -8,6 +8,15 @@
 
 namespace brennic {
 
+// Closes a file descriptor on every path out of a scope.
+struct TDescriptor {
+    explicit TDescriptor(int descriptor) : fd(descriptor) {}
+    TDescriptor(const TDescriptor&) = delete;
+    TDescriptor& operator=(const TDescriptor&) = delete;
+    ~TDescriptor();
+    int fd;
+};
+
 inline constexpr std::size_t TableSizeLimit = std::size_t(256) << 20;  // air files, logs, forecasts
 inline constexpr std::size_t ScenarioSizeLimit = std::size_t(1) << 20;
 inline constexpr std::size_t LineSizeLimit = std::size_t(1) << 20;

@@ -10,20 +10,6 @@
 
 namespace brennic {
 
-namespace {
-
-// Closes the descriptor whatever happens while reading.
-struct TDescriptor {
-    int fd;
-    ~TDescriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
-
-}  // namespace
-
 TFollowedFile::TFollowedFile(std::string path, std::size_t limit) : path_(std::move(path)), limit_(limit) {}
 
 TFollowedFile::TPoll TFollowedFile::Poll()

@@ -20,25 +20,6 @@ struct TStopped {};
 
 constexpr std::array<const char*, 5> Keys{"front-film", "back-film", "mirror-temp", "front-radiation", "films"};
 
-// Where a parameter lives in the solver; one film coefficient for both
-// faces reads as the front's.
-double& Slot(TBrennicOneD& s, TFitParameter p)
-{
-    switch (p) {
-    case TFitParameter::Films:
-    case TFitParameter::FrontFilm: return s.FrontFilmCoefficient;
-    case TFitParameter::BackFilm: return s.BackFilmCoefficient;
-    case TFitParameter::MirrorTemp: return s.InitialMirrorTemp;
-    default: return s.FrontRadiation;
-    }
-}
-
-void Set(TBrennicOneD& s, TFitParameter p, double v)
-{
-    Slot(s, p) = v;
-    if (p == TFitParameter::Films)
-        s.BackFilmCoefficient = v;
-}
 
 constexpr double MirrorTempSpan = 30;  // °C either side of the first reading
 
@@ -74,7 +55,7 @@ public:
     // cut the run short.
     void Residuals(const std::vector<double>& x, std::vector<double>& out)
     {
-        for (std::size_t i = 0; i < x.size(); ++i) Set(request_.Solver, params_[i], x[i]);
+        for (std::size_t i = 0; i < x.size(); ++i) SetFitParameter(request_.Solver, params_[i], x[i]);
         brennic::Residuals(log_, Values(), out);
         ++evaluations_;
     }
@@ -137,7 +118,7 @@ public:
         result.NoiseEstimate = st.NoiseEstimate;
         result.ResidualAutocorrelation = st.ResidualAutocorrelation;
         result.Warnings = st.Warnings;
-        for (std::size_t i = 0; i < x.size(); ++i) Set(request_.Solver, params_[i], x[i]);
+        for (std::size_t i = 0; i < x.size(); ++i) SetFitParameter(request_.Solver, params_[i], x[i]);
         MeasuredMinusModel(log_, Values(), result.SurfaceResiduals, result.BackResiduals);
     }
 
@@ -167,6 +148,24 @@ private:
 };
 
 }  // namespace
+
+double& FitParameterSlot(TBrennicOneD& s, TFitParameter p)
+{
+    switch (p) {
+    case TFitParameter::Films:
+    case TFitParameter::FrontFilm: return s.FrontFilmCoefficient;
+    case TFitParameter::BackFilm: return s.BackFilmCoefficient;
+    case TFitParameter::MirrorTemp: return s.InitialMirrorTemp;
+    default: return s.FrontRadiation;
+    }
+}
+
+void SetFitParameter(TBrennicOneD& s, TFitParameter p, double v)
+{
+    FitParameterSlot(s, p) = v;
+    if (p == TFitParameter::Films)
+        s.BackFilmCoefficient = v;
+}
 
 const char* FitParameterKey(TFitParameter p)
 {
@@ -224,7 +223,7 @@ TFitResult FitToLog(const TRunRequest& request, const std::vector<TFitParameter>
     TBrennicOneD start = request.Solver;
     for (TFitParameter p : params) {
         const TBounds b = Bounds(p, log);
-        x.push_back(std::clamp(Slot(start, p), b.lo, b.hi));  // films: from the front's
+        x.push_back(std::clamp(FitParameterSlot(start, p), b.lo, b.hi));  // films: from the front's
         lo.push_back(b.lo);
         hi.push_back(b.hi);
         step.push_back(b.step);

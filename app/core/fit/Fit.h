@@ -17,6 +17,11 @@ namespace brennic {
 // cannot tell the faces apart.
 enum class TFitParameter { FrontFilm, BackFilm, MirrorTemp, FrontRadiation, Films };
 
+// Where a parameter lives in the solver; one film coefficient for both
+// faces reads as the front's, and is set on both.
+double& FitParameterSlot(TBrennicOneD& solver, TFitParameter p);
+void SetFitParameter(TBrennicOneD& solver, TFitParameter p, double value);
+
 // "front-film", "back-film", "mirror-temp", "front-radiation", "films".
 const char* FitParameterKey(TFitParameter p);
 // "W/m2K", "C" or "" (plain), or with the window's signs.

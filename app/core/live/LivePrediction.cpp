@@ -119,24 +119,6 @@ TReadiness ReadinessOf(const std::vector<TStepValues>& reports, const TRunReques
     return r;
 }
 
-double& Parameter(TBrennicOneD& s, TFitParameter p)
-{
-    switch (p) {
-    case TFitParameter::Films:
-    case TFitParameter::FrontFilm: return s.FrontFilmCoefficient;
-    case TFitParameter::BackFilm: return s.BackFilmCoefficient;
-    case TFitParameter::MirrorTemp: return s.InitialMirrorTemp;
-    default: return s.FrontRadiation;
-    }
-}
-
-void SetParameter(TBrennicOneD& s, TFitParameter p, double v)
-{
-    Parameter(s, p) = v;
-    if (p == TFitParameter::Films)
-        s.BackFilmCoefficient = v;
-}
-
 // What the log can fit: both faces apart with two probes, one film for
 // both with one; the start unless it was given.
 std::vector<TFitParameter> LiveFitParameters(const TMeasuredLog& log, bool mirrorTempGiven)
@@ -247,7 +229,7 @@ TLiveUpdate PredictLive(const TLiveTable& data, const TLiveSettings& s, std::sto
     std::vector<TPerturbed> perturbed;
     bool determined = false;
     if (fit && !fit->Cancelled) {
-        for (std::size_t i = 0; i < params.size(); ++i) SetParameter(fitted.Solver, params[i], fit->Values[i]);
+        for (std::size_t i = 0; i < params.size(); ++i) SetFitParameter(fitted.Solver, params[i], fit->Values[i]);
         reports = RunValues(fitted, stop);
         u.FromFit = true;
         u.Warnings = fit->Warnings;
@@ -260,10 +242,10 @@ TLiveUpdate PredictLive(const TLiveTable& data, const TLiveSettings& s, std::sto
             TPerturbed p;
             p.Step = fit->Uncertainties[i];
             TRunRequest up = fitted, down = fitted;
-            SetParameter(up.Solver, params[i], fit->Values[i] + p.Step);
+            SetFitParameter(up.Solver, params[i], fit->Values[i] + p.Step);
             const double lower = params[i] == TFitParameter::MirrorTemp ? -INFINITY : 0.0;  // films are never negative
-            SetParameter(down.Solver, params[i], std::max(fit->Values[i] - p.Step, lower));
-            p.Step = (Parameter(up.Solver, params[i]) - Parameter(down.Solver, params[i])) / 2;
+            SetFitParameter(down.Solver, params[i], std::max(fit->Values[i] - p.Step, lower));
+            p.Step = (FitParameterSlot(up.Solver, params[i]) - FitParameterSlot(down.Solver, params[i])) / 2;
             p.UpReports = RunValues(up, stop);
             p.DownReports = RunValues(down, stop);
             p.Up = ReadyTimes(ReadinessOf(p.UpReports, request));
