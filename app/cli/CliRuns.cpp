@@ -29,10 +29,13 @@ void ExecuteSweep(const TOptions& o, TSetup& s)
     Progress progress(double(plan.Cases));
     // The bar is drawn by the calling thread, which runs cases too.
     const std::thread::id caller = std::this_thread::get_id();
-    const std::vector<TReadiness> results = RunSweep(plan, o.jobs, {}, [&](std::size_t done) {
-        if (std::this_thread::get_id() == caller)
-            progress.Update(double(done), 1024);
-    });
+    const std::vector<TReadiness> results = RunSweep(
+        plan, o.jobs, {},
+        [&](std::size_t done) {
+            if (std::this_thread::get_id() == caller)
+                progress.Update(double(done), 1024);
+        },
+        [&](const std::string& note) { Say("--jobs " + std::to_string(o.jobs) + ": " + note); });
     if (o.json) {
         sink.Put(SweepJson(plan, results) + "\n");
     } else {

@@ -96,7 +96,11 @@ TSweepDialog::TSweepDialog(std::function<TRequestSource()> base, char16_t decima
     worker_ = new TRunWorker(this);
     progressTimer_ = new QTimer(this);
     progressTimer_->setInterval(50);
-    connect(progressTimer_, &QTimer::timeout, this, [this] { Progress->setValue(int(done_.load())); });
+    connect(progressTimer_, &QTimer::timeout, this, [this] {
+        Progress->setValue(int(done_.load()));
+        if (running_.exchange(false))
+            Status->setText(QStringLiteral("Running %1 cases\u2026").arg(Progress->maximum() / 2));
+    });
 
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
@@ -179,36 +183,57 @@ void TSweepDialog::RunSweep()
 {
     if (worker_->Busy())
         return;
+    // Reading the values is quick; checking every case builds its run and
+    // may read through the air, so that happens on the worker.
     std::vector<TSweepAxis> axes;
     try {
         axes.push_back(ParseSweep(Key1->currentData().toString().toStdString() + "=" + Values1->text().toStdString()));
         if (!Key2->currentData().toString().isEmpty())
             axes.push_back(
                 ParseSweep(Key2->currentData().toString().toStdString() + "=" + Values2->text().toStdString()));
-        plan_ = PlanSweep(base_(), std::move(axes));
     } catch (const std::exception& e) {
         plan_.reset();
         Status->setText(ErrorReportText(QString::fromUtf8(e.what())));
         return;
     }
+    plan_.reset();
     results_.clear();
     done_ = 0;
-    Progress->setRange(0, int(plan_->Cases));
+    const std::size_t cases = std::min(SweepCaseCount(axes), MaxSweepCases);
+    Progress->setRange(0, int(2 * cases));
     Progress->setValue(0);
-    Status->setText(QStringLiteral("Running %1 cases\u2026").arg(plan_->Cases));
+    Status->setText(QStringLiteral("Checking %1 cases\u2026").arg(cases));
     for (QPushButton* b : {Run, Copy, Export}) b->setEnabled(false);
     Cancel->setEnabled(true);
-    auto results = std::make_shared<std::vector<TReadiness>>();
-    const TSweepPlan plan = *plan_;
+    struct TOutcome {
+        std::optional<TSweepPlan> Plan;
+        std::vector<TReadiness> Results;
+        std::string Note;
+    };
+    auto outcome = std::make_shared<TOutcome>();
+    running_ = false;
     worker_->Start(
-        [this, plan, results](std::stop_token stop) {
-            *results = brennic::RunSweep(plan, std::max(1u, std::thread::hardware_concurrency()), stop,
-                                         [this](std::size_t done) { done_ = done; });
+        [this, base = base_(), axes = std::move(axes), outcome](std::stop_token stop) mutable {
+            const TSweepPlan plan =
+                PlanSweep(base, std::move(axes), stop, [this](std::size_t checked) { done_ = checked; });
             if (stop.stop_requested())
-                results->clear();
+                return;
+            outcome->Plan = plan;
+            running_ = true;
+            const std::size_t checked = plan.Cases;
+            outcome->Results = brennic::RunSweep(
+                plan, std::max(1u, std::thread::hardware_concurrency()), stop,
+                [this, checked](std::size_t done) { done_ = checked + done; },
+                [outcome](const std::string& note) { outcome->Note = note; });
+            if (stop.stop_requested())
+                outcome->Results.clear();
         },
-        [this, results](const QString& error) {
-            results_ = std::move(*results);
+        [this, outcome](const QString& error) {
+            plan_ = std::move(outcome->Plan);
+            results_ = std::move(outcome->Results);
+            note_ = QString::fromStdString(outcome->Note);
+            if (!note_.isEmpty())
+                note_[0] = note_[0].toUpper();
             SweepEnded(error);
         });
     progressTimer_->start();
@@ -224,7 +249,8 @@ void TSweepDialog::SweepEnded(const QString& error)
     else if (results_.empty())
         Status->setText(QStringLiteral("The sweep was cancelled."));
     else
-        Status->setText(QStringLiteral("%1 cases.").arg(results_.size()));
+        Status->setText(QStringLiteral("%1 cases.").arg(results_.size()) +
+                        (note_.isEmpty() ? QString() : QLatin1Char(' ') + note_));
     Progress->setValue(Progress->maximum());
     for (QPushButton* b : {Copy, Export}) b->setEnabled(!results_.empty());
     ShowResults();

@@ -66,7 +66,11 @@ private:
     char16_t decimal_;
     TRunWorker* worker_;
     QTimer* progressTimer_;
+    // Cases checked, then checked and run (the bar counts both).
     std::atomic<std::size_t> done_{0};
+    // Set by the worker when the checks are done and the cases run.
+    std::atomic<bool> running_{false};
+    QString note_;
     std::optional<TSweepPlan> plan_;
     std::vector<TReadiness> results_;
 };

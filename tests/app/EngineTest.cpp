@@ -13,6 +13,9 @@
 
 #include <fstream>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 using namespace brennic;
 
 namespace {
@@ -259,6 +262,29 @@ TEST(Sweep, StopRequestLeavesLaterCasesUnrun)
     const std::vector<TReadiness> r = RunSweep(plan, 2, stop.get_token());
     ASSERT_EQ(r.size(), 10u);
     for (const TReadiness& x : r) EXPECT_EQ(x.Reports(), 0u);
+}
+
+TEST(Sweep, ThreadsTheSystemWillNotStartLeaveTheTableAndANote)
+{
+    TRequestSource base = Options();
+    base.Texts.Text(fDuration) = u"30";
+    const TSweepPlan plan = PlanSweep(base, {ParseSweep("thickness=10:73:1")});
+    const std::string alone = SweepJson(plan, RunSweep(plan, 1));
+    // In a child whose address space leaves room for a few thread stacks
+    // only (a limit the system keeps even for root).
+    auto child = [&] {
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t room = rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE)) + (40u << 20);
+        const rlimit limit{room, room};
+        ::setrlimit(RLIMIT_AS, &limit);
+        std::string note;
+        const std::string json = SweepJson(plan, RunSweep(plan, 64, {}, {}, [&](const std::string& n) { note += n; }));
+        std::fprintf(stderr, "%s\n", note.c_str());
+        std::exit(json == alone && !note.empty() ? 0 : 1);
+    };
+    EXPECT_EXIT(child(),
+        ::testing::ExitedWithCode(0), "the system started [1-9][0-9]? of 64 threads; the sweep runs on");
 }
 
 TEST(SweepCli, TableJsonJobsAndRefusals)

@@ -190,16 +190,32 @@ TEST(WorkerWindow, SweepDialogRunsOnTheWorkerAndMatchesSingleRuns)
     EXPECT_EQ(dialog.ReadyMinutes(3), *ready / 60);
     EXPECT_NE(dialog.TableText().find("30,20,"), std::string::npos);
 
-    // A refused value is named in the dialog and nothing runs.
+    // A refused value is named in the dialog, checked on the worker, and no
+    // case runs: the last table is gone, not shown as this sweep's.
     dialog.Values1->setText("20,-5");
     dialog.RunSweep();
-    EXPECT_FALSE(dialog.Running());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.Running(); }, 60000));
     EXPECT_TRUE(dialog.Status->text().contains("thickness=-5")) << dialog.Status->text().toStdString();
+    EXPECT_EQ(dialog.TableText(), "");
+    EXPECT_FALSE(dialog.Copy->isEnabled());
+    // A large sweep is checked on the worker, where Cancel reaches it.
+    dialog.Key2->setCurrentIndex(0);
+    dialog.Values1->setText("10:1009.99:0.01");
+    dialog.RunSweep();
+    EXPECT_TRUE(dialog.Running());
+    EXPECT_TRUE(dialog.Status->text().startsWith("Checking 100000 cases")) << dialog.Status->text().toStdString();
+    dialog.Cancel->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.Running(); }, 60000));
+    EXPECT_EQ(dialog.Status->text(), "The sweep was cancelled.");
+    // A text that is no list at all is refused at once.
+    dialog.Values1->setText("20,,30");
+    dialog.RunSweep();
+    EXPECT_FALSE(dialog.Running());
+    EXPECT_TRUE(dialog.Status->text().contains("empty value")) << dialog.Status->text().toStdString();
 
     // A choice is swept by its names and drawn by them, as the material is.
     dialog.Key1->setCurrentIndex(dialog.Key1->findData(QStringLiteral("films")));
     dialog.Values1->setText("typed,conditions");
-    dialog.Key2->setCurrentIndex(0);
     dialog.RunSweep();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.Running(); }, 60000));
     EXPECT_TRUE(dialog.Status->text().isEmpty() || !dialog.Status->text().contains("not a valid"))

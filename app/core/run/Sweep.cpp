@@ -130,23 +130,41 @@ TSweepAxis ParseSweep(const std::string& text)
     return axis;
 }
 
-TSweepPlan PlanSweep(const TRequestSource& base, std::vector<TSweepAxis> axes)
+std::size_t SweepCaseCount(const std::vector<TSweepAxis>& axes)
 {
-    TSweepPlan plan{base, std::move(axes), 1};
-    for (std::size_t a = 0; a < plan.Axes.size(); ++a) {
+    std::size_t cases = 1;
+    for (const TSweepAxis& a : axes) {
+        cases *= a.Values.size();
+        if (cases > MaxSweepCases)
+            return MaxSweepCases + 1;
+    }
+    return cases;
+}
+
+TSweepPlan PlanSweep(const TRequestSource& base, std::vector<TSweepAxis> axes, std::stop_token stop,
+                     const std::function<void(std::size_t)>& progress)
+{
+    TSweepPlan plan{base, std::move(axes), 0};
+    for (std::size_t a = 0; a < plan.Axes.size(); ++a)
         for (std::size_t b = 0; b < a; ++b)
             if (plan.Axes[b].Key == plan.Axes[a].Key)
                 Refuse(plan.Axes[a].Key + ": swept twice");
-        plan.Cases *= plan.Axes[a].Values.size();
-        if (plan.Cases > MaxSweepCases)
-            Refuse("has more than " + std::to_string(MaxSweepCases) + " cases");
-    }
-    for (std::size_t i = 0; i < plan.Cases; ++i) {
+    const std::size_t cases = SweepCaseCount(plan.Axes);
+    if (cases > MaxSweepCases)
+        Refuse("has more than " + std::to_string(MaxSweepCases) + " cases");
+    plan.Cases = cases;
+    for (std::size_t i = 0; i < cases; ++i) {
+        if (stop.stop_requested()) {
+            plan.Cases = 0;
+            return plan;
+        }
         try {
             BuildRunRequest(SweepCaseSource(plan, i));
         } catch (const std::exception& e) {
             Refuse(CaseText(plan, i) + ": " + e.what());
         }
+        if (progress && (i % 64 == 63 || i + 1 == cases))
+            progress(i + 1);
     }
     return plan;
 }
@@ -189,8 +207,15 @@ TRequestSource SweepCaseSource(const TSweepPlan& plan, std::size_t index)
     return source;
 }
 
+std::string SweepThreadsNote(unsigned asked, unsigned started)
+{
+    return "the system started " + std::to_string(started) + " of " + std::to_string(asked) +
+           " threads; the sweep runs on " + (started == 1 ? "one" : "those") + " (the same results, later)";
+}
+
 std::vector<TReadiness> RunSweep(const TSweepPlan& plan, unsigned jobs, std::stop_token stop,
-                                 const std::function<void(std::size_t)>& progress)
+                                 const std::function<void(std::size_t)>& progress,
+                                 const std::function<void(const std::string&)>& note)
 {
     std::vector<TReadiness> results(plan.Cases, TReadiness(plan.Base.Tolerances));
     std::atomic<std::size_t> next{0}, done{0};
@@ -225,6 +250,8 @@ std::vector<TReadiness> RunSweep(const TSweepPlan& plan, unsigned jobs, std::sto
             for (unsigned j = 1; j < jobs; ++j) workers.emplace_back(work);
         } catch (const std::system_error&) {
         }
+        if (workers.size() + 1 < jobs && note)
+            note(SweepThreadsNote(jobs, unsigned(workers.size() + 1)));
         work();
     }
     if (error)

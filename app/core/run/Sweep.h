@@ -32,13 +32,19 @@ struct TSweepAxis {
 TSweepAxis ParseSweep(const std::string& text);
 
 // The checked cases: every one builds a run request. Throws EBrennicError naming
-// the key and value of the first case that does not.
+// the key and value of the first case that does not. Checking a large sweep
+// takes a while: progress(checked) follows it, and a stop request ends it
+// with a plan of no cases.
 struct TSweepPlan {
     TRequestSource Base;
     std::vector<TSweepAxis> Axes;
     std::size_t Cases = 0;
 };
-TSweepPlan PlanSweep(const TRequestSource& base, std::vector<TSweepAxis> axes);
+TSweepPlan PlanSweep(const TRequestSource& base, std::vector<TSweepAxis> axes, std::stop_token stop = {},
+                     const std::function<void(std::size_t checked)>& progress = {});
+// The number of cases of these axes, before any is checked (at most one more
+// than MaxSweepCases).
+std::size_t SweepCaseCount(const std::vector<TSweepAxis>& axes);
 
 // Each axis's value index for a case; the first axis changes slowest.
 std::vector<std::size_t> SweepCaseIndices(const TSweepPlan& plan, std::size_t index);
@@ -48,8 +54,13 @@ TRequestSource SweepCaseSource(const TSweepPlan& plan, std::size_t index);
 // Runs every case on `jobs` threads; the results are in case order and the
 // same for every number of jobs. progress(done) is called from the workers.
 // A stop request leaves the cases not yet run without readiness (Reports 0).
+// When the system starts fewer threads than asked, the sweep runs on those
+// it started and note() is told so once, before the first case ends.
 std::vector<TReadiness> RunSweep(const TSweepPlan& plan, unsigned jobs, std::stop_token stop = {},
-                                 const std::function<void(std::size_t done)>& progress = {});
+                                 const std::function<void(std::size_t done)>& progress = {},
+                                 const std::function<void(const std::string&)>& note = {});
+// The note for `started` threads of `asked`.
+std::string SweepThreadsNote(unsigned asked, unsigned started);
 
 // The result table: comma-separated, "." decimals, whatever the locale.
 std::string SweepCsvHeader(const TSweepPlan& plan);
