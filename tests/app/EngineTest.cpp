@@ -193,6 +193,7 @@ TEST(Sweep, BadSweepsAreRefusedNamingKeyAndValue)
         {{"thickness=abc"}, "--sweep thickness=abc: not a valid number"},
         {{"elements=2.5"}, "--sweep elements=2.5: not a valid whole number"},
         {{"elements=$a,$14"}, "--sweep elements=$a: not a valid whole number"},
+        {{"elements=0x5"}, "--sweep elements=0x5: not a valid whole number"},
         {{"films=typed,fan"}, "--sweep films=fan: not one of"},
         {{"material=unobtainium"}, "--sweep material=unobtainium: not one of the materials"},
         {{"thickness=1:1000000:1"}, "--sweep thickness=1:1000000:1: 1000000 values, more than 100000"},

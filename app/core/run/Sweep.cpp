@@ -87,9 +87,11 @@ void CheckValue(TSweepAxis& axis, std::string& value)
     const TInputField& f = InputFields[axis.Field];
     if (f.Choices && ChoiceIndex(axis.Field, FromUtf8(value)) < 0)
         Refuse(axis.Key + "=" + value + ": not one of " + ChoicesText(axis.Field));
-    // The window's "$1F" form of whole numbers is not a sweep's: its values
-    // are written out as decimal numbers (the table, JSON).
-    if (!f.Choices && (value.find('$') != std::string::npos || !FieldTextConverts(axis.Field, FromUtf8(value), u'.')))
+    // The "$1F" and "0x1F" forms of whole numbers are not a sweep's: its
+    // values are written out as decimal numbers (the table, JSON).
+    double decimal = 0;
+    if (!f.Choices && (!FieldTextConverts(axis.Field, FromUtf8(value), u'.') ||
+                       !TryStrToFloat(FromUtf8(value), u'.', decimal)))
         Refuse(axis.Key + "=" + value + ": not a valid " + (f.Whole ? "whole number" : "number"));
 }
 
