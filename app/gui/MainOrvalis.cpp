@@ -31,6 +31,7 @@
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QMenuBar>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -123,13 +124,14 @@ void TFrmBrennic::CreateControls()
     pal.setColor(QPalette::Window, QColor(238, 238, 238));
     setPalette(pal);
     setAutoFillBackground(true);
-    resize(DesignWidth, DesignHeight);
-    FitToScreen();
+    // The client area below the menu bar holds every control at its place.
+    Client = new QWidget(this);
+    Client->setObjectName(QStringLiteral("Client"));
 
     CreateInputs();
     CreateCommands();
 
-    PageControl1 = new QTabWidget(this);
+    PageControl1 = new QTabWidget(Client);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     TabSheet1 = new TProfilePage;
     TabSheet3 = new TEvolutionPage(StripPalette);
@@ -175,7 +177,7 @@ void TFrmBrennic::CreateControls()
     Series1 = TabSheet3->Air;
     ImgView321 = TabSheet3->Strip;
 
-    StatusBar1 = new TClickStatusBar(this);
+    StatusBar1 = new TClickStatusBar(Client);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     QFont statusFont = font();
     statusFont.setPixelSize(12);
@@ -201,6 +203,10 @@ void TFrmBrennic::CreateControls()
     ConnectHandlers();
     ConnectEditTracking();
     ConnectModelView();
+    CreateMenuBar();
+    ConnectUndo();
+    resize(DesignWidth, DesignHeight + MenuBar->sizeHint().height());
+    FitToScreen();
     LayoutAnchored();
 }
 
@@ -337,7 +343,7 @@ void TFrmBrennic::FitToScreen()
     // The design size, or less where the screen (at its scale) is smaller:
     // the window never opens with its fields off-screen.
     const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-    QSize most(DesignWidth, DesignHeight);
+    QSize most(DesignWidth, DesignHeight + (MenuBar ? MenuBar->sizeHint().height() : 0));
     if (s) {
         constexpr int TitleBar = 40;  // the frame the window manager adds
         most = most.boundedTo(s->availableSize() - QSize(0, TitleBar));
@@ -349,7 +355,11 @@ void TFrmBrennic::FitToScreen()
 
 void TFrmBrennic::LayoutAnchored()
 {
-    const int w = width(), h = height();
+    const int bar = MenuBar ? MenuBar->sizeHint().height() : 0;
+    if (MenuBar)
+        MenuBar->setGeometry(0, 0, width(), bar);
+    Client->setGeometry(0, bar, width(), std::max(0, height() - bar));
+    const int w = Client->width(), h = Client->height();
     PageControl1->setGeometry(8, 184, std::max(0, w - 16), std::max(0, h - 184 - (DesignHeight - 646)));
     StatusBar1->setGeometry(0, h - 19, w, 19);
 }
@@ -375,7 +385,18 @@ bool TFrmBrennic::eventFilter(QObject* watched, QEvent* event)
             bool handled = false;
             Guarded([&] {
                 const auto* key = static_cast<QKeyEvent*>(event);
-                handled = RunKeys(watched, key) || FormKeyDown(key->key());
+                // Undo and redo are the window's, across the fields, even
+                // where a field would undo its own text.
+                if (key->matches(QKeySequence::Undo)) {
+                    UndoInputs();
+                    handled = true;
+                } else if (key->matches(QKeySequence::Redo) ||
+                           key->keyCombination() == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z)) {
+                    RedoInputs();
+                    handled = true;
+                } else {
+                    handled = RunKeys(watched, key) || FormKeyDown(key->key());
+                }
             });
             if (handled)
                 return true;

@@ -9,6 +9,7 @@
 #include "app/core/run/RunRecord.h"
 #include "app/core/inputs/RunSetup.h"
 #include "app/core/inputs/RunRequest.h"
+#include "app/core/inputs/InputHistory.h"
 #include "app/core/files/Scenario.h"
 #include "app/core/results/StripPalette.h"
 #include "app/gui/AirSourceBar.h"
@@ -34,6 +35,7 @@
 class QAction;
 class QCheckBox;
 class QMenu;
+class QMenuBar;
 class QToolButton;
 class QComboBox;
 class QFileDialog;
@@ -70,6 +72,9 @@ public:
 
     // Controls, named as the window has always named them (scripts and
     // tests find them by these names); what each holds is said beside it.
+    // Everything below the menu bar, at the places the window has always had
+    // (855 x 671 at the design size).
+    QWidget* Client;
     QGroupBox* grpMirror;        // the mirror: thickness, start temperature, glass, elements
     QGroupBox* grpHeatTransfer;  // the faces' film coefficients and radiation factors
     QGroupBox* grpSimulation;    // the air at start and end, the duration, the time step
@@ -256,6 +261,21 @@ public:
     // file holds; throws when it is none of them.
     void OpenAnyFile(const QString& path);
 
+    // The menu bar: every command with its mnemonic and shortcut.
+    QMenuBar* MenuBar = nullptr;
+    // Undo and redo of the inputs (Edit menu, Ctrl+Z, Ctrl+Shift+Z): a
+    // user's edits field by field, an opened scenario or fitted values as
+    // one step each.
+    TInputHistory History;
+    QAction *UndoAction = nullptr, *RedoAction = nullptr;
+    void UndoInputs();
+    void RedoInputs();
+    // The program is about to change the inputs for the user: the change is
+    // one step of this name.
+    void NameNextInputStep(const std::string& name);
+    // Takes the inputs' changes so far into the history now.
+    void SettleInputs();
+
 protected:
     void closeEvent(QCloseEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
@@ -290,6 +310,16 @@ private:
     void ShowAirFromFile();
     void CompareWithLog();
     void CreateFileMenu(QWidget* parent);
+    void CreateMenuBar();
+    QMenu* FileMenu = nullptr;
+    void ConnectUndo();
+    void ScheduleSettle();
+    void UpdateUndoActions();
+    void ApplyInputs(const TInputTexts& texts);
+    int editedField_ = -1;
+    bool inputsLocked_ = false;  // a run, fit or sweep holds the inputs
+    std::string pendingStep_;
+    bool settleScheduled_ = false;
     void ChooseScenarioToOpen();
     void ChooseScenarioToSave();
     void RememberScenario(const QString& path);

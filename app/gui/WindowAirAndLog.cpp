@@ -219,6 +219,7 @@ void TFrmBrennic::ShowFitDialog()
 
 void TFrmBrennic::UseFittedValues(const TFitResult& r)
 {
+    NameNextInputStep("Fitted values");
     for (std::size_t i = 0; i < r.Parameters.size(); ++i) {
         const TFitParameter p = r.Parameters[i];
         const int field = p == TFitParameter::FrontFilm || p == TFitParameter::Films ? fFrontFilm

@@ -38,24 +38,30 @@ void TFrmBrennic::CreateFileMenu(QWidget* parent)
         return [this, handler] { Guarded([this, handler] { (this->*handler)(); }); };
     };
     QAction* open =
-        menu->addAction(QStringLiteral("Open scenario\u2026"), this, guarded(&TFrmBrennic::ChooseScenarioToOpen));
+        menu->addAction(QStringLiteral("&Open scenario\u2026"), this, guarded(&TFrmBrennic::ChooseScenarioToOpen));
     open->setShortcut(QKeySequence::Open);
     QAction* save =
-        menu->addAction(QStringLiteral("Save scenario\u2026"), this, guarded(&TFrmBrennic::ChooseScenarioToSave));
+        menu->addAction(QStringLiteral("&Save scenario\u2026"), this, guarded(&TFrmBrennic::ChooseScenarioToSave));
     save->setShortcut(QKeySequence::Save);
-    RecentMenu = menu->addMenu(QStringLiteral("Recent scenarios"));
+    RecentMenu = menu->addMenu(QStringLiteral("&Recent scenarios"));
     menu->addSeparator();
-    menu->addAction(QStringLiteral("Export to spreadsheet\u2026"), this, guarded(&TFrmBrennic::ChooseWorkbookFile));
-    menu->addAction(QStringLiteral("Save chart image\u2026"), this, guarded(&TFrmBrennic::ChooseChartImageFile));
-    menu->addAction(QStringLiteral("Copy chart to clipboard"), this, guarded(&TFrmBrennic::CopyChart));
+    QAction* csv = menu->addAction(QStringLiteral("Export to &CSV\u2026"), this, [this] {
+        if (btnExportCSV->isEnabled())
+            btnExportCSV->click();
+    });
+    menu->addAction(QStringLiteral("Export to s&preadsheet\u2026"), this, guarded(&TFrmBrennic::ChooseWorkbookFile));
+    menu->addAction(QStringLiteral("Save chart &image\u2026"), this, guarded(&TFrmBrennic::ChooseChartImageFile));
+    menu->addAction(QStringLiteral("Cop&y chart to clipboard"), this, guarded(&TFrmBrennic::CopyChart));
     menu->addSeparator();
-    RemoveLogAction =
-        menu->addAction(QStringLiteral("Remove measured log"), this, guarded(&TFrmBrennic::RemoveMeasuredLog));
-    RemoveLogAction->setEnabled(false);
-    menu->addSeparator();
-    QAction* live = menu->addAction(QStringLiteral("Live night\u2026"), this, [this] { ShowLiveNight(); });
+    QAction* live = menu->addAction(QStringLiteral("&Live night\u2026"), this, [this] { ShowLiveNight(); });
     live->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    for (QAction* a : {open, save, live}) {
+    menu->addSeparator();
+    QAction* quit = menu->addAction(QStringLiteral("&Quit"), this, [this] { close(); });
+    quit->setShortcut(QKeySequence::Quit);
+    // Export to CSV as the button has it: only with rows to export.
+    connect(menu, &QMenu::aboutToShow, this, [this, csv] { csv->setEnabled(btnExportCSV->isEnabled()); });
+    FileMenu = menu;
+    for (QAction* a : {open, save, live, quit}) {
         a->setShortcutContext(Qt::WindowShortcut);
         addAction(a);  // the shortcuts work anywhere in the window
     }
@@ -96,6 +102,7 @@ void TFrmBrennic::OpenScenario(const QString& path)
     std::shared_ptr<const TAirSource> air = s.Air ? TAirSource::Load(*s.Air) : nullptr;
     std::shared_ptr<const TMeasuredLog> log =
         s.Measured ? TMeasuredLog::Load(*s.Measured, s.MeasuredColumns, s.MeasuredStart) : nullptr;
+    NameNextInputStep("Open scenario");
     Kept.Clear();
     TabSheet3->ShowKept(Kept, Record, Regional.DecimalSeparator);
     UpdateKeepButtons();

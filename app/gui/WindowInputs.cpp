@@ -84,9 +84,9 @@ void KeepClearOfTheFrame(QGroupBox* group)
 
 void TFrmBrennic::CreateInputs()
 {
-    grpMirror = MakeGroup(this, "grpMirror", QStringLiteral(" Mirror Properties "), 8);
-    grpHeatTransfer = MakeGroup(this, "grpHeatTransfer", QStringLiteral(" Heat Transfer Properties "), 270);
-    grpSimulation = MakeGroup(this, "grpSimulation", QStringLiteral(" Simulation "), 532);
+    grpMirror = MakeGroup(Client, "grpMirror", QStringLiteral(" Mirror Properties "), 8);
+    grpHeatTransfer = MakeGroup(Client, "grpHeatTransfer", QStringLiteral(" Heat Transfer Properties "), 270);
+    grpSimulation = MakeGroup(Client, "grpSimulation", QStringLiteral(" Simulation "), 532);
     QGroupBox* groups[] = {grpMirror, grpHeatTransfer, grpSimulation};
 
     for (int field = 0; field < ClassicFieldCount; ++field) {
@@ -115,15 +115,15 @@ void TFrmBrennic::CreateInputs()
 
 void TFrmBrennic::CreateCommands()
 {
-    btnRun = MakeButton(this, "btnRun", QStringLiteral("Run"), 28, 102, true);
-    btnCancel = MakeButton(this, "btnCancel", QStringLiteral("Cancel"), 140, 102, false);
-    btnExportCSV = MakeButton(this, "btnExportCSV", QStringLiteral("Export to CSV"), 252, 102, false);
-    btnHelp = MakeButton(this, "btnHelp", QStringLiteral("On-line Help (F1)"), 665, 102, true);
+    btnRun = MakeButton(Client, "btnRun", QStringLiteral("Run"), 28, 102, true);
+    btnCancel = MakeButton(Client, "btnCancel", QStringLiteral("Cancel"), 140, 102, false);
+    btnExportCSV = MakeButton(Client, "btnExportCSV", QStringLiteral("Export to CSV"), 252, 102, false);
+    btnHelp = MakeButton(Client, "btnHelp", QStringLiteral("On-line Help (F1)"), 665, 102, true);
     // Comparing runs, in the free space between the export and help commands.
-    btnKeepRun = MakeButton(this, "btnKeepRun", QStringLiteral("Keep for comparison"), 362, 112, false);
+    btnKeepRun = MakeButton(Client, "btnKeepRun", QStringLiteral("Keep for comparison"), 362, 112, false);
     btnKeepRun->setToolTip(QStringLiteral("Keep this run's curves on the evolution chart (up to four runs)"));
-    btnClearKept = MakeButton(this, "btnClearKept", QStringLiteral("Clear kept runs"), 480, 92, false);
-    chkSurfaceMinusAir = new QCheckBox(QStringLiteral("Surface \u2212 air"), this);
+    btnClearKept = MakeButton(Client, "btnClearKept", QStringLiteral("Clear kept runs"), 480, 92, false);
+    chkSurfaceMinusAir = new QCheckBox(QStringLiteral("Surface \u2212 air"), Client);
     chkSurfaceMinusAir->setObjectName(QStringLiteral("chkSurfaceMinusAir"));
     chkSurfaceMinusAir->setGeometry(578, 149, 84, 25);
     chkSurfaceMinusAir->setToolTip(QStringLiteral("Show the surface's distance to the air on the evolution chart"));

@@ -17,6 +17,8 @@
 #include <QGroupBox>
 #include <QToolButton>
 #include <QLineEdit>
+#include <QAction>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -167,6 +169,14 @@ void TFrmBrennic::SetInputsEnabled(bool enabled)
                                                       btnMeasured, btnFile, btnSweep})
         w->setEnabled(enabled);
     btnFit->setEnabled(enabled && MeasuredLog != nullptr);
+    // The menu bar's commands that open, change or replace the inputs wait
+    // too; quitting does not.
+    inputsLocked_ = !enabled;
+    for (QAction* a : FileMenu->actions())
+        if (a->shortcut() != QKeySequence(QKeySequence::Quit))
+            a->setEnabled(enabled);
+    RemoveLogAction->setEnabled(enabled && MeasuredLog != nullptr);
+    UpdateUndoActions();
 }
 
 void TFrmBrennic::ShowSweepDialog()

@@ -6,6 +6,7 @@
 #include "app/gui/StripView.h"
 #include "tests/app/WindowFixtures.h"
 
+#include <QMenuBar>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -178,7 +179,7 @@ TEST(Finish, TitlesNoticeGroupsAndFocus)
     EXPECT_EQ(ChartAxis(w.Chart1, Qt::Horizontal)->titleText(), "Time (min)");
     EXPECT_EQ(ChartAxis(w.Chart1, Qt::Vertical)->titleText(), "Temperature (\u00b0C)");
     EXPECT_EQ(ChartAxis(w.Chart4, Qt::Horizontal)->titleText(), "Position from the front (mm)");
-    EXPECT_EQ(w.minimumSize(), QSize(855, 671));
+    EXPECT_EQ(w.minimumSize(), QSize(855, 671 + w.MenuBar->height()));
     const QString notice = w.StatusBar1->Panel()->text();
     EXPECT_FALSE(notice.contains('/') && notice.contains("file:")) << notice.toStdString();
     EXPECT_TRUE(notice.contains("F1"));

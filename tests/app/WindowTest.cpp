@@ -3,6 +3,7 @@
 #include "app/gui/StripView.h"
 #include "support/LibPlatform.h"
 
+#include <QMenuBar>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -37,7 +38,9 @@ TEST(Window, StartUpState)
     Window f;
     TFrmBrennic& w = f.w;
     EXPECT_EQ(w.windowTitle(), "Telescope Brennic");
-    EXPECT_EQ(w.size(), QSize(855, 671));
+    // The client area below the menu bar has the design size.
+    EXPECT_EQ(w.Client->size(), QSize(855, 671));
+    EXPECT_EQ(w.Client->y(), w.MenuBar->height());
     EXPECT_EQ(w.PageControl1->currentIndex(), 0);
     EXPECT_EQ(w.PageControl1->tabText(0), "Temperate Profile");
     EXPECT_EQ(w.PageControl1->tabText(1), "Temperature Evolution");

@@ -1,0 +1,127 @@
+// The menu bar and undo: every command reachable by its mnemonic, undo and
+// redo across the fields, an opened scenario undone as one step.
+#include "tests/app/WindowFixtures.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <set>
+
+using namespace brennic;
+
+namespace {
+
+// The letter after "&" in a menu's text ("" when there is none).
+QChar Mnemonic(const QString& text)
+{
+    const qsizetype at = text.indexOf(u'&');
+    return at >= 0 && at + 1 < text.size() ? text[at + 1].toLower() : QChar();
+}
+
+void Settle()
+{
+    QCoreApplication::processEvents();
+}
+
+}  // namespace
+
+TEST(MenuBar, EveryCommandHasAMnemonicOfItsOwn)
+{
+    Window f;
+    TFrmBrennic& w = f.w;
+    QStringList titles;
+    for (QAction* top : w.MenuBar->actions()) titles << top->text();
+    EXPECT_EQ(titles, QStringList({"&File", "&Edit", "&Run", "&View", "&Help"}));
+    for (QAction* top : w.MenuBar->actions()) {
+        std::set<QChar> letters;
+        for (QAction* a : top->menu()->actions()) {
+            if (a->isSeparator())
+                continue;
+            const QChar m = Mnemonic(a->text());
+            EXPECT_FALSE(m.isNull()) << top->text().toStdString() << ": " << a->text().toStdString();
+            EXPECT_TRUE(letters.insert(m).second)
+                << top->text().toStdString() << ": '" << QString(m).toStdString() << "' twice";
+        }
+    }
+    // The controls keep the places they have always had, below the bar.
+    EXPECT_EQ(w.btnRun->mapTo(&w, QPoint()).y(), 149 + w.MenuBar->height());
+}
+
+TEST(MenuBar, UndoAndRedoGoAcrossTheFields)
+{
+    Window f;
+    TFrmBrennic& w = f.w;
+    const QString thickness = w.edtThickness->text(), step = w.edtTimeStep->text();
+    EXPECT_FALSE(w.UndoAction->isEnabled());
+    w.edtThickness->setFocus();
+    w.edtThickness->selectAll();
+    QTest::keyClicks(w.edtThickness, "40");  // two keys, one step
+    Settle();
+    w.edtTimeStep->setFocus();
+    w.edtTimeStep->selectAll();
+    QTest::keyClicks(w.edtTimeStep, "5");
+    Settle();
+    // A change the program makes is no step of the user's.
+    w.SetFieldText(fDewPoint, QStringLiteral("-3"));
+    Settle();
+    EXPECT_EQ(w.UndoAction->text(), QStringLiteral("&Undo %1").arg(w.Label6->text().chopped(1)));
+
+    // Ctrl+Z in the thickness field undoes the time step typed last.
+    w.edtThickness->setFocus();
+    QTest::keyClick(w.edtThickness, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(w.edtTimeStep->text(), step);
+    EXPECT_EQ(w.edtThickness->text(), "40");
+    QTest::keyClick(w.edtThickness, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(w.edtThickness->text(), thickness);
+    EXPECT_EQ(w.FieldText(fDewPoint), "-3") << "what the program set stays";
+    EXPECT_FALSE(w.UndoAction->isEnabled());
+    QTest::keyClick(w.edtThickness, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(w.edtThickness->text(), "40");
+    EXPECT_TRUE(w.RedoAction->isEnabled());
+    // A new edit forgets what could be redone.
+    w.cmbMaterial->setCurrentIndex(2);
+    emit w.cmbMaterial->activated(2);
+    Settle();
+    EXPECT_FALSE(w.RedoAction->isEnabled());
+    w.UndoAction->trigger();
+    EXPECT_EQ(w.cmbMaterial->currentIndex(), 0);
+}
+
+TEST(MenuBar, AnOpenedScenarioIsOneStepAndRunsLockTheHistory)
+{
+    ErrorCapture errors;
+    QTemporaryDir dir;
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.DiscardPrompt = [] { return TFrmBrennic::TUnsavedAnswer::Discard; };
+    w.edtThickness->setText("38");
+    w.edtElementCount->setText("20");
+    Settle();
+    w.OpenScenario(Write(dir, "s.brennic", "thickness = 10\nelements = 12\nmaterial = BK7\n"));
+    Settle();
+    ASSERT_EQ(w.edtThickness->text(), "10");
+    EXPECT_EQ(w.UndoAction->text(), "&Undo Open scenario");
+    w.UndoAction->trigger();
+    EXPECT_EQ(w.edtThickness->text(), "38");
+    EXPECT_EQ(w.edtElementCount->text(), "20");
+    EXPECT_EQ(w.cmbMaterial->currentIndex(), 0);
+
+    // While a run holds the inputs, nothing is undone.
+    w.edtTimeInterval->setText("100000");
+    w.RedoAction->trigger();
+    ASSERT_EQ(w.edtThickness->text(), "10");
+    w.btnRun->click();
+    ASSERT_TRUE(w.Running());
+    EXPECT_FALSE(w.UndoAction->isEnabled());
+    w.UndoInputs();
+    EXPECT_EQ(w.edtThickness->text(), "10");
+    w.btnCancel->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Running(); }, 10000));
+    EXPECT_TRUE(w.UndoAction->isEnabled());
+    EXPECT_TRUE(errors.messages.empty());
+}
