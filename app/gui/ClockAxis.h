@@ -22,6 +22,7 @@ public:
     // Local clock (s since 1970 on the local clock) at minute 0, or none for minutes.
     void SetZero(std::optional<double> localSeconds);
     bool Active() const { return zero_.has_value(); }
+    std::optional<double> Zero() const { return zero_; }
     // After the axis's range or the plot changed: ticks and labels.
     void Update();
     // The labels shown, left to right (for tests).

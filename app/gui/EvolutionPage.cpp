@@ -54,6 +54,7 @@ TEvolutionPage::TEvolutionPage(const TStripPalette& palette, QWidget* parent) : 
     TitleAxis(ChartAxis(Chart, Qt::Horizontal), QStringLiteral("Time (min)"));
     TitleAxis(ChartAxis(Chart, Qt::Vertical), QStringLiteral("Temperature (\u00b0C)"));
     for (int column : curveColumns_) curves_.emplace_back(bySlot[column], CurveStyle(column).Colour);
+    Chart->HoverText = [this](double minutes) { return HoverText(minutes); };
 
     // The dew point of an air file, dashed cyan, in the legend when shown.
     DewPoint = AddSeries(c, QStringLiteral("DewPoint"), QStringLiteral("Dew Point"));

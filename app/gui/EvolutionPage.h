@@ -72,6 +72,9 @@ public:
     // Whether the run shown was stopped before its end (for the headline).
     void SetStopped(bool stopped);
     const TCurve& Curve(QXYSeries* series) const;
+    // The pointer's readout at a minute of the run: the time (the clock's
+    // for dated air) and each visible curve's value there.
+    QString HoverText(double minutes) const;
     const std::vector<std::string>& KeptLabels() const { return keptLabels_; }
     // Minutes at which the surface comes within 1 and 0.5 degC for good,
     // and at which dew threatens.

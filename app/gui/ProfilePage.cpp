@@ -2,7 +2,9 @@
 
 #include <QSignalBlocker>
 
+#include "app/core/results/CurveValue.h"
 #include "app/core/results/Readiness.h"
+#include "app/core/results/ResultText.h"
 #include "support/LibStandard.h"
 #include "support/NumberText.h"
 
@@ -34,6 +36,14 @@ TProfilePage::TProfilePage(QWidget* parent) : QWidget(parent)
     TitleAxis(ChartAxis(Chart, Qt::Horizontal), QStringLiteral("Position from the front (mm)"));
     TitleAxis(ChartAxis(Chart, Qt::Vertical), QStringLiteral("Temperature (\u00b0C)"));
     curve_ = TCurve(Series, QColor(255, 0, 0));
+    // Under the pointer: the depth in the glass and the temperature there.
+    Chart->HoverText = [this](double mm) {
+        const std::optional<double> t = CurveValueAt(curve_.Points(), mm);
+        if (!t)
+            return QString();
+        return QString::fromStdString(FixedText(mm, 2, decimal_)) + QStringLiteral(" mm from the front\n") +
+               QString::fromStdString(FixedText(*t, 2, decimal_)) + QStringLiteral(" \u00b0C");
+    };
 
     FrontLabel = new QLabel(QStringLiteral("Mirror Front (Optical Surface)"), Chart);
     FrontLabel->setObjectName(QStringLiteral("StaticText1"));

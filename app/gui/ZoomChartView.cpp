@@ -2,11 +2,14 @@
 
 #include "app/gui/ChartSupport.h"
 
+#include <QGraphicsLineItem>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QRubberBand>
 #include <QToolButton>
 
+#include <algorithm>
 #include <cmath>
 #include <tuple>
 
@@ -25,8 +28,15 @@ constexpr double KeyZoomFactor = 0.5;
 
 TZoomChartView::TZoomChartView(QChart* chart, QWidget* parent)
     : QChartView(chart, parent), band_(new QRubberBand(QRubberBand::Rectangle, viewport())),
-      homeButton_(new QToolButton(this))
+      homeButton_(new QToolButton(this)), hoverLabel_(new QLabel(viewport()))
 {
+    setMouseTracking(true);
+    viewport()->setMouseTracking(true);
+    hoverLabel_->setObjectName(QStringLiteral("HoverReadout"));
+    hoverLabel_->setStyleSheet(QStringLiteral(
+        "QLabel { background: rgba(255, 255, 255, 230); border: 1px solid #909090; padding: 2px 4px; }"));
+    hoverLabel_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    hoverLabel_->hide();
     setRubberBand(QChartView::NoRubberBand);  // zooming is done here
     setToolTip(QString::fromLatin1(HowToZoom));
     // A click gives the keys to the chart; Tab passes it by.
@@ -164,7 +174,53 @@ void TZoomChartView::mouseMoveEvent(QMouseEvent* e)
 {
     if (dragging_)
         band_->setGeometry(QRect(origin_, e->position().toPoint()).normalized());
+    ShowHover(e->position());
     e->accept();
+}
+
+void TZoomChartView::leaveEvent(QEvent* e)
+{
+    HideHover();
+    QChartView::leaveEvent(e);
+}
+
+void TZoomChartView::HideHover()
+{
+    hoverLabel_->hide();
+    if (cross_)
+        cross_->hide();
+}
+
+void TZoomChartView::ShowHover(QPointF viewPoint)
+{
+    const QRectF plot = chart()->plotArea();
+    const QPointF at = mapToScene(viewPoint.toPoint());
+    const QString text =
+        HoverText && plot.contains(at) ? HoverText(chart()->mapToValue(at).x()) : QString();
+    if (text.isEmpty()) {
+        HideHover();
+        return;
+    }
+    if (!cross_) {
+        cross_ = new QGraphicsLineItem;
+        cross_->setPen(QPen(QColor(96, 96, 96), 0, Qt::DotLine));
+        cross_->setZValue(1000);
+        scene()->addItem(cross_);
+    }
+    cross_->setLine(at.x(), plot.top(), at.x(), plot.bottom());
+    cross_->show();
+    hoverLabel_->setText(text);
+    hoverLabel_->adjustSize();
+    // Beside the pointer, on the side with room, within the plot.
+    const QPoint pointer = mapFromScene(at);
+    const QRect area = mapFromScene(plot).boundingRect();
+    int x = pointer.x() + 12;
+    if (x + hoverLabel_->width() > area.right())
+        x = pointer.x() - 12 - hoverLabel_->width();
+    const int y = std::clamp(pointer.y() - hoverLabel_->height() / 2, area.top(), std::max(area.top(), area.bottom() - hoverLabel_->height()));
+    hoverLabel_->move(std::max(area.left(), x), y);
+    hoverLabel_->show();
+    hoverLabel_->raise();
 }
 
 void TZoomChartView::mouseReleaseEvent(QMouseEvent* e)

@@ -2,14 +2,18 @@
 // right to zoom in, right-click to step back out, double-click or drag to the
 // left to return to the run's axes; after a click, "+" zooms in on the
 // middle, "-" steps back and "0" returns; a button in the corner returns
-// while the view is zoomed.
+// while the view is zoomed. Over the plot, a vertical line follows the
+// pointer with what the curves hold there.
 #pragma once
 
 #include <QChartView>
 #include <QValueAxis>
 
+#include <functional>
 #include <vector>
 
+class QGraphicsLineItem;
+class QLabel;
 class QRubberBand;
 class QToolButton;
 
@@ -39,6 +43,15 @@ public:
     static const char* const HowToZoom;
     QToolButton* HomeButton() const { return homeButton_; }
 
+    // What the readout beside the pointer says at x (in the horizontal
+    // axis's units); empty: no readout there.
+    std::function<QString(double x)> HoverText;
+    // The readout at a point of the view, as the pointer would show it;
+    // HideHover takes it away.
+    void ShowHover(QPointF viewPoint);
+    void HideHover();
+    const QLabel* HoverLabel() const { return hoverLabel_; }
+
 signals:
     // The user changed the view (not SetHome).
     void zoomChanged();
@@ -51,6 +64,7 @@ protected:
     void wheelEvent(QWheelEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void leaveEvent(QEvent* e) override;
 
 private:
     void Apply(const TAxisRanges& r);
@@ -61,6 +75,8 @@ private:
     std::vector<TAxisRanges> history_;
     QRubberBand* band_;
     QToolButton* homeButton_;
+    QLabel* hoverLabel_;
+    QGraphicsLineItem* cross_ = nullptr;
     QPoint origin_;
     bool dragging_ = false;
 };

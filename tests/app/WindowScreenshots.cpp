@@ -19,6 +19,8 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
+#include <QMenu>
+#include <QMenuBar>
 #include <QToolTip>
 
 using namespace brennic;
@@ -83,6 +85,17 @@ int main(int argc, char** argv)
     w.edtFrontFanFlow->setText("25");
     RunAndWait(w);
     shoot("evolution-compared.png");
+    {
+        const QRectF plot = w.Chart1->chart()->plotArea();
+        w.Chart1->ShowHover(w.Chart1->mapFromScene(QPointF(plot.left() + plot.width() * 0.3, plot.center().y())));
+        shoot("evolution-hover.png");
+        w.Chart1->HideHover();
+        QMenu* edit = w.MenuBar->actions()[1]->menu();
+        edit->popup(w.MenuBar->mapToGlobal(w.MenuBar->actionGeometry(w.MenuBar->actions()[1]).bottomLeft()));
+        QTest::qWait(300);
+        w.screen()->grabWindow(0).save(dir + QStringLiteral("/menu-edit.png"));
+        edit->hide();
+    }
     QToolTip::showText(w.ImgView321->mapToGlobal(QPoint(200, 20)), w.ImgView321->toolTip(), w.ImgView321);
     QTest::qWait(300);
     w.screen()->grabWindow(0).save(dir + QStringLiteral("/strip-key.png"));
@@ -92,7 +105,7 @@ int main(int argc, char** argv)
     w.chkSurfaceMinusAir->setChecked(false);
     w.resize(1200, 780);
     shoot("evolution-enlarged.png");
-    w.resize(855, 671);
+    w.resize(855, 671 + w.MenuBar->height());
 
     // A real night from a weather service's hourly forecast, with dew point.
     const QString forecast = dir + QStringLiteral("/forecast.csv");

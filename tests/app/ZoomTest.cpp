@@ -3,6 +3,7 @@
 #include "app/gui/ZoomChartView.h"
 #include "tests/app/WindowFixtures.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -122,4 +123,48 @@ TEST(Zoom, ANewRunForgetsTheZoomAndAZoomSurvivesTheProfileUpdates)
     EXPECT_EQ(Ranges(w.Chart4).yMin, 9);
     EXPECT_EQ(Ranges(w.Chart4).yMax, 21);
     EXPECT_NEAR(Ranges(w.Chart4).xMin, 0.508, 1e-12);
+}
+
+// The pointer's readout: the time and each shown curve's value there, as the
+// run's rows have them; nothing outside the plot.
+TEST(Zoom, ThePointerReadsTheCurvesOnBothCharts)
+{
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.edtTimeStep->setText("60");
+    w.PageControl1->setCurrentIndex(EvolutionPage);
+    RunAndWait(w);
+    TZoomChartView* chart = w.Chart1;
+    const TAxisRanges shown = Ranges(chart);
+    const double fx = (60 - shown.xMin) / (shown.xMax - shown.xMin);
+    chart->ShowHover(InPlot(chart, fx, 0.5));
+    const QStringList lines = chart->HoverLabel()->text().split(u'\n');
+    ASSERT_TRUE(chart->HoverLabel()->isVisible());
+    ASSERT_GE(lines.size(), 5) << chart->HoverLabel()->text().toStdString();
+    const double minutes = lines[0].section(u' ', 0, 0).toDouble();
+    EXPECT_NEAR(minutes, 60, 0.5 * (shown.xMax - shown.xMin) / chart->chart()->plotArea().width() + 0.05);
+    // The rows are a minute apart: the surface between its neighbours.
+    auto column = [&](int row, int col) {
+        return QString::fromStdU16String(w.ResultLines->Get(row)).split(u',')[col].toDouble();
+    };
+    const QString surface = lines.filter(QStringLiteral("Surface Temp.:")).value(0);
+    ASSERT_FALSE(surface.isEmpty()) << lines.join(u'|').toStdString();
+    const double s = surface.section(u' ', 2, 2).toDouble();
+    const int row = 1 + int(minutes);
+    const int surfaceColumn = oSurface;
+    EXPECT_LE(s, std::max(column(row, surfaceColumn), column(row + 1, surfaceColumn)) + 0.005);
+    EXPECT_GE(s, std::min(column(row, surfaceColumn), column(row + 1, surfaceColumn)) - 0.005);
+    // A hidden curve is not read; outside the plot nothing is.
+    w.Series3->setVisible(false);
+    chart->ShowHover(InPlot(chart, fx, 0.5));
+    EXPECT_FALSE(chart->HoverLabel()->text().contains("Back Temp."));
+    chart->ShowHover(InPlot(chart, 1.2, 0.5));
+    EXPECT_FALSE(chart->HoverLabel()->isVisible());
+
+    // The profile: the depth and the temperature there.
+    w.PageControl1->setCurrentIndex(ProfilePage);
+    QCoreApplication::processEvents();
+    w.Chart4->ShowHover(InPlot(w.Chart4, 0.5, 0.5));
+    EXPECT_TRUE(w.Chart4->HoverLabel()->text().contains(" mm from the front\n"))
+        << w.Chart4->HoverLabel()->text().toStdString();
 }
