@@ -6,6 +6,7 @@
 #include "app/core/tables/MeasuredLog.h"
 #include "app/core/results/ResultText.h"
 #include "app/core/run/RunComparison.h"
+#include "app/core/run/RunComparisonTable.h"
 #include "app/core/run/RunRecord.h"
 #include "app/core/inputs/RunSetup.h"
 #include "app/core/inputs/RunRequest.h"
@@ -205,6 +206,9 @@ public:
     // What every run of a sweep starts from: the current inputs as typed.
     TRequestSource CurrentSource() const;
     void ShowSweepDialog();
+    // The current run beside the kept ones, in a table.
+    TComparisonTable RunsCompared() const;
+    void ShowComparison();
     // A run, a fit or a sweep is going on.
     bool Running() const { return Worker && Worker->Busy(); }
     // Writes fitted values into their fields, in the user's decimal form.

@@ -3,6 +3,7 @@
 // differs) leaves the run as it was saved, and the status bar says so; a
 // cancel leaves the rest as saved too.
 #include "app/gui/MainOrvalis.h"
+#include "app/gui/ComparisonDialog.h"
 
 #include "app/core/run/Engine.h"
 #include "app/gui/ErrorReport.h"
@@ -105,6 +106,18 @@ void TFrmBrennic::ComputeKeptRuns(const TScenario& s, std::shared_ptr<const TAir
     StatusBar1->ShowMessage(QStringLiteral("Computing the scenario's kept runs again (Esc cancels)\u2026"), 600000);
     SetButtonsRunning(true);
     SetInputsEnabled(false);
+}
+
+TComparisonTable TFrmBrennic::RunsCompared() const
+{
+    return CompareRuns(Record.Readiness, Record.Inputs, AirSource ? std::optional<TAirFileChoice>(AirChoice) : std::nullopt,
+                       Kept, Regional.DecimalSeparator);
+}
+
+void TFrmBrennic::ShowComparison()
+{
+    TComparisonDialog dialog(RunsCompared(), this);
+    dialog.exec();
 }
 
 }  // namespace brennic

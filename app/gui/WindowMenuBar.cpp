@@ -94,6 +94,8 @@ void TFrmBrennic::CreateMenuBar()
     Mirrors(view, QStringLiteral("&Surface \u2212 air"), chkSurfaceMinusAir);
     Mirrors(view, QStringLiteral("&Mirror seeing"), chkMirrorSeeing);
     view->addSeparator();
+    QAction* compare = view->addAction(QStringLiteral("Compare &runs\u2026"), this, guarded([this] { ShowComparison(); }));
+    connect(view, &QMenu::aboutToShow, this, [this, compare] { compare->setEnabled(ResultLines->Count() > 1); });
     view->addAction(QStringLiteral("&Whole run (reset zoom)"), this, [this] {
         (PageControl1->currentIndex() == ProfilePage ? Chart4 : Chart1)->ZoomHome();
     });

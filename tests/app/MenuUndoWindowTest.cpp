@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <set>
 
 using namespace brennic;
@@ -124,4 +125,30 @@ TEST(MenuBar, AnOpenedScenarioIsOneStepAndRunsLockTheHistory)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Running(); }, 10000));
     EXPECT_TRUE(w.UndoAction->isEnabled());
     EXPECT_TRUE(errors.messages.empty());
+}
+
+// View, Compare runs: each kept run's change and its ready times with the
+// difference to the current run, later with a "+", sooner with a "−".
+TEST(MenuBar, CompareRunsGivesTheDifferenceToTheCurrentRun)
+{
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.edtThickness->setText("25");
+    w.edtTimeInterval->setText("180");
+    RunAndWait(w);
+    w.btnKeepRun->click();
+    w.edtFrontFanFlow->setText("25");
+    RunAndWait(w);
+    const TComparisonTable t = w.RunsCompared();
+    ASSERT_EQ(t.Rows.size(), 2u);
+    EXPECT_EQ(t.Header[2], "Surface \u2264 1.00 \u00b0C");
+    EXPECT_EQ(t.Rows[1][1], "front film 10");
+    const double kept = *w.Kept.Runs()[0].Readiness.ReadyFrom(TReadiness::Surface, 0) / 60;
+    const double now = *w.Record.Readiness.ReadyFrom(TReadiness::Surface, 0) / 60;
+    ASSERT_GT(kept, now + 1) << "the fan makes the mirror ready sooner";
+    EXPECT_EQ(t.Rows[0][2], FixedText(now, 1, u'.') + " min");
+    EXPECT_EQ(t.Rows[1][2], FixedText(kept, 1, u'.') + " min (+" + FixedText(kept - now, 1, u'.') + ")");
+    const std::string text = ComparisonText(t);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\t'), 3 * std::ptrdiff_t(t.Header.size() - 1));
 }

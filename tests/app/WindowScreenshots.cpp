@@ -4,6 +4,7 @@
 #include "app/gui/ErrorReport.h"
 #include "app/gui/ForecastDialog.h"
 #include "app/gui/LivePage.h"
+#include "app/gui/ComparisonDialog.h"
 #include "app/gui/MainOrvalis.h"
 #include "app/gui/StripView.h"
 #include "app/gui/SweepDialog.h"
@@ -95,6 +96,12 @@ int main(int argc, char** argv)
         QTest::qWait(300);
         w.screen()->grabWindow(0).save(dir + QStringLiteral("/menu-edit.png"));
         edit->hide();
+        TComparisonDialog compared(w.RunsCompared(), &w);
+        compared.show();
+        if (QTest::qWaitForWindowExposed(&compared)) {
+            QTest::qWait(300);
+            compared.grab().save(dir + QStringLiteral("/compare-runs.png"));
+        }
     }
     QToolTip::showText(w.ImgView321->mapToGlobal(QPoint(200, 20)), w.ImgView321->toolTip(), w.ImgView321);
     QTest::qWait(300);
