@@ -7,6 +7,7 @@
 #include "app/core/files/RunSummary.h"
 #include "app/core/files/Workbook.h"
 #include "app/core/run/Engine.h"
+#include "app/core/run/Headline.h"
 #include "app/core/run/RunRecord.h"
 #include "support/EnhStringList.h"
 #include "support/LibStandard.h"
@@ -75,6 +76,10 @@ void ExecuteWorkbook(const TOptions& o, TSetup& s)
     content.Readiness = record.Readiness;
     content.Notes = RunNotes(record, u'.');
     content.Version = BRENNIC_VERSION;
+    content.Headline = Headline(record, u'.', false);
+    if (s.request.Log)
+        if (const TLogComparison c = Compare(*s.request.Log, content.Reports); c.Points > 0)
+            content.Measured = c;
     WriteWorkbook(o.output, content);
 }
 

@@ -202,6 +202,8 @@ void TFrmBrennic::ExportWorkbook(const QString& path)
         throw EBrennicError("Run the model before exporting its results");
     TWorkbookContent content = WorkbookContent(Record, &Kept, BRENNIC_VERSION);
     content.Inputs = WithDecimalSeparator(Record.Inputs, Regional.DecimalSeparator, u'.');
+    if (MeasuredLog && Measured.Points > 0)
+        content.Measured = Measured;
     WriteWorkbook(QFile::encodeName(path).toStdString(), content);
     StatusBar1->ShowMessage(QStringLiteral("Saved to ") + path);
 }

@@ -76,6 +76,14 @@ TEST(WindowExports, WorkbookHoldsTheResultsAsNumbers)
     // in their cells.
     EXPECT_NE(Unzip(path, "xl/worksheets/sheet3.xml").find("Kept run, surface: front film 10"), std::string::npos);
     EXPECT_NE(inputs.find("Brennic 0.1.0"), std::string::npos);
+    // The answer as the window gives it, and the seeing's ready times.
+    EXPECT_NE(book.find("<sheet name=\"Answer\""), std::string::npos);
+    const std::string answer = Unzip(path, "xl/worksheets/sheet4.xml");
+    EXPECT_NE(answer.find(w.TabSheet3->Headline->text().toStdString()), std::string::npos) << answer;
+    if (const auto seeing = w.Record.Readiness.SeeingReadyFrom(0))
+        EXPECT_NEAR(Cell(answer, "B3"), *seeing / 60, 1e-9);
+    else
+        EXPECT_NE(answer.find("not reached"), std::string::npos);
     // The CSV stays the current run's table.
     EXPECT_EQ(w.ResultLines->Count(), 182);
 }

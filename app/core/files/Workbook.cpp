@@ -1,5 +1,7 @@
 #include "app/core/files/Workbook.h"
 
+#include "app/core/run/Headline.h"
+
 #include "app/core/results/OutputColumns.h"
 
 #include "app/core/files/RunSummary.h"
@@ -50,6 +52,7 @@ struct TWriter {
     lxw_workbook* book;
     lxw_format* bold;
     lxw_format* number;
+    lxw_format* rms = nullptr;
 
     void Results(const TWorkbookContent& c)
     {
@@ -173,6 +176,32 @@ struct TWriter {
         for (const std::string& note : c.Notes) worksheet_write_string(sheet, ++row + 1, 0, note.c_str(), nullptr);
     }
 
+    // The answer first: the headline, the mirror seeing's ready times and
+    // how far a measured log is from the run.
+    void Answer(const TWorkbookContent& c)
+    {
+        lxw_worksheet* sheet = workbook_add_worksheet(book, "Answer");
+        worksheet_set_column(sheet, 0, 0, 44, nullptr);
+        worksheet_write_string(sheet, 0, 0, c.Headline.c_str(), bold);
+        lxw_row_t row = 2;
+        const TReadiness& r = c.Readiness;
+        for (std::size_t k = 0; k < r.SeeingThresholds().size(); ++k) {
+            const std::string name = "Mirror seeing \u2264 " + ToUtf8(FormatFloat(r.SeeingThresholds()[k], u'.')) +
+                                     "\u2033 from (min)";
+            worksheet_write_string(sheet, row, 0, name.c_str(), nullptr);
+            if (const auto t = r.SeeingReadyFrom(k))
+                worksheet_write_number(sheet, row++, 1, *t / 60, number);
+            else
+                worksheet_write_string(sheet, row++, 1, "not reached", nullptr);
+        }
+        if (c.Measured) {
+            worksheet_write_string(sheet, ++row, 0, "Measured log: RMS difference (\u00b0C)", nullptr);
+            worksheet_write_number(sheet, row, 1, c.Measured->Rms, rms);
+            worksheet_write_string(sheet, row, 2, "over points", nullptr);
+            worksheet_write_number(sheet, row, 3, double(c.Measured->Points), nullptr);
+        }
+    }
+
     // Each kept run's reports on a sheet of its own.
     void KeptRuns(const TWorkbookContent& c)
     {
@@ -252,9 +281,12 @@ void WriteWorkbook(const std::string& path, const TWorkbookContent& c)
     TWriter w{book, workbook_add_format(book), workbook_add_format(book)};
     format_set_bold(w.bold);
     format_set_num_format(w.number, "0.0");
+    w.rms = workbook_add_format(w.book);
+    format_set_num_format(w.rms, "0.000");
     w.Results(c);
     w.Inputs(c);
     w.Readiness(c);
+    w.Answer(c);
     w.KeptRuns(c);
     w.Comparison(c);
     if (workbook_close(book) != LXW_NO_ERROR)
@@ -275,6 +307,7 @@ TWorkbookContent WorkbookContent(const TRunRecord& record, const TKeptRuns* kept
     }
     c.Notes = RunNotes(record, u'.');
     c.Version = version;
+    c.Headline = Headline(record, u'.', false);
     return c;
 }
 

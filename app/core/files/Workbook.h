@@ -5,6 +5,7 @@
 #include "app/core/run/RunComparison.h"
 #include "app/core/run/RunRecord.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ struct TWorkbookContent {
     std::vector<std::string> KeptLabels;
     std::vector<std::string> Notes;
     std::string Version;
+    std::string Headline;  // the run's answer as the window says it
+    // A measured log compared with the run: the RMS difference and the points.
+    std::optional<TLogComparison> Measured;
 };
 
 // The most result rows a sheet takes (Excel's limit, less the header).
