@@ -320,6 +320,7 @@ private:
     void ScheduleSettle();
     void UpdateUndoActions();
     void ApplyInputs(const TInputTexts& texts);
+    void StepInputs(bool forward);
     int editedField_ = -1;
     bool inputsLocked_ = false;  // a run, fit or sweep holds the inputs
     std::string pendingStep_;

@@ -77,19 +77,21 @@ void TFrmBrennic::ApplyInputs(const TInputTexts& texts)
 
 void TFrmBrennic::UndoInputs()
 {
-    if (inputsLocked_)
-        return;
-    SettleInputs();
-    if (const auto texts = History.Undo(InputTexts()))
-        ApplyInputs(*texts);
+    StepInputs(false);
 }
 
 void TFrmBrennic::RedoInputs()
 {
+    StepInputs(true);
+}
+
+void TFrmBrennic::StepInputs(bool forward)
+{
     if (inputsLocked_)
         return;
     SettleInputs();
-    if (const auto texts = History.Redo(InputTexts()))
+    const TInputTexts now = InputTexts();
+    if (const auto texts = forward ? History.Redo(now) : History.Undo(now))
         ApplyInputs(*texts);
 }
 

@@ -68,26 +68,26 @@ void TInputHistory::Settle(const TInputTexts& now, int userField, const std::str
     mergeOpen_ = oneField && operation.empty();
 }
 
-std::optional<TInputTexts> TInputHistory::Undo(const TInputTexts& now)
+std::optional<TInputTexts> TInputHistory::Move(std::vector<TStep>& from, std::vector<TStep>& to,
+                                               const TInputTexts& now, bool forward)
 {
-    if (undo_.empty())
+    if (from.empty())
         return std::nullopt;
-    settled_ = Apply(now, undo_.back(), false);
-    redo_.push_back(std::move(undo_.back()));
-    undo_.pop_back();
+    settled_ = Apply(now, from.back(), forward);
+    to.push_back(std::move(from.back()));
+    from.pop_back();
     mergeOpen_ = false;
     return settled_;
 }
 
+std::optional<TInputTexts> TInputHistory::Undo(const TInputTexts& now)
+{
+    return Move(undo_, redo_, now, false);
+}
+
 std::optional<TInputTexts> TInputHistory::Redo(const TInputTexts& now)
 {
-    if (redo_.empty())
-        return std::nullopt;
-    settled_ = Apply(now, redo_.back(), true);
-    undo_.push_back(std::move(redo_.back()));
-    redo_.pop_back();
-    mergeOpen_ = false;
-    return settled_;
+    return Move(redo_, undo_, now, true);
 }
 
 std::string TInputHistory::UndoName() const

@@ -44,6 +44,9 @@ private:
     static std::u16string Text(const TInputTexts& t, int field);
     static void SetText(TInputTexts& t, int field, const std::u16string& text);
     static TInputTexts Apply(TInputTexts now, const TStep& step, bool forward);
+    // Takes the last step of `from` forward or back and keeps it in `to`.
+    std::optional<TInputTexts> Move(std::vector<TStep>& from, std::vector<TStep>& to, const TInputTexts& now,
+                                    bool forward);
 
     std::vector<TStep> undo_, redo_;
     TInputTexts settled_;
