@@ -1,6 +1,7 @@
 #include "app/gui/ZoomChartView.h"
 
 #include "app/gui/ChartSupport.h"
+#include "app/gui/ErrorReport.h"
 
 #include <QGraphicsLineItem>
 #include <QKeyEvent>
@@ -174,7 +175,7 @@ void TZoomChartView::mouseMoveEvent(QMouseEvent* e)
 {
     if (dragging_)
         band_->setGeometry(QRect(origin_, e->position().toPoint()).normalized());
-    ShowHover(e->position());
+    Guarded([&] { ShowHover(e->position()); });
     e->accept();
 }
 
