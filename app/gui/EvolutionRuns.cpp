@@ -23,6 +23,7 @@ QWidget* TEvolutionPage::CreatePanel()
     panel->setObjectName(QStringLiteral("SidePanel"));
     Runs = new QListWidget(panel);
     Runs->setObjectName(QStringLiteral("Runs"));
+    Runs->setAccessibleName(QStringLiteral("Runs shown on the chart"));
     Runs->setToolTip(QStringLiteral("The current run and the kept ones: tick to show, double-click to rename"));
     Runs->setMaximumHeight(Runs->fontMetrics().height() * 6 + 8);
     RemoveRun = new QPushButton(QStringLiteral("Remove kept run"), panel);

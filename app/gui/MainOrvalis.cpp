@@ -195,8 +195,10 @@ void TFrmBrennic::CreateControls()
 
     // Tab order: the groups' rows top to bottom, then the commands.
     std::vector<QWidget*> order = InputTabOrder();
+    // The row beside the page tabs follows the tabs, left to right.
     for (QWidget* w : std::initializer_list<QWidget*>{btnRun, btnCancel, btnExportCSV, btnKeepRun, btnClearKept,
-                                                      chkSurfaceMinusAir, PageControl1, btnHelp})
+                                                      chkSurfaceMinusAir, PageControl1, btnFile, btnSweep,
+                                                      btnMeasured, btnFit, AirBar->Source, btnHelp})
         order.push_back(w);
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 

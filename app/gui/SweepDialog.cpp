@@ -37,6 +37,14 @@ namespace brennic {
 
 namespace {
 
+// A swept input's name with its unit: "Mirror Thickness (mm)".
+QString AxisTitle(const QComboBox* key)
+{
+    const int field = FieldByKey(key->currentData().toString().toStdString());
+    const char* unit = field >= 0 ? InputFields[std::size_t(field)].Unit : "";
+    return *unit ? key->currentText() + QStringLiteral(" (") + QString::fromUtf8(unit) + u')' : key->currentText();
+}
+
 QComboBox* KeyChoice(QWidget* parent, bool optional)
 {
     auto* box = new QComboBox(parent);
@@ -249,11 +257,12 @@ void TSweepDialog::SweepEnded(const QString& error)
     else if (results_.empty())
         Status->setText(QStringLiteral("The sweep was cancelled."));
     else
-        Status->setText(QStringLiteral("%1 cases.").arg(results_.size()) +
-                        (note_.isEmpty() ? QString() : QLatin1Char(' ') + note_));
+        Status->setText(QStringLiteral("%1 cases.").arg(results_.size()));
     Progress->setValue(Progress->maximum());
     for (QPushButton* b : {Copy, Export}) b->setEnabled(!results_.empty());
     ShowResults();
+    if (!results_.empty() && !note_.isEmpty())
+        Status->setText(Status->text() + QLatin1Char(' ') + note_);  // the threads' note stays in view
     emit sweepFinished();
 }
 
@@ -297,7 +306,7 @@ void TSweepDialog::ShowLine()
     const TSweepAxis& axis = plan_->Axes[0];
     Table->setRowCount(int(results_.size()));
     Table->setColumnCount(2);
-    Table->setHorizontalHeaderLabels({Key1->currentText(), QStringLiteral("Ready (min)")});
+    Table->setHorizontalHeaderLabels({AxisTitle(Key1), QStringLiteral("Ready (min)")});
     auto* line = new QLineSeries;
     auto* never = new QScatterSeries;
     line->setName(Quantity->currentText() + QStringLiteral(" within ") + Tolerance->currentText() +
@@ -323,7 +332,7 @@ void TSweepDialog::ShowLine()
     c->createDefaultAxes();
     c->axes(Qt::Vertical).first()->setTitleText(QStringLiteral("ready after (min)"));
     c->axes(Qt::Vertical).first()->setRange(0, std::max(top, 1.0) * 1.05);
-    c->axes(Qt::Horizontal).first()->setTitleText(Key1->currentText());
+    c->axes(Qt::Horizontal).first()->setTitleText(AxisTitle(Key1));
     if (Numeric(axis)) {
         double lo = 1e300, hi = -1e300;
         for (const std::string& v : axis.Values) {
@@ -357,8 +366,8 @@ void TSweepDialog::ShowGrid()
     QStringList rowNames, columnNames;
     for (std::size_t i = 0; i < rows.Values.size(); ++i) rowNames << WithUnit(rows, i);
     for (std::size_t j = 0; j < columns.Values.size(); ++j) columnNames << WithUnit(columns, j);
-    Status->setText(QStringLiteral("%1 cases. Rows: ").arg(results_.size()) + Key1->currentText() +
-                    QStringLiteral("; columns: ") + Key2->currentText() + QStringLiteral("; minutes until ready."));
+    Status->setText(QStringLiteral("%1 cases. Rows: ").arg(results_.size()) + AxisTitle(Key1) +
+                    QStringLiteral("; columns: ") + AxisTitle(Key2) + QStringLiteral("; minutes until ready."));
     Table->setVerticalHeaderLabels(rowNames);
     Table->setHorizontalHeaderLabels(columnNames);
     double lo = 1e300, hi = -1e300;
@@ -374,8 +383,8 @@ void TSweepDialog::ShowGrid()
         item->setTextAlignment(Qt::AlignCenter);
         Table->setItem(int(i / columns.Values.size()), int(i % columns.Values.size()), item);
     }
-    Table->setToolTip(QStringLiteral("Ready time in minutes: rows ") + Key1->currentText() +
-                      QStringLiteral(", columns ") + Key2->currentText());
+    Table->setToolTip(QStringLiteral("Ready time in minutes: rows ") + AxisTitle(Key1) +
+                      QStringLiteral(", columns ") + AxisTitle(Key2));
     Table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 }
 

@@ -179,6 +179,8 @@ TEST(WorkerWindow, SweepDialogRunsOnTheWorkerAndMatchesSingleRuns)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.Running(); }, 60000));
     ASSERT_EQ(dialog.Table->rowCount(), 3);
     ASSERT_EQ(dialog.Table->columnCount(), 2);
+    EXPECT_TRUE(dialog.Status->text().contains("Rows: Mirror Thickness (mm); columns: Front Film Coefficient (W/m\u00b2K)"))
+        << dialog.Status->text().toStdString();
     EXPECT_FALSE(dialog.Chart->isVisible());
     // Each cell is the ready time of a single run of the same inputs.
     w.edtThickness->setText("30");
