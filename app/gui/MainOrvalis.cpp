@@ -362,8 +362,29 @@ void TFrmBrennic::LayoutAnchored()
         MenuBar->setGeometry(0, 0, width(), bar);
     Client->setGeometry(0, bar, width(), std::max(0, height() - bar));
     const int w = Client->width(), h = Client->height();
-    PageControl1->setGeometry(8, 184, std::max(0, w - 16), std::max(0, h - 184 - (DesignHeight - 646)));
+    const int top = InputsShown() ? 184 : 8;
+    PageControl1->setGeometry(8, top, std::max(0, w - 16), std::max(0, h - top - (DesignHeight - 646)));
     StatusBar1->setGeometry(0, h - 19, w, 19);
+}
+
+bool TFrmBrennic::InputsShown() const
+{
+    return !InputsAction || InputsAction->isChecked();
+}
+
+void TFrmBrennic::ShowInputs(bool shown)
+{
+    if (InputsAction->isChecked() != shown) {
+        InputsAction->setChecked(shown);  // comes back here through toggled
+        return;
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{grpMirror, grpHeatTransfer, grpSimulation, btnRun, btnCancel,
+                                                      btnExportCSV, btnKeepRun, btnClearKept, chkSurfaceMinusAir,
+                                                      btnHelp})
+        w->setVisible(shown);
+    LayoutAnchored();
+    if (!shown && (!focusWidget() || !focusWidget()->isVisible()))
+        PageControl1->setFocus(Qt::OtherFocusReason);  // the keys still reach the window
 }
 
 void TFrmBrennic::resizeEvent(QResizeEvent* e)

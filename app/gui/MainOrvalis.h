@@ -267,6 +267,12 @@ public:
 
     // The menu bar: every command with its mnemonic and shortcut.
     QMenuBar* MenuBar = nullptr;
+    // The fields and the command row above the pages, hidden to give the
+    // pages the window's height (View, Inputs, Ctrl+I); Run and the other
+    // commands stay in the menus and keys. A refused field shows them again.
+    QAction* InputsAction = nullptr;
+    void ShowInputs(bool shown);
+    bool InputsShown() const;
     // Undo and redo of the inputs (Edit menu, Ctrl+Z, Ctrl+Shift+Z): a
     // user's edits field by field, an opened scenario or fitted values as
     // one step each.

@@ -93,6 +93,8 @@ bool TFrmBrennic::ConfirmDiscard()
 
 void TFrmBrennic::MarkRefused(QWidget* field, const QString& reason)
 {
+    if (!InputsShown() && !TabConditions->isAncestorOf(field))
+        ShowInputs(true);  // the refused field in view
     if (!field->property(RefusedProperty).isValid())
         field->setProperty(ToolTipProperty, field->toolTip());
     // The reason as the error report shows it, a sentence.

@@ -91,6 +91,13 @@ void TFrmBrennic::CreateMenuBar()
         addAction(a);
     }
     view->addSeparator();
+    InputsAction = view->addAction(QStringLiteral("&Inputs"));
+    InputsAction->setCheckable(true);
+    InputsAction->setChecked(true);
+    InputsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    InputsAction->setShortcutContext(Qt::WindowShortcut);
+    addAction(InputsAction);
+    connect(InputsAction, &QAction::toggled, this, [this](bool on) { Guarded([this, on] { ShowInputs(on); }); });
     Mirrors(view, QStringLiteral("&Surface \u2212 air"), chkSurfaceMinusAir);
     Mirrors(view, QStringLiteral("&Mirror seeing"), chkMirrorSeeing);
     view->addSeparator();

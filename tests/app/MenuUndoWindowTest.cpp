@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -151,4 +152,31 @@ TEST(MenuBar, CompareRunsGivesTheDifferenceToTheCurrentRun)
     const std::string text = ComparisonText(t);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\t'), 3 * std::ptrdiff_t(t.Header.size() - 1));
+}
+
+// View, Inputs: the pages take the window's height, the keys still run, and
+// a refused field brings the inputs back with the field in view.
+TEST(MenuBar, HiddenInputsGiveThePagesTheHeight)
+{
+    ErrorCapture errors;
+    Window f;
+    TFrmBrennic& w = f.w;
+    w.PageControl1->setCurrentIndex(EvolutionPage);
+    const int shownHeight = w.PageControl1->height();
+    w.InputsAction->trigger();
+    EXPECT_FALSE(w.grpMirror->isVisible());
+    EXPECT_FALSE(w.btnRun->isVisible());
+    EXPECT_EQ(w.PageControl1->y(), 8);
+    EXPECT_EQ(w.PageControl1->height(), shownHeight + 176);
+    w.edtTimeInterval->setText("30");
+    QTest::keyClick(&w, Qt::Key_F5);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.ResultLines->Count() > 1 && !w.Running(); }, 10000));
+    EXPECT_FALSE(w.grpMirror->isVisible());
+    w.edtThickness->setText("-5");
+    QTest::keyClick(&w, Qt::Key_F5);
+    EXPECT_TRUE(w.grpMirror->isVisible());
+    EXPECT_TRUE(w.InputsAction->isChecked());
+    EXPECT_EQ(w.PageControl1->y(), 184);
+    EXPECT_TRUE(w.edtThickness->hasFocus());
+    EXPECT_EQ(errors.messages.size(), 1u);
 }

@@ -113,6 +113,9 @@ int main(int argc, char** argv)
     w.resize(1200, 780);
     shoot("evolution-enlarged.png");
     w.resize(855, 671 + w.MenuBar->height());
+    w.InputsAction->trigger();
+    shoot("evolution-inputs-hidden.png");
+    w.InputsAction->trigger();
 
     // A real night from a weather service's hourly forecast, with dew point.
     const QString forecast = dir + QStringLiteral("/forecast.csv");
