@@ -342,7 +342,15 @@ void TEvolutionPage::ShowReadout()
         for (std::string& note : RunNotes(*record_, decimal_)) notes.push_back(std::move(note));
     if (!measuredNote_.empty())
         notes.push_back(measuredNote_);
-    Readout->Show(record_ ? record_->Readiness : none, kept_ ? kept_->Runs() : noRuns, keptLabels_, notes, decimal_);
+    // Dated air: the current run's times on the local clock.
+    std::function<std::string(double)> clock;
+    if (record_ && LocalClockZero(*record_))
+        clock = [record = record_](double seconds) {
+            const std::string at = RunClock(*record, seconds);  // the hour and minute: the axis gives the date
+            return at.size() > 5 ? at.substr(at.size() - 5) : at;
+        };
+    Readout->Show(record_ ? record_->Readiness : none, kept_ ? kept_->Runs() : noRuns, keptLabels_, notes, decimal_,
+                  clock);
     readoutClock_.start();
     const QString headline = record_ ? QString::fromStdString(brennic::Headline(*record_, decimal_, stopped_)) : QString();
     Headline->setToolTip(record_ ? QStringLiteral("Radiation model: ") +

@@ -40,17 +40,17 @@ TReadoutPanel::TReadoutPanel(QWidget* parent) : QLabel(parent)
 namespace {
 
 // The ready times of the surface, the back and the glass at each tolerance.
-QString ReadyTable(const TReadiness& r, char16_t sep)
+QString ReadyTable(const TReadiness& r, char16_t sep, const std::function<std::string(double)>& clock)
 {
-    QString html = QStringLiteral(
-        "<b>Ready</b>: stays this close to the air from<table cellspacing=\"0\" "
-        "cellpadding=\"1\"><tr><td></td>");
+    QString html = QStringLiteral("<b>Ready</b>: stays this close to the air from") +
+                   (clock ? QStringLiteral(" (local time)") : QString()) +
+                   QStringLiteral("<table cellspacing=\"0\" cellpadding=\"1\"><tr><td></td>");
     for (double tol : r.Tolerances())
         html += QStringLiteral("<td align=\"right\">&nbsp;&nbsp;\u2264&nbsp;") + Html(ToUtf8(FormatFloat(tol, sep))) +
                 QStringLiteral("&nbsp;\u00b0C</td>");
     html += QStringLiteral("</tr>");
     static const char* const parts[] = {"Surface", "Back", "Glass"};
-    const auto cells = ReadyCells(r, sep);
+    const auto cells = ReadyCells(r, sep, clock);
     for (int p = 0; p < TReadiness::PartCount; ++p) {
         html += QStringLiteral("<tr><td>") + QString::fromLatin1(parts[p]) + QStringLiteral("</td>");
         for (const std::string& c : cells[p])
@@ -63,11 +63,12 @@ QString ReadyTable(const TReadiness& r, char16_t sep)
 }  // namespace
 
 void TReadoutPanel::Show(const TReadiness& r, const std::vector<TKeptRun>& kept, const std::vector<std::string>& labels,
-                         const std::vector<std::string>& notes, char16_t sep)
+                         const std::vector<std::string>& notes, char16_t sep,
+                         const std::function<std::string(double)>& clock)
 {
     QString html;
     if (r.Reports() > 0)
-        html += ReadyTable(r, sep);
+        html += ReadyTable(r, sep, clock);
     else if (kept.empty() && notes.empty()) {
         setText(QString());  // nothing to say before the first run
         return;
@@ -75,7 +76,8 @@ void TReadoutPanel::Show(const TReadiness& r, const std::vector<TKeptRun>& kept,
     if (r.Reports() > 0) {
         const TStepValues& last = r.Last();
         html += QStringLiteral("Largest front\u2212back: ") + Degrees(r.LargestDifference(), sep) +
-                QStringLiteral(" at ") + Html(MinutesText(r.LargestDifferenceTime(), sep)) + QStringLiteral("<br>");
+                QStringLiteral(" at ") +
+                Html(clock ? clock(r.LargestDifferenceTime()) : MinutesText(r.LargestDifferenceTime(), sep)) + QStringLiteral("<br>");
         html += QStringLiteral("<b>Surface \u2212 air now: ") + Degrees(last.Surface - last.Air, sep) +
                 QStringLiteral("</b>");
     }

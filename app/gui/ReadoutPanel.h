@@ -7,6 +7,7 @@
 
 #include <QLabel>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,9 +19,11 @@ public:
     explicit TReadoutPanel(QWidget* parent = nullptr);
 
     // labels: one per kept run, saying what differs from the current inputs.
-    // notes: lines about the air file, shown last.
+    // notes: lines about the air file, shown last. clock: the current run's
+    // times on the local clock when its air has dates (kept runs keep minutes).
     void Show(const TReadiness& current, const std::vector<TKeptRun>& kept, const std::vector<std::string>& labels,
-              const std::vector<std::string>& notes, char16_t decimalSeparator);
+              const std::vector<std::string>& notes, char16_t decimalSeparator,
+              const std::function<std::string(double)>& clock = {});
 };
 
 }  // namespace brennic

@@ -206,8 +206,15 @@ TEST(WindowAnswers, ClockTimesWithADatedAirFile)
     const QValueAxis* x = AxisOf(w.Chart1, Qt::Horizontal);
     EXPECT_EQ(x->labelsColor().alpha(), 0);
     EXPECT_EQ(x->titleText(), "Local time (2025-11-20)");
+    // The readout's ready times on the same clock.
+    const QString readout = w.TabSheet3->Readout->text();
+    EXPECT_TRUE(readout.contains("(local time)")) << readout.toStdString();
+    const auto ready = w.Record.Readiness.ReadyFrom(TReadiness::Surface, 0);
+    ASSERT_TRUE(ready.has_value());
+    EXPECT_TRUE(readout.contains(QString::fromStdString(RunClock(w.Record, *ready).substr(11)))) << readout.toStdString();
     w.UseAirRamp();
     RunAndWait(w);
+    EXPECT_FALSE(w.TabSheet3->Readout->text().contains("(local time)"));
     EXPECT_TRUE(w.TabSheet3->Clock->Labels().empty());
     EXPECT_EQ(x->titleText(), "Time (min)");
     EXPECT_NE(x->labelsColor().alpha(), 0);

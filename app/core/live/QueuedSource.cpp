@@ -52,6 +52,7 @@ void TQueuedSource::Deliver(TLiveRole role, double value, const std::string& wha
     row.Time = UtcNow();
     row.Values[std::size_t(role)] = value;
     std::lock_guard lock(mutex_);
+    lost_.reset();  // a value that arrives is from a source that is there
     pending_.Rows.push_back(row);
     arrived_.notify_all();
 }
@@ -68,6 +69,7 @@ void TQueuedSource::DeliverWind(double metresPerSecond, const std::string& what,
     row.Time = UtcNow();
     row.Wind = metresPerSecond;
     std::lock_guard lock(mutex_);
+    lost_.reset();
     pending_.Rows.push_back(row);
     arrived_.notify_all();
 }

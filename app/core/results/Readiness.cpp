@@ -99,13 +99,15 @@ std::string Padded(const std::string& cell, std::size_t width)
 
 }  // namespace
 
-std::vector<std::vector<std::string>> ReadyCells(const TReadiness& r, char16_t sep)
+std::vector<std::vector<std::string>> ReadyCells(const TReadiness& r, char16_t sep,
+                                                 const std::function<std::string(double)>& clock)
 {
     std::vector<std::vector<std::string>> cells(TReadiness::PartCount);
     for (int p = 0; p < TReadiness::PartCount; ++p)
         for (std::size_t k = 0; k < r.Tolerances().size(); ++k) {
             const auto t = r.ReadyFrom(TReadiness::Part(p), k);
-            cells[p].push_back(t ? MinutesText(*t, sep) : "not reached");
+            const std::string at = t && clock ? clock(*t) : std::string();
+            cells[p].push_back(!t ? "not reached" : !at.empty() ? at : MinutesText(*t, sep));
         }
     return cells;
 }

@@ -8,6 +8,7 @@
 #include "app/core/results/Tolerances.h"
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -71,7 +72,10 @@ double AboveAir(const TStepValues& v, TReadiness::Part part);
 
 // The readout as cells: per part (surface, back, glass) the time from which
 // it stays no more than each tolerance above the air, or "not reached".
-std::vector<std::vector<std::string>> ReadyCells(const TReadiness& r, char16_t decimalSeparator);
+// clock: a time of the run (s) on the local clock ("22:41"), or "" where
+// the air has no clock; then the cells are the clock's.
+std::vector<std::vector<std::string>> ReadyCells(const TReadiness& r, char16_t decimalSeparator,
+                                                 const std::function<std::string(double)>& clock = {});
 
 // The command line's summary: a small table and the extremes.
 std::string ReadinessText(const TReadiness& r, char16_t decimalSeparator);
