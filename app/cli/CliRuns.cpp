@@ -77,6 +77,7 @@ void ExecuteWorkbook(const TOptions& o, TSetup& s)
     content.Notes = RunNotes(record, u'.');
     content.Version = BRENNIC_VERSION;
     content.Headline = Headline(record, u'.', false);
+    content.ClockZero = LocalClockZero(record);
     if (s.request.Log)
         if (const TLogComparison c = Compare(*s.request.Log, content.Reports); c.Points > 0)
             content.Measured = c;

@@ -1,6 +1,7 @@
 #include "app/core/results/Readiness.h"
 #include "tests/TempFolder.h"
 #include "tests/app/CliRunner.h"
+#include "tests/app/WorkbookXml.h"
 
 #include <nlohmann/json.hpp>
 
@@ -263,12 +264,7 @@ TEST(Cli, WorkbookByExtension)
     const fs::path book = dir / "night.XLSX";
     Result r = RunSim("--duration 10 --output " + book.string());
     ASSERT_EQ(r.status, 0) << r.err;
-    FILE* p = ::popen(("unzip -p " + book.string() + " xl/worksheets/sheet1.xml").c_str(), "r");
-    std::string sheet;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) sheet.append(buf, n);
-    ::pclose(p);
+    const std::string sheet = test::Unzip(book.string(), "xl/worksheets/sheet1.xml");
     // Every value of the CSV's last row stands in the sheet's last row.
     const auto lines = Lines(RunSim("--duration 10").out);
     std::stringstream last(lines.back());

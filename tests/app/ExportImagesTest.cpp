@@ -1,6 +1,7 @@
 // The spreadsheet and the pictures a window writes.
 #include "app/gui/ChartImage.h"
 #include "tests/app/WindowFixtures.h"
+#include "tests/app/WorkbookXml.h"
 
 #include <QFile>
 #include <QListWidget>
@@ -21,23 +22,10 @@ namespace {
 
 std::string Unzip(const QString& file, const char* member)
 {
-    std::string out;
-    const std::string cmd = "unzip -p '" + file.toStdString() + "' " + member;
-    FILE* p = ::popen(cmd.c_str(), "r");
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    ::pclose(p);
-    return out;
+    return test::Unzip(file.toStdString(), member);
 }
 
-// The number in cell ref of a sheet's XML.
-double Cell(const std::string& sheet, const std::string& ref)
-{
-    const std::size_t at = sheet.find("<c r=\"" + ref + "\"");
-    const std::size_t v = sheet.find("<v>", at);
-    return at == std::string::npos ? -1e300 : std::stod(sheet.substr(v + 3));
-}
+using test::Cell;
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include "app/gui/StatusBar.h"
 #include "app/gui/StripView.h"
 #include "tests/app/WindowFixtures.h"
+#include "tests/app/WorkbookXml.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -172,11 +173,7 @@ TEST(WindowAnswers, KeptRunsRoundTripThroughAScenarioAndTheWorkbook)
     EXPECT_EQ(w.Kept.Runs()[0].Readiness.ReadyFrom(TReadiness::Surface, 1), ready);
     EXPECT_EQ(w.TabSheet3->Runs->item(1)->text(), "slow fan");
     // The workbook: a sheet for the kept run and the comparison.
-    FILE* p = ::popen(("unzip -p '" + book.toStdString() + "' xl/workbook.xml").c_str(), "r");
-    std::string xml;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) xml.append(buffer, n);
-    ::pclose(p);
+    const std::string xml = test::Unzip(book.toStdString(), "xl/workbook.xml");
     EXPECT_NE(xml.find("name=\"Kept run 1\""), std::string::npos) << xml;
     EXPECT_NE(xml.find("name=\"Comparison\""), std::string::npos) << xml;
 }
@@ -212,6 +209,14 @@ TEST(WindowAnswers, ClockTimesWithADatedAirFile)
     const auto ready = w.Record.Readiness.ReadyFrom(TReadiness::Surface, 0);
     ASSERT_TRUE(ready.has_value());
     EXPECT_TRUE(readout.contains(QString::fromStdString(RunClock(w.Record, *ready).substr(11)))) << readout.toStdString();
+    // The workbook's results with their local date-times: 2025-11-20 18:00
+    // is day 45981.75 of a spreadsheet.
+    const QString book = dir.filePath(QStringLiteral("night.xlsx"));
+    w.ExportWorkbook(book);
+    const std::string results = test::Unzip(book.toStdString(), "xl/worksheets/sheet1.xml");
+    EXPECT_NE(results.find("Local time"), std::string::npos);
+    EXPECT_NEAR(test::Cell(results, "G2"), 45981.75, 1e-9);
+    EXPECT_NEAR(test::Cell(results, "G3") - test::Cell(results, "G2"), test::Cell(results, "A3") / 86400, 1e-9);
     w.UseAirRamp();
     RunAndWait(w);
     EXPECT_FALSE(w.TabSheet3->Readout->text().contains("(local time)"));

@@ -141,6 +141,7 @@ int main(int argc, char** argv)
     RunAndWait(w);
     shoot("evolution-air-file.png");
     w.SaveChartImage(1, dir + QStringLiteral("/exported-chart.png"), QSize(1000, 560));
+    w.SaveChartImage(1, dir + QStringLiteral("/exported-chart.svg"), QSize(1000, 560));
     QFile::remove(forecast);
     w.PageControl1->setCurrentIndex(0);
     shoot("profile-enlarged.png");

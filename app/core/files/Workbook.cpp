@@ -53,6 +53,10 @@ struct TWriter {
     lxw_format* bold;
     lxw_format* number;
     lxw_format* rms = nullptr;
+    lxw_format* clock = nullptr;
+    // 1970-01-01 as a spreadsheet's day number.
+    static constexpr double SpreadsheetEpoch = 25569;
+    static constexpr double SecondsPerDay = 86400;
 
     void Results(const TWorkbookContent& c)
     {
@@ -66,11 +70,18 @@ struct TWriter {
             worksheet_write_string(sheet, 0, col, name.c_str(), bold);
         }
         worksheet_set_column(sheet, 0, columns - 1, 14, nullptr);
+        if (c.ClockZero) {
+            worksheet_write_string(sheet, 0, columns, "Local time", bold);
+            worksheet_set_column(sheet, columns, columns, 17, nullptr);
+        }
         lxw_row_t row = 1;
         for (const TStepValues& v : c.Reports) {
             for (lxw_col_t col = 0; col < columns; ++col)
                 worksheet_write_number(sheet, row, col, col == 1 ? v.Time / 60 : v.*OutputColumns[output(col)].Value,
                                        nullptr);
+            if (c.ClockZero)  // a spreadsheet's date: days since 1899-12-30
+                worksheet_write_number(sheet, row, columns, (*c.ClockZero + v.Time) / SecondsPerDay + SpreadsheetEpoch,
+                                       clock);
             ++row;
         }
         worksheet_freeze_panes(sheet, 1, 0);
@@ -283,6 +294,8 @@ void WriteWorkbook(const std::string& path, const TWorkbookContent& c)
     format_set_num_format(w.number, "0.0");
     w.rms = workbook_add_format(w.book);
     format_set_num_format(w.rms, "0.000");
+    w.clock = workbook_add_format(w.book);
+    format_set_num_format(w.clock, "yyyy-mm-dd hh:mm:ss");
     w.Results(c);
     w.Inputs(c);
     w.Readiness(c);
@@ -308,6 +321,7 @@ TWorkbookContent WorkbookContent(const TRunRecord& record, const TKeptRuns* kept
     c.Notes = RunNotes(record, u'.');
     c.Version = version;
     c.Headline = Headline(record, u'.', false);
+    c.ClockZero = LocalClockZero(record);
     return c;
 }
 

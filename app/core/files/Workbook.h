@@ -21,6 +21,9 @@ struct TWorkbookContent {
     std::vector<std::string> Notes;
     std::string Version;
     std::string Headline;  // the run's answer as the window says it
+    // The local clock at the run's time 0 (s since 1970 on that clock) when
+    // the air has dates: the results get a column of local date-times.
+    std::optional<double> ClockZero;
     // A measured log compared with the run: the RMS difference and the points.
     std::optional<TLogComparison> Measured;
 };
