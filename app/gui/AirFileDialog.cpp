@@ -1,4 +1,5 @@
 #include "app/gui/AirFileDialog.h"
+#include "app/gui/FileFolders.h"
 
 #include "app/core/tables/ColumnRoles.h"
 #include "app/gui/AirPreview.h"
@@ -126,11 +127,12 @@ bool TAirFileDialog::FitDuration() const
 
 void TAirFileDialog::Browse()
 {
-    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Air temperatures"), Path->text(),
+    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Air temperatures"), DialogStart(Path->text()),
                                                       QStringLiteral("Tables (*.csv *.txt *.tsv);;All files (*)"),
                                                       nullptr, QFileDialog::DontUseNativeDialog);
     if (file.isEmpty())
         return;
+    RememberFolder(file);
     Path->setText(file);
     ReadFile();
 }

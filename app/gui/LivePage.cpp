@@ -1,4 +1,5 @@
 #include "app/gui/LivePage.h"
+#include "app/gui/FileFolders.h"
 
 #include "app/core/live/LiveReport.h"
 #include "app/core/live/LiveSession.h"
@@ -226,10 +227,12 @@ TLivePage::TLivePage(std::function<TRequestSource()> base, std::function<std::sh
     connect(Start, &QPushButton::clicked, this, [this] { Guarded([this] { StartNight(); }); });
     connect(Stop, &QPushButton::clicked, this, [this] { StopNight(); });
     connect(Browse, &QPushButton::clicked, this, [this] {
-        const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("The mirror's readings"), Source->text(),
+        const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("The mirror's readings"), DialogStart(Source->text()),
                                                           QString(), nullptr, QFileDialog::DontUseNativeDialog);
-        if (!path.isEmpty())
+        if (!path.isEmpty()) {
+            RememberFolder(path);
             Source->setText(path);
+        }
     });
     ShowKind();
 }

@@ -1,4 +1,5 @@
 #include "app/gui/LogDialog.h"
+#include "app/gui/FileFolders.h"
 
 #include "app/gui/DialogMessage.h"
 
@@ -64,10 +65,11 @@ TLogDialog::TLogDialog(QWidget* parent) : QDialog(parent)
     form->addRow(Info);
     form->addRow(Buttons);
     connect(browse, &QPushButton::clicked, this, [this] {
-        const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Mirror log"), Path->text(),
+        const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Mirror log"), DialogStart(Path->text()),
                                                           QStringLiteral("Tables (*.csv *.txt *.tsv);;All files (*)"),
                                                           nullptr, QFileDialog::DontUseNativeDialog);
         if (!file.isEmpty()) {
+            RememberFolder(file);
             Path->setText(file);
             ReadFile();
         }

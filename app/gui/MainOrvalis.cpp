@@ -10,6 +10,7 @@
 #include "app/gui/AirFileDialog.h"
 #include "app/gui/ChartImage.h"
 #include "app/gui/ErrorReport.h"
+#include "app/gui/FileFolders.h"
 #include "app/gui/HelpViewer.h"
 #include "app/gui/FitDialog.h"
 #include "app/gui/LogDialog.h"
@@ -463,8 +464,11 @@ std::optional<QString> TFrmBrennic::ChooseExportFile()
     SaveDialog1->selectNameFilter(QStringLiteral("CSV files (*.csv)"));
     if (!lastExportName_.isEmpty())
         SaveDialog1->selectFile(lastExportName_);
+    else if (!DialogStart().isEmpty())
+        SaveDialog1->setDirectory(DialogStart());
     if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty())
         return std::nullopt;
+    RememberFolder(SaveDialog1->selectedFiles().first());
     return SaveDialog1->selectedFiles().first();
 }
 

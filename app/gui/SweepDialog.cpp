@@ -1,4 +1,5 @@
 #include "app/gui/SweepDialog.h"
+#include "app/gui/FileFolders.h"
 
 #include "app/core/results/Readiness.h"
 #include "app/gui/ChartSupport.h"
@@ -169,10 +170,12 @@ TSweepDialog::TSweepDialog(std::function<TRequestSource()> base, char16_t decima
             [this] { QApplication::clipboard()->setText(QString::fromStdString(TableText())); });
     connect(Export, &QPushButton::clicked, this, [this] {
         Guarded([this] {
-            const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export the sweep"), QString(),
+            const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export the sweep"), DialogStart(),
                                                               QStringLiteral("CSV files (*.csv)"));
-            if (!path.isEmpty())
+            if (!path.isEmpty()) {
+                RememberFolder(path);
                 SaveTable(path);
+            }
         });
     });
     connect(Close, &QPushButton::clicked, this, [this] { reject(); });

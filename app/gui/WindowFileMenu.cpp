@@ -1,5 +1,6 @@
 // The window's File menu: scenarios, the spreadsheet and chart pictures.
 #include "app/gui/MainOrvalis.h"
+#include "app/gui/FileFolders.h"
 #include "app/gui/StatusBar.h"
 
 #include "app/core/run/Engine.h"
@@ -143,22 +144,26 @@ void TFrmBrennic::ChooseScenarioToOpen()
 {
     if (!ConfirmDiscard())
         return;
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open scenario"), ScenarioPath,
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open scenario"), DialogStart(ScenarioPath),
                                                       QStringLiteral("Brennic scenarios (*.brennic);;All files (*)"),
                                                       nullptr, QFileDialog::DontUseNativeDialog);
-    if (!path.isEmpty())
+    if (!path.isEmpty()) {
+        RememberFolder(path);
         OpenScenario(path);
+    }
 }
 
 void TFrmBrennic::ChooseScenarioToSave()
 {
-    QFileDialog dialog(this, QStringLiteral("Save scenario"), ScenarioPath,
+    QFileDialog dialog(this, QStringLiteral("Save scenario"), DialogStart(ScenarioPath),
                        QStringLiteral("Brennic scenarios (*.brennic);;All files (*)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("brennic"));
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        RememberFolder(dialog.selectedFiles().first());
         SaveScenario(dialog.selectedFiles().first());
+    }
 }
 
 QStringList TFrmBrennic::RecentScenarios() const
@@ -238,24 +243,27 @@ void TFrmBrennic::SaveChartImage(int page, const QString& path, QSize size)
 
 void TFrmBrennic::ChooseWorkbookFile()
 {
-    QFileDialog dialog(this, QStringLiteral("Export to spreadsheet"), QString(),
+    QFileDialog dialog(this, QStringLiteral("Export to spreadsheet"), DialogStart(),
                        QStringLiteral("Spreadsheets (*.xlsx)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("xlsx"));
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        RememberFolder(dialog.selectedFiles().first());
         ExportWorkbook(dialog.selectedFiles().first());
+    }
 }
 
 void TFrmBrennic::ChooseChartImageFile()
 {
-    QFileDialog dialog(this, QStringLiteral("Save chart image"), QString(),
+    QFileDialog dialog(this, QStringLiteral("Save chart image"), DialogStart(),
                        QStringLiteral("PNG images (*.png);;SVG drawings (*.svg)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("png"));
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
+    RememberFolder(dialog.selectedFiles().first());
     const int page = PageControl1->currentIndex();
     QWidget* shown = PictureWidget(page);
     bool ok = false;

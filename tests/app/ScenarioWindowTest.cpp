@@ -1,6 +1,7 @@
 // Scenarios in the window: saved, opened again with the same results, and
 // refused without a change.
 #include "app/core/tables/MeasuredLog.h"
+#include "app/gui/FileFolders.h"
 #include "tests/app/WindowFixtures.h"
 
 #include <QApplication>
@@ -8,6 +9,10 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QTimer>
 #include <QMimeData>
 #include <QUrl>
 #include <QLineEdit>
@@ -143,4 +148,25 @@ TEST(ScenarioWindow, AnyFileOpensByWhatItHoldsNamedOrDropped)
     QDragEnterEvent web(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&w, &web);
     EXPECT_FALSE(web.isAccepted());
+}
+
+// A file dialog opens where the user last chose a file, in another dialog too.
+TEST(ScenarioWindow, FileDialogsOpenInTheLastFolder)
+{
+    QTemporaryDir dir;
+    Window f;
+    TFrmBrennic& w = f.w;
+    RememberFolder(dir.filePath(QStringLiteral("night.csv")));
+    QString opened;
+    QTimer::singleShot(200, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            opened = dialog->directory().absolutePath();
+            dialog->reject();
+        }
+    });
+    w.ScenarioPath.clear();
+    for (QAction* a : w.MenuBar->actions()[0]->menu()->actions())
+        if (a->shortcut() == QKeySequence(QKeySequence::Open))
+            a->trigger();
+    EXPECT_EQ(opened, QFileInfo(dir.path()).absoluteFilePath());
 }
