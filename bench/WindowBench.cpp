@@ -6,7 +6,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QCheckBox>
+#include <QElapsedTimer>
 #include <QTest>
+
+#include <sys/resource.h>
 
 #include <benchmark/benchmark.h>
 
@@ -49,6 +53,50 @@ BENCHMARK(BM_WindowRun)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(2);
+
+// A long fine run of a thick mirror (48 h in 1 s steps, 2000 elements):
+// the run, then what a click costs after it (a page change each way, the
+// surface-minus-air curve on and off), Cancel back to an enabled Run, and
+// the window's peak memory.
+static void BM_WindowLongRun(benchmark::State& state)
+{
+    window->PageControl1->setCurrentIndex(EvolutionPage);
+    window->edtElementCount->setText(QStringLiteral("2000"));
+    window->edtTimeInterval->setText(QStringLiteral("2880"));
+    window->edtTimeStep->setText(QStringLiteral("1"));
+    QTest::qWait(50);
+    double toggleMs = 0, cancelMs = 0;
+    for (auto _ : state) {
+        window->btnRun->click();
+        if (!QTest::qWaitFor([] { return !window->Running(); }, 600000))
+            state.SkipWithError("the run did not end");
+        state.PauseTiming();
+        QElapsedTimer clock;
+        clock.start();
+        for (int page : {ProfilePage, EvolutionPage}) {
+            window->PageControl1->setCurrentIndex(page);
+            window->repaint();
+        }
+        window->chkSurfaceMinusAir->toggle();
+        window->repaint();
+        window->chkSurfaceMinusAir->toggle();
+        window->repaint();
+        toggleMs = double(clock.elapsed()) / 4;
+        window->btnRun->click();
+        QTest::qWait(1000);
+        clock.restart();
+        window->btnCancel->click();
+        QTest::qWaitFor([] { return window->btnRun->isEnabled(); }, 60000);
+        cancelMs = double(clock.elapsed());
+        state.ResumeTiming();
+    }
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    state.counters["click_ms"] = toggleMs;
+    state.counters["cancel_ms"] = cancelMs;
+    state.counters["peak_rss_mb"] = double(usage.ru_maxrss) / 1024;
+}
+BENCHMARK(BM_WindowLongRun)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 int main(int argc, char** argv)
 {
