@@ -3,7 +3,6 @@
 #include "support/LibStandard.h"
 
 #include <algorithm>
-#include <cfenv>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -243,14 +242,16 @@ std::u16string FormatFloat(double value, char16_t decimalSeparator)
 
 double RoundHalfEven(double v)
 {
-    // nearbyint rounds in the current mode; make sure it is to-nearest-even.
-    const int mode = std::fegetround();
-    if (mode != FE_TONEAREST)
-        std::fesetround(FE_TONEAREST);
-    const double r = std::nearbyint(v);
-    if (mode != FE_TONEAREST)
-        std::fesetround(mode);
-    return r;
+    // By arithmetic, whatever the rounding mode (and without asking for it:
+    // the strip rounds once per element and step). From 2^52 up every double
+    // is whole; NaN and the infinities pass through.
+    constexpr double AllWhole = 4503599627370496.0;
+    if (!(std::fabs(v) < AllWhole))
+        return v;
+    const double below = std::floor(v);
+    const double fraction = v - below;  // exact below 2^52
+    const double r = fraction > 0.5 ? below + 1 : fraction < 0.5 ? below : std::fmod(below, 2.0) == 0 ? below : below + 1;
+    return r == 0 ? std::copysign(0.0, v) : r;
 }
 
 }  // namespace brennic

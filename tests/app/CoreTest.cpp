@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <cmath>
 #include <limits>
 
@@ -379,6 +380,29 @@ TEST(RunSetup, RoundHalfToEven)
     EXPECT_EQ(RoundHalfEven(190.5), 190);
     EXPECT_EQ(RoundHalfEven(191.5), 192);
     EXPECT_EQ(RoundHalfEven(-2.5), -2);
+    // The same as the library's to-nearest-even rounding, signed zeros and
+    // the neighbours of the halves included, whatever mode is set.
+    std::vector<double> values{-0.5, -0.4, 0.5, 1.5, 2.5, 4503599627370495.5, -4503599627370495.5, 1e300,
+                               std::numeric_limits<double>::quiet_NaN()};
+    for (double h = -64.5; h < 64; h += 1) {
+        values.push_back(h);
+        values.push_back(std::nextafter(h, 1e9));
+        values.push_back(std::nextafter(h, -1e9));
+    }
+    for (const int mode : {FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO, FE_TONEAREST}) {
+        std::fesetround(mode);
+        for (double v : values) {
+            std::fesetround(FE_TONEAREST);
+            const double want = std::nearbyint(v);
+            std::fesetround(mode);
+            const double got = RoundHalfEven(v);
+            if (std::isnan(v))
+                EXPECT_TRUE(std::isnan(got));
+            else
+                EXPECT_TRUE(got == want && std::signbit(got) == std::signbit(want)) << v << " in mode " << mode;
+        }
+    }
+    std::fesetround(FE_TONEAREST);
 }
 
 TEST(Decimator, KeepsAtMostLowAndHighPerColumnAndTheEnds)
