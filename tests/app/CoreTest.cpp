@@ -3,12 +3,14 @@
 #include "app/core/inputs/InputPlausibility.h"
 #include "app/core/inputs/RunSetup.h"
 #include "app/core/results/StripPalette.h"
+#include "app/core/results/StripRaster.h"
 #include "model/FiniteDiff_1D.h"
 #include "support/LibStandard.h"
 #include "support/NumberText.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cfenv>
 #include <cmath>
 #include <limits>
@@ -428,4 +430,48 @@ TEST(Decimator, KeepsAtMostLowAndHighPerColumnAndTheEnds)
     many.Output(out);
     EXPECT_LE(out.size(), 200u);
     EXPECT_EQ(out.back().x <= 1.0, true);
+}
+
+// A strip far longer than its view: a new width costs the same as for a short
+// run, each pixel stays within a level of the true average of a smooth strip,
+// and cells written afterwards give what a rebuild would.
+TEST(StripRaster, ALongStripSummedBySamplesStaysTrueAndConsistent)
+{
+    const TStripPalette palette = MakeStripPalette();
+    TByteMap map;
+    constexpr std::int32_t Width = 200000, Height = 40;
+    map.SetSize(Width, Height);
+    for (std::int32_t x = 0; x < Width; ++x)
+        for (std::int32_t y = 0; y < Height; ++y)
+            map.SetValue(x, y, std::uint8_t(1 + (std::int64_t(x) * 254) / Width));
+    TStripRaster raster;
+    raster.Rebuild(map, palette, 100, 10);
+    std::vector<std::uint32_t> pixels;
+    raster.Render(pixels);
+    ASSERT_EQ(pixels.size(), 1000u);
+    for (int tx = 0; tx < 100; ++tx) {
+        // The exact average of the pixel's 2000 columns, channel by channel.
+        std::array<std::uint64_t, 3> sum{};
+        for (std::int32_t x = tx * 2000; x < (tx + 1) * 2000; ++x)
+            for (int c = 0; c < 3; ++c) sum[std::size_t(c)] += (palette[map.Value(x, 0)] >> (16 - 8 * c)) & 0xFF;
+        for (int c = 0; c < 3; ++c) {
+            const double exact = double(sum[std::size_t(c)]) / 2000;
+            const double shown = double((pixels[std::size_t(tx)] >> (16 - 8 * c)) & 0xFF);
+            EXPECT_NEAR(shown, exact, 3.0) << "pixel " << tx << " channel " << c;
+        }
+    }
+    // Cells written after the rebuild: sampled ones and the ones between.
+    for (std::int32_t x : {0, 1, 12345, 199999})
+        for (std::int32_t y : {0, 39}) {
+            const std::uint8_t old = map.Value(x, y);
+            map.SetValue(x, y, 255);
+            raster.CellChanged(x, y, old, 255, palette);
+        }
+    std::vector<std::uint32_t> again;
+    raster.Render(again);
+    TStripRaster fresh;
+    fresh.Rebuild(map, palette, 100, 10);
+    std::vector<std::uint32_t> rebuilt;
+    fresh.Render(rebuilt);
+    EXPECT_EQ(again, rebuilt);
 }

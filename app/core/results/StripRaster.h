@@ -1,7 +1,9 @@
 // The strip's pixels at the size it is shown: when the strip has more
 // columns (or rows) than the view has pixels, each pixel is the average of
 // the cells that fall on it, kept as running sums so that writing one cell
-// costs O(1) however long the run.
+// costs O(1) however long the run. Where a pixel would hold more than
+// SamplesPerPixel columns, evenly spaced columns stand for the others, so
+// that a new width costs the same for a long run as for a short one.
 #pragma once
 
 #include "app/core/results/ByteMap.h"
@@ -14,6 +16,8 @@ namespace brennic {
 
 class TStripRaster {
 public:
+    static constexpr std::int32_t SamplesPerPixel = 16;
+
     // Recomputes everything from the map, for a view of viewWidth x viewHeight
     // that shows the count columns from first on (all of them when count < 0).
     void Rebuild(const TByteMap& map, const TStripPalette& palette, int viewWidth, int viewHeight,
@@ -34,6 +38,7 @@ private:
 
     std::int32_t mapWidth_ = 0, mapHeight_ = 0;
     std::int32_t first_ = 0, span_ = 0;  // the map's columns shown
+    std::int32_t stride_ = 1;            // every stride_-th of them is summed
     int cols_ = 0, rows_ = 0;
     std::vector<std::uint64_t> sums_;  // r, g, b per target pixel
     std::vector<std::uint32_t> colCount_, rowCount_;
