@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
 
@@ -240,18 +241,5 @@ std::u16string FormatFloat(double value, char16_t decimalSeparator)
     return s;
 }
 
-double RoundHalfEven(double v)
-{
-    // By arithmetic, whatever the rounding mode (and without asking for it:
-    // the strip rounds once per element and step). From 2^52 up every double
-    // is whole; NaN and the infinities pass through.
-    constexpr double AllWhole = 4503599627370496.0;
-    if (!(std::fabs(v) < AllWhole))
-        return v;
-    const double below = std::floor(v);
-    const double fraction = v - below;  // exact below 2^52
-    const double r = fraction > 0.5 ? below + 1 : fraction < 0.5 ? below : std::fmod(below, 2.0) == 0 ? below : below + 1;
-    return r == 0 ? std::copysign(0.0, v) : r;
-}
 
 }  // namespace brennic

@@ -2,6 +2,7 @@
 // the decimal separator.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -33,6 +34,23 @@ void AppendFloat(std::u16string& out, double value, char16_t decimalSeparator);
 std::u16string FormatFloat(double value, char16_t decimalSeparator);
 
 // Rounds to the nearest integer, halves to the even neighbour.
-double RoundHalfEven(double v);
+inline double RoundHalfEven(double v)
+{
+    // By arithmetic, whatever the rounding mode (and without asking for it:
+    // the strip rounds once per element and step). From 2^52 up every double
+    // is whole; NaN and the infinities pass through.
+    constexpr double AllWhole = 4503599627370496.0;
+    if (!(std::fabs(v) < AllWhole))
+        return v;
+    // floor by truncation: no library call where the processor has no
+    // rounding instruction of its own.
+    const auto whole = static_cast<std::int64_t>(v);
+    const double truncated = static_cast<double>(whole);
+    const double below = truncated > v ? truncated - 1 : truncated;
+    const double fraction = v - below;  // exact below 2^52
+    const bool odd = ((truncated > v ? whole - 1 : whole) & 1) != 0;
+    const double r = fraction > 0.5 ? below + 1 : fraction < 0.5 ? below : odd ? below + 1 : below;
+    return r == 0 ? std::copysign(0.0, v) : r;
+}
 
 }  // namespace brennic

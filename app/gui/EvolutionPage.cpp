@@ -300,9 +300,7 @@ void TEvolutionPage::Sync(TRunRecord& record)
         differenceMin_ = std::min(differenceMin_, d);
         differenceMax_ = std::max(differenceMax_, d);
     }
-    for (const TStripChange& change : record.TakeStripChanges())
-        for (std::int32_t row = 0; row < record.Strip.Height(); ++row)
-            Strip->CellChanged(change.Column, row, change.Old.empty() ? 0 : change.Old[std::size_t(row)]);
+    for (const TStripChange& change : record.TakeStripChanges()) Strip->ColumnChanged(change.Column, change.Old);
     for (TCurve& c : curves_) c.Sync();
     // A curve that leaves the axes widens them.
     const TAxisRanges home = Chart->Home();

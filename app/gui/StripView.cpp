@@ -41,6 +41,15 @@ void TImgView32::CellChanged(std::int32_t x, std::int32_t y, std::uint8_t oldInd
     dirty_ = true;
 }
 
+void TImgView32::ColumnChanged(std::int32_t x, const std::vector<std::uint8_t>& old)
+{
+    if (!map_ || !raster_.Sums(x))
+        return;
+    for (std::int32_t y = 0; y < map_->Height(); ++y)
+        raster_.CellChanged(x, y, old.empty() ? 0 : old[std::size_t(y)], map_->Value(x, y), *palette_);
+    dirty_ = true;
+}
+
 QImage TImgView32::Pixels() const
 {
     if (dirty_) {

@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include <vector>
+
 namespace brennic {
 
 class TImgView32 : public QWidget {
@@ -28,6 +30,8 @@ public:
     std::int32_t SpanCount() const { return count_; }
     // One cell changed from oldIndex; the map already holds the new value.
     void CellChanged(std::int32_t x, std::int32_t y, std::uint8_t oldIndex);
+    // Column x of the map was written; old: its cells before (empty: all 0).
+    void ColumnChanged(std::int32_t x, const std::vector<std::uint8_t>& old);
 
     // The pixels as last drawn, before stretching: at most one per view pixel.
     QImage Pixels() const;

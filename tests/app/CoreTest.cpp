@@ -375,6 +375,15 @@ TEST(StripPalette, TableEntriesAndIndex)
     };
     for (const auto& c : cases) EXPECT_EQ(StripColorIndex(c.v), c.index) << c.v;
     EXPECT_EQ(StripColorIndex(std::fabs(8.0 - 10.0) / 6), StripColorIndex(std::fabs(12.0 - 10.0) / 6));
+    // The quick index is the half-to-even rounding of v * 254, plus one,
+    // across the scale and at the halves between two indices.
+    std::vector<double> values;
+    for (int k = 0; k < 254; ++k) {
+        const double half = (k + 0.5) / 254;
+        values.insert(values.end(), {half, std::nextafter(half, 0.0), std::nextafter(half, 1.0)});
+    }
+    for (int i = 1; i < 100000; ++i) values.push_back(i / 100000.0);
+    for (double v : values) EXPECT_EQ(StripColorIndex(v), RoundHalfEven(v * 254) + 1) << v;
 }
 
 TEST(RunSetup, RoundHalfToEven)

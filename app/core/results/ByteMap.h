@@ -1,5 +1,5 @@
-// A grid of W x H bytes stored row by row, cell (x, y) at y * W + x.
-// Holds the strip's palette indices.
+// A grid of W x H bytes stored column by column, cell (x, y) at x * H + y:
+// a run writes the strip's palette indices a column (a report) at a time.
 #pragma once
 
 #include <cstdint>
@@ -26,7 +26,7 @@ public:
 private:
     std::size_t Index(std::int32_t x, std::int32_t y) const
     {
-        return static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x);
+        return static_cast<std::size_t>(x) * static_cast<std::size_t>(height_) + static_cast<std::size_t>(y);
     }
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;

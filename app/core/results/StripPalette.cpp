@@ -56,15 +56,5 @@ TStripPalette MakeStripPalette()
     return p;
 }
 
-std::uint8_t StripColorIndex(double v)
-{
-    if (std::isnan(v))
-        return 0;  // no valid temperature: shown as not computed, never as "at air temperature"
-    if (!(v > 0))
-        return 1;
-    if (!(v < 1))
-        return 255;
-    return static_cast<std::uint8_t>(RoundHalfEven(v * 254) + 1);
-}
 
 }  // namespace brennic

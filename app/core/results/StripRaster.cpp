@@ -24,9 +24,10 @@ void TStripRaster::Rebuild(const TByteMap& map, const TStripPalette& palette, in
     const std::int32_t end = first_ + span_;
     for (std::int32_t x = first_; x < end; x += stride_) ++colCount_[TargetColumn(x)];
     for (std::int32_t y = 0; y < mapHeight_; ++y) ++rowCount_[TargetRow(y)];
-    for (std::int32_t y = 0; y < mapHeight_; ++y) {
-        const int ty = TargetRow(y);
-        for (std::int32_t x = first_; x < end; x += stride_) Add(TargetColumn(x), ty, palette[map.Value(x, y)], +1);
+    // Column by column, as the map keeps its cells.
+    for (std::int32_t x = first_; x < end; x += stride_) {
+        const int tx = TargetColumn(x);
+        for (std::int32_t y = 0; y < mapHeight_; ++y) Add(tx, TargetRow(y), palette[map.Value(x, y)], +1);
     }
 }
 
@@ -48,8 +49,7 @@ void TStripRaster::Add(int tx, int ty, std::uint32_t color, int sign)
 void TStripRaster::CellChanged(std::int32_t x, std::int32_t y, std::uint8_t oldIndex, std::uint8_t newIndex,
                                const TStripPalette& palette)
 {
-    if (cols_ == 0 || rows_ == 0 || x < first_ || y < 0 || x >= first_ + span_ || y >= mapHeight_ ||
-        (x - first_) % stride_ != 0)
+    if (!Sums(x) || y < 0 || y >= mapHeight_)
         return;
     const int tx = TargetColumn(x), ty = TargetRow(y);
     Add(tx, ty, palette[oldIndex], -1);

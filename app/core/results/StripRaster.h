@@ -26,6 +26,13 @@ public:
     void CellChanged(std::int32_t x, std::int32_t y, std::uint8_t oldIndex, std::uint8_t newIndex,
                      const TStripPalette& palette);
 
+    // Whether column x of the map counts in the pixels (its cells' changes
+    // matter); a view skips the others whole.
+    bool Sums(std::int32_t x) const
+    {
+        return cols_ > 0 && rows_ > 0 && x >= first_ && x < first_ + span_ && (x - first_) % stride_ == 0;
+    }
+
     int Width() const { return cols_; }
     int Height() const { return rows_; }
     // Opaque 0xFFRRGGBB pixels, row by row.
