@@ -211,8 +211,10 @@ public:
     void ShowComparison();
     // A run, a fit or a sweep is going on.
     bool Running() const { return Worker && Worker->Busy(); }
-    // Writes fitted values into their fields, in the user's decimal form.
+    // Writes fitted values into their fields, in the user's decimal form;
+    // the fit goes into the workbook until the log goes.
     void UseFittedValues(const TFitResult& result);
+    std::optional<TFitResult> TakenFit;
     // Scenarios: a file that cannot be used is reported and changes nothing.
     void OpenScenario(const QString& path);
     void SaveScenario(const QString& path);

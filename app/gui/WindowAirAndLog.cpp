@@ -115,6 +115,7 @@ void TFrmBrennic::LoadMeasuredLog(const std::string& path, const TLogColumns& co
     if (ask && log->Air && (AirSource || !DefaultRamp()))
         useLogAir = LogAirPrompt ? LogAirPrompt() : AskLogAir();
     MeasuredLog = log;
+    TakenFit.reset();  // a fit to another log
     MeasuredPath = path;
     MeasuredColumns = columns;
     MeasuredStart = start;
@@ -220,6 +221,7 @@ void TFrmBrennic::ShowFitDialog()
 void TFrmBrennic::UseFittedValues(const TFitResult& r)
 {
     NameNextInputStep("Fitted values");
+    TakenFit = r;
     for (std::size_t i = 0; i < r.Parameters.size(); ++i) {
         const TFitParameter p = r.Parameters[i];
         const int field = p == TFitParameter::FrontFilm || p == TFitParameter::Films ? fFrontFilm

@@ -209,6 +209,8 @@ void TFrmBrennic::ExportWorkbook(const QString& path)
     content.Inputs = WithDecimalSeparator(Record.Inputs, Regional.DecimalSeparator, u'.');
     if (MeasuredLog && Measured.Points > 0)
         content.Measured = Measured;
+    if (MeasuredLog)
+        content.Fit = TakenFit;
     WriteWorkbook(QFile::encodeName(path).toStdString(), content);
     StatusBar1->ShowMessage(QStringLiteral("Saved to ") + path);
 }

@@ -5,6 +5,7 @@
 #include "app/gui/ReadoutPanel.h"
 #include "app/gui/StatusBar.h"
 #include "tests/app/WindowFixtures.h"
+#include "tests/app/WorkbookXml.h"
 
 #include <QChartView>
 #include <QProgressBar>
@@ -109,6 +110,15 @@ TEST(FitWindow, LogShownComparedFittedAndTakenOver)
     EXPECT_EQ(w.edtBackFanFlow->text(), "6.2");
     RunAndWait(w);
     EXPECT_LT(w.Measured.Rms, 1e-3);
+    // The workbook's answer: the log's RMS and the fit the inputs took.
+    const QString book = dir.filePath(QStringLiteral("fitted.xlsx"));
+    w.ExportWorkbook(book);
+    const std::string answer = test::Unzip(book.toStdString(), "xl/worksheets/sheet4.xml");
+    const std::string strings = test::Unzip(book.toStdString(), "xl/sharedStrings.xml") + answer;
+    EXPECT_NE(strings.find("Fitted to the measured log"), std::string::npos);
+    EXPECT_NE(strings.find("front-film"), std::string::npos);
+    // Below the headline and the three seeing times: the RMS of the fitted run.
+    EXPECT_NEAR(test::Cell(answer, "B7"), w.Measured.Rms, 1e-12);
 }
 
 TEST(FitWindow, CancelledFitLeavesTheInputs)

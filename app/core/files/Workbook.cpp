@@ -13,6 +13,7 @@
 
 #include <unistd.h>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -211,6 +212,36 @@ struct TWriter {
             worksheet_write_string(sheet, row, 2, "over points", nullptr);
             worksheet_write_number(sheet, row, 3, double(c.Measured->Points), nullptr);
         }
+        if (c.Fit)
+            FitRows(sheet, row + 2, *c.Fit);
+    }
+
+    // The fit the inputs took: each value with its standard error and unit,
+    // how well it fits, and its warnings.
+    void FitRows(lxw_worksheet* sheet, lxw_row_t row, const TFitResult& f)
+    {
+        worksheet_write_string(sheet, row, 0, "Fitted to the measured log", bold);
+        worksheet_write_string(sheet, row, 1, "value", bold);
+        worksheet_write_string(sheet, row, 2, "\u00b1 standard error", bold);
+        worksheet_write_string(sheet, row++, 3, "unit", bold);
+        for (std::size_t i = 0; i < f.Parameters.size(); ++i) {
+            worksheet_write_string(sheet, row, 0, FitParameterKey(f.Parameters[i]), nullptr);
+            worksheet_write_number(sheet, row, 1, f.Values[i], nullptr);
+            if (std::isfinite(f.Uncertainties[i]))
+                worksheet_write_number(sheet, row, 2, f.Uncertainties[i], nullptr);
+            else
+                worksheet_write_string(sheet, row, 2, "not determined", nullptr);
+            worksheet_write_string(sheet, row++, 3, FitParameterUnit(f.Parameters[i], true), nullptr);
+        }
+        const std::pair<const char*, double> numbers[] = {{"RMS before (\u00b0C)", f.RmsBefore},
+                                                          {"RMS after (\u00b0C)", f.RmsAfter},
+                                                          {"Degrees of freedom", double(f.DegreesOfFreedom)},
+                                                          {"Residuals' lag-1 autocorrelation", f.ResidualAutocorrelation}};
+        for (const auto& [name, value] : numbers) {
+            worksheet_write_string(sheet, row, 0, name, nullptr);
+            worksheet_write_number(sheet, row++, 1, value, nullptr);
+        }
+        for (const std::string& w : f.Warnings) worksheet_write_string(sheet, row++, 0, ("Warning: " + w).c_str(), nullptr);
     }
 
     // Each kept run's reports on a sheet of its own.

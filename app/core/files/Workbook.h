@@ -2,6 +2,7 @@
 // their units, its readiness, and a chart of the four curves.
 #pragma once
 
+#include "app/core/fit/Fit.h"
 #include "app/core/run/RunComparison.h"
 #include "app/core/run/RunRecord.h"
 
@@ -24,6 +25,8 @@ struct TWorkbookContent {
     // The local clock at the run's time 0 (s since 1970 on that clock) when
     // the air has dates: the results get a column of local date-times.
     std::optional<double> ClockZero;
+    // A fit to the measured log whose values the inputs took.
+    std::optional<TFitResult> Fit;
     // A measured log compared with the run: the RMS difference and the points.
     std::optional<TLogComparison> Measured;
 };
