@@ -6,7 +6,6 @@
 #include "app/gui/CurveStyle.h"
 
 #include "app/core/run/Headline.h"
-#include "app/core/files/RunSummary.h"
 #include "app/gui/StripView.h"
 #include "app/gui/ClockAxis.h"
 #include "support/LibStandard.h"
@@ -328,37 +327,6 @@ void TEvolutionPage::Redraw(TRunRecord& record, bool final)
     if (Chart->isVisible()) {
         Chart->viewport()->repaint();
         Strip->repaint();
-    }
-}
-
-void TEvolutionPage::ShowReadout()
-{
-    static const TReadiness none;
-    static const std::vector<TKeptRun> noRuns;
-    std::vector<std::string> notes = record_ ? ConditionLines(*record_, decimal_, true) : std::vector<std::string>();
-    if (record_)
-        for (std::string& note : RunNotes(*record_, decimal_)) notes.push_back(std::move(note));
-    if (!measuredNote_.empty())
-        notes.push_back(measuredNote_);
-    // Dated air: the current run's times on the local clock.
-    std::function<std::string(double)> clock;
-    if (record_ && LocalClockZero(*record_))
-        clock = [record = record_](double seconds) {
-            const std::string at = RunClock(*record, seconds);  // the hour and minute: the axis gives the date
-            return at.size() > 5 ? at.substr(at.size() - 5) : at;
-        };
-    Readout->Show(record_ ? record_->Readiness : none, kept_ ? kept_->Runs() : noRuns, keptLabels_, notes, decimal_,
-                  clock);
-    readoutClock_.start();
-    const QString headline = record_ ? QString::fromStdString(brennic::Headline(*record_, decimal_, stopped_)) : QString();
-    Headline->setToolTip(record_ ? QStringLiteral("Radiation model: ") +
-                                       QString::fromStdString(ModelText(record_->Model))
-                                 : QString());
-    if (headline != Headline->text()) {
-        const bool relayout = headline.isEmpty() != Headline->text().isEmpty();
-        Headline->setText(headline);
-        if (relayout || Headline->height() != Headline->heightForWidth(width()))
-            LayOut();
     }
 }
 
