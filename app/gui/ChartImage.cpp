@@ -1,4 +1,5 @@
 #include "app/gui/ChartImage.h"
+#include "app/gui/TextAsPaths.h"
 
 #include "model/FiniteDiff_1D.h"
 #include "support/FileOutput.h"
@@ -116,7 +117,9 @@ void SaveChartPicture(QWidget* page, const QString& subtitle, const QString& pat
         svg.setResolution(96);  // so that its size in millimetres is the pixel size on screen
         svg.setTitle(QStringLiteral("Brennic"));
         svg.setDescription(subtitle);
-        QPainter painter(&svg);
+        // Text as outlines: the picture does not depend on the viewer's fonts.
+        TTextAsPaths outlines(&svg);
+        QPainter painter(&outlines);
         Draw(painter, page, subtitle, target);
     } else if (path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {
         ChartPicture(page, subtitle, target).save(&buffer, "PNG");

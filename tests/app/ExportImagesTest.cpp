@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QImage>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QSvgRenderer>
 #include <QRegularExpression>
@@ -158,4 +159,24 @@ TEST(WindowExports, SvgKeepsTheMarkersAndTheWholeHeader)
         EXPECT_FALSE(huge.match(d.left(d.indexOf('"'))).hasMatch()) << d.left(200).toStdString();
     // The whole subtitle, however long, wrapped rather than cut.
     EXPECT_TRUE(svg.contains("duration 180")) << w.PictureSubtitle().toStdString();
+    // Text as outlines, so that any renderer draws what the PNG shows: the
+    // drawing, rendered, is the picture within a small share of its pixels
+    // (edges, and the readout's lines, which the drawing does not clip at the
+    // panel's edge).
+    EXPECT_FALSE(svg.contains("<text")) << "text that a renderer lays out with its own fonts";
+    QSvgRenderer renderer(path);
+    QImage drawn(900, 500, QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    QPainter painter(&drawn);
+    renderer.render(&painter);
+    painter.end();
+    const QImage picture = ChartPicture(w.TabSheet3, w.PictureSubtitle(), QSize(900, 500)).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(picture.size(), drawn.size());
+    long apart = 0;
+    for (int y = 0; y < drawn.height(); ++y)
+        for (int x = 0; x < drawn.width(); ++x) {
+            const QColor a = drawn.pixelColor(x, y), b = picture.pixelColor(x, y);
+            apart += std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) > 96;
+        }
+    EXPECT_LT(double(apart) / (900.0 * 500.0), 0.04) << apart << " pixels differ";
 }
