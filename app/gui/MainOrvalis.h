@@ -324,6 +324,7 @@ private:
     void CreateFileMenu(QWidget* parent);
     void CreateMenuBar();
     QMenu* FileMenu = nullptr;
+    QAction* QuitAction = nullptr;  // stays usable while a job runs
     void ConnectUndo();
     void ScheduleSettle();
     void UpdateUndoActions();

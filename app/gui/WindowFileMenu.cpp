@@ -57,12 +57,12 @@ void TFrmBrennic::CreateFileMenu(QWidget* parent)
     QAction* live = menu->addAction(QStringLiteral("&Live night\u2026"), this, [this] { ShowLiveNight(); });
     live->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     menu->addSeparator();
-    QAction* quit = menu->addAction(QStringLiteral("&Quit"), this, [this] { close(); });
-    quit->setShortcut(QKeySequence::Quit);
+    QuitAction = menu->addAction(QStringLiteral("&Quit"), this, [this] { close(); });
+    QuitAction->setShortcut(QKeySequence::Quit);
     // Export to CSV as the button has it: only with rows to export.
     connect(menu, &QMenu::aboutToShow, this, [this, csv] { csv->setEnabled(btnExportCSV->isEnabled()); });
     FileMenu = menu;
-    for (QAction* a : {open, save, live, quit}) {
+    for (QAction* a : {open, save, live, QuitAction}) {
         a->setShortcutContext(Qt::WindowShortcut);
         addAction(a);  // the shortcuts work anywhere in the window
     }

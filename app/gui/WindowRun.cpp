@@ -173,7 +173,7 @@ void TFrmBrennic::SetInputsEnabled(bool enabled)
     // too; quitting does not.
     inputsLocked_ = !enabled;
     for (QAction* a : FileMenu->actions())
-        if (a->shortcut() != QKeySequence(QKeySequence::Quit))
+        if (a != QuitAction)
             a->setEnabled(enabled);
     RemoveLogAction->setEnabled(enabled && MeasuredLog != nullptr);
     UpdateUndoActions();
