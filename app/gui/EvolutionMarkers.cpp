@@ -64,8 +64,8 @@ void TEvolutionPage::ShowDewPoint(const TRunRecord& record)
     const TSeries& dew = *record.Air->Dew;
     const double end = std::max(record.Duration, 0.0);
     const double step = std::max(end / 2000, record.TimeStep);
-    for (double t = 0; t < end; t += step) points.push_back({t / 60, dew.At(t)});
-    points.push_back({end / 60, dew.At(end)});
+    for (double t = 0; t < end; t += step) points.push_back({t / 60, Shown(dew.At(t))});
+    points.push_back({end / 60, Shown(dew.At(end))});
     dew_.Assign(std::move(points));
 }
 

@@ -8,6 +8,7 @@
 #include "app/core/run/Headline.h"
 #include "app/gui/StripView.h"
 #include "app/gui/ClockAxis.h"
+#include "app/gui/WindowText.h"
 #include "support/LibStandard.h"
 #include "support/NumberText.h"
 
@@ -222,12 +223,25 @@ void TEvolutionPage::SetStopped(bool stopped)
 void TEvolutionPage::SetDecimalSeparator(char16_t sep)
 {
     decimal_ = sep;
-    for (std::size_t i = 0; i < 2; ++i)
-        markerLabels_[i]->setText(QString::fromStdString(ToUtf8(FormatFloat(i == 0 ? 1.0 : 0.5, sep))) +
-                                  QStringLiteral(" \u00b0C"));
+    LabelUnits();
     Chart->chart()->setLocalizeNumbers(true);
     Chart->chart()->setLocale(LocaleWithDecimal(sep));
     ShowReadout();
+}
+
+void TEvolutionPage::LabelUnits()
+{
+    // The markers name the tolerance (1 and 0.5 degC) in the unit shown.
+    const QString degrees = QString::fromStdString(" " + TemperatureSymbol(units_.Temperature));
+    for (std::size_t i = 0; i < 2; ++i)
+        markerLabels_[i]->setText(ToQ(FormatFloat(ShownDifference(i == 0 ? 1.0 : 0.5), decimal_)) + degrees);
+    TitleAxis(ChartAxis(Chart, Qt::Vertical), QStringLiteral("Temperature (%1)").arg(degrees.mid(1)));
+    TitleAxis(differenceAxis_, QStringLiteral("Surface \u2212 air (%1)")
+                                   .arg(units_.Temperature == TTemperatureUnit::Celsius ? QStringLiteral("K") : degrees.mid(1)));
+    Strip->setToolTip(
+        QStringLiteral("Each column is one time step, each row one element from the front (top) to the back (bottom).\n"
+                       "Green: at the air temperature; yellow to red: up to %1%2 or more from it; grey: not yet computed.")
+            .arg(ToQ(FormatFloat(ShownDifference(6), decimal_)), degrees));
 }
 
 const TCurve& TEvolutionPage::Curve(QXYSeries* series) const
@@ -258,20 +272,41 @@ void TEvolutionPage::StartRun(TRunRecord& record)
     record_ = &record;
     timeStep_ = record.TimeStep;
     stripWidth_ = record.Strip.Width();
-    runLow_ = 1;
-    runHigh_ = 0;
+    ClearCurves();
     FitHome(true);
     Clock->SetZero(LocalClockZero(record));
+    ShowDewPoint(record);
+    record.TakeStripChanges();
+    Strip->SetSource(&record.Strip);
+    UpdateViews();
+    ShowReadout();
+}
+
+void TEvolutionPage::ClearCurves()
+{
+    runLow_ = 1;
+    runHigh_ = 0;
     for (TCurve& c : curves_) c.Clear();
     difference_.Clear();
     seeing_.Clear();
     seeingMax_ = 0;
-    ShowDewPoint(record);
     differenceMin_ = differenceMax_ = 0;
     synced_ = 0;
     version_ = ~0ull;
-    record.TakeStripChanges();
-    Strip->SetSource(&record.Strip);
+}
+
+void TEvolutionPage::SetUnits(const TDisplayUnits& units, TRunRecord* record)
+{
+    units_ = units;
+    LabelUnits();
+    if (record && record == record_) {
+        ClearCurves();
+        ShowDewPoint(*record);
+        Sync(*record);
+    }
+    if (kept_ && record_)
+        ShowKept(*kept_, *record_, decimal_);
+    FitHome(true);
     UpdateViews();
     ShowReadout();
 }
@@ -285,13 +320,13 @@ void TEvolutionPage::Sync(TRunRecord& record)
         const TStepValues& v = record.Reports[synced_];
         const double minutes = v.Time / 60;
         for (std::size_t i = 0; i < curves_.size(); ++i) {
-            const double value = ColumnValue(v, curveColumns_[i]);
+            const double value = Shown(ColumnValue(v, curveColumns_[i]));
             curves_[i].Append(minutes, value);
             const bool first = runLow_ > runHigh_;
             runLow_ = first ? value : std::min(runLow_, value);
             runHigh_ = first ? value : std::max(runHigh_, value);
         }
-        const double d = v.Surface - v.Air;
+        const double d = ShownDifference(v.Surface - v.Air);
         difference_.Append(minutes, d);
         const double blur = brennic::MirrorSeeing(v);
         seeing_.Append(minutes, blur);

@@ -3,6 +3,7 @@
 // markers, the runs kept for comparison and the surface-minus-air curve.
 #pragma once
 
+#include "app/core/results/DisplayUnits.h"
 #include "app/core/results/OutputColumns.h"
 #include "app/core/tables/MeasuredLog.h"
 #include "app/core/run/RunComparison.h"
@@ -69,6 +70,9 @@ public:
     void ShowMeasured(const TMeasuredLog* log);
     void SetMeasuredNote(const std::string& note);
     void SetDecimalSeparator(char16_t decimalSeparator);
+    // Temperatures in degC or degF: every curve, axis and readout again from
+    // the record (the current run's, whose curves are rebuilt) and the kept runs.
+    void SetUnits(const TDisplayUnits& units, TRunRecord* record);
     // Whether the run shown was stopped before its end (for the headline).
     void SetStopped(bool stopped);
     const TCurve& Curve(QXYSeries* series) const;
@@ -105,6 +109,12 @@ private:
     // every visible curve (this run's, the kept runs', the measured points).
     TAxisRanges FittedHome() const;
     void FitHome(bool resetZoom);
+    void ClearCurves();
+    void LabelUnits();
+    // A temperature and a difference of temperatures in the unit shown.
+    double Shown(double celsius) const { return TemperatureShown(celsius, units_.Temperature); }
+    double ShownDifference(double kelvin) const { return TemperatureDifferenceShown(kelvin, units_.Temperature); }
+    TDisplayUnits units_;
     double measuredLow_ = 1, measuredHigh_ = 0;  // none while low > high
     double runLow_ = 1, runHigh_ = 0;            // the current run's curves so far
     void FillRuns(const TKeptRuns& kept, const std::vector<std::string>& labels);

@@ -39,7 +39,7 @@ QString TEvolutionPage::HoverText(double minutes) const
                QStringLiteral(" (minute ") + QString::fromStdString(FixedText(minutes, 1, decimal_)) + u')';
     else
         text = QString::fromStdString(FixedText(minutes, 1, decimal_)) + QStringLiteral(" min");
-    const QString degrees = QStringLiteral(" \u00b0C");
+    const QString degrees = QString::fromStdString(" " + TemperatureSymbol(units_.Temperature));
     for (const TCurve& c : curves_) AddLine(text, c.Series()->name(), c, minutes, 2, degrees, decimal_);
     AddLine(text, DewPoint->name(), dew_, minutes, 2, degrees, decimal_);
     AddLine(text, SurfaceMinusAir->name(), difference_, minutes, 2, degrees, decimal_);
@@ -67,9 +67,9 @@ void TEvolutionPage::ShowReadout()
             return at.size() > 5 ? at.substr(at.size() - 5) : at;
         };
     Readout->Show(record_ ? record_->Readiness : none, kept_ ? kept_->Runs() : noRuns, keptLabels_, notes, decimal_,
-                  clock);
+                  clock, units_.Temperature);
     readoutClock_.start();
-    const QString headline = record_ ? QString::fromStdString(brennic::Headline(*record_, decimal_, stopped_)) : QString();
+    const QString headline = record_ ? QString::fromStdString(brennic::Headline(*record_, decimal_, stopped_, units_.Temperature)) : QString();
     Headline->setToolTip(record_ ? QStringLiteral("Radiation model: ") +
                                        QString::fromStdString(ModelText(record_->Model))
                                  : QString());

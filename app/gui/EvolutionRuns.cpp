@@ -91,7 +91,7 @@ void TEvolutionPage::ShowKept(const TKeptRuns& kept, const TRunRecord& current, 
             TCurve curve(series, QPen(KeptColours[k % KeptColours.size()], 1.5, CurveStyle(column).KeptPen));
             std::vector<TPoint> points;
             points.reserve(run.Reports.size());
-            for (const TStepValues& v : run.Reports) points.push_back({v.Time / 60, ColumnValue(v, column)});
+            for (const TStepValues& v : run.Reports) points.push_back({v.Time / 60, Shown(ColumnValue(v, column))});
             curve.Assign(std::move(points));
             keptCurves_.push_back(std::move(curve));
         }
@@ -109,7 +109,7 @@ TAxisRanges TEvolutionPage::FittedHome() const
 {
     if (!record_)
         return Chart->Home();
-    TAxisRanges r{0, record_->Duration / 60, record_->Plan.TempMin, record_->Plan.TempMax};
+    TAxisRanges r{0, record_->Duration / 60, Shown(record_->Plan.TempMin), Shown(record_->Plan.TempMax)};
     // Every curve shown stays inside the axes: this run's so far, the kept
     // runs shown, the measured points.
     double low = runLow_, high = runHigh_;
@@ -125,7 +125,7 @@ TAxisRanges TEvolutionPage::FittedHome() const
         for (const TKeptRun& run : kept_->Runs())
             if (run.Visible)
                 for (const TStepValues& v : run.Reports) {
-                    for (int column : curveColumns_) take(ColumnValue(v, column), ColumnValue(v, column));
+                    for (int column : curveColumns_) take(Shown(ColumnValue(v, column)), Shown(ColumnValue(v, column)));
                     r.xMax = std::max(r.xMax, v.Time / 60);
                 }
     if (low <= high) {
@@ -147,7 +147,7 @@ void TEvolutionPage::ShowMeasured(const TMeasuredLog* log)
     for (int i = 0; i < 2; ++i) {
         std::vector<TPoint> points;
         if (log)
-            for (const TMeasuredPoint& p : i == 0 ? log->Surface : log->Back) points.push_back({p.Time / 60, p.Value});
+            for (const TMeasuredPoint& p : i == 0 ? log->Surface : log->Back) points.push_back({p.Time / 60, Shown(p.Value)});
         const bool show = !points.empty();
         for (const TPoint& p : points) {
             measuredLow_ = std::min(measuredLow_, p.y);

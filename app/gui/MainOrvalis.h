@@ -11,6 +11,7 @@
 #include "app/core/inputs/RunSetup.h"
 #include "app/core/inputs/RunRequest.h"
 #include "app/core/inputs/InputHistory.h"
+#include "app/core/inputs/FieldUnits.h"
 #include "app/core/files/Scenario.h"
 #include "app/core/results/StripPalette.h"
 #include "app/gui/AirSourceBar.h"
@@ -23,6 +24,7 @@
 #include "support/EnhStringList.h"
 
 #include <QElapsedTimer>
+#include <QSettings>
 #include <QWidget>
 
 #include <array>
@@ -287,6 +289,13 @@ public:
     void NameNextInputStep(const std::string& name);
     // Takes the inputs' changes so far into the history now.
     void SettleInputs();
+    // The units the fields, charts and readouts show (View, Units): the
+    // inputs keep their values, files and the command line stay in degC
+    // and mm. Kept in the settings; LoadDisplayUnits takes them from there.
+    TDisplayUnits Units;
+    QAction *FahrenheitAction = nullptr, *InchAction = nullptr;
+    void SetDisplayUnits(const TDisplayUnits& units);
+    void LoadDisplayUnits();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -355,6 +364,12 @@ private:
     int shownMaterial_ = 0;
     void ShowFilmsComputed();
     QString rampTexts_[2];  // the air fields' texts while a file is in use
+    // A converted field's text as last shown and the value it stands for in
+    // the field's own unit: an untouched field keeps its value exactly.
+    std::array<std::pair<QString, QString>, FieldCount> shownTexts_{};
+    std::unique_ptr<QSettings> OpenSettings() const;
+    void CreateUnitsMenu(QMenu* view);
+    void ShowUnitLabels();
 
     QTimer* frameTimer_ = nullptr;
     bool closeRequested_ = false;

@@ -41,8 +41,9 @@ TProfilePage::TProfilePage(QWidget* parent) : QWidget(parent)
         const std::optional<double> t = CurveValueAt(curve_.Points(), mm);
         if (!t)
             return QString();
-        return QString::fromStdString(FixedText(mm, 2, decimal_)) + QStringLiteral(" mm from the front\n") +
-               QString::fromStdString(FixedText(*t, 2, decimal_)) + QStringLiteral(" \u00b0C");
+        return QString::fromStdString(FixedText(mm, 2, decimal_) + " " + MillimetreSymbol(units_.Length) +
+                                      " from the front\n" + FixedText(*t, 2, decimal_) + " " +
+                                      TemperatureSymbol(units_.Temperature));
     };
 
     FrontLabel = new QLabel(QStringLiteral("Mirror Front (Optical Surface)"), Chart);
@@ -96,9 +97,39 @@ void TProfilePage::StartRun(const TRunPlan& plan)
         Time->setValue(0);
     }
     TAxisRanges home = Chart->Home();
-    home.yMin = plan.TempMin;
-    home.yMax = plan.TempMax;
+    home.yMin = Shown(plan.TempMin);
+    home.yMax = Shown(plan.TempMax);
     Chart->SetHome(home, true);
+}
+
+void TProfilePage::SetUnits(const TDisplayUnits& units)
+{
+    units_ = units;
+    LabelUnits();
+    if (!record_)
+        return;
+    // The depth axis takes the new unit whatever the zoom was.
+    Chart->SetHome(Chart->Home(), true);
+    if (Time->value() >= int(record_->Snapshots.size()))
+        ShowLast(*record_);
+    else
+        ShowSnapshot(Time->value());
+}
+
+void TProfilePage::LabelUnits()
+{
+    TitleAxis(ChartAxis(Chart, Qt::Horizontal),
+              QString::fromStdString("Position from the front (" + MillimetreSymbol(units_.Length) + ")"));
+    TitleAxis(ChartAxis(Chart, Qt::Vertical),
+              QString::fromStdString("Temperature (" + TemperatureSymbol(units_.Temperature) + ")"));
+}
+
+std::vector<TPoint> TProfilePage::Shown(const std::vector<TPoint>& profile) const
+{
+    std::vector<TPoint> shown;
+    shown.reserve(profile.size());
+    for (const TPoint& p : profile) shown.push_back({MillimetresShown(p.x, units_.Length), Shown(p.y)});
+    return shown;
 }
 
 void TProfilePage::Sync(const TRunRecord& record)
@@ -129,18 +160,19 @@ void TProfilePage::ShowLast(const TRunRecord& record)
         Chart->chart()->setTitle(title);
     if (record.Profile.empty())
         return;
-    curve_.Assign(std::vector<TPoint>(record.Profile));
+    const std::vector<TPoint> profile = Shown(record.Profile);
+    curve_.Assign(std::vector<TPoint>(profile));
     // The position axis follows the profile, front to back element, unless
     // the user has zoomed in.
-    const double first = record.Profile.front().x, last = record.Profile.back().x;
+    const double first = profile.front().x, last = profile.back().x;
     TAxisRanges home = Chart->Home();
     home.xMin = first < last ? first : first - 1;
     home.xMax = first < last ? last : last + 1;
     // The run's range, as at its start, widened where the profile leaves it
     // (a radiating face falls below the air): the profile is always in view.
-    home.yMin = record.Plan.TempMin;
-    home.yMax = record.Plan.TempMax;
-    for (const TPoint& p : record.Profile) {
+    home.yMin = Shown(record.Plan.TempMin);
+    home.yMax = Shown(record.Plan.TempMax);
+    for (const TPoint& p : profile) {
         home.yMin = std::min(home.yMin, std::floor(p.y));
         home.yMax = std::max(home.yMax, std::ceil(p.y));
     }
@@ -163,7 +195,7 @@ void TProfilePage::ShowSnapshot(int i)
     title += u" sec";
     Chart->chart()->setTitle(QString::fromStdU16String(title));
     TimeLabel->setText(QString::fromStdString(MinutesText(s.Time, decimal_)));
-    const std::vector<TPoint> points = record_->SnapshotProfile(std::size_t(i));
+    const std::vector<TPoint> points = Shown(record_->SnapshotProfile(std::size_t(i)));
     if (points.empty())
         return;
     // The temperature axis fits the profile shown.

@@ -2,6 +2,7 @@
 // last reported time, from the front (optical) face to the back.
 #pragma once
 
+#include "app/core/results/DisplayUnits.h"
 #include "app/core/run/RunRecord.h"
 #include "app/gui/ChartSupport.h"
 #include "app/gui/ZoomChartView.h"
@@ -31,6 +32,8 @@ public:
     // Sync, then draw at once if the page is showing.
     void Redraw(const TRunRecord& record);
     void SetDecimalSeparator(char16_t decimalSeparator);
+    // Depth in mm or inches, temperature in degC or degF; the profile shown again.
+    void SetUnits(const TDisplayUnits& units);
     // The profile of the i-th kept snapshot (the slider's end: the last report).
     void ShowSnapshot(int i);
     const TCurve& Curve() const { return curve_; }
@@ -41,6 +44,11 @@ protected:
 private:
     void UpdateView();
     void ShowLast(const TRunRecord& record);
+    void LabelUnits();
+    // A profile (mm, degC) and a temperature in the units shown.
+    std::vector<TPoint> Shown(const std::vector<TPoint>& profile) const;
+    double Shown(double celsius) const { return TemperatureShown(celsius, units_.Temperature); }
+    TDisplayUnits units_;
 
     const TRunRecord* record_ = nullptr;
     char16_t decimal_ = u'.';

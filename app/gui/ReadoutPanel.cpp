@@ -12,9 +12,11 @@ QString Html(const std::string& s)
     return QString::fromStdString(s).toHtmlEscaped();
 }
 
-QString Degrees(double v, char16_t sep)
+// A difference of temperatures in the unit shown.
+QString Degrees(double kelvin, char16_t sep, TTemperatureUnit unit)
 {
-    return Html(FixedText(v, 2, sep)) + QStringLiteral("&nbsp;\u00b0C");
+    return Html(FixedText(TemperatureDifferenceShown(kelvin, unit), 2, sep)) + QStringLiteral("&nbsp;") +
+           QString::fromStdString(TemperatureSymbol(unit));
 }
 
 }  // namespace
@@ -40,14 +42,15 @@ TReadoutPanel::TReadoutPanel(QWidget* parent) : QLabel(parent)
 namespace {
 
 // The ready times of the surface, the back and the glass at each tolerance.
-QString ReadyTable(const TReadiness& r, char16_t sep, const std::function<std::string(double)>& clock)
+QString ReadyTable(const TReadiness& r, char16_t sep, const std::function<std::string(double)>& clock,
+                   TTemperatureUnit unit)
 {
     QString html = QStringLiteral("<b>Ready</b>: stays this close to the air from") +
                    (clock ? QStringLiteral(" (local time)") : QString()) +
                    QStringLiteral("<table cellspacing=\"0\" cellpadding=\"1\"><tr><td></td>");
     for (double tol : r.Tolerances())
-        html += QStringLiteral("<td align=\"right\">&nbsp;&nbsp;\u2264&nbsp;") + Html(ToUtf8(FormatFloat(tol, sep))) +
-                QStringLiteral("&nbsp;\u00b0C</td>");
+        html += QStringLiteral("<td align=\"right\">&nbsp;&nbsp;\u2264&nbsp;") + Html(ToUtf8(FormatFloat(TemperatureDifferenceShown(tol, unit), sep))) +
+                QStringLiteral("&nbsp;") + QString::fromStdString(TemperatureSymbol(unit)) + QStringLiteral("</td>");
     html += QStringLiteral("</tr>");
     static const char* const parts[] = {"Surface", "Back", "Glass"};
     const auto cells = ReadyCells(r, sep, clock);
@@ -64,21 +67,21 @@ QString ReadyTable(const TReadiness& r, char16_t sep, const std::function<std::s
 
 void TReadoutPanel::Show(const TReadiness& r, const std::vector<TKeptRun>& kept, const std::vector<std::string>& labels,
                          const std::vector<std::string>& notes, char16_t sep,
-                         const std::function<std::string(double)>& clock)
+                         const std::function<std::string(double)>& clock, TTemperatureUnit unit)
 {
     QString html;
     if (r.Reports() > 0)
-        html += ReadyTable(r, sep, clock);
+        html += ReadyTable(r, sep, clock, unit);
     else if (kept.empty() && notes.empty()) {
         setText(QString());  // nothing to say before the first run
         return;
     }
     if (r.Reports() > 0) {
         const TStepValues& last = r.Last();
-        html += QStringLiteral("Largest front\u2212back: ") + Degrees(r.LargestDifference(), sep) +
+        html += QStringLiteral("Largest front\u2212back: ") + Degrees(r.LargestDifference(), sep, unit) +
                 QStringLiteral(" at ") +
                 Html(clock ? clock(r.LargestDifferenceTime()) : MinutesText(r.LargestDifferenceTime(), sep)) + QStringLiteral("<br>");
-        html += QStringLiteral("<b>Surface \u2212 air now: ") + Degrees(last.Surface - last.Air, sep) +
+        html += QStringLiteral("<b>Surface \u2212 air now: ") + Degrees(last.Surface - last.Air, sep, unit) +
                 QStringLiteral("</b>");
     }
     for (std::size_t i = 0; i < kept.size() && i < labels.size(); ++i) {

@@ -3,6 +3,8 @@
 // difference, the surface's distance to the air now, and one line per kept run.
 #pragma once
 
+#include "app/core/results/DisplayUnits.h"
+
 #include "app/core/run/RunComparison.h"
 
 #include <QLabel>
@@ -23,7 +25,8 @@ public:
     // times on the local clock when its air has dates (kept runs keep minutes).
     void Show(const TReadiness& current, const std::vector<TKeptRun>& kept, const std::vector<std::string>& labels,
               const std::vector<std::string>& notes, char16_t decimalSeparator,
-              const std::function<std::string(double)>& clock = {});
+              const std::function<std::string(double)>& clock = {},
+              TTemperatureUnit unit = TTemperatureUnit::Celsius);
 };
 
 }  // namespace brennic

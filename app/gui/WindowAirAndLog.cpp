@@ -49,8 +49,8 @@ void TFrmBrennic::UseAirFile(const TAirFileChoice& choice, bool fitDuration)
 void TFrmBrennic::UseAirSource(std::shared_ptr<const TAirSource> source, const TAirFileChoice& choice, bool fitDuration)
 {
     if (!AirSource) {
-        rampTexts_[0] = edtInitialAirTemp->text();
-        rampTexts_[1] = edtFinalAirTemp->text();
+        rampTexts_[0] = FieldText(fInitialAirTemp);
+        rampTexts_[1] = FieldText(fFinalAirTemp);
     }
     AirSource = std::move(source);
     AirChoice = choice;
@@ -63,8 +63,9 @@ void TFrmBrennic::UseAirSource(std::shared_ptr<const TAirSource> source, const T
         const QString metres = ToQ(FormatFloat(*elevation, Regional.DecimalSeparator));
         if (FieldText(fSiteElevation) != metres) {
             SetFieldText(fSiteElevation, metres);
-            StatusBar1->ShowMessage(QStringLiteral("Site elevation %1 m, from %2")
-                                        .arg(metres, QString::fromStdString(AirSource->Table.File)));
+            StatusBar1->ShowMessage(QStringLiteral("Site elevation %1 %2, from %3")
+                                        .arg(FieldEdit(fSiteElevation)->text(),
+                                             QString::fromStdString(FieldUnitShown(fSiteElevation, Units)), QString::fromStdString(AirSource->Table.File)));
         }
     }
     MarkDirty();
@@ -77,8 +78,9 @@ void TFrmBrennic::ShowAirFromFile()
     TryStrToFloat(FromQ(edtTimeInterval->text()), Regional.DecimalSeparator, minutes);
     const double end = std::isfinite(minutes) ? std::max(minutes * 60, 0.0) : 0;
     const QString from = QStringLiteral("From ") + QString::fromStdString(AirSource->Describe());
-    for (auto [edit, t] : {std::pair{edtInitialAirTemp, 0.0}, std::pair{edtFinalAirTemp, end}}) {
-        edit->setText(ToQ(FormatFloat(AirSource->Air.At(t), Regional.DecimalSeparator)));
+    for (auto [field, t] : {std::pair{fInitialAirTemp, 0.0}, std::pair{fFinalAirTemp, end}}) {
+        SetFieldText(field, ToQ(FormatFloat(AirSource->Air.At(t), Regional.DecimalSeparator)));
+        QLineEdit* edit = FieldEdit(field);
         edit->setEnabled(false);
         edit->setToolTip(from);
     }
@@ -89,8 +91,8 @@ void TFrmBrennic::UseAirRamp()
     if (!AirSource)
         return;
     AirSource.reset();
-    edtInitialAirTemp->setText(rampTexts_[0]);
-    edtFinalAirTemp->setText(rampTexts_[1]);
+    SetFieldText(fInitialAirTemp, rampTexts_[0]);
+    SetFieldText(fFinalAirTemp, rampTexts_[1]);
     for (QLineEdit* e : {edtInitialAirTemp, edtFinalAirTemp}) {
         e->setEnabled(true);
         e->setToolTip(AirHint());
@@ -123,9 +125,10 @@ void TFrmBrennic::LoadMeasuredLog(const std::string& path, const TLogColumns& co
     TInputTexts texts = InputTexts();
     ApplyLogDefaults(texts, *log, Regional.DecimalSeparator, false, false);
     for (int field : {fInitialMirrorTemp, fDuration}) SetFieldText(field, ToQ(texts.Text(field)));
-    QString said = QStringLiteral("Measured log loaded: the start temperature (%1 \u00b0C) and the duration (%2 min) "
+    QString said = QStringLiteral("Measured log loaded: the start temperature (%1 %2) and the duration (%3 min) "
                                   "come from it")
-                       .arg(ToQ(texts.Text(fInitialMirrorTemp)), ToQ(texts.Text(fDuration)));
+                       .arg(FieldEdit(fInitialMirrorTemp)->text(),
+                            QString::fromStdString(FieldUnitShown(fInitialMirrorTemp, Units)), ToQ(texts.Text(fDuration)));
     if (log->Air && useLogAir) {
         UseAirSource(log->Air, {path, columns.Air, start, "", "", "", "", ""}, false);
         ShowAirFromFile();

@@ -166,11 +166,15 @@ void TFrmBrennic::ChooseScenarioToSave()
     }
 }
 
+std::unique_ptr<QSettings> TFrmBrennic::OpenSettings() const
+{
+    return SettingsFile.isEmpty() ? std::make_unique<QSettings>(QStringLiteral("Brennic"), QStringLiteral("Brennic"))
+                                  : std::make_unique<QSettings>(SettingsFile, QSettings::IniFormat);
+}
+
 QStringList TFrmBrennic::RecentScenarios() const
 {
-    const QSettings settings = SettingsFile.isEmpty() ? QSettings(QStringLiteral("Brennic"), QStringLiteral("Brennic"))
-                                                      : QSettings(SettingsFile, QSettings::IniFormat);
-    return settings.value(QStringLiteral("recentScenarios")).toStringList();
+    return OpenSettings()->value(QStringLiteral("recentScenarios")).toStringList();
 }
 
 void TFrmBrennic::RememberScenario(const QString& path)
@@ -181,9 +185,7 @@ void TFrmBrennic::RememberScenario(const QString& path)
     recent.removeAll(ScenarioPath);
     recent.prepend(ScenarioPath);
     while (recent.size() > 8) recent.removeLast();
-    QSettings settings = SettingsFile.isEmpty() ? QSettings(QStringLiteral("Brennic"), QStringLiteral("Brennic"))
-                                                : QSettings(SettingsFile, QSettings::IniFormat);
-    settings.setValue(QStringLiteral("recentScenarios"), recent);
+    OpenSettings()->setValue(QStringLiteral("recentScenarios"), recent);
     UpdateRecentMenu();
 }
 

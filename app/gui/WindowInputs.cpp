@@ -233,7 +233,12 @@ QString TFrmBrennic::FieldText(int field) const
     QLineEdit* edit = FieldEdit(field);
     if (edit->isReadOnly() && (field == fFrontFilm || field == fBackFilm))
         return typedFilms_[field == fFrontFilm ? 0 : 1];
-    return edit->text();
+    if (!FieldConverted(field, Units))
+        return edit->text();
+    const auto& [shown, own] = shownTexts_[std::size_t(field)];
+    if (edit->text() == shown)
+        return own;
+    return ToQ(FieldTextFromShown(field, FromQ(edit->text()), Units, Regional.DecimalSeparator));
 }
 
 void TFrmBrennic::SetFieldText(int field, const QString& text)
@@ -243,10 +248,15 @@ void TFrmBrennic::SetFieldText(int field, const QString& text)
         return;
     }
     QLineEdit* edit = FieldEdit(field);
-    if (edit->isReadOnly() && (field == fFrontFilm || field == fBackFilm))
+    if (edit->isReadOnly() && (field == fFrontFilm || field == fBackFilm)) {
         typedFilms_[field == fFrontFilm ? 0 : 1] = text;
-    else
+    } else if (FieldConverted(field, Units)) {
+        const QString shown = ToQ(FieldTextShown(field, FromQ(text), Units, Regional.DecimalSeparator));
+        shownTexts_[std::size_t(field)] = {shown, text};
+        edit->setText(shown);
+    } else {
         edit->setText(text);
+    }
 }
 
 std::vector<QWidget*> TFrmBrennic::InputTabOrder() const

@@ -100,6 +100,7 @@ void TFrmBrennic::CreateMenuBar()
     connect(InputsAction, &QAction::toggled, this, [this](bool on) { Guarded([this, on] { ShowInputs(on); }); });
     Mirrors(view, QStringLiteral("&Surface \u2212 air"), chkSurfaceMinusAir);
     Mirrors(view, QStringLiteral("&Mirror seeing"), chkMirrorSeeing);
+    CreateUnitsMenu(view);
     view->addSeparator();
     QAction* compare = view->addAction(QStringLiteral("Compare &runs\u2026"), this, guarded([this] { ShowComparison(); }));
     connect(view, &QMenu::aboutToShow, this, [this, compare] { compare->setEnabled(ResultLines->Count() > 1); });

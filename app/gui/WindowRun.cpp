@@ -5,6 +5,7 @@
 #include "app/core/run/Engine.h"
 #include "app/core/inputs/InputFields.h"
 #include "app/gui/ErrorReport.h"
+#include "app/gui/WindowText.h"
 #include "app/gui/FieldLayout.h"
 #include "app/gui/EvolutionPage.h"
 #include "app/gui/ProfilePage.h"
@@ -92,8 +93,16 @@ TRunRequest TFrmBrennic::CurrentRequest()
         focus(e.Field, e.what());
         throw;
     } catch (const EFieldError& e) {
-        focus(e.Field, e.what());
-        throw;
+        if (!FieldConverted(e.Field, Units) || e.Rule.empty()) {
+            focus(e.Field, e.what());
+            throw;
+        }
+        // The value as the user typed it, in the units shown, beside its own.
+        const EFieldError shown(RefusalInShownUnits(e.Field, FromQ(FieldEdit(e.Field)->text()), FromQ(FieldText(e.Field)),
+                                                    e.Rule, Units, TFieldNaming::Caption),
+                                e.Field, e.Rule);
+        focus(e.Field, shown.what());
+        throw shown;
     }
 }
 

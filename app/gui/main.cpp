@@ -20,6 +20,7 @@ int main(int argc, char** argv)
     int status = 0;
     Guarded([&] {
         TFrmBrennic window;
+        window.LoadDisplayUnits();
         const QRect screen = window.screen()->availableGeometry();
         window.move(screen.center() - window.rect().center());
         window.show();

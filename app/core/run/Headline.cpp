@@ -63,7 +63,7 @@ std::size_t HeadlineSeeing(const std::vector<double>& thresholds)
     return Preferred(thresholds, 0.25);
 }
 
-std::string Headline(const TRunRecord& r, char16_t sep, bool stopped)
+std::string Headline(const TRunRecord& r, char16_t sep, bool stopped, TTemperatureUnit unit)
 {
     const TReadiness& ready = r.Readiness;
     if (ready.Reports() == 0 || ready.Tolerances().empty())
@@ -75,7 +75,8 @@ std::string Headline(const TRunRecord& r, char16_t sep, bool stopped)
     std::string text = stopped ? "Stopped at " + Minutes(last, sep) + " of " + Minutes(r.Duration, sep) + " min: m"
                                : std::string("M");
     const std::size_t k = HeadlineTolerance(ready.Tolerances());
-    const std::string tolerance = Number(ready.Tolerances()[k], sep) + " \u00b0C";
+    const std::string tolerance =
+        Number(TemperatureDifferenceShown(ready.Tolerances()[k], unit), sep) + " " + TemperatureSymbol(unit);
     if (const auto t = ready.ReadyFrom(TReadiness::Glass, k))
         text += "irror no more than " + tolerance + " above the air from " + RunTimeText(r, *t, sep);
     else

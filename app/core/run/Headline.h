@@ -4,6 +4,8 @@
 // dates, and where a run was stopped early.
 #pragma once
 
+#include "app/core/results/DisplayUnits.h"
+
 #include "app/core/run/RunRecord.h"
 
 #include <optional>
@@ -22,8 +24,10 @@ std::string RunTimeText(const TRunRecord& record, double seconds, char16_t decim
 std::size_t HeadlineTolerance(const std::vector<double>& tolerances);
 std::size_t HeadlineSeeing(const std::vector<double>& thresholds);
 
-// Empty before the first report. stopped: the run was cancelled.
-std::string Headline(const TRunRecord& record, char16_t decimalSeparator, bool stopped);
+// Empty before the first report. stopped: the run was cancelled. The
+// tolerance is given in the temperature unit the reader chose.
+std::string Headline(const TRunRecord& record, char16_t decimalSeparator, bool stopped,
+                     TTemperatureUnit unit = TTemperatureUnit::Celsius);
 
 }  // namespace brennic
 
