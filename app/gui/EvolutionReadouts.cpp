@@ -54,7 +54,7 @@ void TEvolutionPage::ShowReadout()
 {
     static const TReadiness none;
     static const std::vector<TKeptRun> noRuns;
-    std::vector<std::string> notes = record_ ? ConditionLines(*record_, decimal_, true) : std::vector<std::string>();
+    std::vector<std::string> notes = record_ ? ConditionLines(*record_, decimal_, true, units_.Temperature) : std::vector<std::string>();
     if (record_)
         for (std::string& note : RunNotes(*record_, decimal_)) notes.push_back(std::move(note));
     if (!measuredNote_.empty())

@@ -76,7 +76,7 @@ void TEvolutionPage::ShowKept(const TKeptRuns& kept, const TRunRecord& current, 
     kept_ = &kept;
     for (std::size_t k = 0; k < kept.Runs().size(); ++k) {
         const TKeptRun& run = kept.Runs()[k];
-        keptLabels_.push_back(kept.Label(k, current.Inputs, sep));
+        keptLabels_.push_back(kept.Label(k, current.Inputs, sep, units_));
         // Each curve of the output table in the run's colour; the surface's
         // carries the run's name in the legend.
         for (int column : curveColumns_) {

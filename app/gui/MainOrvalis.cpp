@@ -233,7 +233,7 @@ void TFrmBrennic::ConnectHandlers()
     }, Qt::QueuedConnection);
     connect(TabSheet3, &TEvolutionPage::keptRenamed, this, [this](int i, const QString& name) {
         if (std::size_t(i) >= Kept.Runs().size() ||
-            name.toStdString() == Kept.Label(std::size_t(i), Record.Inputs, Regional.DecimalSeparator))
+            name.toStdString() == Kept.Label(std::size_t(i), Record.Inputs, Regional.DecimalSeparator, Units))
             return;
         Kept.Rename(std::size_t(i), name.trimmed().toStdString());
         TabSheet3->ShowKept(Kept, Record, Regional.DecimalSeparator);

@@ -225,7 +225,7 @@ QString TFrmBrennic::PictureSubtitle() const
         current.Text(fInitialAirTemp) = TInputTexts{}.Text(fInitialAirTemp);
         current.Text(fFinalAirTemp) = TInputTexts{}.Text(fFinalAirTemp);
     }
-    std::string label = DifferenceLabel(current, TInputTexts{}, u'.');
+    std::string label = DifferenceLabel(current, TInputTexts{}, u'.', Units);  // as the chart shows them
     if (AirSource)
         label += "; air from " + AirSource->Describe();
     return QStringLiteral("Brennic \u2014 ") +

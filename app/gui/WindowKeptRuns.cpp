@@ -111,7 +111,7 @@ void TFrmBrennic::ComputeKeptRuns(const TScenario& s, std::shared_ptr<const TAir
 TComparisonTable TFrmBrennic::RunsCompared() const
 {
     return CompareRuns(Record.Readiness, Record.Inputs, AirSource ? std::optional<TAirFileChoice>(AirChoice) : std::nullopt,
-                       Kept, Regional.DecimalSeparator);
+                       Kept, Regional.DecimalSeparator, Units);
 }
 
 void TFrmBrennic::ShowComparison()

@@ -3,6 +3,7 @@
 #include "app/core/inputs/FieldUnits.h"
 #include "app/core/run/Engine.h"
 #include "app/core/run/Headline.h"
+#include "app/core/run/RunComparison.h"
 
 #include <gtest/gtest.h>
 
@@ -63,6 +64,12 @@ TEST(DisplayUnits, LabelsAndRefusalsSayTheUnitShown)
     EXPECT_EQ(FieldUnitShown(fDewPoint, Imperial), "\u00b0F");
     EXPECT_EQ(FieldUnitShown(fSiteElevation, Imperial), "ft");
     EXPECT_EQ(FieldUnitShown(fFrontFilm, Imperial), "W/m\u00b2K");
+    // A kept run's label names its values as the fields show them.
+    TInputTexts kept;
+    kept.Text(fThickness) = u"38.1";
+    kept.Text(fInitialMirrorTemp) = u"25";
+    EXPECT_EQ(DifferenceLabel(kept, TInputTexts{}, u'.', Imperial), "thickness 1.5 in, mirror temp 77 \u00b0F");
+    EXPECT_EQ(DifferenceLabel(kept, TInputTexts{}, u'.'), "thickness 38.1, mirror temp 25");
     // A refusal from the run, in the field's own unit, gives the value as
     // typed in the unit shown beside it.
     TRequestSource source;

@@ -22,6 +22,7 @@
 #include <QTest>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTemporaryDir>
 #include <QToolTip>
 
 using namespace brennic;
@@ -109,6 +110,19 @@ int main(int argc, char** argv)
     QToolTip::hideText();
     w.chkSurfaceMinusAir->setChecked(true);
     shoot("evolution-surface-minus-air.png");
+    // The same runs in degF and inches (the settings of this program only).
+    QTemporaryDir settings;
+    w.SettingsFile = settings.filePath(QStringLiteral("settings.ini"));
+    w.FahrenheitAction->trigger();
+    w.InchAction->trigger();
+    shoot("evolution-imperial.png");
+    w.PageControl1->setCurrentIndex(0);
+    shoot("profile-imperial.png");
+    w.PageControl1->setCurrentIndex(2);
+    shoot("conditions-imperial.png");
+    w.PageControl1->setCurrentIndex(1);
+    w.FahrenheitAction->trigger();
+    w.InchAction->trigger();
     w.chkSurfaceMinusAir->setChecked(false);
     w.resize(1200, 780);
     shoot("evolution-enlarged.png");

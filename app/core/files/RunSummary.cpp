@@ -29,7 +29,7 @@ std::vector<std::string> RunNotes(const TRunRecord& r, char16_t sep)
     return notes;
 }
 
-std::vector<std::string> ConditionLines(const TRunRecord& r, char16_t sep, bool display)
+std::vector<std::string> ConditionLines(const TRunRecord& r, char16_t sep, bool display, TTemperatureUnit shown)
 {
     std::vector<std::string> lines;
     const TReadiness& ready = r.Readiness;
@@ -57,7 +57,8 @@ std::vector<std::string> ConditionLines(const TRunRecord& r, char16_t sep, bool 
                         to + FixedText((*r.Films)[2].Max, 2, sep) + unit);
     const double below = ready.SurfaceBelowAir();
     if (below < 0) {
-        const std::string value = display ? "\u2212" + FixedText(-below, 1, sep) + " \u00b0C"
+        const std::string value = display ? "\u2212" + FixedText(TemperatureDifferenceShown(-below, shown), 1, sep) + " " +
+                                                TemperatureSymbol(shown)
                                           : FixedText(below, 2, sep) + " C";
         lines.push_back("Surface then down to " + value + " against the air: " +
                         (r.FrontRadiation > 0 ? "radiation to the sky" : "the air warmed faster than the glass"));

@@ -37,13 +37,17 @@ std::string Trimmed(const std::u16string& text)
 
 }  // namespace
 
-std::string DifferenceLabel(const TInputTexts& kept, const TInputTexts& current, char16_t dec)
+std::string DifferenceLabel(const TInputTexts& kept, const TInputTexts& current, char16_t dec,
+                            const TDisplayUnits& units)
 {
     std::string label;
     auto add = [&](const std::string& part) { label += (label.empty() ? "" : ", ") + part; };
     for (int f = 0; f < FieldCount; ++f)
         if (!SameValue(kept.Text(f), current.Text(f), InputFields[f].Whole, dec))
-            add(Spoken(InputFields[f].Key) + " " + Trimmed(kept.Text(f)));
+            add(Spoken(InputFields[f].Key) + " " +
+                (FieldConverted(f, units) && !kept.Text(f).empty()
+                     ? Trimmed(FieldTextShown(f, kept.Text(f), units, dec)) + " " + FieldUnitShown(f, units)
+                     : Trimmed(kept.Text(f))));
     if (kept.Material != current.Material)
         add("material " + std::string(GlassMaterials.at(std::size_t(kept.Material)).Name));
     return label.empty() ? std::string("same inputs") : label;
@@ -100,10 +104,10 @@ void TKeptRuns::SetVisible(std::size_t i, bool visible)
         runs_[i].Visible = visible;
 }
 
-std::string TKeptRuns::Label(std::size_t i, const TInputTexts& current, char16_t sep) const
+std::string TKeptRuns::Label(std::size_t i, const TInputTexts& current, char16_t sep, const TDisplayUnits& units) const
 {
     const TKeptRun& run = runs_.at(i);
-    return run.Name.empty() ? DifferenceLabel(run.Inputs, current, sep) : run.Name;
+    return run.Name.empty() ? DifferenceLabel(run.Inputs, current, sep, units) : run.Name;
 }
 
 }  // namespace brennic

@@ -2,6 +2,8 @@
 // words what differs between two sets of inputs.
 #pragma once
 
+#include "app/core/inputs/FieldUnits.h"
+
 #include "app/core/inputs/InputFields.h"
 #include "app/core/tables/AirSource.h"
 #include "app/core/results/Readiness.h"
@@ -36,7 +38,10 @@ std::vector<TStepValues> Thinned(const std::vector<TStepValues>& reports, std::s
 // What the kept inputs have that the current ones have not, named as the
 // scenario keys name them, with the kept values as typed: "front film 25,
 // thickness 25". Numbers are compared by value in the given decimal form.
-std::string DifferenceLabel(const TInputTexts& kept, const TInputTexts& current, char16_t decimalSeparator);
+// A value the reader sees in other units is given in them, with its unit:
+// "thickness 1.5 in".
+std::string DifferenceLabel(const TInputTexts& kept, const TInputTexts& current, char16_t decimalSeparator,
+                            const TDisplayUnits& units = {});
 
 class TKeptRuns {
 public:
@@ -54,7 +59,8 @@ public:
     void Rename(std::size_t i, const std::string& name);
     void SetVisible(std::size_t i, bool visible);
     // The run's name, or what differs from the current inputs.
-    std::string Label(std::size_t i, const TInputTexts& current, char16_t decimalSeparator) const;
+    std::string Label(std::size_t i, const TInputTexts& current, char16_t decimalSeparator,
+                      const TDisplayUnits& units = {}) const;
 
 private:
     std::vector<TKeptRun> runs_;

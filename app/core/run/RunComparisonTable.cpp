@@ -35,11 +35,13 @@ std::vector<std::optional<double>> ReadyTimes(const TReadiness& r, std::size_t s
 }  // namespace
 
 TComparisonTable CompareRuns(const TReadiness& current, const TInputTexts& currentInputs,
-                             const std::optional<TAirFileChoice>& currentAir, const TKeptRuns& kept, char16_t dec)
+                             const std::optional<TAirFileChoice>& currentAir, const TKeptRuns& kept, char16_t dec,
+                             const TDisplayUnits& units)
 {
     TComparisonTable t;
     t.Header = {"Run", "Inputs"};
-    for (double tol : current.Tolerances()) t.Header.push_back("Surface \u2264 " + FixedText(tol, 2, dec) + " \u00b0C");
+    for (double tol : current.Tolerances()) t.Header.push_back("Surface \u2264 " + FixedText(TemperatureDifferenceShown(tol, units.Temperature), 2, dec) + " " +
+                          TemperatureSymbol(units.Temperature));
     const std::size_t seeing = current.SeeingThresholds().size();
     for (double s : current.SeeingThresholds()) t.Header.push_back("Seeing \u2264 " + FixedText(s, 2, dec) + "\u2033");
     const std::vector<std::optional<double>> now = ReadyTimes(current, seeing);
@@ -48,11 +50,11 @@ TComparisonTable CompareRuns(const TReadiness& current, const TInputTexts& curre
     t.Rows.push_back(std::move(first));
     for (std::size_t i = 0; i < kept.Runs().size(); ++i) {
         const TKeptRun& run = kept.Runs()[i];
-        std::string differs = DifferenceLabel(run.Inputs, currentInputs, dec);
+        std::string differs = DifferenceLabel(run.Inputs, currentInputs, dec, units);
         const std::string air = run.Air ? run.Air->Path : std::string();
         if (air != (currentAir ? currentAir->Path : std::string()))
             differs += std::string(differs.empty() ? "" : ", ") + (run.Air ? "air from " + air : "air as a ramp");
-        std::vector<std::string> row{kept.Label(i, currentInputs, dec), differs.empty() ? "the same" : differs};
+        std::vector<std::string> row{kept.Label(i, currentInputs, dec, units), differs.empty() ? "the same" : differs};
         const std::vector<std::optional<double>> then = ReadyTimes(run.Readiness, seeing);
         for (std::size_t c = 0; c < now.size(); ++c) row.push_back(Cell(then[c], now[c], dec));
         t.Rows.push_back(std::move(row));

@@ -21,7 +21,7 @@ struct TComparisonTable {
 // the current run's air file (none: the ramp of its inputs).
 TComparisonTable CompareRuns(const TReadiness& current, const TInputTexts& currentInputs,
                              const std::optional<TAirFileChoice>& currentAir, const TKeptRuns& kept,
-                             char16_t decimalSeparator);
+                             char16_t decimalSeparator, const TDisplayUnits& units = {});
 
 // Tab-separated lines, to paste into a spreadsheet.
 std::string ComparisonText(const TComparisonTable& table);
