@@ -24,7 +24,7 @@ void AddLine(QString& text, const QString& name, const TCurve& curve, double x, 
     if (!v)
         return;
     text += QStringLiteral("\n") + name + QStringLiteral(": ") +
-            QString::fromStdString(FixedText(*v, decimals, decimal)) + unit;
+            QString::fromStdString(ShownFixedText(*v, decimals, decimal)) + unit;
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ TProfilePage::TProfilePage(QWidget* parent) : QWidget(parent)
         if (!t)
             return QString();
         return QString::fromStdString(FixedText(mm, 2, decimal_) + " " + MillimetreSymbol(units_.Length) +
-                                      " from the front\n" + FixedText(*t, 2, decimal_) + " " +
+                                      " from the front\n" + ShownFixedText(*t, 2, decimal_) + " " +
                                       TemperatureSymbol(units_.Temperature));
     };
 

@@ -15,7 +15,7 @@ QString Html(const std::string& s)
 // A difference of temperatures in the unit shown.
 QString Degrees(double kelvin, char16_t sep, TTemperatureUnit unit)
 {
-    return Html(FixedText(TemperatureDifferenceShown(kelvin, unit), 2, sep)) + QStringLiteral("&nbsp;") +
+    return Html(ShownFixedText(TemperatureDifferenceShown(kelvin, unit), 2, sep)) + QStringLiteral("&nbsp;") +
            QString::fromStdString(TemperatureSymbol(unit));
 }
 

@@ -85,7 +85,8 @@ TEST(Readout, ShowsWhenEachPartIsReadyAndAgreesWithTheCommandLine)
     EXPECT_DOUBLE_EQ(*markers[0], json["ready_minutes"]["surface"][0].get<double>());
     EXPECT_DOUBLE_EQ(*markers[1], json["ready_minutes"]["surface"][1].get<double>());
     EXPECT_TRUE(
-        text.contains("Surface \u2212 air now: " + QString::number(f.w.Record.Readiness.Last().Surface - 10, 'f', 2)));
+        text.contains("Surface \u2212 air now: " +
+                      QString::number(f.w.Record.Readiness.Last().Surface - 10, 'f', 2).replace(u'-', QChar(0x2212))));
     // The default run never gets within 1 degC in two hours: no marker.
     f.w.edtThickness->setText("50.8");
     f.w.edtTimeInterval->setText("120");

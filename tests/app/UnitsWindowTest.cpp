@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 
 using namespace brennic;
 
@@ -52,6 +53,9 @@ TEST(Units, FieldsChartsAndReadoutsFollowTheChoice)
     EXPECT_NE(w.TabSheet3->Headline->text().indexOf("0.9 \u00b0F"), -1) << w.TabSheet3->Headline->text().toStdString();
     EXPECT_NE(w.TabSheet3->Readout->text().indexOf("\u00b0F"), -1);
     EXPECT_EQ(w.TabSheet3->Readout->text().indexOf("\u00b0C"), -1) << w.TabSheet3->Readout->text().toStdString();
+    // Negative values with the minus sign, as the window's own words have it.
+    EXPECT_NE(w.TabSheet3->Readout->text().indexOf("front\u2212back: \u2212"), -1);
+    EXPECT_EQ(w.TabSheet3->Readout->text().indexOf(QRegularExpression("-[0-9]")), -1);
     EXPECT_EQ(AxisOf(w.Chart4, Qt::Horizontal)->titleText(), "Position from the front (in)");
     ASSERT_FALSE(w.TabSheet1->Curve().Points().empty());
     EXPECT_DOUBLE_EQ(w.TabSheet1->Curve().Points().back().x, w.Record.Profile.back().x / 25.4);

@@ -23,6 +23,14 @@ TRegionalSettings MakeRegionalSettings(std::optional<char16_t> decimal, std::opt
     return s;
 }
 
+std::string ShownFixedText(double v, int decimals, char16_t sep)
+{
+    std::string s = FixedText(v, decimals, sep);
+    if (!s.empty() && s[0] == '-')
+        s.replace(0, 1, "\u2212");
+    return s;
+}
+
 TStepValues StepValues(std::span<const double> temperatures, double time)
 {
     const std::size_t n = temperatures.size() - 2;

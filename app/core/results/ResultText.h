@@ -33,6 +33,9 @@ TStepValues StepValues(std::span<const double> temperatures, double time);
 std::string MinutesText(double seconds, char16_t decimalSeparator);
 // A number with the given decimals and separator, never "-0.00".
 std::string FixedText(double v, int decimals, char16_t decimalSeparator);
+// The same for the eye: a negative number with the minus sign (U+2212) the
+// window writes everywhere, not the hyphen files and fields take.
+std::string ShownFixedText(double v, int decimals, char16_t decimalSeparator);
 // A number to the given significant digits, as %g writes it but with the
 // given separator whatever the C locale: "0.9342", "1.2e-05".
 std::string SignificantText(double v, int digits, char16_t decimalSeparator);
