@@ -30,6 +30,7 @@ const std::array<QColor, 4> TEvolutionPage::KeptColours{QColor(230, 120, 0), QCo
 namespace {
 
 constexpr int DesignPageHeight = 434;
+constexpr double LabelGap = 4;  // pixels between two marker labels in a row
 
 }  // namespace
 
@@ -495,7 +496,9 @@ void TEvolutionPage::PlaceOverlays()
         QRectF at(x, plot.top() + 2, box.width(), box.height());
         for (int row = 0; row < 12; ++row) {
             at.moveTop(plot.top() + 2 + row * (box.height() + 1));
-            if (std::none_of(taken.begin(), taken.end(), [&](const QRectF& r) { return r.intersects(at); }))
+            // A few pixels apart, so that "1 °C" and "dew" do not read as one word.
+            const QRectF spaced = at.adjusted(-LabelGap, 0, LabelGap, 0);
+            if (std::none_of(taken.begin(), taken.end(), [&](const QRectF& r) { return r.intersects(spaced); }))
                 break;
         }
         markerLabels_[i]->setPos(at.topLeft());

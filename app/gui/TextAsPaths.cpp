@@ -68,7 +68,28 @@ public:
     {
         QPainterPath outline;
         outline.addText(at, item.font(), item.text());
-        inner_.fillPath(outline, inner_.pen().brush());
+        inner_.fillPath(ClippedToWidget(outline), inner_.pen().brush());
+    }
+
+    // The generator does not clip to the widget being drawn (the system
+    // clip, in device coordinates): text that runs past a widget's edge,
+    // a long line in a narrow panel, is cut there as on the screen.
+    QPainterPath ClippedToWidget(const QPainterPath& outline) const
+    {
+        const QRegion clip = systemClip();
+        if (clip.isEmpty())
+            return outline;
+        const QTransform toDevice = inner_.transform();
+        const QRect extent = toDevice.mapRect(outline.boundingRect()).toAlignedRect();
+        if (clip.rectCount() == 1 && clip.boundingRect().contains(extent))
+            return outline;
+        bool invertible = false;
+        const QTransform back = toDevice.inverted(&invertible);
+        if (!invertible)
+            return outline;
+        QPainterPath bounds;
+        bounds.addRegion(clip);
+        return outline.intersected(back.map(bounds));
     }
 
 private:

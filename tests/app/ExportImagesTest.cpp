@@ -1,9 +1,13 @@
 // The spreadsheet and the pictures a window writes.
 #include "app/gui/ChartImage.h"
+#include "app/gui/TextAsPaths.h"
 #include "tests/app/WindowFixtures.h"
 #include "tests/app/WorkbookXml.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QLabel>
+#include <QSvgGenerator>
 #include <QListWidget>
 #include <QImage>
 #include <QLineEdit>
@@ -161,8 +165,7 @@ TEST(WindowExports, SvgKeepsTheMarkersAndTheWholeHeader)
     EXPECT_TRUE(svg.contains("duration 180")) << w.PictureSubtitle().toStdString();
     // Text as outlines, so that any renderer draws what the PNG shows: the
     // drawing, rendered, is the picture within a small share of its pixels
-    // (edges, and the readout's lines, which the drawing does not clip at the
-    // panel's edge).
+    // (antialiased edges).
     EXPECT_FALSE(svg.contains("<text")) << "text that a renderer lays out with its own fonts";
     QSvgRenderer renderer(path);
     QImage drawn(900, 500, QImage::Format_RGB32);
@@ -178,5 +181,41 @@ TEST(WindowExports, SvgKeepsTheMarkersAndTheWholeHeader)
             const QColor a = drawn.pixelColor(x, y), b = picture.pixelColor(x, y);
             apart += std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) > 96;
         }
-    EXPECT_LT(double(apart) / (900.0 * 500.0), 0.04) << apart << " pixels differ";
+    EXPECT_LT(double(apart) / (900.0 * 500.0), 0.03) << apart << " pixels differ";
+}
+
+TEST(WindowExports, SvgTextStopsAtItsWidgetsEdge)
+{
+    // A narrow label with a line too long for it (a file's path in the
+    // readout), drawn as the pictures are: through the outlines into SVG.
+    QWidget page;
+    page.setAttribute(Qt::WA_DontShowOnScreen);
+    page.resize(300, 40);
+    auto* label = new QLabel(QStringLiteral("/tmp/observing/2026-12-08/forecast-for-the-night.csv"), &page);
+    label->setGeometry(0, 0, 100, 40);
+    page.setStyleSheet(QStringLiteral("background: white; color: black"));
+    page.show();
+    QBuffer buffer;
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setSize(page.size());
+    svg.setViewBox(QRect(QPoint(), page.size()));
+    {
+        TTextAsPaths outlines(&svg);
+        page.render(&outlines);
+    }
+    QSvgRenderer renderer(buffer.data());
+    ASSERT_TRUE(renderer.isValid());
+    QImage drawn(page.size(), QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    QPainter painter(&drawn);
+    renderer.render(&painter);
+    painter.end();
+    int inside = 0, beyond = 0;
+    for (int y = 0; y < drawn.height(); ++y)
+        for (int x = 0; x < drawn.width(); ++x)
+            if (qGray(drawn.pixel(x, y)) < 128)
+                ++(x < 100 ? inside : beyond);
+    EXPECT_GT(inside, 50) << "the label's text is not drawn";
+    EXPECT_EQ(beyond, 0) << "text drawn past the label's edge";
 }
