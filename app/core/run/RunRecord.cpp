@@ -50,8 +50,7 @@ void TRunRecord::Start(const TBrennicOneD& solver, const TRunPlan& plan, const T
         return;
     }
     Lines.Add(header);
-    Strip.SetSize(plan.StripWidth, plan.StripHeight);
-    Strip.Clear(0);
+    Strip.SetSize(plan.StripWidth, plan.StripHeight);  // every cell "not yet computed"
 }
 
 void TRunRecord::Start(const TRunRequest& request, TRowSink sink)
