@@ -1,5 +1,6 @@
 #include "app/gui/ReadoutPanel.h"
 
+#include "app/core/tables/DateTimeText.h"
 #include "support/LibStandard.h"
 #include "support/NumberText.h"
 
@@ -86,7 +87,11 @@ void TReadoutPanel::Show(const TReadiness& r, const std::vector<TKeptRun>& kept,
     }
     for (std::size_t i = 0; i < kept.size() && i < labels.size(); ++i) {
         html += QStringLiteral("<br><i>") + Html(labels[i]) + QStringLiteral("</i>: surface ");
-        const auto keptCells = ReadyCells(kept[i].Readiness, sep);
+        // On the local clock of the kept run's own air, when it has dates.
+        std::function<std::string(double)> keptClock;
+        if (const std::optional<double> zero = kept[i].ClockZero)
+            keptClock = [zero](double seconds) { return DateTimeText(*zero + seconds).substr(11, 5); };
+        const auto keptCells = ReadyCells(kept[i].Readiness, sep, keptClock);
         for (std::size_t k = 0; k < keptCells[TReadiness::Surface].size(); ++k)
             html += (k ? QStringLiteral(", ") : QString()) + Html(keptCells[TReadiness::Surface][k]);
     }

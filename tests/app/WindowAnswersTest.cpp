@@ -217,8 +217,13 @@ TEST(WindowAnswers, ClockTimesWithADatedAirFile)
     EXPECT_NE(results.find("Local time"), std::string::npos);
     EXPECT_NEAR(test::Cell(results, "G2"), 45981.75, 1e-9);
     EXPECT_NEAR(test::Cell(results, "G3") - test::Cell(results, "G2"), test::Cell(results, "A3") / 86400, 1e-9);
+    // A run kept on that night keeps its clock when the air is a ramp again.
+    w.btnKeepRun->click();
+    const std::string keptAt = RunClock(w.Record, *ready).substr(11);
     w.UseAirRamp();
     RunAndWait(w);
+    EXPECT_TRUE(w.TabSheet3->Readout->text().contains(QString::fromStdString(": surface " + keptAt)))
+        << w.TabSheet3->Readout->text().toStdString();
     EXPECT_FALSE(w.TabSheet3->Readout->text().contains("(local time)"));
     EXPECT_TRUE(w.TabSheet3->Clock->Labels().empty());
     EXPECT_EQ(x->titleText(), "Time (min)");

@@ -1,5 +1,6 @@
 #include "app/core/run/Engine.h"
 
+#include "app/core/run/Headline.h"
 #include "app/core/run/RunRecord.h"
 
 #include <algorithm>
@@ -87,6 +88,7 @@ TKeptRun RunKept(const TRunRequest& request, std::string name, std::stop_token s
     if (!kept.empty() && kept.back().Time != last.Time)
         kept.push_back(last);
     TKeptRun run{record.Inputs, std::move(kept), record.Readiness, std::move(name), true, {}, {}};
+    run.ClockZero = LocalClockZero(record);
     if (request.Air) {
         run.AirHash = request.Air->Table.ContentHash;
     }

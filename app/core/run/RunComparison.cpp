@@ -1,5 +1,6 @@
 #include "app/core/run/RunComparison.h"
 
+#include "app/core/run/Headline.h"
 #include "app/core/run/RunRecord.h"
 #include "model/FiniteDiff_1D.h"
 #include "support/LibStandard.h"
@@ -58,6 +59,7 @@ bool TKeptRuns::Keep(const TRunRecord& record, std::optional<TAirFileChoice> air
     if (Full())
         return false;
     TKeptRun run{record.Inputs, Thinned(record.Reports, KeptReportsLimit), record.Readiness, {}, true, {}, {}};
+    run.ClockZero = LocalClockZero(record);
     if (record.Air && air) {
         run.Air = std::move(air);
         run.AirHash = record.Air->Table.ContentHash;

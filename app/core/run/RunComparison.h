@@ -27,6 +27,9 @@ struct TKeptRun {
     // the ramp of its inputs).
     std::optional<TAirFileChoice> Air;
     std::string AirHash;
+    // For air with dates: the local clock at the run's start, in the
+    // seconds DateTimeText writes (none: its times are minutes of the run).
+    std::optional<double> ClockZero;
 };
 
 // The most reports a kept run holds: enough to draw it; its readiness was
