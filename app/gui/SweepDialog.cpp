@@ -2,6 +2,8 @@
 #include "app/gui/FileFolders.h"
 
 #include "app/core/results/Readiness.h"
+#include "app/core/run/Headline.h"
+#include "app/core/tables/DateTimeText.h"
 #include "app/gui/ChartSupport.h"
 #include "app/gui/ErrorReport.h"
 #include "support/FileOutput.h"
@@ -81,9 +83,15 @@ QString WithUnit(const TSweepAxis& axis, std::size_t i)
     return text;
 }
 
-QString Minutes(std::optional<double> m, char16_t sep)
+// "84.8", or with the air's local clock "84.8 (20:04)".
+QString Minutes(std::optional<double> m, char16_t sep, std::optional<double> clockZero)
 {
-    return m ? QString::fromStdString(FixedText(*m, 1, sep)) : QStringLiteral("\u2014");
+    if (!m)
+        return QStringLiteral("\u2014");
+    std::string text = FixedText(*m, 1, sep);
+    if (clockZero)
+        text += " (" + DateTimeText(*clockZero + *m * 60).substr(11, 5) + ")";
+    return QString::fromStdString(text);
 }
 
 // Green for the quickest case, red for the slowest and those never ready.
@@ -223,8 +231,10 @@ void TSweepDialog::RunSweep()
     };
     auto outcome = std::make_shared<TOutcome>();
     running_ = false;
+    TRequestSource base = base_();
+    clockZero_ = LocalClockZero(base.Air.get());
     worker_->Start(
-        [this, base = base_(), axes = std::move(axes), outcome](std::stop_token stop) mutable {
+        [this, base = std::move(base), axes = std::move(axes), outcome](std::stop_token stop) mutable {
             const TSweepPlan plan =
                 PlanSweep(base, std::move(axes), stop, [this](std::size_t checked) { done_ = checked; });
             if (stop.stop_requested())
@@ -309,7 +319,8 @@ void TSweepDialog::ShowLine()
     const TSweepAxis& axis = plan_->Axes[0];
     Table->setRowCount(int(results_.size()));
     Table->setColumnCount(2);
-    Table->setHorizontalHeaderLabels({AxisTitle(Key1), QStringLiteral("Ready (min)")});
+    Table->setHorizontalHeaderLabels(
+        {AxisTitle(Key1), clockZero_ ? QStringLiteral("Ready (min, local time)") : QStringLiteral("Ready (min)")});
     auto* line = new QLineSeries;
     auto* never = new QScatterSeries;
     line->setName(Quantity->currentText() + QStringLiteral(" within ") + Tolerance->currentText() +
@@ -323,7 +334,7 @@ void TSweepDialog::ShowLine()
         const double x = Numeric(axis) ? StrToFloat(FromUtf8(axis.Values[i]), u'.') : double(i);
         const std::optional<double> m = ReadyMinutes(i);
         Table->setItem(int(i), 0, new QTableWidgetItem(value));
-        Table->setItem(int(i), 1, new QTableWidgetItem(Minutes(m, decimal_)));
+        Table->setItem(int(i), 1, new QTableWidgetItem(Minutes(m, decimal_, clockZero_)));
         if (m)
             line->append(x, *m);
         else
@@ -381,7 +392,7 @@ void TSweepDialog::ShowGrid()
         }
     for (std::size_t i = 0; i < results_.size(); ++i) {
         const std::optional<double> m = ReadyMinutes(i);
-        auto* item = new QTableWidgetItem(Minutes(m, decimal_));
+        auto* item = new QTableWidgetItem(Minutes(m, decimal_, clockZero_));
         item->setBackground(Shade(m, lo, hi));
         item->setTextAlignment(Qt::AlignCenter);
         Table->setItem(int(i / columns.Values.size()), int(i % columns.Values.size()), item);

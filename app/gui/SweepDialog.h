@@ -64,6 +64,7 @@ private:
 
     std::function<TRequestSource()> base_;
     char16_t decimal_;
+    std::optional<double> clockZero_;  // the sweep's air has dates: ready times on its clock too
     TRunWorker* worker_;
     QTimer* progressTimer_;
     // Cases checked, then checked and run (the bar counts both).

@@ -9,9 +9,12 @@
 #include "app/gui/ReadoutPanel.h"
 #include "app/gui/StatusBar.h"
 #include "app/gui/StripView.h"
+#include "app/gui/SweepDialog.h"
 #include "tests/app/WindowFixtures.h"
 #include "tests/app/WorkbookXml.h"
 
+#include <QComboBox>
+#include <QTableWidget>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -217,6 +220,18 @@ TEST(WindowAnswers, ClockTimesWithADatedAirFile)
     EXPECT_NE(results.find("Local time"), std::string::npos);
     EXPECT_NEAR(test::Cell(results, "G2"), 45981.75, 1e-9);
     EXPECT_NEAR(test::Cell(results, "G3") - test::Cell(results, "G2"), test::Cell(results, "A3") / 86400, 1e-9);
+    // A sweep on that night: its ready times on the same clock.
+    {
+        TSweepDialog sweep([&] { return w.CurrentSource(); }, u'.', &w);
+        sweep.Key1->setCurrentIndex(sweep.Key1->findData(QStringLiteral("thickness")));
+        sweep.Values1->setText(w.edtThickness->text() + QStringLiteral(",200"));
+        sweep.RunSweep();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !sweep.Running(); }, 60000));
+        ASSERT_EQ(sweep.Table->rowCount(), 2);
+        EXPECT_EQ(sweep.Table->horizontalHeaderItem(1)->text(), "Ready (min, local time)");
+        EXPECT_EQ(sweep.Table->item(0, 1)->text().toStdString(),
+                  FixedText(*ready / 60, 1, u'.') + " (" + RunClock(w.Record, *ready).substr(11) + ")");
+    }
     // A run kept on that night keeps its clock when the air is a ramp again.
     w.btnKeepRun->click();
     const std::string keptAt = RunClock(w.Record, *ready).substr(11);

@@ -100,9 +100,14 @@ namespace brennic {
 
 std::optional<double> LocalClockZero(const TRunRecord& r)
 {
-    if (!r.Air || !r.Air->Table.ClockTimes)
+    return LocalClockZero(r.Air.get());
+}
+
+std::optional<double> LocalClockZero(const TAirSource* air)
+{
+    if (!air || !air->Table.ClockTimes)
         return std::nullopt;
-    return r.Air->Start + r.Air->Table.ClockOffsetMinutes * 60.0;
+    return air->Start + air->Table.ClockOffsetMinutes * 60.0;
 }
 
 }  // namespace brennic

@@ -35,4 +35,5 @@ namespace brennic {
 // The local clock (s since 1970, on the local clock) at the run's time 0,
 // when the air has clock times.
 std::optional<double> LocalClockZero(const TRunRecord& record);
+std::optional<double> LocalClockZero(const TAirSource* air);
 }  // namespace brennic
