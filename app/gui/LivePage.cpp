@@ -353,7 +353,7 @@ void TLivePage::ShowHeadline(const TLiveSnapshot& s)
     if (!s.Lost.empty())
         text = QStringLiteral("Waiting for the source: ") + QString::fromStdString(s.Lost);
     else if (s.Last)
-        text = QString::fromStdString(LiveHeadline(*s.Last, decimal_));
+        text = QString::fromStdString(LiveHeadline(*s.Last, decimal_, units_.Temperature));
     else if (!s.Rows.empty())
         text = QStringLiteral("Readings arrive: the first prediction comes when the mirror and the air have reported");
     else
@@ -362,12 +362,24 @@ void TLivePage::ShowHeadline(const TLiveSnapshot& s)
     Headline->setText(text);
 }
 
+void TLivePage::SetUnits(const TDisplayUnits& units)
+{
+    units_ = units;
+    temperature_->setTitleText(QString::fromStdString("Temperature (" + TemperatureSymbol(units.Temperature) + ")"));
+    if (seen_ != 0) {
+        --seen_;  // the night shown so far, drawn again in the new unit
+        Sync();
+    }
+}
+
 void TLivePage::ShowCurves(const TLiveSnapshot& s)
 {
     double lo = INFINITY, hi = -INFINITY, first = INFINITY, last = -INFINITY;
-    auto keep = [&](double t, double v) {
+    // Each value in the unit shown (in place: the points take it from here).
+    auto keep = [&](double t, double& v) {
         if (!std::isfinite(v))
             return false;
+        v = TemperatureShown(v, units_.Temperature);
         lo = std::min(lo, v);
         hi = std::max(hi, v);
         first = std::min(first, t);
@@ -377,8 +389,8 @@ void TLivePage::ShowCurves(const TLiveSnapshot& s)
     QList<QPointF> points[3];
     for (const TLiveRow& row : s.Rows)
         for (auto [k, role] : {std::pair{0, lrSurface}, {1, lrBack}, {2, lrAir}})
-            if (keep(row.Time, row.Values[role]))
-                points[k].append(QPointF(Ms(row.Time), row.Values[role]));
+            if (double v = row.Values[role]; keep(row.Time, v))
+                points[k].append(QPointF(Ms(row.Time), v));
     measuredSurface_->replace(points[0]);
     measuredBack_->replace(points[1]);
     measuredAir_->replace(points[2]);
@@ -388,15 +400,16 @@ void TLivePage::ShowCurves(const TLiveSnapshot& s)
         const bool band = u.FromFit;
         for (std::size_t k = 0; k < u.Times.size(); ++k) {
             const double t = Ms(u.Times[k]);
-            if (keep(u.Times[k], u.SurfaceCurve[k]))
-                surface.append(QPointF(t, u.SurfaceCurve[k]));
-            if (keep(u.Times[k], u.BackCurve[k]))
-                back.append(QPointF(t, u.BackCurve[k]));
-            if (keep(u.Times[k], u.AirCurve[k]))
-                air.append(QPointF(t, u.AirCurve[k]));
-            if (band && u.Times[k] >= u.DataTime && keep(u.Times[k], u.SurfaceLow[k]) && keep(u.Times[k], u.SurfaceHigh[k])) {
-                low.append(QPointF(t, u.SurfaceLow[k]));
-                high.append(QPointF(t, u.SurfaceHigh[k]));
+            if (double v = u.SurfaceCurve[k]; keep(u.Times[k], v))
+                surface.append(QPointF(t, v));
+            if (double v = u.BackCurve[k]; keep(u.Times[k], v))
+                back.append(QPointF(t, v));
+            if (double v = u.AirCurve[k]; keep(u.Times[k], v))
+                air.append(QPointF(t, v));
+            double below = u.SurfaceLow[k], above = u.SurfaceHigh[k];
+            if (band && u.Times[k] >= u.DataTime && keep(u.Times[k], below) && keep(u.Times[k], above)) {
+                low.append(QPointF(t, below));
+                high.append(QPointF(t, above));
             }
         }
     }

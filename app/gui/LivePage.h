@@ -57,6 +57,8 @@ public:
     void Sync();
     const TLiveRecord& Record() const { return record_; }
     void SetDecimalSeparator(char16_t separator) { decimal_ = separator; }
+    // Temperatures in degC or degF, the curves drawn again.
+    void SetUnits(const TDisplayUnits& units);
 
 signals:
     void nightEnded();
@@ -69,6 +71,7 @@ private:
     std::function<TRequestSource()> base_;
     std::function<std::shared_ptr<const TAirSource>()> ahead_;
     char16_t decimal_;
+    TDisplayUnits units_;
     TRunWorker* worker_;
     TLiveRecord record_;
     std::uint64_t seen_ = 0;

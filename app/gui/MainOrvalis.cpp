@@ -293,6 +293,7 @@ TLivePage* TFrmBrennic::ShowLiveNight()
     if (!TabLive) {
         TabLive = new TLivePage([this] { return CurrentSource(); }, [this] { return AirSource; },
                                 Regional.DecimalSeparator, this);
+        TabLive->SetUnits(Units);
         TabLive->setWindowFlag(Qt::Window);
         TabLive->setWindowTitle(QStringLiteral("Brennic \u2014 live night"));
         QSize size(LiveWidth, LiveHeight);

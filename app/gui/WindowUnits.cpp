@@ -7,6 +7,7 @@
 
 #include "app/gui/ErrorReport.h"
 #include "app/gui/FieldLayout.h"
+#include "app/gui/LivePage.h"
 #include "app/gui/WindowText.h"
 
 #include <QAction>
@@ -78,6 +79,8 @@ void TFrmBrennic::SetDisplayUnits(const TDisplayUnits& units)
     TabSheet1->SetUnits(units);
     TabSheet3->SetUnits(units, &Record);
     TabSheet3->ShowMeasured(MeasuredLog.get());
+    if (TabLive)
+        TabLive->SetUnits(units);
 }
 
 void TFrmBrennic::ShowUnitLabels()

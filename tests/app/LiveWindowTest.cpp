@@ -4,6 +4,8 @@
 #include "tests/TempFolder.h"
 #include "app/gui/ErrorReport.h"
 #include "tests/app/WindowFixtures.h"
+
+#include <QAction>
 #include "tests/live/Servers.h"
 
 #include <QAreaSeries>
@@ -78,6 +80,14 @@ TEST(LiveWindow, AReplayedNightIsDrawnAndPredictedWhileTheWindowStaysLive)
     ASSERT_TRUE(band);
     EXPECT_GT(band->upperSeries()->count(), 0) << "the 90 % band ahead of the data";
     EXPECT_TRUE(live->Notes->toPlainText().contains("kept.csv")) << live->Notes->toPlainText().toStdString();
+    // In degF the night is drawn again: the same points, converted once.
+    const QPointF first = Series(live->Chart, "Surface (measured)")->at(0);
+    QTemporaryDir settings;
+    w.SettingsFile = settings.filePath(QStringLiteral("settings.ini"));
+    w.FahrenheitAction->trigger();
+    EXPECT_DOUBLE_EQ(Series(live->Chart, "Surface (measured)")->at(0).y(), first.y() * 1.8 + 32);
+    EXPECT_TRUE(live->Headline->text().startsWith("Ready (surface \u2264 0.9 \u00b0F above the air) at "))
+        << live->Headline->text().toStdString();
 }
 
 TEST(LiveWindow, ALostFileIsSaidInTheHeadlineAndTheNightGoesOnWhenItIsBack)

@@ -44,12 +44,12 @@ const TReadyEstimate* SurfaceEstimate(const TLiveUpdate& u)
     return k < u.Ready[TReadiness::Surface].size() ? &u.Ready[TReadiness::Surface][k] : nullptr;
 }
 
-std::string ToleranceText(const TLiveUpdate& u, char16_t sep)
+std::string ToleranceText(const TLiveUpdate& u, char16_t sep, TTemperatureUnit unit = TTemperatureUnit::Celsius)
 {
     const std::size_t k = LiveToleranceIndex(u);
     if (k >= u.Tolerances.size())
         return "";
-    return ToUtf8(FormatFloat(u.Tolerances[k], sep));
+    return ToUtf8(FormatFloat(TemperatureDifferenceShown(u.Tolerances[k], unit), sep));
 }
 
 std::string Minutes(double m)
@@ -137,9 +137,10 @@ std::string LiveTextLine(const TLiveUpdate& u)
     return line;
 }
 
-std::string LiveHeadline(const TLiveUpdate& u, char16_t sep)
+std::string LiveHeadline(const TLiveUpdate& u, char16_t sep, TTemperatureUnit unit)
 {
-    const std::string what = "(surface \u2264 " + ToleranceText(u, sep) + " \u00b0C above the air)";
+    const std::string what =
+        "(surface \u2264 " + ToleranceText(u, sep, unit) + " " + TemperatureSymbol(unit) + " above the air)";
     const TReadyEstimate* e = SurfaceEstimate(u);
     std::string line;
     if (e && e->At) {

@@ -2,6 +2,8 @@
 // object on its own line (JSON Lines), or one line of text.
 #pragma once
 
+#include "app/core/results/DisplayUnits.h"
+
 #include "app/core/live/LivePrediction.h"
 
 #include <string>
@@ -19,7 +21,8 @@ std::string LiveJsonLine(const TLiveUpdate& update);
 std::string LiveTextLine(const TLiveUpdate& update);
 // The headline of the window's live page: "Ready (surface ≤ 0.5 °C above
 // the air) at 21:42 (21:30–21:58), from 47 min of your mirror's data".
-std::string LiveHeadline(const TLiveUpdate& update, char16_t decimalSeparator);
+std::string LiveHeadline(const TLiveUpdate& update, char16_t decimalSeparator,
+                         TTemperatureUnit unit = TTemperatureUnit::Celsius);
 // The tolerance the line and the headline speak of: the second, as the
 // headline of a run, or the only one.
 std::size_t LiveToleranceIndex(const TLiveUpdate& update);
