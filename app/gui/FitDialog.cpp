@@ -164,8 +164,8 @@ void TFitDialog::ShowProgress()
         return;
     Progress->setMaximum(std::max(Progress->maximum(), runs));
     Progress->setValue(runs);
-    Result->setText(QStringLiteral("Fitting\u2026 best RMS so far ") + Number(bestRms_, decimal_) +
-                    QStringLiteral(" \u00b0C"));
+    Result->setText(QStringLiteral("Fitting\u2026 best RMS so far ") + Number(Difference(bestRms_), decimal_) +
+                    Degrees());
 }
 
 void TFitDialog::FitEnded(const QString& error)
@@ -194,9 +194,12 @@ void TFitDialog::ShowResult(const TFitResult& r)
 {
     QString html = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"2\">");
     for (std::size_t i = 0; i < r.Parameters.size(); ++i) {
-        const QString unit = QString::fromUtf8(FitParameterUnit(r.Parameters[i], true));
+        const bool temperature = r.Parameters[i] == TFitParameter::MirrorTemp;
+        const QString unit = temperature ? Degrees().mid(1) : QString::fromUtf8(FitParameterUnit(r.Parameters[i], true));
         const bool none = i < r.NotDetermined.size() && r.NotDetermined[i];
-        const TUncertainText shown = UncertainText(r.Values[i], r.Uncertainties[i], decimal_);
+        const TUncertainText shown =
+            temperature ? UncertainText(TemperatureShown(r.Values[i], Unit), Difference(r.Uncertainties[i]), decimal_)
+                        : UncertainText(r.Values[i], r.Uncertainties[i], decimal_);
         html += QStringLiteral("<tr><td>") + QString::fromLatin1(Captions[int(r.Parameters[i])]) +
                 QStringLiteral("</td><td align=\"right\"><b>") + QString::fromStdString(shown.Value) +
                 QStringLiteral("</b></td><td>\u00b1 ") + QString::fromStdString(shown.Uncertainty) + u' ' + unit +
@@ -212,11 +215,11 @@ void TFitDialog::ShowResult(const TFitResult& r)
                     QString::fromLatin1(FitParameterKey(r.Parameters[i])) + QStringLiteral(" and ") +
                     QString::fromLatin1(FitParameterKey(r.Parameters[j])) + QStringLiteral(": ") +
                     Number(r.Correlation[i][j], decimal_) + QStringLiteral("</td></tr>");
-    html += QStringLiteral("</table>RMS difference ") + Number(r.RmsBefore, decimal_) +
-            QStringLiteral(" \u00b0C before, ") + Number(r.RmsAfter, decimal_) +
-            QStringLiteral(" \u00b0C after, over ") + QString::number(r.Points) + QStringLiteral(" points; ") +
+    html += QStringLiteral("</table>RMS difference ") + Number(Difference(r.RmsBefore), decimal_) + Degrees() +
+            QStringLiteral(" before, ") + Number(Difference(r.RmsAfter), decimal_) + Degrees() +
+            QStringLiteral(" after, over ") + QString::number(r.Points) + QStringLiteral(" points; ") +
             QString::number(r.Evaluations) + QStringLiteral(" model runs; sensor noise about ") +
-            Number(r.NoiseEstimate, decimal_) + QStringLiteral(" \u00b0C.<br>") + QString::number(r.DegreesOfFreedom) +
+            Number(Difference(r.NoiseEstimate), decimal_) + Degrees() + QStringLiteral(".<br>") + QString::number(r.DegreesOfFreedom) +
             QStringLiteral(" degrees of freedom; residuals' lag-1 autocorrelation ") +
             QString::fromStdString(FixedText(r.ResidualAutocorrelation, 2, decimal_)) + u'.';
     for (const std::string& w : r.Warnings)
@@ -242,9 +245,10 @@ void TFitDialog::ShowResiduals(const TFitResult& r)
         s->setColor(colour);
         s->setBorderColor(colour);
         for (const TMeasuredPoint& p : *points) {
-            s->append(p.Time / 60, p.Value);
-            lo = std::min(lo, p.Value);
-            hi = std::max(hi, p.Value);
+            const double v = Difference(p.Value);
+            s->append(p.Time / 60, v);
+            lo = std::min(lo, v);
+            hi = std::max(hi, v);
         }
         chart->addSeries(s);
     }
@@ -254,9 +258,19 @@ void TFitDialog::ShowResiduals(const TFitResult& r)
     // Every point inside the axes, symmetric about zero.
     const double span = std::max({std::fabs(lo), std::fabs(hi), 1e-6}) * 1.1;
     chart->axes(Qt::Vertical).first()->setRange(-span, span);
-    chart->axes(Qt::Vertical).first()->setTitleText(QStringLiteral("measured \u2212 model (\u00b0C)"));
+    chart->axes(Qt::Vertical).first()->setTitleText(QStringLiteral("measured \u2212 model (") + Degrees().mid(1) + u')');
     chart->axes(Qt::Horizontal).first()->setTitleText(QStringLiteral("time (min)"));
     Residuals->setVisible(true);
+}
+
+QString TFitDialog::Degrees() const
+{
+    return QString::fromStdString(" " + TemperatureSymbol(Unit));
+}
+
+double TFitDialog::Difference(double kelvin) const
+{
+    return TemperatureDifferenceShown(kelvin, Unit);
 }
 
 TFitDialog::~TFitDialog()

@@ -2,6 +2,8 @@
 // values found with their uncertainty, and taking them over.
 #pragma once
 
+#include "app/core/results/DisplayUnits.h"
+
 #include "app/core/fit/Fit.h"
 #include "app/gui/RunWorker.h"
 
@@ -30,6 +32,8 @@ public:
     using TFitJob = std::function<TFitResult(const TFitProgress&, std::stop_token)>;
     using TPrepareFit = std::function<TFitJob(const std::vector<TFitParameter>&)>;
     TFitDialog(TPrepareFit prepare, char16_t decimalSeparator, QWidget* parent = nullptr);
+    // The fitted temperature, the differences and the residuals in degC or degF.
+    TTemperatureUnit Unit = TTemperatureUnit::Celsius;
     // Stops the job before the members it writes are gone.
     ~TFitDialog() override;
 
@@ -54,6 +58,8 @@ protected:
     void reject() override;
 
 private:
+    QString Degrees() const;  // " °C" or " °F"
+    double Difference(double kelvin) const;
     void ShowResult(const TFitResult& r);
     void ShowProgress();
     void ShowResiduals(const TFitResult& r);

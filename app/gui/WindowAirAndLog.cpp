@@ -217,6 +217,7 @@ void TFrmBrennic::ShowFitDialog()
 {
     TFitDialog dialog([this](const std::vector<TFitParameter>& p) { return PrepareFit(p); }, Regional.DecimalSeparator,
                       this);
+    dialog.Unit = Units.Temperature;
     connect(&dialog, &TFitDialog::useValues, this, [this](const TFitResult& r) { UseFittedValues(r); });
     dialog.exec();
 }

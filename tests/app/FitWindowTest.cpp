@@ -78,6 +78,7 @@ TEST(FitWindow, LogShownComparedFittedAndTakenOver)
     // The fit through the dialog, as a user would press its buttons.
     TFitDialog dialog([&](const std::vector<TFitParameter>& p) { return w.PrepareFit(p); }, u'.', &w);
     QObject::connect(&dialog, &TFitDialog::useValues, &w, [&](const TFitResult& r) { w.UseFittedValues(r); });
+    dialog.Unit = TTemperatureUnit::Fahrenheit;  // as a user who reads degF sees it
     dialog.RunFit();
     EXPECT_TRUE(dialog.Running());
     EXPECT_FALSE(dialog.Start->isEnabled());
@@ -99,9 +100,15 @@ TEST(FitWindow, LogShownComparedFittedAndTakenOver)
     ASSERT_FALSE(dialog.Residuals->isHidden());
     const auto* axis = qobject_cast<QValueAxis*>(dialog.Residuals->chart()->axes(Qt::Vertical).first());
     for (const TMeasuredPoint& p : dialog.Fitted()->SurfaceResiduals) {
-        EXPECT_GE(p.Value, axis->min());
-        EXPECT_LE(p.Value, axis->max());
+        EXPECT_GE(p.Value * 1.8, axis->min());
+        EXPECT_LE(p.Value * 1.8, axis->max());
     }
+    // Differences in degF, without the offset; the film coefficients as they are.
+    EXPECT_EQ(axis->titleText(), "measured \u2212 model (\u00b0F)");
+    const QString rms = QString::fromStdString(SignificantText(dialog.Fitted()->RmsBefore * 1.8, 4, u'.'));
+    EXPECT_TRUE(dialog.Result->text().contains("RMS difference " + rms + " \u00b0F before"))
+        << dialog.Result->text().toStdString() << " " << rms.toStdString();
+    EXPECT_FALSE(dialog.Result->text().contains("\u00b0C")) << dialog.Result->text().toStdString();
     EXPECT_NEAR(dialog.Fitted()->Values[0], 17.5, 0.02);
     EXPECT_TRUE(dialog.Result->text().contains("RMS difference"));
     EXPECT_EQ(w.edtFrontFanFlow->text(), "10");  // nothing changes before the user says so
