@@ -129,9 +129,7 @@ TEvolutionPage::TEvolutionPage(const TStripPalette& palette, QWidget* parent) : 
     Strip = new TImgView32(this);
     Strip->setObjectName(QStringLiteral("ImgView321"));
     Strip->SetPalette(&palette);
-    Strip->setToolTip(QStringLiteral(
-        "Each column is one time step, each row one element from the front (top) to the back (bottom).\n"
-        "Green: at the air temperature; yellow to red: up to 6 \u00b0C or more from it; grey: not yet computed."));
+    LabelUnits();  // the strip's key, the markers' tolerances, the axes' titles
     Clock = std::make_unique<TClockAxis>(c, ChartAxis(Chart, Qt::Horizontal), QStringLiteral("Time (min)"));
     Headline = new QLabel(this);
     Headline->setObjectName(QStringLiteral("Headline"));
@@ -230,21 +228,6 @@ void TEvolutionPage::SetDecimalSeparator(char16_t sep)
     ShowReadout();
 }
 
-void TEvolutionPage::LabelUnits()
-{
-    // The markers name the tolerance (1 and 0.5 degC) in the unit shown.
-    const QString degrees = QString::fromStdString(" " + TemperatureSymbol(units_.Temperature));
-    for (std::size_t i = 0; i < 2; ++i)
-        markerLabels_[i]->setText(ToQ(FormatFloat(ShownDifference(i == 0 ? 1.0 : 0.5), decimal_)) + degrees);
-    TitleAxis(ChartAxis(Chart, Qt::Vertical), QStringLiteral("Temperature (%1)").arg(degrees.mid(1)));
-    TitleAxis(differenceAxis_, QStringLiteral("Surface \u2212 air (%1)")
-                                   .arg(units_.Temperature == TTemperatureUnit::Celsius ? QStringLiteral("K") : degrees.mid(1)));
-    Strip->setToolTip(
-        QStringLiteral("Each column is one time step, each row one element from the front (top) to the back (bottom).\n"
-                       "Green: at the air temperature; yellow to red: up to %1%2 or more from it; grey: not yet computed.")
-            .arg(ToQ(FormatFloat(ShownDifference(6), decimal_)), degrees));
-}
-
 const TCurve& TEvolutionPage::Curve(QXYSeries* series) const
 {
     for (const TCurve& c : curves_)
@@ -294,22 +277,6 @@ void TEvolutionPage::ClearCurves()
     differenceMin_ = differenceMax_ = 0;
     synced_ = 0;
     version_ = ~0ull;
-}
-
-void TEvolutionPage::SetUnits(const TDisplayUnits& units, TRunRecord* record)
-{
-    units_ = units;
-    LabelUnits();
-    if (record && record == record_) {
-        ClearCurves();
-        ShowDewPoint(*record);
-        Sync(*record);
-    }
-    if (kept_ && record_)
-        ShowKept(*kept_, *record_, decimal_);
-    FitHome(true);
-    UpdateViews();
-    ShowReadout();
 }
 
 void TEvolutionPage::Sync(TRunRecord& record)
