@@ -52,9 +52,9 @@ std::string Symbol(int field, std::size_t item, const std::string& own, const TD
     return own;
 }
 
-// Significant digits, counted from the units digit for numbers below one
-// (so that the -4e-14 of a conversion there is 0); by the shortest exact
-// form of the rounded double, independent of the C locale.
+// Rounded to digits significant digits from 1 to below 10^digits, to
+// digits - 1 decimals below one (so that the -4e-14 of a conversion there
+// is 0), to a whole number above; through text, independent of the C locale.
 double RoundedSignificant(double v, int digits)
 {
     if (!std::isfinite(v))

@@ -22,11 +22,11 @@ bool FieldConverted(int field, const TDisplayUnits& units);
 std::string FieldUnitShown(int field, const TDisplayUnits& units);
 
 // A field's text in its own unit as shown in the chosen units, rounded to
-// ShownDigits significant digits (below one, to ShownDigits - 1 decimals),
-// and a text typed in the chosen units in the field's own unit (15
-// significant digits). A text that does not convert (empty, a word, a list
-// with a bad item) is returned as it is, so that its refusal quotes what
-// was typed.
+// ShownDigits significant digits (below one, to ShownDigits - 1 decimals;
+// a whole number from 10^ShownDigits), and a text typed in the chosen
+// units in the field's own unit (15 significant digits). A text that does
+// not convert (empty, a word, a list with a bad item) is returned as it
+// is, so that its refusal quotes what was typed.
 inline constexpr int ShownDigits = 6;
 std::u16string FieldTextShown(int field, std::u16string_view own, const TDisplayUnits& units, char16_t dec);
 std::u16string FieldTextFromShown(int field, std::u16string_view shown, const TDisplayUnits& units, char16_t dec);
