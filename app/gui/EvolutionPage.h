@@ -98,6 +98,8 @@ private:
     void UpdateViews();
     void PlaceOverlays();
     void PlaceLegend();
+    QSizeF LegendSize(const QFont& font) const;
+    std::optional<QFont> legendFont_;  // the legend's own; smaller only where the plot is short
     void UpdateMarkers(const TReadiness& readiness);
     // The right-hand axes of the curves shown there, fitted to their values.
     void UpdateRightAxes();

@@ -471,6 +471,9 @@ TEST(WindowAnswers, AxesAndLegendHoldEveryCurveShown)
         int shown = 0;
         for (QLegendMarker* m : legend->markers()) shown += m->isVisible();
         EXPECT_GE(legend->geometry().height(), shown * QFontMetrics(legend->font()).height()) << when;
+        // Whole inside the plot, never over the strip below it.
+        EXPECT_TRUE(legend->isVisible()) << when;
+        EXPECT_LE(legend->geometry().bottom(), w.Chart1->chart()->plotArea().bottom()) << when;
     };
     legendHoldsItsEntries("kept");
     QListWidget* runs = w.TabSheet3->Runs;
@@ -493,6 +496,17 @@ TEST(WindowAnswers, AxesAndLegendHoldEveryCurveShown)
     EXPECT_EQ(w.Record.Version, version);  // no run was started
     EXPECT_EQ(w.Kept.Runs()[0].Name, "no fan");
     legendHoldsItsEntries("renamed");
+    // A shorter chart: a smaller legend, or none where even that does not fit.
+    QLegend* legend = w.Chart1->chart()->legend();
+    const QFont font = legend->font();
+    for (int height : {260, 150}) {
+        w.Chart1->resize(w.Chart1->width(), height);
+        QTest::qWait(30);
+        const QRectF plot = w.Chart1->chart()->plotArea();
+        EXPECT_TRUE(!legend->isVisible() || legend->geometry().bottom() <= plot.bottom()) << height;
+        EXPECT_LE(QFontInfo(legend->font()).pixelSize(), QFontInfo(font).pixelSize()) << height;
+    }
+    EXPECT_FALSE(legend->isVisible()) << "six entries over a plot of a few pixels";
 }
 
 // A kept run keeps its own air: reopened, it is computed with the ramp it
