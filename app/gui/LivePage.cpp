@@ -1,4 +1,5 @@
 #include "app/gui/LivePage.h"
+#include "app/gui/LiveFieldNames.h"
 #include "app/gui/FileFolders.h"
 
 #include "app/core/live/LiveReport.h"
@@ -264,6 +265,23 @@ void TLivePage::StartNight()
 {
     if (Running())
         return;
+    try {
+        BeginNight();
+    } catch (const EBrennicError& e) {
+        throw EBrennicError(InLivePageTerms(e.what(), ColumnsCaption()));
+    }
+}
+
+std::string TLivePage::ColumnsCaption() const
+{
+    std::string caption = ColumnsLabel->text().toStdString();
+    if (!caption.empty() && caption.back() == ':')
+        caption.pop_back();
+    return caption;
+}
+
+void TLivePage::BeginNight()
+{
     const std::string source = Source->text().trimmed().toStdString();
     if (source.empty())
         throw EBrennicError("\"Readings from\" is empty: give the file, the serial port or the server");
@@ -321,7 +339,7 @@ void TLivePage::StartNight()
                        Stop->setEnabled(false);
                        emit nightEnded();
                        if (!error.isEmpty())
-                           ReportError(error);
+                           ReportError(QString::fromStdString(InLivePageTerms(error.toStdString(), ColumnsCaption())));
                    });
     Start->setEnabled(false);
     Stop->setEnabled(true);

@@ -64,6 +64,8 @@ signals:
     void nightEnded();
 
 private:
+    void BeginNight();
+    std::string ColumnsCaption() const;  // "Topics", "Properties" or "Columns"
     void ShowKind();
     void ShowCurves(const TLiveSnapshot& s);
     void ShowHeadline(const TLiveSnapshot& s);

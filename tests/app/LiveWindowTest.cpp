@@ -138,6 +138,30 @@ TEST(LiveWindow, TheServersKindsReadTheirFieldsAndANightFromABrokerAndAnIndiServ
     EXPECT_FALSE(live->Running());
     live->Kind->setCurrentIndex(TLivePage::MqttBroker);
     EXPECT_EQ(live->ColumnsLabel->text(), "Topics:");
+    // Refusals name the page's fields, not the command line's options.
+    struct Refused {
+        int Kind;
+        const char *Source, *Columns, *Said;
+    };
+    for (const Refused& r : {Refused{TLivePage::MqttBroker, "mqtt://127.0.0.1:99999", "air=a",
+                                     "\"Readings from\": 99999 is not a port"},
+                             Refused{TLivePage::MqttBroker, "mqtt://127.0.0.1:1883", "air=a; warm",
+                                     "\"Topics\": warm is not ROLE=TOPIC"},
+                             Refused{TLivePage::IndiServer, "localhost:7624", "mirror=Focuser.T.T",
+                                     "\"Properties\": mirror=Focuser.T.T is not ROLE=DEVICE.PROPERTY.ELEMENT"}}) {
+        live->Kind->setCurrentIndex(r.Kind);
+        live->Source->setText(QString::fromLatin1(r.Source));
+        live->Columns->setText(QString::fromLatin1(r.Columns));
+        try {
+            live->StartNight();
+            ADD_FAILURE() << r.Said << ": not refused";
+        } catch (const EBrennicError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(r.Said, 0), 0u) << e.what();
+            EXPECT_EQ(std::string(e.what()).find("--"), std::string::npos) << e.what();
+        }
+        EXPECT_FALSE(live->Running());
+    }
+    live->Kind->setCurrentIndex(TLivePage::MqttBroker);
     live->Source->setText(QString::fromStdString(broker.Url()));
     live->Columns->setText("surface=scope/mirror; back=scope/back; air=obs/air");
     live->LogPath->setText(QString::fromStdString((folder.path / "kept.csv").string()));
