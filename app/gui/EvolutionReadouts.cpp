@@ -35,7 +35,7 @@ QString TEvolutionPage::HoverText(double minutes) const
         return {};
     QString text;
     if (Clock && Clock->Zero())
-        text = QString::fromStdString(DateTimeText(*Clock->Zero() + minutes * 60).substr(11, 5)) +
+        text = QString::fromStdString(ClockTimeText(*Clock->Zero() + minutes * 60)) +
                QStringLiteral(" (minute ") + QString::fromStdString(FixedText(minutes, 1, decimal_)) + u')';
     else
         text = QString::fromStdString(FixedText(minutes, 1, decimal_)) + QStringLiteral(" min");

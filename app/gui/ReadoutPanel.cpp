@@ -90,7 +90,7 @@ void TReadoutPanel::Show(const TReadiness& r, const std::vector<TKeptRun>& kept,
         // On the local clock of the kept run's own air, when it has dates.
         std::function<std::string(double)> keptClock;
         if (const std::optional<double> zero = kept[i].ClockZero)
-            keptClock = [zero](double seconds) { return DateTimeText(*zero + seconds).substr(11, 5); };
+            keptClock = [zero](double seconds) { return ClockTimeText(*zero + seconds); };
         const auto keptCells = ReadyCells(kept[i].Readiness, sep, keptClock);
         for (std::size_t k = 0; k < keptCells[TReadiness::Surface].size(); ++k)
             html += (k ? QStringLiteral(", ") : QString()) + Html(keptCells[TReadiness::Surface][k]);

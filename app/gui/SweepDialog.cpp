@@ -90,7 +90,7 @@ QString Minutes(std::optional<double> m, char16_t sep, std::optional<double> clo
         return QStringLiteral("\u2014");
     std::string text = FixedText(*m, 1, sep);
     if (clockZero)
-        text += " (" + DateTimeText(*clockZero + *m * 60).substr(11, 5) + ")";
+        text += " (" + ClockTimeText(*clockZero + *m * 60) + ")";
     return QString::fromStdString(text);
 }
 

@@ -4,6 +4,7 @@
 #include "app/core/run/Engine.h"
 #include "app/core/run/Headline.h"
 #include "app/core/run/RunComparison.h"
+#include "app/core/tables/DateTimeText.h"
 
 #include <gtest/gtest.h>
 
@@ -101,6 +102,9 @@ TEST(DisplayUnits, TheHeadlineGivesItsToleranceInTheUnitShown)
     const std::string half = "0.5 \u00b0C";
     expected.replace(expected.find(half), half.size(), "0.9 \u00b0F");
     EXPECT_EQ(fahrenheit, expected);
+    // Clock times of dated air, and what stands for one beyond the calendar.
+    EXPECT_EQ(ClockTimeText(DaysFromCivil(2025, 11, 20) * 86400.0 + 18 * 3600 + 4 * 60), "18:04");
+    EXPECT_EQ(ClockTimeText(1e300), DateTimeText(1e300));
     EXPECT_DOUBLE_EQ(TemperatureShown(100, TTemperatureUnit::Fahrenheit), 212);
     EXPECT_DOUBLE_EQ(TemperatureDifferenceShown(100, TTemperatureUnit::Fahrenheit), 180);
 }

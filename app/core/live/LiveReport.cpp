@@ -74,7 +74,7 @@ std::string LocalIsoText(double utc)
 
 std::string LocalClockText(double utc)
 {
-    return DateTimeText(std::floor(utc) + 60.0 * LocalUtcOffsetMinutes(utc)).substr(11, 5);
+    return ClockTimeText(std::floor(utc) + 60.0 * LocalUtcOffsetMinutes(utc));
 }
 
 std::size_t LiveToleranceIndex(const TLiveUpdate& u)

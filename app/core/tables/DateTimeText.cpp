@@ -350,6 +350,12 @@ long long DaysFromCivil(long long y, unsigned m, unsigned d)
     return era * 146097 + (long long)doe - 719468;
 }
 
+std::string ClockTimeText(double seconds)
+{
+    const std::string text = DateTimeText(seconds);
+    return text.size() == 16 ? text.substr(11) : text;
+}
+
 std::string DateTimeText(double seconds)
 {
     // Howard Hinnant's civil_from_days, for years within a few million of ours.

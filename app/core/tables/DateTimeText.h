@@ -51,5 +51,7 @@ bool ParseDate(std::string_view text, long long& days);
 long long DaysFromCivil(long long year, unsigned month, unsigned day);
 // "2026-12-08 18:00" of seconds since 1970 on a clock.
 std::string DateTimeText(double seconds);
+// Its hour and minute alone, "18:00" (what DateTimeText says beyond the calendar).
+std::string ClockTimeText(double seconds);
 
 }  // namespace brennic
